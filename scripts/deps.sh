@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the tool needs. Usage: scripts/deps.sh [run|test]
+set -euo pipefail
+
+RUN_PACKAGES=(cmake g++ make qtbase5-dev libqt5serialport5-dev libqt5sql5 libqt5sql5-sqlite
+    libqcustomplot-dev fonts-dseg)
+TEST_PACKAGES=(clang clang-format libclang-rt-14-dev ccache socat xvfb x11-apps imagemagick procps)
+
+wanted=("${RUN_PACKAGES[@]}")
+if [[ "${1:-run}" == "test" ]]; then
+    wanted+=("${TEST_PACKAGES[@]}")
+fi
+
+missing=()
+for pkg in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$pkg")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+    SUDO="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

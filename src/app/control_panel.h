@@ -1,0 +1,200 @@
+#ifndef CONTROL_PANEL_H
+#define CONTROL_PANEL_H
+
+#include "serial_info.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMainWindow>
+#include <QMetaObject>
+#include <QProcess>
+#include <QString>
+#include <QTimer>
+
+class CD_Board;
+class CFlags;
+class Focus_Coefs;
+class LaserList;
+class TestRoutine;
+class QButtonGroup;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QMessageBox;
+class QPushButton;
+class QResizeEvent;
+class QSettings;
+
+namespace Ui {
+class Control_Panel;
+}
+
+// The main window: owns the board link, the form, the timers, the settings store and the files,
+// and wires the subsystems together. The slots of each subsystem are defined in that subsystem's
+// directory (control_panel_*.cpp); this file's own source holds start-up, layout and shut-down.
+class Control_Panel : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Control_Panel(QWidget* parent = nullptr);
+    ~Control_Panel() override;
+
+    // ---- form and owned objects ----
+    Ui::Control_Panel* ui = nullptr;
+    CD_Board* board = nullptr;
+    Serial_Info serialInfo;
+    Focus_Coefs* focusCoefs = nullptr;
+    LaserList* laserList = nullptr;
+    TestRoutine* testRoutine = nullptr;
+    QSettings* settings = nullptr;
+    QButtonGroup* audioByteGroup = nullptr;
+    QProcess flashProcess;
+
+    QTimer trayTimer;
+    QTimer flashTimer;
+    QTimer fwTimer;
+    QTimer evLoaderOkTimer;
+    QTimer abortTimer;
+    // Elapsed time since start-up for the time stamps of the traffic lines and files.
+    QElapsedTimer sessionClock;
+    QMenu* playModeMenu = nullptr;
+
+    QString hexFileName;
+    QString hexFileDir;
+    bool hexFileNameKnown = false;
+    QMessageBox* portMessageBox = nullptr;
+
+    // ---- status bar ----
+    QLabel* boardLabel = nullptr;
+    QLabel* spdifLabel = nullptr;
+    QLabel* cflagLabel = nullptr;
+    QLabel* statusLabel = nullptr;
+    QLabel* connectionLabel = nullptr;
+    QPushButton* connectButton = nullptr;
+
+    // ---- flag board state written by the decoder ----
+    int flag_sub_status = 1;
+    int flag_error = 0;
+    bool flag_data_seen = false;
+    int flag_fw_version = 0;
+    bool flag_fw_shown = false;
+    int flagScrollCount = 0;
+
+    // ---- log and flag files ----
+    QDir logFileDirectory;
+    QDir flagFileDirectory;
+    bool storeLogFile = false;
+    bool storeFlagFile_csv = false;
+    QFile* logFile = nullptr;
+    QFile* flagFile = nullptr;
+    QString logFileName;
+    QString flagFileName;
+    bool logFileOpen = false;
+    bool flagFileOpen = false;
+
+    // ---- traffic view ----
+    qint64 sent_bytes_index = 0;
+    qint64 inputTextIndex = 0;
+    qint64 receivedIndex = 0;
+    bool testPanelShown = false;
+    bool playing = false;
+
+    // Where the ISP tool was found (empty when it was not); the flash button is wired only then.
+    QString ispToolPath;
+
+    // Searches the program's directory, then PATH, for the ISP tool (lpc21isp.exe or lpc21isp).
+    static QString findIspTool(const QString& programDir);
+
+    // ---- settings store (settings/) ----
+    int readBaudrateSetting();
+    bool readReconnectSetting();
+    void readLogFileSettings();
+    void readFlagFileSettings();
+
+    // ---- log and flag files (settings/) ----
+    void openLogFile();
+    void openFlagFile();
+    void closeLogFile();
+    void closeFlagFile();
+    void writeLogLine(const QString& line);
+
+    // ---- link (board/) ----
+    void resetBaudrate(int baud, bool reconnect);
+
+    // ---- loader list on the EEPROM page, filled by the decoder (console/) ----
+    void clearLoaderList();
+    void addLoaderEntry(const QString& text, int code);
+    void selectLoaderEntry(int code);
+
+signals:
+    void recievedCFlags(CFlags* cflags);
+
+public slots:
+    // ---- link (board/) ----
+    void startup();
+    void startup_other();
+    void no_avaliable_port();
+    void no_avaliable_port_other();
+    void abort_now();
+    void handleConnectDisconnect();
+    void handleConnectDisconnectOther();
+    void is_connected();
+    void is_connected_other();
+    void update_connection_label();
+    void fw_version_detected();
+    void fw_timer_interrupt();
+    void ev_loader_ok_detected();
+    void ev_loader_ok_timer_interrupt();
+
+    // ---- traffic view and typed requests (console/) ----
+    void update_information();
+    void put_send_bytes();
+    void debug_message();
+    void sendCustomData();
+    void textChanged();
+    void text_pressedUp();
+    void text_pressedDown();
+    void showPllState(int state);
+
+    // ---- flag monitor (flags/) ----
+    void plotCFlags();
+    void rescalePlotXAxis();
+    void rescalePlotYAxis();
+    void send_flagrate_setting(int selection);
+
+    // ---- files and settings (settings/) ----
+    void writeCFlagsToFlagFile_cvs();
+    void openSettings();
+
+    // ---- EEPROM (production/) ----
+    void handleEepromState();
+
+    // ---- laser plots (laser/) ----
+    void plotLaserHistory(int runtime, int last_index, const quint8* values, const quint8* values_t);
+    void plotZeroByte(int zerobyte);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildStatusBar();
+    void setupFlagPlot();
+    void setupLaserPlot();
+    void applyDeliveredConfiguration();
+    void relayout(int width, int height);
+
+    // One wiring function per subsystem, each defined beside that subsystem's slots and called
+    // from the constructor in the order of the wiring table.
+    void wireLink();
+    void wireConsole();
+    void wireFlags();
+    void wireSettings();
+
+    QMetaObject::Connection transmissionErrorConnection;
+    QMetaObject::Connection transmissionErrorOtherConnection;
+    QMetaObject::Connection loaderTimerConnection;
+};
+
+#endif // CONTROL_PANEL_H

@@ -1,0 +1,40 @@
+#ifndef CFLAGS_H
+#define CFLAGS_H
+
+#include <QObject>
+#include <QTime>
+
+// One CFLAG record: the five flag counts of one interval, with the track, the clocks and the
+// measurement second at which the flag board reported it. Built once, never changed.
+class CFlags : public QObject {
+    Q_OBJECT
+public:
+    CFlags(quint16 c1Flags, quint16 c1Uncorrectable, quint16 c2Flags, quint16 c2Uncorrectable,
+           quint16 interpolationFlags, quint16 track, const QTime& trackClock,
+           const QTime& playTime, quint16 flagSecond, QObject* parent = nullptr);
+
+    quint16 getC1Flags() const { return c1Flags; }
+    quint16 getC1Uncorrectable() const { return c1Uncorrectable; }
+    quint16 getC2Flags() const { return c2Flags; }
+    quint16 getC2Uncorrectable() const { return c2Uncorrectable; }
+    quint16 getInterpolationFlags() const { return interpolationFlags; }
+    quint16 getTrack() const { return track; }
+    QTime getTrackClock() const { return trackClock; }
+    QTime getPlayTime() const { return playTime; }
+    quint16 getFlagSecond() const { return flagSecond; }
+    // The play time in seconds, as a signed 16-bit value.
+    qint16 getPlayTimeSeconds() const;
+
+private:
+    quint16 c1Flags;
+    quint16 c1Uncorrectable;
+    quint16 c2Flags;
+    quint16 c2Uncorrectable;
+    quint16 interpolationFlags;
+    quint16 track;
+    QTime trackClock;
+    QTime playTime;
+    quint16 flagSecond;
+};
+
+#endif // CFLAGS_H

@@ -1,0 +1,18 @@
+#include "laserlist.h"
+
+void LaserList::push(quint16 value) {
+    if (sampleCount < Capacity)
+        ++sampleCount;
+    samples[write_index] = value;
+    write_index = (write_index + 1) % Capacity;
+    quint32 sum = 0;
+    for (int i = 0; i < sampleCount; ++i)
+        sum += samples[i];
+    avg = static_cast<quint32>((static_cast<double>(sum) + 0.5) / sampleCount);
+    emit pushed(sampleCount);
+}
+
+void LaserList::flush() {
+    sampleCount = 0;
+    write_index = 0;
+}

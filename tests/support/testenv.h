@@ -1,0 +1,24 @@
+#ifndef TESTENV_H
+#define TESTENV_H
+
+#include <QString>
+#include <QTemporaryDir>
+
+// Per-test isolation: settings go to a temporary INI store (never the user's), and the adapter
+// discovery sees only the given virtual bridges.
+class TestEnv {
+public:
+    // Points QSettings' user scope at a fresh temporary directory.
+    TestEnv();
+    // Directory for log and flag files, settings etc.
+    QString path() const { return dir.path(); }
+    // Makes the adapter discovery see exactly these device paths as bridges.
+    static void setVirtualPorts(const QStringList& paths);
+    // Writes a key into the store the window will read.
+    void setSetting(const QString& key, const QVariant& value);
+
+private:
+    QTemporaryDir dir;
+};
+
+#endif // TESTENV_H
