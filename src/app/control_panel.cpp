@@ -49,7 +49,8 @@ Control_Panel::Control_Panel(QWidget* parent) : QMainWindow(parent) {
     board = new CD_Board(this);
     serialInfo.setParent(this);
     ui->setupUi(this);
-    // The console font is asked for by name; where it is not installed a fixed-pitch face stands in.
+    // The console font is asked for by name; where it is not installed a fixed-pitch face stands
+    // in.
     QFont consoleFont = ui->textBrowser->font();
     consoleFont.setStyleHint(QFont::Monospace);
     ui->textBrowser->setFont(consoleFont);
@@ -299,22 +300,38 @@ void Control_Panel::applyDeliveredConfiguration() {
         ui->tabWidget->removeTab(2);
     ui->groupBox->hide();
     setWindowTitle("KXRT DADO-Tool Version 4");
-    for (QWidget* w : {static_cast<QWidget*>(ui->chkOther),
-                       static_cast<QWidget*>(ui->btnConnectOther),
-                       static_cast<QWidget*>(ui->txtOther), static_cast<QWidget*>(ui->btnSetOther),
-                       static_cast<QWidget*>(ui->lblConnect_other)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->chkOther), static_cast<QWidget*>(ui->btnConnectOther),
+          static_cast<QWidget*>(ui->txtOther), static_cast<QWidget*>(ui->btnSetOther),
+          static_cast<QWidget*>(ui->lblConnect_other)})
         w->hide();
     ui->tabWidget->move(0, 0);
-    const QList<QWidget*> consoleHidden = {
-        ui->ExpertButtonPlay,       ui->ExpertButtonPause,     ui->ExpertButtonStop,
-        ui->ExpertEvTag,            ui->ExpertButtonPrevious,  ui->ExpertButtonNext,
-        ui->ExpertButtonOpen,       ui->ExperButtonClose,      ui->checkBoxPlayInit,
-        ui->ExpertGetLaser,         ui->label_19,              ui->labelLaserCurrent,
-        ui->buttonRecordLaser,      ui->btnLaserToEeprom,      ui->labelAvgLaserHexValue,
-        ui->lineLaserListAverage,   ui->pushButtonFlush,       ui->buttonWriteToRegister,
-        ui->btnTestfunctions,       ui->labelPLL,              ui->ServiceModeWarningLabel_2,
-        ui->CustomInputWarningLabel, ui->InputText,            ui->CheckBoxClear,
-        ui->SendButton,             ui->connect_disconnect};
+    const QList<QWidget*> consoleHidden = {ui->ExpertButtonPlay,
+                                           ui->ExpertButtonPause,
+                                           ui->ExpertButtonStop,
+                                           ui->ExpertEvTag,
+                                           ui->ExpertButtonPrevious,
+                                           ui->ExpertButtonNext,
+                                           ui->ExpertButtonOpen,
+                                           ui->ExperButtonClose,
+                                           ui->checkBoxPlayInit,
+                                           ui->ExpertGetLaser,
+                                           ui->label_19,
+                                           ui->labelLaserCurrent,
+                                           ui->buttonRecordLaser,
+                                           ui->btnLaserToEeprom,
+                                           ui->labelAvgLaserHexValue,
+                                           ui->lineLaserListAverage,
+                                           ui->pushButtonFlush,
+                                           ui->buttonWriteToRegister,
+                                           ui->btnTestfunctions,
+                                           ui->labelPLL,
+                                           ui->ServiceModeWarningLabel_2,
+                                           ui->CustomInputWarningLabel,
+                                           ui->InputText,
+                                           ui->CheckBoxClear,
+                                           ui->SendButton,
+                                           ui->connect_disconnect};
     for (QWidget* w : consoleHidden)
         w->hide();
     ui->textBrowser->setGeometry(10, 30, width(), height());

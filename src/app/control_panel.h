@@ -171,7 +171,8 @@ public slots:
     void handleEepromState();
 
     // ---- laser plots (laser/) ----
-    void plotLaserHistory(int runtime, int last_index, const quint8* values, const quint8* values_t);
+    void plotLaserHistory(int runtime, int last_index, const quint8* values,
+                          const quint8* values_t);
     void plotZeroByte(int zerobyte);
 
 protected:

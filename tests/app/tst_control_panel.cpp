@@ -19,9 +19,7 @@ private:
     std::unique_ptr<TestEnv> env;
     std::unique_ptr<PtyPair> pty;
 
-    std::unique_ptr<Control_Panel> makeWindow() {
-        return std::make_unique<Control_Panel>();
-    }
+    std::unique_ptr<Control_Panel> makeWindow() { return std::make_unique<Control_Panel>(); }
 
 private slots:
     void init() {
@@ -51,16 +49,40 @@ private slots:
 
     void deliveredConfiguration_hidesWidgets_data() {
         QTest::addColumn<QString>("name");
-        for (const char* name :
-             {"ExpertButtonPlay", "ExpertButtonPause", "ExpertButtonStop", "ExpertEvTag",
-              "ExpertButtonPrevious", "ExpertButtonNext", "ExpertButtonOpen", "ExperButtonClose",
-              "checkBoxPlayInit", "ExpertGetLaser", "label_19", "labelLaserCurrent",
-              "buttonRecordLaser", "btnLaserToEeprom", "labelAvgLaserHexValue",
-              "lineLaserListAverage", "pushButtonFlush", "buttonWriteToRegister",
-              "btnTestfunctions", "labelPLL", "ServiceModeWarningLabel_2",
-              "CustomInputWarningLabel", "InputText", "CheckBoxClear", "SendButton",
-              "connect_disconnect", "chkOther", "btnConnectOther", "txtOther", "btnSetOther",
-              "lblConnect_other", "groupBoxTest", "ServiceModeWarningLabel_3", "labelLogFile"})
+        for (const char* name : {"ExpertButtonPlay",
+                                 "ExpertButtonPause",
+                                 "ExpertButtonStop",
+                                 "ExpertEvTag",
+                                 "ExpertButtonPrevious",
+                                 "ExpertButtonNext",
+                                 "ExpertButtonOpen",
+                                 "ExperButtonClose",
+                                 "checkBoxPlayInit",
+                                 "ExpertGetLaser",
+                                 "label_19",
+                                 "labelLaserCurrent",
+                                 "buttonRecordLaser",
+                                 "btnLaserToEeprom",
+                                 "labelAvgLaserHexValue",
+                                 "lineLaserListAverage",
+                                 "pushButtonFlush",
+                                 "buttonWriteToRegister",
+                                 "btnTestfunctions",
+                                 "labelPLL",
+                                 "ServiceModeWarningLabel_2",
+                                 "CustomInputWarningLabel",
+                                 "InputText",
+                                 "CheckBoxClear",
+                                 "SendButton",
+                                 "connect_disconnect",
+                                 "chkOther",
+                                 "btnConnectOther",
+                                 "txtOther",
+                                 "btnSetOther",
+                                 "lblConnect_other",
+                                 "groupBoxTest",
+                                 "ServiceModeWarningLabel_3",
+                                 "labelLogFile"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void deliveredConfiguration_hidesWidgets() {
@@ -75,13 +97,13 @@ private slots:
     void deliveredConfiguration_keepsFlagPageControlsVisible() {
         auto w = makeWindow();
         w->show();
-        for (QWidget* widget : {static_cast<QWidget*>(w->ui->customPlot),
-                                static_cast<QWidget*>(w->ui->comboCFLAGInterval),
-                                static_cast<QWidget*>(w->ui->horizontalSliderFlagsGraph),
-                                static_cast<QWidget*>(w->ui->verticalSliderFlagsGraph),
-                                static_cast<QWidget*>(w->ui->checkBoxC1),
-                                static_cast<QWidget*>(w->ui->chkLog),
-                                static_cast<QWidget*>(w->ui->textBrowser)})
+        for (QWidget* widget :
+             {static_cast<QWidget*>(w->ui->customPlot),
+              static_cast<QWidget*>(w->ui->comboCFLAGInterval),
+              static_cast<QWidget*>(w->ui->horizontalSliderFlagsGraph),
+              static_cast<QWidget*>(w->ui->verticalSliderFlagsGraph),
+              static_cast<QWidget*>(w->ui->checkBoxC1), static_cast<QWidget*>(w->ui->chkLog),
+              static_cast<QWidget*>(w->ui->textBrowser)})
             QVERIFY2(!widget->isHidden(), qPrintable(widget->objectName()));
     }
 
@@ -95,7 +117,7 @@ private slots:
         QVERIFY(w->statusLabel->text().isEmpty());
         QCOMPARE(w->connectButton->parent(), w.get());
         // The labels sit in the status bar, left to right.
-        const QList<QWidget*> order = {w->boardLabel, w->spdifLabel, w->cflagLabel,
+        const QList<QWidget*> order = {w->boardLabel,  w->spdifLabel,      w->cflagLabel,
                                        w->statusLabel, w->connectionLabel, w->connectButton};
         for (int i = 1; i < order.size(); ++i) {
             w->show();
