@@ -19,5 +19,3 @@ void Control_Panel::textChanged() {}
 void Control_Panel::text_pressedUp() {}
 
 void Control_Panel::text_pressedDown() {}
-
-void Control_Panel::showPllState(int /*state*/) {}
