@@ -1,0 +1,39 @@
+#pragma once
+
+#include "framebuilder.h"
+
+#include <cstdint>
+#include <vector>
+
+class SimRandom;
+
+// The flag board's measurement: one CFLAG record per interval once an interval is chosen.
+class FlagStream {
+public:
+    struct Config {
+        double c1 = 0, c1u = 0, c2 = 0, c2u = 0, interp = 0; // mean counts per record
+        int error = 0;                                       // 0 none, 1 SPDIF, 2 CFLAG
+        uint8_t fw = 0;
+        bool frame8 = false;
+        bool a9 = false;
+    };
+
+    explicit FlagStream(const Config& config) : m_config(config) {}
+
+    // Interval 1..3 (re)starts the measurement; the first record follows one period later.
+    // Other values stop it.
+    void setInterval(int interval, int64_t nowMs);
+    int interval() const { return m_interval; }
+    int64_t nextDueMs() const;
+    // Appends the records due at `nowMs` (at most a few when the caller fell behind).
+    void advance(int64_t nowMs, SimRandom& random, std::vector<Bytes>& out);
+    Bytes makeFrame(SimRandom& random) const;
+
+    static int periodMs(int interval);     // 1000, 170, 30
+    static unsigned samples(int interval); // 7350, 1250, 220
+
+private:
+    Config m_config;
+    int m_interval = 0;
+    int64_t m_dueMs = 0;
+};
