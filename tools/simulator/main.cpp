@@ -181,19 +181,19 @@ int main(int argc, char** argv) {
             break;
         }
 
+        // What a reader wrote before it closed the line is still read.
+        const std::vector<uint8_t> input = port.read();
+        if (!input.empty())
+            cutter.feed(input, t);
         const bool connected = port.peerConnected();
         if (connected != peer) {
             peer = connected;
             if (!peer) {
                 port.dropPending();
-                port.discardUnread();
+                port.resetLine();
             }
             log.text(t, "INFO", peer ? "peer open" : "peer closed");
         }
-
-        const std::vector<uint8_t> input = port.read();
-        if (!input.empty())
-            cutter.feed(input, t);
         for (const CommandCutter::Command& c : cutter.take(t)) {
             log.bytes(t, c.complete ? "RX" : "RXBAD", c.bytes);
             if (c.complete)

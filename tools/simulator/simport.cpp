@@ -35,12 +35,24 @@ bool SimPort::open(std::string& error) {
     fcntl(master, F_SETFL, flags | O_NONBLOCK);
     fcntl(master, F_SETFD, FD_CLOEXEC);
 
-    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave < 0) {
-        error = std::string(name) + ": " + std::strerror(errno);
-        ::close(master);
+    m_master = master;
+    m_slavePath = name;
+    if (!resetLine()) {
+        error = m_slavePath + ": " + std::strerror(errno);
+        close();
         return false;
     }
+    return true;
+}
+
+bool SimPort::resetLine() {
+    if (m_master < 0)
+        return false;
+    // Only an open slave can drop what it holds for its reader; the master's flush does not
+    // reach bytes the line discipline already took.
+    const int slave = ::open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0)
+        return false;
     termios tio{};
     if (tcgetattr(slave, &tio) == 0) {
         cfmakeraw(&tio);
@@ -48,11 +60,8 @@ bool SimPort::open(std::string& error) {
         tio.c_cc[VTIME] = 0;
         tcsetattr(slave, TCSANOW, &tio);
     }
+    tcflush(slave, TCIFLUSH);
     ::close(slave);
-    tcflush(master, TCOFLUSH);
-
-    m_master = master;
-    m_slavePath = name;
     return true;
 }
 
@@ -123,11 +132,6 @@ bool SimPort::flush(int64_t nowMs) {
         m_chunks.pop_front();
     }
     return true;
-}
-
-void SimPort::discardUnread() {
-    if (m_master >= 0)
-        tcflush(m_master, TCOFLUSH);
 }
 
 void SimPort::dropPending() {

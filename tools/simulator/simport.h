@@ -7,7 +7,7 @@
 
 // The board's end of the serial line: the master of a pseudo-terminal.
 //
-// No slave descriptor is held open. The slave is opened once, put into raw mode (the
+// No slave descriptor is held open. The slave is opened briefly, put into raw mode (the
 // setting stays with the terminal while the master lives) and closed again; from then on
 // the master reports a hang-up whenever no one has the slave open. Output produced while
 // no one listens is discarded, as bytes sent into an unplugged adapter are: holding the
@@ -46,9 +46,9 @@ public:
     int64_t nextWriteMs() const;
     size_t pendingBytes() const { return m_pendingBytes; }
     void dropPending();
-    // Throws away what was written to the slave but not read (call when the peer has gone,
-    // so the next reader starts clean).
-    void discardUnread();
+    // Throws away what was written to the slave but not read and puts the line back into raw
+    // mode (call when the reader has gone, so the next one starts clean).
+    bool resetLine();
 
     // Reads what the peer wrote; empty if nothing (or no peer).
     std::vector<uint8_t> read();
