@@ -16,9 +16,15 @@
 
 namespace {
 
+// The executable: $DK61_SIM, else the path the build gave, else dk61-sim in $DK61_BIN_DIR.
 QString simPath() {
     const QByteArray env = qgetenv("DK61_SIM");
-    return env.isEmpty() ? QStringLiteral(DK61_SIM_PATH) : QString::fromLocal8Bit(env);
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
+    if (!QStringLiteral(DK61_SIM_PATH).isEmpty())
+        return QStringLiteral(DK61_SIM_PATH);
+    const QByteArray binDir = qgetenv("DK61_BIN_DIR");
+    return binDir.isEmpty() ? QString() : QString::fromLocal8Bit(binDir) + "/dk61-sim";
 }
 
 bool acceptedCode(quint8 b) {
