@@ -1,6 +1,7 @@
 #ifndef CONTROL_PANEL_H
 #define CONTROL_PANEL_H
 
+#include "flagplotwindow.h"
 #include "serial_info.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QMetaObject>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class CD_Board;
@@ -80,6 +82,10 @@ public:
     int flag_fw_version = 0;
     bool flag_fw_shown = false;
     int flagScrollCount = 0;
+    // Which records the flag plot's curves hold (they are updated point by point).
+    FlagPlotWindow flagPlotWindow;
+    // Empties flag_records (newest first) and restarts the plot's time axis at 0.
+    void clearFlagRecords();
 
     // ---- log and flag files ----
     QDir logFileDirectory;
@@ -92,6 +98,9 @@ public:
     QString flagFileName;
     bool logFileOpen = false;
     bool flagFileOpen = false;
+    // A failed write was already reported in the status bar (reset by a successful open).
+    bool logFileFaultReported = false;
+    bool flagFileFaultReported = false;
 
     // ---- traffic view ----
     qint64 sent_bytes_index = 0;
@@ -99,6 +108,10 @@ public:
     qint64 receivedIndex = 0;
     bool testPanelShown = false;
     bool playing = false;
+    // The traffic view keeps the newest lines only; the log file keeps them all.
+    static const int MaxTrafficLines = 20000;
+    // Adds the lines of one pass to the traffic view in one go (only while "show data" is checked).
+    void showTrafficLines(const QStringList& lines);
 
     // Where the ISP tool was found (empty when it was not); the flash button is wired only then.
     QString ispToolPath;
@@ -118,6 +131,10 @@ public:
     void closeLogFile();
     void closeFlagFile();
     void writeLogLine(const QString& line);
+    // Writes the lines of one pass at once (one write and one flush).
+    void writeLogLines(const QStringList& lines);
+    // Tells the operator in the status bar that a file cannot be written (the program goes on).
+    void reportFileFault(const QString& what, const QString& fileName, const QString& error);
 
     // ---- link (board/) ----
     void resetBaudrate(int baud, bool reconnect);

@@ -1,21 +1,159 @@
 // The main window's traffic view and typed requests.
 #include "cd_board.h"
 #include "control_panel.h"
+#include "hexinput.h"
 #include "logging.h"
+#include "trafficline.h"
 #include "ui_control_panel.h"
 
-void Control_Panel::wireConsole() {}
+#include <QTextDocument>
 
-void Control_Panel::update_information() {}
+void Control_Panel::wireConsole() {
+    // The view keeps the newest lines; older ones fall off the top (the log file keeps them all).
+    ui->textBrowser->document()->setMaximumBlockCount(MaxTrafficLines);
+    ui->textBrowser->document()->setUndoRedoEnabled(false);
 
-void Control_Panel::put_send_bytes() {}
+    // Unique: the link side may already have made these two.
+    connect(board, &CD_Board::parse_complete, this, &Control_Panel::update_information,
+            Qt::UniqueConnection);
+    connect(board, &CD_Board::parse_complete_other, this, &Control_Panel::update_information,
+            Qt::UniqueConnection);
+    connect(board, &CD_Board::show_debug_message, this, &Control_Panel::debug_message);
+    connect(board, &CD_Board::send_bytes_ready, this, &Control_Panel::put_send_bytes);
+    connect(ui->SendButton, &QPushButton::clicked, this, &Control_Panel::sendCustomData);
+    connect(ui->InputText, &QLineEdit::returnPressed, this, &Control_Panel::sendCustomData);
+    connect(ui->InputText, &QLineEdit::textChanged, this, &Control_Panel::textChanged);
+    connect(ui->InputText, &SLineEdit::pressedUp, this, &Control_Panel::text_pressedUp);
+    connect(ui->InputText, &SLineEdit::pressedDown, this, &Control_Panel::text_pressedDown);
+}
 
-void Control_Panel::debug_message() {}
+void Control_Panel::showTrafficLines(const QStringList& lines) {
+    if (lines.isEmpty() || !ui->chkLog->isChecked())
+        return;
+    // One paragraph per line, added in one go: one layout per pass instead of one per line.
+    ui->textBrowser->append(lines.join(QLatin1Char('\n')));
+}
 
-void Control_Panel::sendCustomData() {}
+void Control_Panel::update_information() {
+    qCDebug(dk61Console) << "in function updateinformation";
+    const IndexedList<BoardFrame>& frames = board->commands;
+    if (receivedIndex >= frames.size())
+        return;
+    if (receivedIndex < frames.firstIndex())
+        receivedIndex = frames.firstIndex();
 
-void Control_Panel::textChanged() {}
+    // The displays show the board state after the whole batch, the same for every frame of it.
+    const QString time = board->current_time.toString(QStringLiteral("hh:mm:ss"));
+    ui->time_display->setText(time);
+    ui->time_display_2->setText(time);
+    const QString track =
+        board->current_track >= 0 ? QString::number(board->current_track) : QString();
+    ui->track_number_display->setText(track);
+    ui->track_number_display_2->setText(track);
+    ui->laserCurrenLabel->hide();
 
-void Control_Panel::text_pressedUp() {}
+    const qint64 elapsed = sessionClock.elapsed();
+    QStringList lines;
+    lines.reserve(static_cast<int>(frames.size() - receivedIndex));
+    while (receivedIndex < frames.size()) {
+        const BoardFrame& frame = frames.at(receivedIndex);
+        if (frame.code == 0xB3)
+            ui->labelLaserCurrent->setText(QString::number(board->laser_current_mA, 'g', 6) +
+                                           " mA");
+        lines.append(TrafficLine::received(elapsed, frame.bytes));
+        qCDebug(dk61Console) << lines.last();
+        ++receivedIndex;
+        qCDebug(dk61Console) << "Commandindices" << receivedIndex << "||" << frames.size();
+    }
+    board->lastRead.clear();
+    board->lastReadCount = 0;
 
-void Control_Panel::text_pressedDown() {}
+    showTrafficLines(lines);
+    writeLogLines(lines);
+}
+
+void Control_Panel::put_send_bytes() {
+    const IndexedList<QByteArray>& frames = board->sentFrames;
+    const IndexedList<int>& lengths = board->sentLengths;
+    if (sent_bytes_index < lengths.firstIndex())
+        sent_bytes_index = lengths.firstIndex();
+    const qint64 elapsed = sessionClock.elapsed();
+    QStringList lines;
+    while (sent_bytes_index < lengths.size() && sent_bytes_index < frames.size()) {
+        lines.append(
+            TrafficLine::sent(elapsed, frames.at(sent_bytes_index), lengths.at(sent_bytes_index)));
+        if (!logFileOpen)
+            qCDebug(dk61Console) << "logfile closed";
+        ++sent_bytes_index;
+    }
+    showTrafficLines(lines);
+    writeLogLines(lines);
+    inputTextIndex = sent_bytes_index;
+}
+
+void Control_Panel::debug_message() {
+    const QString line = TrafficLine::received(sessionClock.elapsed(), board->debugText);
+    showTrafficLines(QStringList{line});
+}
+
+void Control_Panel::sendCustomData() {
+    const QString text = ui->InputText->text();
+    if (text.isEmpty())
+        return;
+    const QString digits = HexInput::digits(text);
+    if (digits.size() % 2 != 0) {
+        ui->CustomInputWarningLabel->setText("You must enter an even amount of characters");
+        return;
+    }
+    // Nothing but blanks or other characters: there is no request to send.
+    if (digits.isEmpty())
+        return;
+    board->last_custom_command = text.startsWith(QLatin1String("5A")) ? 0x5A : 0x57;
+    board->sendBuffer.clear();
+    for (QChar digit : digits)
+        qCDebug(dk61Console) << digit;
+    board->sendBuffer = HexInput::toBytes(digits);
+    board->sendLength = board->sendBuffer.size();
+    board->send2(board->sendLength);
+    if (ui->CheckBoxClear->isChecked())
+        ui->InputText->clear();
+    ui->CustomInputWarningLabel->clear();
+}
+
+void Control_Panel::textChanged() {
+    const QString text = ui->InputText->text().toUpper();
+    if (text.isEmpty())
+        return;
+    ui->InputText->setText(HexInput::format(text));
+}
+
+namespace {
+
+// Puts the request with absolute index `index` into the line as digits without blanks.
+void recall(SLineEdit* line, const CD_Board* board, qint64 index) {
+    const QByteArray frame = board->sentFrames.at(index);
+    const int length =
+        board->sentLengths.contains(index) ? board->sentLengths.at(index) : frame.size();
+    line->setText(HexInput::fromBytes(frame.left(length)));
+}
+
+} // namespace
+
+void Control_Panel::text_pressedUp() {
+    // Requests dropped from the history can no longer be recalled.
+    if (inputTextIndex > board->sentFrames.firstIndex()) {
+        --inputTextIndex;
+        recall(ui->InputText, board, inputTextIndex);
+    }
+    qCDebug(dk61Console) << "inputTextIndex: " << inputTextIndex
+                         << "sent_bytes_index: " << sent_bytes_index;
+}
+
+void Control_Panel::text_pressedDown() {
+    if (inputTextIndex < sent_bytes_index - 1 && board->sentFrames.contains(inputTextIndex + 1)) {
+        ++inputTextIndex;
+        recall(ui->InputText, board, inputTextIndex);
+    }
+    qCDebug(dk61Console) << "inputTextIndex: " << inputTextIndex
+                         << "sent_bytes_index: " << sent_bytes_index;
+}

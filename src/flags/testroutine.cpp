@@ -1,5 +1,30 @@
 #include "testroutine.h"
 
-TestRoutine::TestRoutine(QObject* parent) : QObject(parent) {}
+#include "cflags.h"
+#include "control_panel.h"
+#include "logging.h"
+#include "subroutine.h"
 
-void TestRoutine::parseCFLags(CFlags* /*cflags*/) {}
+TestRoutine::TestRoutine(QObject* parent) : QObject(parent) {
+    auto* window = qobject_cast<Control_Panel*>(parent);
+    if (!window)
+        return;
+    connect(window, &Control_Panel::recievedCFlags, this, &TestRoutine::parseCFLags);
+    // (id, mode, startSecond, endSecond)
+    const int table[3][4] = {{1, 2, 3, 12}, {3, 3, 3, 6}, {2, 9, 3, 11}};
+    for (const auto& row : table)
+        addSubRoutine(row[0], row[1], row[2], row[3]);
+}
+
+SubRoutine* TestRoutine::addSubRoutine(int id, int mode, int startSecond, int endSecond) {
+    auto* sub = new SubRoutine(id, mode, startSecond, endSecond, this);
+    qCDebug(dk61Flags) << "Subroutine" << subRoutines.size() << sub->id << sub->mode
+                       << sub->startSecond << sub->endSecond;
+    subRoutines.append(sub);
+    return sub;
+}
+
+void TestRoutine::parseCFLags(CFlags* cflags) {
+    if (!subRoutines.isEmpty())
+        subRoutines.first()->parseCFlags(cflags);
+}

@@ -7,7 +7,8 @@
 class CFlags;
 class SubRoutine;
 
-// Evaluates CFLAG records over a span of play time of one track.
+// Evaluates CFLAG records over a span of play time of one track. Owned by the main window, whose
+// recievedCFlags(CFlags*) it receives; it comes with the window's three sub-routines.
 class TestRoutine : public QObject {
     Q_OBJECT
 public:
@@ -15,7 +16,10 @@ public:
 
     QList<SubRoutine*> subRoutines;
 
+    SubRoutine* addSubRoutine(int id, int mode, int startSecond, int endSecond);
+
 public slots:
+    // Hands the record to the first sub-routine.
     void parseCFLags(CFlags* cflags);
 };
 

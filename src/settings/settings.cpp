@@ -1,0 +1,233 @@
+#include "settings.h"
+
+#include "control_panel.h"
+#include "logging.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+
+const int Settings::BaudRates[15] = {300,   600,   1200,  2400,  4800,   9600,   14400, 19200,
+                                     28800, 38400, 56000, 57600, 115200, 128000, 256000};
+
+namespace {
+const int DefaultBaud = 128000;
+const int DefaultBaudIndex = 13;
+const int BaudCount = static_cast<int>(sizeof(Settings::BaudRates) / sizeof(int));
+} // namespace
+
+int Settings::baudForIndex(int index) {
+    if (index < 0 || index >= BaudCount)
+        return DefaultBaud;
+    return BaudRates[index];
+}
+
+int Settings::indexForBaud(int baud) {
+    for (int i = 0; i < BaudCount; ++i) {
+        if (BaudRates[i] == baud)
+            return i;
+    }
+    return DefaultBaudIndex;
+}
+
+Settings::Settings(Control_Panel* parent) : QMainWindow(parent), mainWindow(parent) {
+    qCDebug(dk61Settings) << "settings.cpp" << parent << this;
+    setAttribute(Qt::WA_DeleteOnClose);
+    chooseDirectory = [](QWidget* owner, const QString& title, const QString& start) {
+        return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+    };
+    buildWidgets();
+    lineLogFile->setReadOnly(true);
+
+    mainWindow->readLogFileSettings();
+    lineLogFile->setText(mainWindow->logFileDirectory.absolutePath());
+    checkBoxStoreLogFile->setChecked(mainWindow->storeLogFile);
+
+    mainWindow->readFlagFileSettings();
+    lineFlagFile->setText(mainWindow->flagFileDirectory.absolutePath());
+    checkBoxStoreFlagFile->setChecked(mainWindow->storeFlagFile_csv);
+
+    reconnect = reconnectPending = mainWindow->readReconnectSetting();
+    checkBox_Reset_Conn->setChecked(reconnect);
+
+    qCDebug(dk61Settings) << "baudrate:" << mainWindow->readBaudrateSetting();
+    currentBaud = newBaud = mainWindow->readBaudrateSetting();
+    baudRateComboBox->setCurrentIndex(indexForBaud(currentBaud));
+
+    connect(buttonCancelChanges, &QPushButton::clicked, this, &Settings::cancelChanges);
+    connect(buttonLogFileBrowse, &QPushButton::clicked, this, &Settings::browseLogFileDirectory);
+    connect(buttonApplyChanges, &QPushButton::clicked, this, &Settings::applyChanges);
+    connect(checkBoxStoreLogFile, &QCheckBox::toggled, this, &Settings::toggleStoreLogFile);
+    connect(checkBoxStoreFlagFile, &QCheckBox::clicked, this, &Settings::toggleStoreFlagFile_csv);
+    connect(buttonFlagFileBrowse, &QPushButton::clicked, this,
+            &Settings::browseFlagFile_csvDirectory);
+    connect(baudRateComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &Settings::handle_baudRateChanged);
+    connect(checkBox_Reset_Conn, &QCheckBox::clicked, this, &Settings::handle_Recon_Baud);
+}
+
+Settings::~Settings() = default;
+
+void Settings::buildWidgets() {
+    setObjectName("Settings");
+    setWindowTitle("Settings");
+    resize(685, 365);
+    auto* central = new QWidget(this);
+    central->setObjectName("centralwidget");
+    setCentralWidget(central);
+
+    auto place = [central](auto* widget, const char* name, int x, int y, int w, int h) {
+        widget->setParent(central);
+        widget->setObjectName(QString::fromLatin1(name));
+        widget->setGeometry(x, y, w, h);
+        return widget;
+    };
+    label_2 = place(new QLabel("Log File"), "label_2", 40, 20, 101, 31);
+    QFont big = label_2->font();
+    big.setPointSize(14);
+    label_2->setFont(big);
+    checkBoxStoreLogFile =
+        place(new QCheckBox("Create Log File"), "checkBoxStoreLogFile", 50, 60, 121, 17);
+    label = place(new QLabel("Store Log File at:"), "label", 50, 80, 101, 16);
+    lineLogFile = place(new QLineEdit, "lineLogFile", 150, 80, 431, 20);
+    buttonLogFileBrowse =
+        place(new QPushButton("Browse..."), "buttonLogFileBrowse", 590, 80, 75, 23);
+    checkBoxStoreFlagFile = place(new QCheckBox("Create .csv  File to store Flags"),
+                                  "checkBoxStoreFlagFile", 50, 110, 181, 17);
+    label_3 = place(new QLabel("Store Flags at:"), "label_3", 50, 130, 101, 16);
+    lineFlagFile = place(new QLineEdit, "lineFlagFile", 150, 130, 431, 20);
+    buttonFlagFileBrowse =
+        place(new QPushButton("Browse..."), "buttonFlagFileBrowse", 590, 130, 75, 23);
+    label_4 = place(new QLabel("Baud:"), "label_4", 50, 180, 47, 13);
+    baudRateComboBox = place(new QComboBox, "baudRateComboBox", 100, 175, 101, 22);
+    for (int rate : BaudRates)
+        baudRateComboBox->addItem(QString::number(rate));
+    checkBox_Reset_Conn =
+        place(new QCheckBox("Reset Connection after Buadrate Change (recommended)"),
+              "checkBox_Reset_Conn", 50, 220, 311, 17);
+    checkBox_Reset_Conn->setChecked(true);
+    buttonApplyChanges = place(new QPushButton("Apply"), "buttonApplyChanges", 490, 270, 75, 23);
+    buttonCancelChanges = place(new QPushButton("Cancel"), "buttonCancelChanges", 590, 270, 75, 23);
+}
+
+QString Settings::chooseExistingDirectory(const QString& start) {
+    const QString chosen =
+        chooseDirectory ? chooseDirectory(this, "Open Directory", start) : QString();
+    if (chosen.isEmpty() || !QDir(chosen).exists())
+        return QString();
+    return chosen;
+}
+
+void Settings::browseLogFileDirectory() {
+    QSettings* store = mainWindow->settings;
+    if (!store->contains("logFileDirectory")) {
+        qCDebug(dk61Settings) << "No logFileDirectory";
+        store->setValue("logFileDirectory", QCoreApplication::applicationDirPath());
+        lineLogFile->setText(mainWindow->logFileDirectory.absolutePath());
+    }
+    const QString chosen = chooseExistingDirectory(mainWindow->logFileDirectory.absolutePath());
+    if (chosen.isEmpty())
+        return;
+    newLogDirectory = chosen;
+    lineLogFile->setText(chosen);
+    logDirChanged = true;
+    qCDebug(dk61Settings) << chosen;
+}
+
+void Settings::browseFlagFile_csvDirectory() {
+    QSettings* store = mainWindow->settings;
+    if (!store->contains("flagFileDirectory")) {
+        store->setValue("flagFileDirectory", QCoreApplication::applicationDirPath());
+        lineFlagFile->setText(mainWindow->flagFileDirectory.absolutePath());
+    }
+    const QString chosen = chooseExistingDirectory(mainWindow->flagFileDirectory.absolutePath());
+    if (chosen.isEmpty())
+        return;
+    newFlagDirectory = chosen;
+    lineFlagFile->setText(chosen);
+    flagDirChanged = true;
+}
+
+void Settings::cancelChanges() {
+    close();
+}
+
+void Settings::applyChanges() {
+    QSettings* store = mainWindow->settings;
+    qCDebug(dk61Settings) << logDirChanged;
+    if (logDirChanged) {
+        mainWindow->closeLogFile();
+        store->setValue("logFileDirectory", newLogDirectory);
+    }
+    if (flagDirChanged) {
+        mainWindow->closeFlagFile();
+        store->setValue("flagFileDirectory", newFlagDirectory);
+    }
+    if (storeLogToggled) {
+        if (mainWindow->storeLogFile) {
+            mainWindow->closeLogFile();
+            store->setValue("storeLogFile", false);
+        } else {
+            store->setValue("storeLogFile", true);
+        }
+    }
+    if (storeFlagToggled) {
+        if (mainWindow->storeFlagFile_csv) {
+            mainWindow->closeFlagFile();
+            store->setValue("storeFlagFile_csv", false);
+        } else {
+            store->setValue("storeFlagFile_csv", true);
+        }
+    }
+    if (reconnectPending != reconnect) {
+        qCDebug(dk61Settings) << "Recon Checkbox checked is" << checkBox_Reset_Conn->isChecked();
+        reconnect = reconnectPending;
+        store->setValue("ReconnectAfterBaudChange", reconnect);
+        qCDebug(dk61Settings) << (reconnect ? "Setting ReconnectAfterBaudChange to true"
+                                            : "Setting ReconnectAfterBaudChange to false");
+    }
+    if (baudChanged) {
+        qCDebug(dk61Settings) << "Baudrate Changed:"
+                              << "Baudrate Changed";
+        currentBaud = newBaud;
+        store->setValue("Baudrate", QString::number(newBaud));
+        qCDebug(dk61Settings) << "Baudrate" << mainWindow->readBaudrateSetting();
+        mainWindow->resetBaudrate(newBaud, reconnect);
+        if (!reconnect)
+            mainWindow->update_connection_label();
+    }
+    mainWindow->readLogFileSettings();
+    mainWindow->readFlagFileSettings();
+    mainWindow->openLogFile();
+    mainWindow->openFlagFile();
+    reconnectPending = reconnect;
+    close();
+}
+
+void Settings::toggleStoreLogFile() {
+    qCDebug(dk61Settings) << "changed store log file";
+    storeLogToggled = !storeLogToggled;
+}
+
+void Settings::toggleStoreFlagFile_csv() {
+    storeFlagToggled = !storeFlagToggled;
+}
+
+void Settings::handle_baudRateChanged(int index) {
+    qCDebug(dk61Settings) << "Baudrate QCombobox";
+    newBaud = baudForIndex(index);
+    baudChanged = newBaud != currentBaud;
+    qCDebug(dk61Settings) << "Baudrate Temp:" << newBaud << "Baudrate     :" << currentBaud;
+}
+
+void Settings::handle_Recon_Baud(bool checked) {
+    qCDebug(dk61Settings) << "settings.cpp"
+                          << "LINE" << __LINE__ << "checkbox set to" << checked;
+    reconnectPending = checkBox_Reset_Conn->isChecked();
+}

@@ -1,0 +1,80 @@
+#ifndef SETTINGS_H
+#define SETTINGS_H
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+
+class Control_Panel;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The settings window: log and flag directories and switches, the link's bit rate and whether to
+// reconnect after changing it. Built afresh on every opening; changes take effect on "Apply".
+class Settings : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Settings(Control_Panel* parent);
+    ~Settings() override;
+
+    // The bit-rate list: index and rate map one to one. A rate not in the list shows as index 13
+    // ("128000"); an index outside the list counts as 128000.
+    static const int BaudRates[15];
+    static int baudForIndex(int index);
+    static int indexForBaud(int baud);
+
+    // Asks for a directory (title, start directory); an empty answer means cancelled. Replaceable
+    // so that the window can be driven without a modal chooser.
+    std::function<QString(QWidget*, const QString&, const QString&)> chooseDirectory;
+
+    Control_Panel* mainWindow = nullptr;
+    int currentBaud = 128000;
+    int newBaud = 128000;
+    bool baudChanged = false;
+    bool reconnect = true;
+    bool reconnectPending = true;
+    QString newLogDirectory;
+    QString newFlagDirectory;
+    bool logDirChanged = false;
+    bool flagDirChanged = false;
+    bool storeLogToggled = false;
+    bool storeFlagToggled = false;
+
+    // ---- widgets ----
+    QLabel* label_2 = nullptr;
+    QCheckBox* checkBoxStoreLogFile = nullptr;
+    QLabel* label = nullptr;
+    QLineEdit* lineLogFile = nullptr;
+    QPushButton* buttonLogFileBrowse = nullptr;
+    QCheckBox* checkBoxStoreFlagFile = nullptr;
+    QLabel* label_3 = nullptr;
+    QLineEdit* lineFlagFile = nullptr;
+    QPushButton* buttonFlagFileBrowse = nullptr;
+    QLabel* label_4 = nullptr;
+    QComboBox* baudRateComboBox = nullptr;
+    QCheckBox* checkBox_Reset_Conn = nullptr;
+    QPushButton* buttonApplyChanges = nullptr;
+    QPushButton* buttonCancelChanges = nullptr;
+
+public slots:
+    void browseLogFileDirectory();
+    void browseFlagFile_csvDirectory();
+    void cancelChanges();
+    void applyChanges();
+    void toggleStoreLogFile();
+    void toggleStoreFlagFile_csv();
+    void handle_baudRateChanged(int index);
+    void handle_Recon_Baud(bool checked);
+
+private:
+    void buildWidgets();
+    // Shows the chooser at `start`; the chosen directory, or an empty text when there is none.
+    QString chooseExistingDirectory(const QString& start);
+};
+
+#endif // SETTINGS_H
