@@ -13,14 +13,14 @@
 namespace {
 
 // Both files are only ever appended to: a second creation within the same second (or any file
-// of that name already there) keeps what it holds.
-const QIODevice::OpenMode AppendText = QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text;
+// of that name already there) keeps what it holds. Unbuffered: every write reaches the file at
+// once, and a write the disk refuses is dropped instead of piling up in memory.
+const QIODevice::OpenMode AppendText =
+    QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered;
 
-// Writes and flushes; false when the bytes did not all reach the file.
+// False when the bytes did not all reach the file.
 bool writeAll(QFile* file, const QByteArray& bytes) {
-    const qint64 written = file->write(bytes);
-    const bool flushed = file->flush();
-    return written == bytes.size() && flushed;
+    return file->write(bytes) == bytes.size();
 }
 
 } // namespace
