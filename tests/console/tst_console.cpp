@@ -1,0 +1,322 @@
+#include "cd_board.h"
+#include "control_panel.h"
+#include "openlink.h"
+#include "ptypair.h"
+#include "testenv.h"
+#include "ui_control_panel.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The lines without their "[hh:mm:ss]" stamps.
+QStringList withoutStamps(const QStringList& lines) {
+    static const QRegularExpression stamp("^\\[\\d\\d:\\d\\d:\\d\\d\\]");
+    QStringList out;
+    for (const QString& line : lines) {
+        if (!stamp.match(line).hasMatch())
+            return {"unstamped: " + line};
+        out.append(line.mid(10));
+    }
+    return out;
+}
+
+} // namespace
+
+class tst_console : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnv> env;
+    std::unique_ptr<PtyPair> pty;
+    QString logDir;
+
+    std::unique_ptr<Control_Panel> makeWindow(bool storeLog = true) {
+        env->setSetting("logFileDirectory", logDir);
+        env->setSetting("storeLogFile", storeLog);
+        auto w = std::make_unique<Control_Panel>();
+        if (!openLinkIfClosed(w.get(), *pty))
+            return nullptr;
+        w->ui->chkLog->setChecked(true);
+        w->ui->CheckBoxClear->setChecked(true);
+        pty->readAtLeast(2, 300); // whatever the start-up sent
+        return w;
+    }
+    static QStringList viewLines(Control_Panel* w) {
+        return w->ui->textBrowser->toPlainText().split('\n', Qt::SkipEmptyParts);
+    }
+    static QStringList fileLines(Control_Panel* w) {
+        return QString::fromLatin1(readAll(w->logFileName)).split('\n', Qt::SkipEmptyParts);
+    }
+    void type(Control_Panel* w, const QString& text) {
+        w->ui->InputText->clear();
+        QTest::keyClicks(w->ui->InputText, text);
+    }
+
+private slots:
+    void init() {
+        env = std::make_unique<TestEnv>();
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        TestEnv::setVirtualPorts({pty->slavePath()});
+        logDir = env->path() + "/logs";
+        QVERIFY(QDir().mkpath(logDir));
+    }
+    void cleanup() {
+        pty.reset();
+        env.reset();
+    }
+
+    void typing_isFormatted_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a1") << "a1"
+                            << "A1";
+        QTest::newRow("1101ab") << "1101ab"
+                                << "11 01 AB";
+        QTest::newRow("11-01 x5") << "11-01 x5"
+                                  << "11 01 5";
+        QTest::newRow("a3 01 05") << "a3 01 05"
+                                  << "A3 01 05";
+    }
+    void typing_isFormatted() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        auto w = makeWindow();
+        QVERIFY(w);
+        type(w.get(), typed);
+        QCOMPARE(w->ui->InputText->text(), shown);
+        // Pasted text is formatted the same way.
+        w->ui->InputText->setText(typed);
+        QCOMPARE(w->ui->InputText->text(), shown);
+    }
+
+    void typedRequest_isSentShownAndLogged() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        w->ui->CustomInputWarningLabel->setText("old warning");
+        type(w.get(), "a3 01 05");
+        QTest::keyClick(w->ui->InputText, Qt::Key_Return);
+        QCOMPARE(pty->readAtLeast(3, 2000), QByteArray::fromHex("a30105"));
+        QTRY_VERIFY(viewLines(w.get()).indexOf(QRegularExpression(
+                        "^\\[\\d\\d:\\d\\d:\\d\\d\\]PC-Tool: A3  01  05  $")) >= 0);
+        QVERIFY(fileLines(w.get()).last().endsWith("]PC-Tool: A3  01  05  "));
+        QVERIFY(w->ui->InputText->text().isEmpty()); // "Delete posted Bytes after sending"
+        QVERIFY(w->ui->CustomInputWarningLabel->text().isEmpty());
+    }
+
+    void sendButton_keepsLineWhenClearIsOff() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        w->ui->CheckBoxClear->setChecked(false);
+        type(w.get(), "2100");
+        w->ui->SendButton->click();
+        QCOMPARE(pty->readAtLeast(2, 2000), QByteArray::fromHex("2100"));
+        QCOMPARE(w->ui->InputText->text(), QString("21 00"));
+    }
+
+    void oddDigitCount_isRefused() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        const qint64 sentBefore = w->board->sentFrames.size();
+        type(w.get(), "A30");
+        QTest::keyClick(w->ui->InputText, Qt::Key_Return);
+        QCOMPARE(w->ui->CustomInputWarningLabel->text(),
+                 QString("You must enter an even amount of characters"));
+        QCOMPARE(w->ui->InputText->text(), QString("A3 0"));
+        QCOMPARE(pty->readAtLeast(1, 300), QByteArray());
+        QCOMPARE(w->board->sentFrames.size(), sentBefore);
+    }
+
+    void customCommandMark_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("mark");
+        QTest::newRow("5A exits") << "5a 00" << 0x5A;
+        QTest::newRow("anything else") << "57 00" << 0x57;
+        QTest::newRow("5A later in the line") << "00 5A" << 0x57;
+    }
+    void customCommandMark() {
+        QFETCH(QString, typed);
+        QFETCH(int, mark);
+        auto w = makeWindow();
+        QVERIFY(w);
+        w->board->last_custom_command = 0;
+        type(w.get(), typed);
+        w->sendCustomData();
+        QCOMPARE(w->board->last_custom_command, mark);
+    }
+
+    void recall_stopsAtBothEnds() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        type(w.get(), "2100");
+        w->sendCustomData();
+        type(w.get(), "11 01 00");
+        w->sendCustomData();
+        QCOMPARE(pty->readAtLeast(5, 2000), QByteArray::fromHex("2100110100"));
+        QTRY_COMPARE(w->sent_bytes_index, w->board->sentFrames.size());
+        const qint64 oldest = w->board->sentFrames.firstIndex();
+        const int earlier = static_cast<int>(w->sent_bytes_index - 2 - oldest);
+
+        QTest::keyClick(w->ui->InputText, Qt::Key_Up);
+        QCOMPARE(w->ui->InputText->text(), QString("11 01 00"));
+        QTest::keyClick(w->ui->InputText, Qt::Key_Up);
+        QCOMPARE(w->ui->InputText->text(), QString("21 00"));
+        // Further up: the requests written before (start-up), then the oldest one stays.
+        for (int i = 0; i < earlier + 1; ++i)
+            QTest::keyClick(w->ui->InputText, Qt::Key_Up);
+        QCOMPARE(w->inputTextIndex, oldest);
+        const QString first = w->ui->InputText->text();
+        QTest::keyClick(w->ui->InputText, Qt::Key_Up);
+        QCOMPARE(w->ui->InputText->text(), first);
+        // Down to the newest, which stays.
+        for (int i = 0; i < earlier + 1; ++i)
+            QTest::keyClick(w->ui->InputText, Qt::Key_Down);
+        QCOMPARE(w->ui->InputText->text(), QString("11 01 00"));
+        QTest::keyClick(w->ui->InputText, Qt::Key_Down);
+        QCOMPARE(w->ui->InputText->text(), QString("11 01 00"));
+        QCOMPARE(w->inputTextIndex, w->sent_bytes_index - 1);
+        // A written request resets the recall position after the newest.
+        w->sendCustomData();
+        QTRY_COMPARE(w->inputTextIndex, w->sent_bytes_index);
+    }
+
+    void receivedFrames_oneCallShowsAll() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        w->board->current_track = 12;
+        w->board->laser_current_mA = 87.9;
+        const qint64 before = w->receivedIndex;
+        const int viewBefore = viewLines(w.get()).size();
+        QVERIFY(pty->write(QByteArray::fromHex("a20105 a20106 b30201f4")));
+        QTRY_COMPARE(w->receivedIndex, before + 3);
+        const QStringList shown = viewLines(w.get()).mid(viewBefore).filter("DK-61");
+        QCOMPARE(withoutStamps(shown),
+                 QStringList({"DK-61  : A2  01  05  ", "DK-61  : A2  01  06  ",
+                              "DK-61  : B3  02  01  F4  "}));
+        QCOMPARE(withoutStamps(fileLines(w.get()).filter("DK-61")), withoutStamps(shown));
+        QCOMPARE(w->ui->track_number_display->text(), QString("12"));
+        QCOMPARE(w->ui->track_number_display_2->text(), QString("12"));
+        QCOMPARE(w->ui->time_display->text(), w->board->current_time.toString("hh:mm:ss"));
+        // The current the board state holds after the frame (the decoder computes it).
+        QCOMPARE(w->ui->labelLaserCurrent->text(),
+                 QString::number(w->board->laser_current_mA, 'g', 6) + " mA");
+        QVERIFY(w->board->lastRead.isEmpty());
+    }
+
+    void trackDisplay_data() {
+        QTest::addColumn<int>("track");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("none") << 0 << "0";
+        QTest::newRow("12") << 12 << "12";
+        QTest::newRow("negative") << -3 << "";
+    }
+    void trackDisplay() {
+        QFETCH(int, track);
+        QFETCH(QString, shown);
+        auto w = makeWindow(false);
+        QVERIFY(w);
+        w->board->current_track = track;
+        w->board->current_time = QTime();
+        QVERIFY(pty->write(QByteArray::fromHex("a20105")));
+        QTRY_COMPARE(w->ui->track_number_display->text(), shown);
+        QVERIFY(w->ui->time_display->text().isEmpty());
+    }
+
+    void showDataUnchecked_stillLogsEverything() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        w->ui->chkLog->setChecked(false);
+        const QString viewBefore = w->ui->textBrowser->toPlainText();
+        const int fileBefore = fileLines(w.get()).size();
+        type(w.get(), "2100");
+        w->sendCustomData();
+        QCOMPARE(pty->readAtLeast(2, 2000), QByteArray::fromHex("2100"));
+        QVERIFY(pty->write(QByteArray::fromHex("a20107")));
+        QTRY_COMPARE(fileLines(w.get()).size(), fileBefore + 2);
+        QCOMPARE(withoutStamps(fileLines(w.get()).mid(fileBefore)),
+                 QStringList({"PC-Tool: 21  00  ", "DK-61  : A2  01  07  "}));
+        QCOMPARE(w->ui->textBrowser->toPlainText(), viewBefore);
+        // Skipped for the view, not deferred.
+        w->ui->chkLog->setChecked(true);
+        QVERIFY(pty->write(QByteArray::fromHex("a20108")));
+        QTRY_COMPARE(fileLines(w.get()).size(), fileBefore + 3);
+        QCOMPARE(withoutStamps(viewLines(w.get()).mid(viewLines(w.get()).size() - 1)),
+                 QStringList({"DK-61  : A2  01  08  "}));
+        QVERIFY(!w->ui->textBrowser->toPlainText().contains("21  00"));
+    }
+
+    void debugText_shownButNotLogged() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        w->board->debugText = QByteArray::fromHex("cc0548656c6c6f");
+        w->debug_message();
+        QVERIFY(viewLines(w.get()).last().endsWith("]DK-61  : CC  05  48  65  6C  6C  6F  "));
+        QVERIFY(!readAll(w->logFileName).contains("CC  05"));
+        // Hidden while "show data" is cleared.
+        w->ui->chkLog->setChecked(false);
+        w->board->debugText = QByteArray::fromHex("cc0141");
+        w->debug_message();
+        QVERIFY(!w->ui->textBrowser->toPlainText().contains("CC  01  41"));
+    }
+
+    void debugTransmission_fromBoard() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        QVERIFY(pty->write(QByteArray::fromHex("cc024849")));
+        QTRY_VERIFY(w->ui->textBrowser->toPlainText().contains("DK-61  : CC  02  48  49  "));
+        QTRY_COMPARE(w->receivedIndex, w->board->commands.size());
+        // The file holds at most the frame itself, never the debug text as well.
+        QVERIFY(fileLines(w.get()).filter("CC  02  48  49").size() <= 1);
+    }
+
+    void logClosed_linesStillShown() {
+        auto w = makeWindow(false);
+        QVERIFY(w);
+        QVERIFY(!w->logFileOpen);
+        type(w.get(), "2100");
+        w->sendCustomData();
+        QTRY_VERIFY(w->ui->textBrowser->toPlainText().contains("PC-Tool: 21  00  "));
+    }
+
+    void view_keepsNewestLinesOnly() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        QTextDocument* doc = w->ui->textBrowser->document();
+        QCOMPARE(doc->maximumBlockCount(), Control_Panel::MaxTrafficLines);
+        const int fileBefore = fileLines(w.get()).size();
+        const int total = Control_Panel::MaxTrafficLines + 500;
+        QStringList batch;
+        for (int i = 0; i < total; ++i) {
+            batch.append(QString("[00:00:00]DK-61  : %1  ").arg(i));
+            if (batch.size() == 1000 || i == total - 1) {
+                w->showTrafficLines(batch);
+                w->writeLogLines(batch);
+                batch.clear();
+            }
+        }
+        QCOMPARE(doc->blockCount(), Control_Panel::MaxTrafficLines);
+        QCOMPARE(doc->lastBlock().text(), QString("[00:00:00]DK-61  : %1  ").arg(total - 1));
+        QCOMPARE(doc->firstBlock().text(),
+                 QString("[00:00:00]DK-61  : %1  ").arg(total - Control_Panel::MaxTrafficLines));
+        // The file keeps every line.
+        QCOMPARE(fileLines(w.get()).size(), fileBefore + total);
+    }
+};
+
+QTEST_MAIN(tst_console)
+#include "tst_console.moc"
