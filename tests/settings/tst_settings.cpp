@@ -1,0 +1,421 @@
+#include "cd_board.h"
+#include "control_panel.h"
+#include "openlink.h"
+#include "ptypair.h"
+#include "settings.h"
+#include "testenv.h"
+#include "ui_control_panel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+class tst_settings : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnv> env;
+    std::unique_ptr<PtyPair> pty;
+    QString dirA;
+    QString dirB;
+
+    std::unique_ptr<Control_Panel> makeWindow() { return std::make_unique<Control_Panel>(); }
+    // Opens the settings window the way the menu does.
+    static Settings* open(Control_Panel* w) {
+        const QList<Settings*> before = w->findChildren<Settings*>();
+        w->ui->optionsSettings->trigger();
+        for (Settings* s : w->findChildren<Settings*>()) {
+            if (!before.contains(s))
+                return s;
+        }
+        return nullptr;
+    }
+    static QVariant stored(const QString& key) { return QSettings().value(key); }
+    static bool has(const QString& key) { return QSettings().contains(key); }
+    static void useDirectories(Settings* s, const QString& log, const QString& flags) {
+        s->chooseDirectory = [log, flags](QWidget*, const QString& title, const QString& start) {
+            Q_UNUSED(title);
+            return start.contains("logs") ? log : flags;
+        };
+    }
+
+private slots:
+    void init() {
+        env = std::make_unique<TestEnv>();
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        TestEnv::setVirtualPorts({pty->slavePath()});
+        dirA = env->path() + "/a";
+        dirB = env->path() + "/b";
+        QVERIFY(QDir().mkpath(dirA));
+        QVERIFY(QDir().mkpath(dirB));
+    }
+    void cleanup() {
+        pty.reset();
+        env.reset();
+    }
+
+    void emptyStore_firstStartWritesDefaults() {
+        auto w = makeWindow();
+        const QString appDir = QCoreApplication::applicationDirPath();
+        QCOMPARE(stored("logFileDirectory").toString(), appDir);
+        QCOMPARE(stored("flagFileDirectory").toString(), appDir);
+        QCOMPARE(stored("storeLogFile").toBool(), false);
+        QVERIFY(has("storeLogFile"));
+        QCOMPARE(stored("storeFlagFile_csv").toBool(), false);
+        QVERIFY(has("storeFlagFile_csv"));
+        QVERIFY(!has("Baudrate"));
+        QCOMPARE(w->board->baudRate, 128000);
+        QVERIFY(!w->logFileOpen);
+        QVERIFY(!w->flagFileOpen);
+        QVERIFY(!has("ReconnectAfterBaudChange"));
+        Settings* s = open(w.get());
+        QVERIFY(s);
+        QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), true);
+        QVERIFY(s->checkBox_Reset_Conn->isChecked());
+        QCOMPARE(s->baudRateComboBox->currentText(), QString("128000"));
+        QCOMPARE(s->lineLogFile->text(), QDir(appDir).absolutePath());
+        QVERIFY(!s->checkBoxStoreLogFile->isChecked());
+    }
+
+    void window_layout_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("label_2") << "label_2" << QRect(40, 20, 101, 31) << "Log File";
+        QTest::newRow("checkBoxStoreLogFile")
+            << "checkBoxStoreLogFile" << QRect(50, 60, 121, 17) << "Create Log File";
+        QTest::newRow("label") << "label" << QRect(50, 80, 101, 16) << "Store Log File at:";
+        QTest::newRow("lineLogFile") << "lineLogFile" << QRect(150, 80, 431, 20) << QString();
+        QTest::newRow("buttonLogFileBrowse")
+            << "buttonLogFileBrowse" << QRect(590, 80, 75, 23) << "Browse...";
+        QTest::newRow("checkBoxStoreFlagFile") << "checkBoxStoreFlagFile" << QRect(50, 110, 181, 17)
+                                               << "Create .csv  File to store Flags";
+        QTest::newRow("label_3") << "label_3" << QRect(50, 130, 101, 16) << "Store Flags at:";
+        QTest::newRow("lineFlagFile") << "lineFlagFile" << QRect(150, 130, 431, 20) << QString();
+        QTest::newRow("buttonFlagFileBrowse")
+            << "buttonFlagFileBrowse" << QRect(590, 130, 75, 23) << "Browse...";
+        QTest::newRow("label_4") << "label_4" << QRect(50, 180, 47, 13) << "Baud:";
+        QTest::newRow("baudRateComboBox")
+            << "baudRateComboBox" << QRect(100, 175, 101, 22) << QString();
+        QTest::newRow("checkBox_Reset_Conn")
+            << "checkBox_Reset_Conn" << QRect(50, 220, 311, 17)
+            << "Reset Connection after Buadrate Change (recommended)";
+        QTest::newRow("buttonApplyChanges")
+            << "buttonApplyChanges" << QRect(490, 270, 75, 23) << "Apply";
+        QTest::newRow("buttonCancelChanges")
+            << "buttonCancelChanges" << QRect(590, 270, 75, 23) << "Cancel";
+    }
+    void window_layout() {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, text);
+        auto w = makeWindow();
+        Settings* s = open(w.get());
+        QVERIFY(s);
+        QCOMPARE(s->objectName(), QString("Settings"));
+        QCOMPARE(s->windowTitle(), QString("Settings"));
+        QVERIFY(s->isWindow());
+        QVERIFY(!s->isModal());
+        QCOMPARE(s->size(), QSize(685, 365));
+        QWidget* widget = s->findChild<QWidget*>(name);
+        QVERIFY2(widget, qPrintable(name));
+        QCOMPARE(widget->geometry(), geometry);
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            QCOMPARE(label->text(), text);
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            QCOMPARE(button->text(), text);
+        if (name == "label_2")
+            QCOMPARE(widget->font().pointSize(), 14);
+        if (name == "lineLogFile")
+            QVERIFY(s->lineLogFile->isReadOnly());
+    }
+
+    void baudList_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("baud");
+        const int rates[] = {300,   600,   1200,  2400,  4800,   9600,   14400, 19200,
+                             28800, 38400, 56000, 57600, 115200, 128000, 256000};
+        for (int i = 0; i < 15; ++i)
+            QTest::newRow(qPrintable(QString::number(rates[i]))) << i << rates[i];
+    }
+    void baudList() {
+        QFETCH(int, index);
+        QFETCH(int, baud);
+        QCOMPARE(Settings::baudForIndex(index), baud);
+        QCOMPARE(Settings::indexForBaud(baud), index);
+        auto w = makeWindow();
+        Settings* s = open(w.get());
+        QCOMPARE(s->baudRateComboBox->count(), 15);
+        QCOMPARE(s->baudRateComboBox->itemText(index), QString::number(baud));
+    }
+
+    void baudList_outside() {
+        QCOMPARE(Settings::baudForIndex(-1), 128000);
+        QCOMPARE(Settings::baudForIndex(15), 128000);
+        QCOMPARE(Settings::indexForBaud(12345), 13);
+    }
+
+    void storedRate_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("index");
+        QTest::newRow("in the list") << "57600" << 57600 << 11;
+        QTest::newRow("not in the list") << "12345" << 12345 << 13;
+        QTest::newRow("not a number") << "fast" << 128000 << 13;
+        QTest::newRow("zero cannot open a port") << "0" << 128000 << 13;
+    }
+    void storedRate() {
+        QFETCH(QString, value);
+        QFETCH(int, current);
+        QFETCH(int, index);
+        env->setSetting("Baudrate", value);
+        auto w = makeWindow();
+        QCOMPARE(w->board->baudRate, current);
+        Settings* s = open(w.get());
+        QCOMPARE(s->baudRateComboBox->currentIndex(), index);
+        QCOMPARE(s->currentBaud, current);
+        QCOMPARE(s->newBaud, current);
+        QVERIFY(!s->baudChanged);
+    }
+
+    void activeRateChosenAgain_clearsPendingChange() {
+        auto w = makeWindow();
+        QVERIFY(openLinkIfClosed(w.get(), *pty));
+        Settings* s = open(w.get());
+        s->baudRateComboBox->setCurrentIndex(12);
+        QVERIFY(s->baudChanged);
+        QCOMPARE(s->newBaud, 115200);
+        s->baudRateComboBox->setCurrentIndex(13);
+        QVERIFY(!s->baudChanged);
+        QPointer<Settings> guard(s);
+        s->buttonApplyChanges->click();
+        QVERIFY(!has("Baudrate"));
+        QCOMPARE(w->board->baudRate, 128000);
+        QVERIFY(w->board->isPortOpen());
+        QCOMPARE(w->board->port.baudRate(), 128000);
+        QTRY_VERIFY(guard.isNull()); // closed and gone
+    }
+
+    void fileSwitchClicks_data() {
+        QTest::addColumn<bool>("log");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("log, none") << true << 0 << false;
+        QTest::newRow("log, once") << true << 1 << true;
+        QTest::newRow("log, twice") << true << 2 << false;
+        QTest::newRow("flags, none") << false << 0 << false;
+        QTest::newRow("flags, once") << false << 1 << true;
+        QTest::newRow("flags, twice") << false << 2 << false;
+    }
+    void fileSwitchClicks() {
+        QFETCH(bool, log);
+        QFETCH(int, clicks);
+        QFETCH(bool, on);
+        env->setSetting("logFileDirectory", dirA);
+        env->setSetting("flagFileDirectory", dirA);
+        auto w = makeWindow();
+        Settings* s = open(w.get());
+        QCheckBox* box = log ? s->checkBoxStoreLogFile : s->checkBoxStoreFlagFile;
+        for (int i = 0; i < clicks; ++i)
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        s->buttonApplyChanges->click();
+        QCOMPARE(stored(log ? "storeLogFile" : "storeFlagFile_csv").toBool(), on);
+        QCOMPARE(log ? w->storeLogFile : w->storeFlagFile_csv, on);
+        QCOMPARE(log ? w->logFileOpen : w->flagFileOpen, on);
+        QCOMPARE(QDir(dirA).entryList({"*.txt"}, QDir::Files).size(), on ? 1 : 0);
+        if (log)
+            QCOMPARE(w->ui->labelLogFile->isHidden(), !on);
+    }
+
+    void switchingOff_closesTheFile() {
+        env->setSetting("logFileDirectory", dirA);
+        env->setSetting("flagFileDirectory", dirA);
+        env->setSetting("storeLogFile", true);
+        env->setSetting("storeFlagFile_csv", true);
+        auto w = makeWindow();
+        QVERIFY(w->logFileOpen && w->flagFileOpen);
+        Settings* s = open(w.get());
+        QVERIFY(s->checkBoxStoreLogFile->isChecked());
+        s->checkBoxStoreLogFile->click();
+        s->checkBoxStoreFlagFile->click();
+        s->buttonApplyChanges->click();
+        QVERIFY(!w->logFileOpen);
+        QVERIFY(!w->flagFileOpen);
+        QCOMPARE(stored("storeLogFile").toBool(), false);
+        QCOMPARE(stored("storeFlagFile_csv").toBool(), false);
+        QVERIFY(w->ui->labelLogFile->isHidden());
+    }
+
+    void applyWithoutReconnect_changesOnlyOpenPorts() {
+        auto w = makeWindow();
+        QVERIFY(openLinkIfClosed(w.get(), *pty));
+        Settings* s = open(w.get());
+        s->checkBox_Reset_Conn->click();
+        QVERIFY(!s->reconnectPending);
+        s->baudRateComboBox->setCurrentIndex(12);
+        s->buttonApplyChanges->click();
+        QCOMPARE(stored("Baudrate").toString(), QString("115200"));
+        QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), false);
+        QVERIFY(w->board->isPortOpen());
+        QCOMPARE(w->board->port.baudRate(), 115200);
+        // The link keeps its rate: a later reconnection uses the earlier one.
+        QCOMPARE(w->board->baudRate, 128000);
+        w->board->closePort();
+        w->board->applyPortSettings();
+        w->board->openPort();
+        QVERIFY(w->board->isPortOpen());
+        QCOMPARE(w->board->port.baudRate(), 128000);
+        // Reopened, the window shows the stored choice.
+        Settings* again = open(w.get());
+        QVERIFY(!again->checkBox_Reset_Conn->isChecked());
+        QCOMPARE(again->currentBaud, 115200);
+        QCOMPARE(again->baudRateComboBox->currentText(), QString("115200"));
+    }
+
+    void applyWithReconnect_setsTheLinkRate() {
+        auto w = makeWindow();
+        QVERIFY(openLinkIfClosed(w.get(), *pty));
+        Settings* s = open(w.get());
+        QVERIFY(s->reconnectPending);
+        s->baudRateComboBox->setCurrentIndex(12);
+        s->buttonApplyChanges->click();
+        QCOMPARE(stored("Baudrate").toString(), QString("115200"));
+        QCOMPARE(w->board->baudRate, 115200);
+        if (w->board->isPortOpen()) // reopened by the start-up of the link
+            QCOMPARE(w->board->port.baudRate(), 115200);
+    }
+
+    void chosenDirectories_takeEffectOnApply() {
+        env->setSetting("logFileDirectory", dirA + "/logs");
+        env->setSetting("flagFileDirectory", dirA + "/flags");
+        QVERIFY(QDir().mkpath(dirA + "/logs"));
+        QVERIFY(QDir().mkpath(dirA + "/flags"));
+        env->setSetting("storeLogFile", true);
+        env->setSetting("storeFlagFile_csv", true);
+        auto w = makeWindow();
+        const QString oldLog = w->logFileName;
+        QVERIFY(oldLog.startsWith(dirA + "/logs/"));
+        Settings* s = open(w.get());
+        QString askedTitle, askedStart;
+        s->chooseDirectory = [&](QWidget*, const QString& title, const QString& start) {
+            askedTitle = title;
+            askedStart = start;
+            return start.endsWith("logs") ? dirB + "/" : dirB;
+        };
+        QTest::mouseClick(s->buttonLogFileBrowse, Qt::LeftButton);
+        QCOMPARE(askedTitle, QString("Open Directory"));
+        QCOMPARE(askedStart, QDir(dirA + "/logs").absolutePath());
+        QCOMPARE(s->lineLogFile->text(), dirB + "/");
+        QTest::mouseClick(s->buttonFlagFileBrowse, Qt::LeftButton);
+        QCOMPARE(askedStart, QDir(dirA + "/flags").absolutePath());
+        QCOMPARE(s->lineFlagFile->text(), dirB);
+        // Nothing changes before Apply.
+        QCOMPARE(stored("logFileDirectory").toString(), dirA + "/logs");
+        QVERIFY(w->logFileName == oldLog && w->logFileOpen);
+        s->buttonApplyChanges->click();
+        QCOMPARE(QDir(stored("logFileDirectory").toString()), QDir(dirB));
+        QCOMPARE(stored("flagFileDirectory").toString(), dirB);
+        QVERIFY(w->logFileOpen && w->flagFileOpen);
+        QVERIFY(w->logFileName.startsWith(QDir(dirB).absolutePath() + "/"));
+        QVERIFY(w->flagFileName.startsWith(QDir(dirB).absolutePath() + "/"));
+        QCOMPARE(w->ui->labelLogFile->text(), "Log File is stored at: " + w->logFileName);
+    }
+
+    void cancelledOrMissingDirectory_isIgnored_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("cancelled") << QString();
+        QTest::newRow("missing") << "/no/such/directory";
+    }
+    void cancelledOrMissingDirectory_isIgnored() {
+        QFETCH(QString, answer);
+        env->setSetting("logFileDirectory", dirA);
+        auto w = makeWindow();
+        Settings* s = open(w.get());
+        s->chooseDirectory = [answer](QWidget*, const QString&, const QString&) { return answer; };
+        s->buttonLogFileBrowse->click();
+        s->buttonFlagFileBrowse->click();
+        QVERIFY(!s->logDirChanged);
+        QVERIFY(!s->flagDirChanged);
+        QCOMPARE(s->lineLogFile->text(), QDir(dirA).absolutePath());
+    }
+
+    void cancel_storesNothing() {
+        env->setSetting("logFileDirectory", dirA);
+        auto w = makeWindow();
+        Settings* s = open(w.get());
+        useDirectories(s, dirB, dirB);
+        s->buttonLogFileBrowse->click();
+        s->checkBoxStoreLogFile->click();
+        s->checkBox_Reset_Conn->click();
+        s->baudRateComboBox->setCurrentIndex(12);
+        QPointer<Settings> guard(s);
+        s->buttonCancelChanges->click();
+        QTRY_VERIFY(guard.isNull());
+        QCOMPARE(stored("logFileDirectory").toString(), dirA);
+        QCOMPARE(stored("storeLogFile").toBool(), false);
+        QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), true);
+        QVERIFY(!has("Baudrate"));
+        QVERIFY(!w->logFileOpen);
+        // The next opening starts afresh.
+        Settings* again = open(w.get());
+        QVERIFY(!again->logDirChanged && !again->storeLogToggled && !again->baudChanged);
+        QCOMPARE(again->lineLogFile->text(), QDir(dirA).absolutePath());
+    }
+
+    void restart_keepsSettings() {
+        env->setSetting("logFileDirectory", dirA);
+        env->setSetting("flagFileDirectory", dirA);
+        {
+            auto w = makeWindow();
+            Settings* s = open(w.get());
+            useDirectories(s, dirB, dirB);
+            s->buttonLogFileBrowse->click();
+            s->buttonFlagFileBrowse->click();
+            s->checkBoxStoreLogFile->click();
+            s->checkBoxStoreFlagFile->click();
+            s->baudRateComboBox->setCurrentIndex(14);
+            s->buttonApplyChanges->click();
+        }
+        auto w = makeWindow();
+        QVERIFY(w->storeLogFile);
+        QVERIFY(w->storeFlagFile_csv);
+        QCOMPARE(w->logFileDirectory, QDir(dirB));
+        QCOMPARE(w->flagFileDirectory, QDir(dirB));
+        QCOMPARE(w->board->baudRate, 256000);
+        QVERIFY(w->logFileOpen && w->flagFileOpen);
+        QVERIFY(w->logFileName.startsWith(QDir(dirB).absolutePath()));
+        QVERIFY(!w->ui->labelLogFile->isHidden());
+    }
+
+    void storedReconnectOff_staysOff() {
+        env->setSetting("ReconnectAfterBaudChange", false);
+        auto w = makeWindow();
+        Settings* s = open(w.get());
+        QVERIFY(!s->reconnect);
+        QVERIFY(!s->checkBox_Reset_Conn->isChecked());
+        QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), false);
+    }
+
+    void everyOpening_buildsAFreshWindow() {
+        auto w = makeWindow();
+        Settings* first = open(w.get());
+        Settings* second = open(w.get());
+        QVERIFY(first && second && first != second);
+        QVERIFY(second->isVisible());
+        QCOMPARE(second->parentWidget(), w.get());
+    }
+};
+
+QTEST_MAIN(tst_settings)
+#include "tst_settings.moc"
