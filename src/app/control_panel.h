@@ -109,7 +109,7 @@ public:
     bool testPanelShown = false;
     bool playing = false;
     // The traffic view keeps the newest lines only; the log file keeps them all.
-    static const int MaxTrafficLines = 20000;
+    static constexpr int MaxTrafficLines = 20000;
     // Adds the lines of one pass to the traffic view in one go (only while "show data" is checked).
     void showTrafficLines(const QStringList& lines);
 
