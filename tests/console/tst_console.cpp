@@ -232,8 +232,11 @@ private slots:
         QVERIFY(w);
         w->board->current_track = track;
         w->board->current_time = QTime();
+        const qint64 before = w->receivedIndex;
         QVERIFY(pty->write(QByteArray::fromHex("a20105")));
-        QTRY_COMPARE(w->ui->track_number_display->text(), shown);
+        QTRY_COMPARE(w->receivedIndex, before + 1);
+        QCOMPARE(w->ui->track_number_display->text(), shown);
+        QCOMPARE(w->ui->track_number_display_2->text(), shown);
         QVERIFY(w->ui->time_display->text().isEmpty());
     }
 
