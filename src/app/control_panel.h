@@ -142,7 +142,7 @@ public:
     // ---- loader list on the EEPROM page, filled by the decoder (console/) ----
     void clearLoaderList();
     void addLoaderEntry(const QString& text, int code);
-    void selectLoaderEntry(int code);
+    bool selectLoaderEntry(int code);
 
 signals:
     void recievedCFlags(CFlags* cflags);

@@ -166,31 +166,7 @@ void CD_Board::trans_error_other() {
 // Receive framing
 
 void CD_Board::read_data() {
-    lastReadCount = port.bytesAvailable();
-    lastRead = port.readAll();
-    if (lastReadCount < 1)
-        return;
-    disconnect(readyReadConnection);
-    FrameCutter cutter(receiveBuffer);
-    cutter.append(lastRead);
-    qCDebug(dk61Frame) << lastRead.toHex(' ') << receiveBuffer.size();
-    if (cutter.startsWith(0xCC)) {
-        debugText = receiveBuffer;
-        emit show_debug_message();
-    }
-    QByteArray bytes;
-    while (cutter.next(bytes) == FrameCutter::Step::Frame) {
-        BoardFrame frame;
-        frame.origin = this;
-        frame.code = static_cast<quint8>(bytes.at(0));
-        frame.length = static_cast<quint8>(bytes.at(1));
-        frame.bytes = bytes;
-        commands.append(std::move(frame));
-        parseCommand();
-    }
-    cutter.compact();
-    readyReadConnection = connect(&port, &QSerialPort::readyRead, this, &CD_Board::read_data);
-    emit parse_complete();
+    receiveChunk(port.readAll());
 }
 
 void CD_Board::read_data_other() {

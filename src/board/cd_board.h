@@ -93,6 +93,8 @@ public:
     QTime current_time{0, 0, 0};
     QTime track_clock;
     QTime flag_clock{0, 0, 0};
+    // Seconds of flag_clock counted without the wrap at midnight.
+    quint64 flag_seconds = 0;
     qint32 current_track = 0;
     quint8 fw_version = 0;
     quint8 tray_state = 0;
@@ -121,6 +123,18 @@ public:
     double laser_current_mA = 0.0;
     float laser_slope = 0.175889f;
     float laser_offset = 2.07312f;
+    // the EEPROM image (memory replies)
+    quint8 eeprom_loader_code = 0;
+    quint8 audio_byte = 0;
+    quint8 settings_spare = 0xFF;
+    quint8 baud_flag = 0xFF;
+    quint8 focus_setting_to_write = 0xFF;
+    quint8 production_bytes[8] = {};
+    quint16 customer_id = 0;
+    quint16 production_day = 0;
+    quint16 flashed_by = 0;
+    quint16 serial_number = 0;
+    quint64 runtime_s = 0;
     bool adc_1_sampling = false;
     bool adc_2_sampling = false;
     QList<double> adc_1_samples;
@@ -136,10 +150,24 @@ public:
     bool history_reset_3 = false;
     bool history_reset_half = false;
     bool play_with_init = false;
-    quint8 focus_setting = 0xFF;
+    quint8 focus_setting = 0;
     QList<CFlags*> flag_records;
+    // How often the decoder handed a record to the flag file writer and to the plot.
+    qint64 flagFileCalls = 0;
+    qint64 flagPlotCalls = 0;
 
     void parseCommand();
+    // Frames cut from bytes received on the board link (read_data passes what it read).
+    void receiveChunk(const QByteArray& chunk);
+    void parseEepromParameters(const BoardFrame& frame);
+    void setBaudFlag(quint8 flag);
+    void setFocusSettingToWrite(quint8 value);
+    void readLaserHistory();
+    void readZeroByte();
+    void resetLaserHistory();
+    void eraseNextHistoryHalf();
+    void clearPlayTime(int part);
+    void writeZeroByte(quint8 value);
 
 signals:
     void connected_to_serial_port();
@@ -166,6 +194,11 @@ signals:
     void retrievedloaderTypeFromEeprom();
     void recievedEepromParameters(int num);
     void display_info_changed();
+    void retrievedBaudrateSetting();
+    void retrievedFocParamSetting();
+    void retrievedProductionCode();
+    void retrievedRuntime();
+    void retrievedLaserParamters();
 
 public slots:
     void sendData();
@@ -180,6 +213,22 @@ public slots:
 private:
     QMetaObject::Connection readyReadConnection;
     QMetaObject::Connection otherReadyReadConnection;
+
+    // ---- decoder (cd_board_decode.cpp, cd_board_memory.cpp) ----
+    void sendRequest(const QByteArray& frame);
+    void dispatch(const BoardFrame& frame);
+    void discStateReset();
+    void handleFirmwareVersion(const QByteArray& bytes);
+    void handleMemoryResult(const BoardFrame& frame);
+    void handleHistoryRow(const QByteArray& bytes);
+    void handleHistoryReset();
+    void handleEepromConfirmation(const BoardFrame& frame);
+    void handleAdcReading(const QByteArray& bytes);
+    void handleCFlags(const QByteArray& bytes, bool fromFlagBoard);
+    void handleLoaderList(const QByteArray& bytes);
+    void handleLoaderType(const QByteArray& bytes);
+    void showLoaderLabel(quint8 code, const QString& prefix);
+    void sendFollowUps();
 };
 
 #endif // CD_BOARD_H

@@ -4,4 +4,16 @@
 #include "logging.h"
 #include "ui_control_panel.h"
 
-void Control_Panel::showPllState(int /*state*/) {}
+// The PLL state reported by 0xAA: 0 not locked, 1 locked, anything else undefined.
+void Control_Panel::showPllState(int state) {
+    if (state == 0) {
+        ui->labelPLL->setText("PLL State: NOT LOCKED");
+        ui->labelPLL->setStyleSheet("QLabel {color:red}");
+    } else if (state == 1) {
+        ui->labelPLL->setText("PLL State: LOCKED");
+        ui->labelPLL->setStyleSheet("QLabel {color:green}");
+    } else {
+        ui->labelPLL->setText("PLL State: NOT LOCKED");
+        ui->labelPLL->setStyleSheet("QLabel {color:black}");
+    }
+}

@@ -1,14 +1,15 @@
 #include "laserlist.h"
 
-void LaserList::push(quint16 value) {
+void LaserList::push(quint32 value) {
     if (sampleCount < Capacity)
         ++sampleCount;
     samples[write_index] = value;
     write_index = (write_index + 1) % Capacity;
-    quint32 sum = 0;
+    quint32 total = 0;
     for (int i = 0; i < sampleCount; ++i)
-        sum += samples[i];
-    avg = static_cast<quint32>((static_cast<double>(sum) + 0.5) / sampleCount);
+        total += samples[i];
+    sampleSum = total;
+    avg = static_cast<quint32>((static_cast<double>(sampleSum) + 0.5) / sampleCount);
     emit pushed(sampleCount);
 }
 

@@ -11,20 +11,25 @@ public:
 
     explicit LaserList(QObject* parent = nullptr) : QObject(parent) {}
 
-    void push(quint16 value);
+    // Stores a reading in the next slot and recomputes sum and average over the valid slots.
+    void push(quint32 value);
     int count() const { return sampleCount; }
+    int writeIndex() const { return write_index; }
+    quint32 sum() const { return sampleSum; }
     quint32 average() const { return avg; }
 
 signals:
     void pushed(int count);
 
 public slots:
+    // Empties the ring logically: old values stay until overwritten but are no longer summed.
     void flush();
 
 private:
-    quint16 samples[Capacity] = {};
+    quint32 samples[Capacity] = {};
     int sampleCount = 0;
     int write_index = 0;
+    quint32 sampleSum = 0;
     quint32 avg = 0;
 };
 

@@ -1,0 +1,25 @@
+#ifndef LASERHISTORY_H
+#define LASERHISTORY_H
+
+#include <QVector>
+
+// The laser history of the EEPROM turned into plot points: a ring of 256 one-byte samples, one
+// per 112 s of play time, each b x 5 / 7 mA.
+class LaserHistory {
+public:
+    static constexpr int SampleSeconds = 112;
+    static constexpr int RingSize = 256;
+
+    // One history byte in mA; an erased byte (0xFF) is 0 mA from firmware 59 on.
+    static double toMilliampere(quint8 value, int firmwareVersion);
+    // The zero-hour byte in mA.
+    static double zeroByteMilliampere(quint8 value) { return value * 5.0 / 7.0; }
+
+    // The samples from the oldest (after last_index) to the newest (at last_index) and the play
+    // times they belong to, ending at runtime; the older surplus of samples is dropped so that
+    // both lists pair from the start.
+    static void build(quint64 runtime, quint8 last_index, const quint8* values, int firmwareVersion,
+                      QVector<double>* times, QVector<double>* currents);
+};
+
+#endif // LASERHISTORY_H
