@@ -17,11 +17,12 @@ void Control_Panel::plotLaserHistory(int runtime, int last_index, const quint8* 
     if (times.isEmpty() || currents.isEmpty()) {
         plot->graph(0)->setVisible(false);
     } else {
+        plot->graph(0)->setVisible(true);
+        plot->xAxis->setRange(times.first(), times.last());
+        // paired from the start; the newest time has no sample when the ring is full
         const int n = qMin(times.size(), currents.size());
         times.resize(n);
         currents.resize(n);
-        plot->graph(0)->setVisible(true);
-        plot->xAxis->setRange(times.first(), times.last());
         plot->graph(0)->setData(times, currents, true);
     }
     qCDebug(dk61Laser) << "laser history" << runtime << last_index << times.size();
