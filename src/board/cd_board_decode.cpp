@@ -5,7 +5,7 @@
 
 #include "cflags.h"
 #include "control_panel.h"
-#include "eepromimage.h"
+#include "eepromlayout.h"
 #include "framecutter.h"
 #include "laserlist.h"
 #include "logging.h"
@@ -284,13 +284,13 @@ void CD_Board::handleFirmwareVersion(const QByteArray& b) {
     if (!has_FW_Version) {
         has_FW_Version = true;
         // The start-up reads of the EEPROM image and of the loader list.
-        sendRequest(EepromImage::memoryRead(9, 0x21, 0x00));
-        sendRequest(EepromImage::memoryRead(8, 0x10, 0x00));
-        sendRequest(EepromImage::memoryRead(16, 0x00, 0x00));
-        sendRequest(EepromImage::memoryRead(8, 0x0F, 0x08));
+        sendRequest(EepromLayout::memoryRead(9, 0x21, 0x00));
+        sendRequest(EepromLayout::memoryRead(8, 0x10, 0x00));
+        sendRequest(EepromLayout::memoryRead(16, 0x00, 0x00));
+        sendRequest(EepromLayout::memoryRead(8, 0x0F, 0x08));
         loader_list_complete = false;
         sendRequest(request({0x70, 0x00}));
-        sendRequest(EepromImage::memoryRead(1, 0x11, 0x00));
+        sendRequest(EepromLayout::memoryRead(1, 0x11, 0x00));
     }
     emit recieved_fw_version();
 }

@@ -3,7 +3,7 @@
 #include "cd_board.h"
 
 #include "control_panel.h"
-#include "eepromimage.h"
+#include "eepromlayout.h"
 #include "logging.h"
 #include "responsedecoding.h"
 
@@ -24,17 +24,17 @@ void CD_Board::readLaserHistory() {
     // A new read starts from its first row.
     awaiting_runtime = false;
     history_reading = true;
-    history_page = EepromImage::HistoryFirstPage;
+    history_page = EepromLayout::HistoryFirstPage;
     std::fill(std::begin(history_values), std::end(history_values), quint8(0));
     for (auto& row : history_values_t)
         std::fill(std::begin(row), std::end(row), quint8(0));
-    sendRequest(EepromImage::memoryRead(16, history_page, 0x00));
+    sendRequest(EepromLayout::memoryRead(16, history_page, 0x00));
 }
 
 void CD_Board::readZeroByte() {
     awaiting_zero_byte = true;
     history_reading = false;
-    sendRequest(EepromImage::memoryRead(1, 0x21, 0x0C));
+    sendRequest(EepromLayout::memoryRead(1, 0x21, 0x0C));
 }
 
 void CD_Board::resetLaserHistory() {
@@ -46,22 +46,22 @@ void CD_Board::resetLaserHistory() {
     history_reset_3 = false;
     history_reset_1 = true;
     history_reset_half = true;
-    history_page = EepromImage::HistoryFirstPage;
-    sendRequest(EepromImage::historyEraseWrite(history_page, false));
+    history_page = EepromLayout::HistoryFirstPage;
+    sendRequest(EepromLayout::historyEraseWrite(history_page, false));
 }
 
 void CD_Board::eraseNextHistoryHalf() {
     const bool secondHalf = history_reset_half;
     history_reset_half = !history_reset_half;
-    sendRequest(EepromImage::historyEraseWrite(history_page, secondHalf));
+    sendRequest(EepromLayout::historyEraseWrite(history_page, secondHalf));
 }
 
 void CD_Board::clearPlayTime(int part) {
-    sendRequest(EepromImage::runtimeClearWrite(part));
+    sendRequest(EepromLayout::runtimeClearWrite(part));
 }
 
 void CD_Board::writeZeroByte(quint8 value) {
-    sendRequest(EepromImage::zeroByteWrite(value));
+    sendRequest(EepromLayout::zeroByteWrite(value));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -103,7 +103,7 @@ void CD_Board::handleMemoryResult(const BoardFrame& frame) {
 }
 
 void CD_Board::handleHistoryRow(const QByteArray& b) {
-    const int row = history_page - EepromImage::HistoryFirstPage;
+    const int row = history_page - EepromLayout::HistoryFirstPage;
     if (row < 0 || row > 15) {
         qCDebug(dk61Laser) << "history page out of range" << history_page;
         history_reading = false;
@@ -119,29 +119,29 @@ void CD_Board::handleHistoryRow(const QByteArray& b) {
         history_values[row * 16 + column] = value;
         history_values_t[row][column] = value;
     }
-    if (history_page < EepromImage::HistoryLastPage) {
+    if (history_page < EepromLayout::HistoryLastPage) {
         ++history_page;
-        sendRequest(EepromImage::memoryRead(16, history_page, 0x00));
+        sendRequest(EepromLayout::memoryRead(16, history_page, 0x00));
     } else {
         history_reading = false;
         awaiting_runtime = true;
-        sendRequest(EepromImage::memoryRead(16, 0x00, 0x00));
+        sendRequest(EepromLayout::memoryRead(16, 0x00, 0x00));
     }
 }
 
 void CD_Board::handleHistoryReset() {
     if (history_reset_1) {
         // Erase writes go only to the history rows; anything else would wipe other data.
-        if (history_page < EepromImage::HistoryFirstPage) {
+        if (history_page < EepromLayout::HistoryFirstPage) {
             qCDebug(dk61Laser) << "history erase stopped at page" << history_page;
             history_reset_1 = false;
             return;
         }
-        if (history_page < EepromImage::HistoryLastPage) {
+        if (history_page < EepromLayout::HistoryLastPage) {
             if (!history_reset_half)
                 ++history_page;
             eraseNextHistoryHalf();
-        } else if (history_page == EepromImage::HistoryLastPage && history_reset_half) {
+        } else if (history_page == EepromLayout::HistoryLastPage && history_reset_half) {
             eraseNextHistoryHalf();
         } else {
             history_reset_1 = false;
@@ -168,28 +168,28 @@ void CD_Board::handleEepromConfirmation(const BoardFrame& frame) {
         qCDebug(dk61Eeprom) << "parseEepromParameters();";
         return;
     }
-    EepromImage::Expected expected;
-    expected.laser = EepromImage::laserBytes(laser_slope, laser_offset);
+    EepromLayout::Expected expected;
+    expected.laser = EepromLayout::laserBytes(laser_slope, laser_offset);
     expected.production =
         QByteArray(reinterpret_cast<const char*>(production_bytes), sizeof production_bytes);
     expected.loader_code = eeprom_loader_code;
     expected.audio_byte = audio_byte;
     expected.focus_setting_to_write = focus_setting_to_write;
-    switch (EepromImage::confirm(eeprom_state, b, expected)) {
-    case EepromImage::Check::Confirmed:
+    switch (EepromLayout::confirm(eeprom_state, b, expected)) {
+    case EepromLayout::Check::Confirmed:
         if (window)
             window->flashTimer.stop();
-        eeprom_state = static_cast<quint8>(EepromImage::nextState(eeprom_state));
+        eeprom_state = static_cast<quint8>(EepromLayout::nextState(eeprom_state));
         qCDebug(dk61Eeprom) << "recieved" << eeprom_state;
         emit recievedEepromParameters(eeprom_state);
         break;
-    case EepromImage::Check::Mismatch:
+    case EepromLayout::Check::Mismatch:
         if (eeprom_state == 3)
             qCDebug(dk61Eeprom) << "NO RECIEVED " << RD::byteAt(b, 5);
         else if (eeprom_state == 5)
             qCDebug(dk61Eeprom) << "NO RECIEVED 7 ";
         break;
-    case EepromImage::Check::NoMatch:
+    case EepromLayout::Check::NoMatch:
         break;
     }
     qCDebug(dk61Eeprom) << "Eeprom State =" << eeprom_state;
@@ -202,19 +202,19 @@ void CD_Board::parseEepromParameters(const BoardFrame& frame) {
     const QByteArray& b = frame.bytes;
     qCDebug(dk61Eeprom) << "in Functio parseEepromParameters command length:" << b.size();
     qCDebug(dk61Eeprom) << "Full command:" << b.toHex(' ');
-    const EepromImage::Reply reply = EepromImage::parseReply(b);
+    const EepromLayout::Reply reply = EepromLayout::parseReply(b);
     switch (reply.block) {
-    case EepromImage::Block::LoaderByte:
+    case EepromLayout::Block::LoaderByte:
         eeprom_loader_code = reply.loader_code;
         loader_from_eeprom = true;
         if (eeprom_loader_code < 0x90)
             showLoaderLabel(eeprom_loader_code, QString());
         qCDebug(dk61Eeprom) << "Loader Type from EEPROM =" << eeprom_loader_code;
         break;
-    case EepromImage::Block::AudioByte:
+    case EepromLayout::Block::AudioByte:
         audio_byte = reply.audio_byte;
         break;
-    case EepromImage::Block::Settings:
+    case EepromLayout::Block::Settings:
         audio_byte = reply.audio_byte;
         settings_spare = reply.settings_spare;
         baudRate = reply.baudRate;
@@ -226,7 +226,7 @@ void CD_Board::parseEepromParameters(const BoardFrame& frame) {
         emit retrievedBaudrateSetting();
         qCDebug(dk61Eeprom) << "Loader Type from EEPROM =" << eeprom_loader_code;
         break;
-    case EepromImage::Block::Production:
+    case EepromLayout::Block::Production:
         for (int k = 0; k < 8; ++k) {
             production_bytes[k] = reply.production_bytes[k];
             qCDebug(dk61Eeprom) << "Production Code" << k << production_bytes[k];
@@ -237,22 +237,22 @@ void CD_Board::parseEepromParameters(const BoardFrame& frame) {
         serial_number = reply.serial_number;
         emit retrievedProductionCode();
         break;
-    case EepromImage::Block::Runtime:
+    case EepromLayout::Block::Runtime:
         runtime_s = reply.runtime_s;
         emit retrievedRuntime();
         break;
-    case EepromImage::Block::Laser:
+    case EepromLayout::Block::Laser:
         laser_slope = reply.laser_slope;
         laser_offset = reply.laser_offset;
         qCDebug(dk61Eeprom) << "has Laser Parameters";
         emit retrievedLaserParamters();
         break;
-    case EepromImage::Block::Focus:
+    case EepromLayout::Block::Focus:
         focus_setting = reply.focus_setting;
         emit retrievedFocParamSetting();
         qCDebug(dk61Eeprom) << "has focus gain setting";
         break;
-    case EepromImage::Block::None:
+    case EepromLayout::Block::None:
         break;
     }
 }

@@ -1,7 +1,7 @@
 #include "boardprobe.h"
 #include "cd_board.h"
 #include "control_panel.h"
-#include "eepromimage.h"
+#include "eepromlayout.h"
 #include "ptypair.h"
 #include "testenv.h"
 #include "ui_control_panel.h"

@@ -1,10 +1,10 @@
 #include "boardprobe.h"
-#include "eepromimage.h"
+#include "eepromlayout.h"
 
 #include <QtTest>
 
-using Block = EepromImage::Block;
-using Check = EepromImage::Check;
+using Block = EepromLayout::Block;
+using Check = EepromLayout::Check;
 Q_DECLARE_METATYPE(Block)
 Q_DECLARE_METATYPE(Check)
 
@@ -19,9 +19,9 @@ const QString Ones10 = " FF FF FF FF FF FF FF FF FF FF";
 // k = 0.175889 and d = 2.07312 as little-endian singles
 const QString DefaultLaser = "3F 1C 34 3E 00 AE 04 40";
 
-EepromImage::Expected expected() {
-    EepromImage::Expected e;
-    e.laser = EepromImage::laserBytes(EepromImage::DefaultSlope, EepromImage::DefaultOffset);
+EepromLayout::Expected expected() {
+    EepromLayout::Expected e;
+    e.laser = EepromLayout::laserBytes(EepromLayout::DefaultSlope, EepromLayout::DefaultOffset);
     e.production = BoardProbe::bytes("01 02 03 04 05 06 07 08");
     e.loader_code = 0x82;
     e.audio_byte = 0x15;
@@ -31,25 +31,25 @@ EepromImage::Expected expected() {
 
 } // namespace
 
-class tst_eepromimage : public QObject {
+class tst_eepromlayout : public QObject {
     Q_OBJECT
 
 private slots:
     void requestFrames_data() {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QString>("text");
-        QTest::newRow("read history row") << EepromImage::memoryRead(16, 0x22, 0) << "62 10 22 00";
-        QTest::newRow("read settings") << EepromImage::memoryRead(9, 0x21, 0) << "62 09 21 00";
-        QTest::newRow("read zero byte") << EepromImage::memoryRead(1, 0x21, 0x0C) << "62 01 21 0C";
+        QTest::newRow("read history row") << EepromLayout::memoryRead(16, 0x22, 0) << "62 10 22 00";
+        QTest::newRow("read settings") << EepromLayout::memoryRead(9, 0x21, 0) << "62 09 21 00";
+        QTest::newRow("read zero byte") << EepromLayout::memoryRead(1, 0x21, 0x0C) << "62 01 21 0C";
         QTest::newRow("erase first half")
-            << EepromImage::historyEraseWrite(0x22, false) << "60 0A 22 00" + Ones10;
+            << EepromLayout::historyEraseWrite(0x22, false) << "60 0A 22 00" + Ones10;
         QTest::newRow("erase second half")
-            << EepromImage::historyEraseWrite(0x31, true) << "60 0A 31 06" + Ones10;
+            << EepromLayout::historyEraseWrite(0x31, true) << "60 0A 31 06" + Ones10;
         QTest::newRow("first runtime clear")
-            << EepromImage::runtimeClearWrite(1) << "60 0C 00 00" + Zeros12;
+            << EepromLayout::runtimeClearWrite(1) << "60 0C 00 00" + Zeros12;
         QTest::newRow("second runtime clear")
-            << EepromImage::runtimeClearWrite(2) << "60 04 00 0C 00 00 00 00";
-        QTest::newRow("zero byte write") << EepromImage::zeroByteWrite(0xFF) << "60 01 21 0C FF";
+            << EepromLayout::runtimeClearWrite(2) << "60 04 00 0C 00 00 00 00";
+        QTest::newRow("zero byte write") << EepromLayout::zeroByteWrite(0xFF) << "60 01 21 0C FF";
     }
     void requestFrames() {
         QFETCH(QByteArray, frame);
@@ -59,14 +59,14 @@ private slots:
 
     void laserBlock_isLittleEndianSingles() {
         QCOMPARE(
-            hex(EepromImage::laserBytes(EepromImage::DefaultSlope, EepromImage::DefaultOffset)),
+            hex(EepromLayout::laserBytes(EepromLayout::DefaultSlope, EepromLayout::DefaultOffset)),
             DefaultLaser);
         float k = 0;
         float d = 0;
-        QVERIFY(EepromImage::laserFromBytes(BoardProbe::bytes(DefaultLaser), &k, &d));
+        QVERIFY(EepromLayout::laserFromBytes(BoardProbe::bytes(DefaultLaser), &k, &d));
         QCOMPARE(k, 0.175889f);
         QCOMPARE(d, 2.07312f);
-        QVERIFY(!EepromImage::laserFromBytes(BoardProbe::bytes("3F 1C 34 3E 00 AE 04"), &k, &d));
+        QVERIFY(!EepromLayout::laserFromBytes(BoardProbe::bytes("3F 1C 34 3E 00 AE 04"), &k, &d));
     }
 
     void parseReply_data() {
@@ -107,7 +107,7 @@ private slots:
         QFETCH(QString, frame);
         QFETCH(Block, block);
         QFETCH(QString, fields);
-        const EepromImage::Reply r = EepromImage::parseReply(BoardProbe::bytes(frame));
+        const EepromLayout::Reply r = EepromLayout::parseReply(BoardProbe::bytes(frame));
         QCOMPARE(r.block, block);
         QString text;
         const auto h = [](int v) {
@@ -189,16 +189,16 @@ private slots:
         QFETCH(int, state);
         QFETCH(QString, frame);
         QFETCH(Check, check);
-        QCOMPARE(EepromImage::confirm(state, BoardProbe::bytes(frame), expected()), check);
+        QCOMPARE(EepromLayout::confirm(state, BoardProbe::bytes(frame), expected()), check);
     }
 
     void nextState_followsTheChain() {
-        QCOMPARE((QList<int>{EepromImage::nextState(1), EepromImage::nextState(3),
-                             EepromImage::nextState(5), EepromImage::nextState(7),
-                             EepromImage::nextState(8)}),
+        QCOMPARE((QList<int>{EepromLayout::nextState(1), EepromLayout::nextState(3),
+                             EepromLayout::nextState(5), EepromLayout::nextState(7),
+                             EepromLayout::nextState(8)}),
                  (QList<int>{3, 5, 7, 8, 9}));
     }
 };
 
-QTEST_GUILESS_MAIN(tst_eepromimage)
-#include "tst_eepromimage.moc"
+QTEST_GUILESS_MAIN(tst_eepromlayout)
+#include "tst_eepromlayout.moc"

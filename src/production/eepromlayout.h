@@ -1,12 +1,12 @@
-#ifndef EEPROMIMAGE_H
-#define EEPROMIMAGE_H
+#ifndef EEPROMLAYOUT_H
+#define EEPROMLAYOUT_H
 
 #include <QByteArray>
 
 // The layout of the board's EEPROM: the memory frames that read and write it, what a memory
 // reply (0x99: code, length, address high, address low, count, data) carries, and which reply
 // confirms a programming step. Plain functions; the board keeps the values.
-class EepromImage {
+class EepromLayout {
 public:
     static constexpr int HistoryFirstPage = 0x22;
     static constexpr int HistoryLastPage = 0x31;
@@ -76,4 +76,4 @@ public:
     static Check confirm(int state, const QByteArray& frame, const Expected& expected);
 };
 
-#endif // EEPROMIMAGE_H
+#endif // EEPROMLAYOUT_H

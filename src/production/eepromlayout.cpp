@@ -1,4 +1,4 @@
-#include "eepromimage.h"
+#include "eepromlayout.h"
 
 #include "responsedecoding.h"
 
@@ -30,7 +30,7 @@ float bitsFloat(quint32 bits) {
 
 } // namespace
 
-QByteArray EepromImage::memoryRead(int count, int addressHigh, int addressLow) {
+QByteArray EepromLayout::memoryRead(int count, int addressHigh, int addressLow) {
     QByteArray frame;
     frame.append(char(0x62));
     frame.append(static_cast<char>(count));
@@ -39,7 +39,7 @@ QByteArray EepromImage::memoryRead(int count, int addressHigh, int addressLow) {
     return frame;
 }
 
-QByteArray EepromImage::historyEraseWrite(int page, bool secondHalf) {
+QByteArray EepromLayout::historyEraseWrite(int page, bool secondHalf) {
     QByteArray frame;
     frame.append(char(0x60));
     frame.append(char(0x0A));
@@ -49,7 +49,7 @@ QByteArray EepromImage::historyEraseWrite(int page, bool secondHalf) {
     return frame;
 }
 
-QByteArray EepromImage::runtimeClearWrite(int part) {
+QByteArray EepromLayout::runtimeClearWrite(int part) {
     QByteArray frame;
     frame.append(char(0x60));
     if (part == 1) {
@@ -66,7 +66,7 @@ QByteArray EepromImage::runtimeClearWrite(int part) {
     return frame;
 }
 
-QByteArray EepromImage::zeroByteWrite(quint8 value) {
+QByteArray EepromLayout::zeroByteWrite(quint8 value) {
     QByteArray frame;
     frame.append(char(0x60));
     frame.append(char(0x01));
@@ -76,14 +76,14 @@ QByteArray EepromImage::zeroByteWrite(quint8 value) {
     return frame;
 }
 
-QByteArray EepromImage::laserBytes(float slope, float offset) {
+QByteArray EepromLayout::laserBytes(float slope, float offset) {
     QByteArray bytes(8, char(0));
     qToLittleEndian<quint32>(floatBits(slope), bytes.data());
     qToLittleEndian<quint32>(floatBits(offset), bytes.data() + 4);
     return bytes;
 }
 
-bool EepromImage::laserFromBytes(const QByteArray& bytes, float* slope, float* offset) {
+bool EepromLayout::laserFromBytes(const QByteArray& bytes, float* slope, float* offset) {
     if (bytes.size() < 8)
         return false;
     *slope = bitsFloat(qFromLittleEndian<quint32>(bytes.constData()));
@@ -91,7 +91,7 @@ bool EepromImage::laserFromBytes(const QByteArray& bytes, float* slope, float* o
     return true;
 }
 
-EepromImage::Reply EepromImage::parseReply(const QByteArray& frame) {
+EepromLayout::Reply EepromLayout::parseReply(const QByteArray& frame) {
     Reply reply;
     const int size = frame.size();
     if (size < 6)
@@ -139,7 +139,7 @@ EepromImage::Reply EepromImage::parseReply(const QByteArray& frame) {
     return reply;
 }
 
-int EepromImage::nextState(int state) {
+int EepromLayout::nextState(int state) {
     switch (state) {
     case 1:
         return 3;
@@ -156,8 +156,8 @@ int EepromImage::nextState(int state) {
     }
 }
 
-EepromImage::Check EepromImage::confirm(int state, const QByteArray& frame,
-                                        const Expected& expected) {
+EepromLayout::Check EepromLayout::confirm(int state, const QByteArray& frame,
+                                          const Expected& expected) {
     const int size = frame.size();
     if (size < 6)
         return Check::NoMatch;
