@@ -5,7 +5,6 @@
 // progress, a programming step, ADC sampling, firmware version unknown); byte 1 seeds the chunk
 // sizes; the rest is the byte stream as the board link would deliver it.
 #include "cd_board.h"
-#include "cflags.h"
 #include "control_panel.h"
 #include "ptypair.h"
 #include "testenv.h"
@@ -75,8 +74,7 @@ void trim(Control_Panel* window, CD_Board* board) {
     // the harness takes its part.
     window->receivedIndex = qMax(window->receivedIndex, board->parse_index);
     board->commands.dropBefore(qMin(board->parse_index, window->receivedIndex));
-    qDeleteAll(board->flag_records);
-    board->flag_records.clear();
+    window->clearFlagRecords();
     board->txFrames.clear();
     board->txLengths.clear();
     board->sentFrames.dropBefore(qMin(board->sentFrames.size(), window->sent_bytes_index));
