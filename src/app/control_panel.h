@@ -138,6 +138,11 @@ public:
 
     // ---- link (board/) ----
     void resetBaudrate(int baud, bool reconnect);
+    // While a link is down against the operator's will (a port error closed it, an open
+    // failed), this looks for the adapter once a second and reconnects when one can be chosen
+    // without asking; a Retry/Abort box that is up then is answered with Retry.
+    QTimer linkRetryTimer;
+    QMessageBox* otherPortMessageBox = nullptr;
 
     // ---- loader list on the EEPROM page, filled by the decoder (console/) ----
     void clearLoaderList();
@@ -163,6 +168,7 @@ public slots:
     void fw_timer_interrupt();
     void ev_loader_ok_detected();
     void ev_loader_ok_timer_interrupt();
+    void retry_link();
 
     // ---- traffic view and typed requests (console/) ----
     void update_information();
@@ -213,6 +219,16 @@ private:
     QMetaObject::Connection transmissionErrorConnection;
     QMetaObject::Connection transmissionErrorOtherConnection;
     QMetaObject::Connection loaderTimerConnection;
+
+    // ---- link (board/) ----
+    // One adapter discovery at a time, for both links (they share serialInfo and its dialog).
+    bool linkDiscoveryRunning = false;
+    void startBoardLink();
+    void startOtherLink();
+    void keepLookingForAdapters();
+    void restoreTransmissionErrorConnection();
+    void restoreTransmissionErrorOtherConnection();
+    void restoreLoaderTimerConnection();
 };
 
 #endif // CONTROL_PANEL_H

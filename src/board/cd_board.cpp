@@ -5,6 +5,8 @@
 #include "framecutter.h"
 #include "logging.h"
 
+#include <QLabel>
+
 CD_Board::CD_Board(Control_Panel* parent) : QObject(parent), window(parent) {
     readyReadConnection = connect(&port, &QSerialPort::readyRead, this, &CD_Board::read_data);
     otherReadyReadConnection =
@@ -15,6 +17,8 @@ CD_Board::CD_Board(Control_Panel* parent) : QObject(parent), window(parent) {
     pacingTimer.stop();
     tagTimer.setSingleShot(true);
     transmitterIdle = true;
+    // The spacing is a lower bound the board relies on; a coarse timer may fire a little early.
+    pacingTimer.setTimerType(Qt::PreciseTimer);
     connect(&pacingTimer, &QTimer::timeout, this, &CD_Board::sendData);
 }
 
@@ -124,7 +128,9 @@ void CD_Board::sendData() {
     transmitterIdle = false;
     const QByteArray frame = txFrames.takeFirst();
     const int length = txLengths.takeFirst();
-    port.write(frame.constData(), qMin(length, frame.size()));
+    // A request handed over while the port is closed is dropped here, as a write would fail.
+    if (port.isOpen())
+        port.write(frame.constData(), qMin(length, frame.size()));
     qCDebug(dk61Link) << "wrote" << frame.toHex(' ');
     sentLengths.append(length);
     sentFrames.append(frame);
@@ -144,50 +150,182 @@ void CD_Board::askforTag() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Connect / disconnect
+// Connect / disconnect and port errors
+
+namespace {
+const char* const RedLabel = "QLabel {color: red}";
+}
+
+// Closes the board link and puts the status bar back to its start texts.
+void CD_Board::closeLink() {
+    wrong_board = false;
+    noBoardReported = false;
+    if (window) {
+        window->flag_data_seen = false;
+        window->boardLabel->setText("  BOARD: no connection  ");
+        window->boardLabel->setStyleSheet(RedLabel);
+        window->spdifLabel->setText("  SPDIF Signal: no signal  ");
+        window->spdifLabel->setStyleSheet(RedLabel);
+        window->cflagLabel->setText("  CFLAG Data: no data  ");
+        window->cflagLabel->setStyleSheet(RedLabel);
+    }
+    loader_type_known = false;
+    loader_type = 0;
+    closePort();
+}
 
 void CD_Board::connect_disconnect() {
-    // filled in with the board link
+    userDisconnect = false;
+    userConnect = false;
+    noBoard = false;
+    linkLost = false;
+    qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
+                      << "Calling function connect_disconnect()";
+    if (!port.isOpen()) {
+        userConnect = true;
+        if (window)
+            window->startup();
+        return;
+    }
+    userDisconnect = true;
+    closeLink();
 }
 
 void CD_Board::connect_disconnect_other() {
-    // filled in with the board link
+    qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
+                      << "Calling function connect_disconnect()";
+    otherLinkLost = false;
+    if (!otherPort.isOpen()) {
+        if (window)
+            window->startup_other();
+        return;
+    }
+    otherPort.close();
+    emit disconnected_from_serial_port_other();
 }
 
-void CD_Board::trans_error() {
+bool CD_Board::breaksLink(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::PermissionError:
+    case QSerialPort::DeviceNotFoundError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A port whose device went away stays open and keeps reporting (a pseudo-terminal without its
+// other side reports ReadError in a tight loop, an unplugged adapter ResourceError). Such a port is
+// closed, once, outside the port's own notification, and the adapter discovery starts again.
+void CD_Board::trans_error(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    if (!breaksLink(error) || !port.isOpen()) {
+        qCDebug(dk61Link) << "port error" << error << port.errorString();
+        emit transmission_error();
+        return;
+    }
+    if (portFailurePending)
+        return;
+    qCDebug(dk61Link) << "port broken:" << error << port.errorString();
+    portFailurePending = true;
+    QMetaObject::invokeMethod(this, &CD_Board::dropBrokenPort, Qt::QueuedConnection);
+}
+
+void CD_Board::trans_error_other(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    if (!breaksLink(error) || !otherPort.isOpen()) {
+        qCDebug(dk61Link) << "other port error" << error << otherPort.errorString();
+        emit transmission_error_other();
+        return;
+    }
+    if (otherPortFailurePending)
+        return;
+    qCDebug(dk61Link) << "other port broken:" << error << otherPort.errorString();
+    otherPortFailurePending = true;
+    QMetaObject::invokeMethod(this, &CD_Board::dropBrokenOtherPort, Qt::QueuedConnection);
+}
+
+void CD_Board::dropBrokenPort() {
+    portFailurePending = false;
+    if (!port.isOpen())
+        return; // closed meanwhile by the operator or the firmware watchdog
+    closeLink();
+    linkLost = true;
     emit transmission_error();
 }
 
-void CD_Board::trans_error_other() {
+void CD_Board::dropBrokenOtherPort() {
+    otherPortFailurePending = false;
+    if (!otherPort.isOpen())
+        return;
+    otherPort.close();
+    emit disconnected_from_serial_port_other();
+    otherLinkLost = true;
     emit transmission_error_other();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Receive framing
 
-void CD_Board::read_data() {
-    receiveChunk(port.readAll());
+void CD_Board::restoreOtherReadyRead() {
+    if (!otherReadyReadConnection)
+        otherReadyReadConnection =
+            connect(&otherPort, &QSerialPort::readyRead, this, &CD_Board::read_data_other);
 }
 
-void CD_Board::read_data_other() {
-    const QByteArray chunk = otherPort.readAll();
-    if (chunk.isEmpty())
-        return;
-    disconnect(otherReadyReadConnection);
-    FrameCutter cutter(otherReceiveBuffer);
-    cutter.append(chunk);
+void CD_Board::cutFrames(QByteArray& buffer) {
+    FrameCutter cutter(buffer);
     QByteArray bytes;
-    while (cutter.next(bytes) == FrameCutter::Step::Frame) {
+    for (;;) {
+        qCDebug(dk61Frame) << "buffer" << cutter.pendingSize();
+        if (cutter.next(bytes) != FrameCutter::Step::Frame)
+            break;
         BoardFrame frame;
         frame.origin = this;
         frame.code = static_cast<quint8>(bytes.at(0));
         frame.length = static_cast<quint8>(bytes.at(1));
         frame.bytes = bytes;
+        qCDebug(dk61Frame) << "hasparams" << bytes.toHex(' ') << "rest"
+                           << cutter.pending().toHex(' ');
         commands.append(std::move(frame));
         parseCommand();
     }
     cutter.compact();
-    otherReadyReadConnection =
-        connect(&otherPort, &QSerialPort::readyRead, this, &CD_Board::read_data_other);
+}
+
+void CD_Board::read_data() {
+    // No second pass while this one runs: a slot called from the decoder may run a nested event
+    // loop. Bytes that arrive meanwhile stay in the port and are picked up right after the pass.
+    if (framing)
+        return;
+    framing = true;
+    receiveChunk(port.readAll());
+    framing = false;
+    if (port.bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &CD_Board::read_data, Qt::QueuedConnection);
+}
+
+// The flag board link: framed like the board link, into the same frame list, with its own buffer.
+void CD_Board::read_data_other() {
+    if (framingOther)
+        return;
+    const qint64 available = otherPort.bytesAvailable();
+    const QByteArray chunk = otherPort.readAll();
+    if (available < 1)
+        return;
+    framingOther = true;
+    disconnect(otherReadyReadConnection);
+    otherReceiveBuffer.append(chunk);
+    qCDebug(dk61Frame) << "other" << chunk.toHex(' ') << otherReceiveBuffer.size();
+    cutFrames(otherReceiveBuffer);
+    restoreOtherReadyRead();
+    framingOther = false;
     emit parse_complete_other();
+    if (otherPort.bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &CD_Board::read_data_other, Qt::QueuedConnection);
 }

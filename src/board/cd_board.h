@@ -77,6 +77,12 @@ public:
     void send2();
     void sendShortRequest(int n);
     void sendFlagInterval(int n);
+    // Set when a port error closed the link (cleared by the next successful open or by the
+    // operator's toggle); the window keeps looking for the adapter while it is set.
+    bool linkLost = false;
+    bool otherLinkLost = false;
+    // Whether a port error leaves the port unusable (unplugged, broken pipe, refused open).
+    static bool breaksLink(QSerialPort::SerialPortError error);
 
     // ================= reception (cd_board.cpp) =================
     QByteArray receiveBuffer;
@@ -205,8 +211,8 @@ public slots:
     void askforTag();
     void connect_disconnect();
     void connect_disconnect_other();
-    void trans_error();
-    void trans_error_other();
+    void trans_error(QSerialPort::SerialPortError error);
+    void trans_error_other(QSerialPort::SerialPortError error);
     void read_data();
     void read_data_other();
 
@@ -229,6 +235,18 @@ private:
     void handleLoaderType(const QByteArray& bytes);
     void showLoaderLabel(quint8 code, const QString& prefix);
     void sendFollowUps();
+
+    // ---- link (cd_board.cpp) ----
+    bool portFailurePending = false;
+    bool otherPortFailurePending = false;
+    bool framing = false;
+    bool framingOther = false;
+    void closeLink();
+    void dropBrokenPort();
+    void dropBrokenOtherPort();
+    void restoreOtherReadyRead();
+    // Cuts every complete frame out of `buffer` into `commands`, parsing each at once.
+    void cutFrames(QByteArray& buffer);
 };
 
 #endif // CD_BOARD_H

@@ -1,5 +1,5 @@
 // The main window's side of the board link: adapter discovery, connection checks, the
-// connection label and the baud-rate reset.
+// connection label, the baud-rate reset and the firmware and loader watchdogs.
 #include "cd_board.h"
 #include "control_panel.h"
 #include "logging.h"
@@ -7,25 +7,94 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+
+namespace {
+
+const int LinkRetryMs = 1000;
+const char* const NoBridgeText = "PC-Tool v0.0.36 could not detect a UART-Bridge";
+
+// Runs a Retry/Abort box modally, publishing it in `slot` while it is up. Returns the button
+// (QMessageBox::Retry, QMessageBox::Abort) or another value when it was closed otherwise.
+int runPortBox(QMessageBox* box, QMessageBox*& slot) {
+    box->setStandardButtons(QMessageBox::Retry | QMessageBox::Abort);
+    box->setDefaultButton(QMessageBox::Retry);
+    box->setIcon(QMessageBox::Critical);
+    QPointer<QMessageBox> guard(box);
+    slot = box;
+    const int result = box->exec();
+    if (slot == box)
+        slot = nullptr;
+    delete guard.data();
+    return result;
+}
+
+} // namespace
 
 void Control_Panel::wireLink() {
     connect(board, &CD_Board::connected_to_serial_port, this,
             &Control_Panel::update_connection_label);
     connect(board, &CD_Board::disconnected_from_serial_port, this,
             &Control_Panel::update_connection_label);
-    transmissionErrorConnection =
-        connect(board, &CD_Board::transmission_error, this, &Control_Panel::startup);
+    restoreTransmissionErrorConnection();
+    restoreTransmissionErrorOtherConnection();
     connect(ui->connect_disconnect, &QPushButton::clicked, this,
             &Control_Panel::handleConnectDisconnect);
     connect(connectButton, &QPushButton::clicked, this, &Control_Panel::handleConnectDisconnect);
     connect(ui->actionExit, &QAction::triggered, this, &Control_Panel::abort_now);
     connect(&abortTimer, &QTimer::timeout, this, &Control_Panel::abort_now);
+    // watchdogs
+    connect(board, &CD_Board::recieved_fw_version, this, &Control_Panel::fw_version_detected);
+    connect(&fwTimer, &QTimer::timeout, this, &Control_Panel::fw_timer_interrupt);
+    connect(board, &CD_Board::recieved_ev_loader_ok, this, &Control_Panel::ev_loader_ok_detected);
+    restoreLoaderTimerConnection();
+    // adapter retry after a lost link
+    linkRetryTimer.setInterval(LinkRetryMs);
+    connect(&linkRetryTimer, &QTimer::timeout, this, &Control_Panel::retry_link);
+}
+
+void Control_Panel::restoreTransmissionErrorConnection() {
+    if (!transmissionErrorConnection)
+        transmissionErrorConnection =
+            connect(board, &CD_Board::transmission_error, this, &Control_Panel::startup);
+}
+
+void Control_Panel::restoreTransmissionErrorOtherConnection() {
+    if (!transmissionErrorOtherConnection)
+        transmissionErrorOtherConnection = connect(board, &CD_Board::transmission_error_other, this,
+                                                   &Control_Panel::startup_other);
+}
+
+void Control_Panel::restoreLoaderTimerConnection() {
+    if (!loaderTimerConnection)
+        loaderTimerConnection = connect(&evLoaderOkTimer, &QTimer::timeout, this,
+                                        &Control_Panel::ev_loader_ok_timer_interrupt);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Adapter discovery
+
+void Control_Panel::keepLookingForAdapters() {
+    const bool boardWaiting = board->linkLost && !board->isPortOpen();
+    const bool otherWaiting = board->otherLinkLost && !board->isOtherPortOpen();
+    if ((boardWaiting || otherWaiting) && !linkRetryTimer.isActive())
+        linkRetryTimer.start();
 }
 
 void Control_Panel::startup() {
-    if (board->isPortOpen())
+    keepLookingForAdapters();
+    if (board->isPortOpen() || linkDiscoveryRunning)
         return;
+    linkDiscoveryRunning = true;
+    startBoardLink();
+    linkDiscoveryRunning = false;
+    keepLookingForAdapters();
+}
+
+void Control_Panel::startBoardLink() {
+    // Error reports caused by the steps below must not start a second discovery.
     disconnect(transmissionErrorConnection);
     serialInfo.reset();
     serialInfo.detect();
@@ -40,20 +109,106 @@ void Control_Panel::startup() {
     fwTimer.start(400);
     evLoaderOkTimer.start(400);
     is_connected();
-    transmissionErrorConnection =
-        connect(board, &CD_Board::transmission_error, this, &Control_Panel::startup);
+    restoreTransmissionErrorConnection();
 }
 
-void Control_Panel::startup_other() {}
+void Control_Panel::startup_other() {
+    keepLookingForAdapters();
+    if (board->isOtherPortOpen() || linkDiscoveryRunning)
+        return;
+    linkDiscoveryRunning = true;
+    startOtherLink();
+    linkDiscoveryRunning = false;
+    keepLookingForAdapters();
+}
 
-void Control_Panel::no_avaliable_port() {}
+void Control_Panel::startOtherLink() {
+    disconnect(transmissionErrorOtherConnection);
+    serialInfo.reset();
+    serialInfo.detect();
+    board->setPortName_other(serialInfo.selectedPortInfo().portName());
+    qCDebug(dk61Link) << "startup detected" << serialInfo.desiredCount() << "ports desired total";
+    if (serialInfo.freeDesiredCount() == 0) {
+        no_avaliable_port_other();
+        return;
+    }
+    board->applyOtherPortSettings();
+    board->openOtherPort();
+    is_connected_other();
+    restoreTransmissionErrorOtherConnection();
+}
 
-void Control_Panel::no_avaliable_port_other() {}
+void Control_Panel::no_avaliable_port() {
+    // The loader poll must not run its slot while the box is up.
+    disconnect(loaderTimerConnection);
+    int result = -1;
+    // After the firmware watchdog found no board, nobody is asked unless they asked to connect.
+    if (board->userConnect || !board->noBoard) {
+        auto* box = new QMessageBox(this);
+        if (serialInfo.desiredCount() == 0)
+            box->setText(NoBridgeText);
+        box->setInformativeText("Could detect a UART-Bridge! Do you want to retry or abort?");
+        result = runPortBox(box, portMessageBox);
+    }
+    restoreLoaderTimerConnection();
+    if (result == QMessageBox::Abort) {
+        abortTimer.start(0);
+    } else if (result == QMessageBox::Retry) {
+        // Retry belongs to the discovery that showed the box.
+        const bool running = linkDiscoveryRunning;
+        linkDiscoveryRunning = false;
+        startup();
+        linkDiscoveryRunning = running;
+    }
+}
+
+void Control_Panel::no_avaliable_port_other() {
+    auto* box = new QMessageBox(this);
+    box->setText(serialInfo.desiredCount() == 0
+                     ? NoBridgeText
+                     : "PC-Tool v0.0.36 could detect a UART-Bridge, but it is being used by "
+                       "another Program");
+    box->setInformativeText("Do you want to retry or abort?");
+    const int result = runPortBox(box, otherPortMessageBox);
+    if (result == QMessageBox::Retry) {
+        const bool running = linkDiscoveryRunning;
+        linkDiscoveryRunning = false;
+        startup_other();
+        linkDiscoveryRunning = running;
+    }
+}
+
+void Control_Panel::retry_link() {
+    const bool boardWaiting = board->linkLost && !board->isPortOpen();
+    const bool otherWaiting = board->otherLinkLost && !board->isOtherPortOpen();
+    if (!boardWaiting && !otherWaiting) {
+        linkRetryTimer.stop();
+        return;
+    }
+    // Only an adapter that can be taken without asking is taken; a choice stays the operator's.
+    if (!serialInfo.canChooseSilently())
+        return;
+    qCDebug(dk61Link) << "adapter back, reconnecting";
+    if (boardWaiting) {
+        if (portMessageBox)
+            portMessageBox->done(QMessageBox::Retry);
+        else if (!linkDiscoveryRunning)
+            startup();
+    } else {
+        if (otherPortMessageBox)
+            otherPortMessageBox->done(QMessageBox::Retry);
+        else if (!linkDiscoveryRunning)
+            startup_other();
+    }
+}
 
 void Control_Panel::abort_now() {
     abortTimer.stop();
     QCoreApplication::quit();
 }
+
+// ---------------------------------------------------------------------------------------------
+// Connect buttons, connection checks, label
 
 void Control_Panel::handleConnectDisconnect() {
     board->connect_disconnect();
@@ -67,21 +222,33 @@ void Control_Panel::is_connected() {
     qCDebug(dk61Link) << __LINE__ << "control_panel.cpp"
                       << "Calling function is_connected";
     if (board->isPortOpen()) {
+        board->linkLost = false;
         if (!board->has_FW_Version) {
             board->sendShortRequest(1);
             fwTimer.start(2400);
             flag_data_seen = false;
         }
         qCDebug(dk61Link) << "Port open and connected";
-    } else {
-        qCDebug(dk61Link) << "PORT NOT OPEN";
+        return;
     }
+    // The window stays up and unconnected; an adapter that was found but would not open is
+    // tried again, at most once a second.
+    qCDebug(dk61Link) << "PORT NOT OPEN" << board->port.errorString();
+    if (!board->port.portName().isEmpty())
+        board->linkLost = true;
 }
 
 void Control_Panel::is_connected_other() {
     qCDebug(dk61Link) << __LINE__ << "control_panel.cpp"
                       << "Calling function is_connected";
-    qCDebug(dk61Link) << (board->isOtherPortOpen() ? "Port open and connected" : "PORT NOT OPEN");
+    if (board->isOtherPortOpen()) {
+        board->otherLinkLost = false;
+        qCDebug(dk61Link) << "Port open and connected";
+        return;
+    }
+    qCDebug(dk61Link) << "PORT NOT OPEN" << board->otherPort.errorString();
+    if (!board->otherPort.portName().isEmpty())
+        board->otherLinkLost = true;
 }
 
 void Control_Panel::update_connection_label() {
@@ -100,13 +267,67 @@ void Control_Panel::update_connection_label() {
     }
 }
 
-void Control_Panel::fw_version_detected() {}
+// ---------------------------------------------------------------------------------------------
+// Watchdogs
 
-void Control_Panel::fw_timer_interrupt() {}
+void Control_Panel::fw_version_detected() {
+    qCDebug(dk61Link) << "FWVersion"
+                      << "FW Version: " << board->fw_version;
+    fwTimer.stop();
+    update_connection_label();
+}
 
-void Control_Panel::ev_loader_ok_detected() {}
+// Repeats at every expiry until the firmware version arrives.
+void Control_Panel::fw_timer_interrupt() {
+    qCDebug(dk61Link) << "NO FW VERSION DETECTED";
+    boardLabel->setText("  BOARD: OK  ");
+    boardLabel->setStyleSheet("QLabel {color: green}");
+    if (board->wrong_board || !board->board_answered) {
+        ui->status_description_spdif_label->setText(
+            board->wrong_board
+                ? "Error: WRONG BOARD! Data from DK61/DK65-Board received. Make sure that the "
+                  "right board is connected!"
+                : "Error: NO BOARD CONNECTED! No data from board received. Make sure that the "
+                  "board is connected properly and under power!");
+        boardLabel->setText("  BOARD: no connection  ");
+        spdifLabel->setText("  SPDIF: no signal  ");
+        cflagLabel->setText("  CFLAG: no data  ");
+        for (QLabel* label : {boardLabel, spdifLabel, cflagLabel})
+            label->setStyleSheet("QLabel {color: red}");
+        if (!board->noBoardReported && !board->userDisconnect) {
+            board->noBoardReported = true;
+            board->noBoard = true;
+        }
+        if (!board->board_answered && !board->userDisconnect) {
+            if (board->port.isOpen())
+                board->port.close();
+            update_connection_label();
+            startup();
+            flag_fw_shown = false;
+        }
+    }
+    board->board_answered = false;
+    board->wrong_board = false;
+}
 
-void Control_Panel::ev_loader_ok_timer_interrupt() {}
+void Control_Panel::ev_loader_ok_detected() {
+    evLoaderOkTimer.stop();
+    if (portMessageBox) {
+        // The box may be running its own event loop right now; it goes when control returns.
+        portMessageBox->hide();
+        portMessageBox->deleteLater();
+        portMessageBox = nullptr;
+    }
+    update_connection_label();
+}
+
+void Control_Panel::ev_loader_ok_timer_interrupt() {
+    evLoaderOkTimer.stop();
+    qCDebug(dk61Link) << "NO LOADER VERSION DETECTED";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Baud rate
 
 void Control_Panel::resetBaudrate(int baud, bool reconnect) {
     qCDebug(dk61Link) << "control_panel.cpp"
@@ -116,10 +337,18 @@ void Control_Panel::resetBaudrate(int baud, bool reconnect) {
         board->otherPort.setBaudRate(baud, QSerialPort::AllDirections);
         return;
     }
-    if (board->port.isOpen())
+    if (board->port.isOpen()) {
         board->closePort();
-    if (board->otherPort.isOpen())
+        qCDebug(dk61Link) << "port.isOpen == true"
+                          << "control_panel.cpp"
+                          << "LINE" << __LINE__;
+    }
+    if (board->otherPort.isOpen()) {
         board->otherPort.close();
+        qCDebug(dk61Link) << "port.isOpen == true"
+                          << "control_panel.cpp"
+                          << "LINE" << __LINE__;
+    }
     board->setBaudRate(baud);
     startup();
     startup_other();

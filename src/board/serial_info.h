@@ -1,36 +1,60 @@
 #ifndef SERIAL_INFO_H
 #define SERIAL_INFO_H
 
+#include "portenumerator.h"
+
 #include <QList>
 #include <QObject>
-#include <QSerialPortInfo>
+
+#include <functional>
 
 class Serial_Selector;
 
-// Finds the USB-UART bridges among the serial ports and chooses the one the next open uses.
+// Finds the USB-UART bridges among the serial ports and chooses the one the next open uses:
+// the only free bridge silently, the remembered port silently when several are free, otherwise
+// the operator's choice in a dialog.
 class Serial_Info : public QObject {
     Q_OBJECT
 public:
+    using PortSource = std::function<QList<PortCandidate>()>;
+
     explicit Serial_Info(QObject* parent = nullptr);
     ~Serial_Info() override;
 
+    // Forgets the last scan (the chosen and the remembered port survive).
     void reset();
+    // Scans the ports and chooses; may ask the operator in a modal dialog.
     void detect();
-    QSerialPortInfo selectedPortInfo() const { return selectedPort; }
+    PortCandidate selectedPortInfo() const { return selectedPort; }
     int desiredCount() const { return desiredTotal; }
     int freeDesiredCount() const { return freeDesired; }
 
+    // Whether a scan now would choose a port without asking: one free bridge, or several with
+    // the remembered port among the free ones. Scans, but changes nothing.
+    bool canChooseSilently() const;
+    // Where the ports come from; by default the platform's serial ports and the virtual bridges.
+    void setPortSource(PortSource source);
+
     Serial_Selector* selector = nullptr;
-    QList<QSerialPortInfo> candidates;
+    QList<PortCandidate> candidates;
     int desiredTotal = 0;
     int freeDesired = 0;
     int lastFreeDesired = 0;
-    QSerialPortInfo selectedPort;
+    PortCandidate selectedPort;
     bool hasRememberedPort = false;
-    QSerialPortInfo* rememberedPort = nullptr;
+    PortCandidate* rememberedPort = nullptr;
 
 public slots:
     void manual_selection();
+
+private:
+    QList<PortCandidate> scanPorts() const;
+    void remember(const PortCandidate& port);
+    void forgetRememberedPort();
+    // The remembered port among `ports` when it is present and free, else -1.
+    int freeRememberedIndex(const QList<PortCandidate>& ports) const;
+
+    PortSource portSource;
 };
 
 #endif // SERIAL_INFO_H
