@@ -1,0 +1,273 @@
+#include "cd_board.h"
+#include "ptypair.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <memory>
+#include <poll.h>
+#include <sys/resource.h>
+
+namespace {
+
+// CPU time (user + system) this process has used, in milliseconds.
+qint64 cpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+}
+
+struct Arrival {
+    qint64 ms;
+    QByteArray bytes;
+};
+
+} // namespace
+
+class tst_cd_board : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<CD_Board> board;
+    QElapsedTimer clock;
+
+    // Records what reaches the board's end of the line, with the time since `clock` started,
+    // until `count` bytes have arrived or `timeoutMs` passed.
+    QList<Arrival> arrivals(int count, int timeoutMs) {
+        QList<Arrival> result;
+        int total = 0;
+        QElapsedTimer waited;
+        waited.start();
+        while (total < count && waited.elapsed() < timeoutMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            const QByteArray bytes = pty->readAvailable();
+            if (!bytes.isEmpty()) {
+                result.append({clock.elapsed(), bytes});
+                total += bytes.size();
+                continue;
+            }
+            pollfd pfd{pty->master(), POLLIN, 0};
+            ::poll(&pfd, 1, 1);
+        }
+        return result;
+    }
+
+    void hand(const QByteArray& request) {
+        board->sendBuffer = request;
+        board->send2(request.size());
+    }
+
+private slots:
+    void init() {
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        board = std::make_unique<CD_Board>(nullptr);
+        board->setPortName(pty->slavePath());
+        board->applyPortSettings();
+        board->openPort();
+        QVERIFY(board->isPortOpen());
+        QCOMPARE(board->port.baudRate(), 128000);
+        QCOMPARE(board->port.dataBits(), QSerialPort::Data8);
+        QCOMPARE(board->port.parity(), QSerialPort::NoParity);
+        QCOMPARE(board->port.stopBits(), QSerialPort::OneStop);
+        QCOMPARE(board->port.flowControl(), QSerialPort::NoFlowControl);
+    }
+    void cleanup() {
+        board.reset();
+        pty.reset();
+    }
+
+    void pacing_threeRequestsOneTickApart() {
+        QSignalSpy written(board.get(), &CD_Board::send_bytes_ready);
+        QList<qint64> writes;
+        connect(board.get(), &CD_Board::send_bytes_ready, this,
+                [&] { writes.append(clock.elapsed()); });
+        clock.start();
+        hand(QByteArray::fromHex("110100"));
+        hand(QByteArray::fromHex("1300"));
+        hand(QByteArray::fromHex("1400"));
+        // The first goes out at once, the others wait for the ticks.
+        QCOMPARE(written.count(), 1);
+        QCOMPARE(board->sentFrames.size(), qint64(1));
+        QCOMPARE(board->txFrames.size(), 2);
+
+        const QList<Arrival> got = arrivals(7, 2000);
+        QByteArray all;
+        for (const Arrival& a : got)
+            all += a.bytes;
+        QCOMPARE(all.toHex(), QByteArray("11010013001400"));
+        QCOMPARE(got.size(), 3);
+        const qint64 gap1 = got[1].ms - got[0].ms;
+        const qint64 gap2 = got[2].ms - got[1].ms;
+        qInfo("written at %lld, %lld, %lld ms; arrived at %lld, %lld, %lld ms", writes.value(0),
+              writes.value(1), writes.value(2), got[0].ms, got[1].ms, got[2].ms);
+        // The writes keep the 40 ms spacing exactly (never early); what arrives on the other end
+        // carries the scheduling jitter of both sides.
+        QCOMPARE(writes.size(), 3);
+        QVERIFY2(writes[1] - writes[0] >= 39 && writes[1] - writes[0] <= 80,
+                 qPrintable(QString::number(writes[1] - writes[0])));
+        QVERIFY2(writes[2] - writes[1] >= 39 && writes[2] - writes[1] <= 80,
+                 qPrintable(QString::number(writes[2] - writes[1])));
+        QVERIFY2(got[0].ms < 25, qPrintable(QString::number(got[0].ms)));
+        QVERIFY2(gap1 >= 25 && gap1 <= 90, qPrintable(QString::number(gap1)));
+        QVERIFY2(gap2 >= 25 && gap2 <= 90, qPrintable(QString::number(gap2)));
+        QCOMPARE(written.count(), 3);
+        QCOMPARE(board->sentLengths.size(), qint64(3));
+        QCOMPARE(board->sentLengths.at(0), 3);
+        QCOMPARE(board->sentFrames.at(2), QByteArray::fromHex("1400"));
+
+        // Idle only once a tick finds the queue empty, 40 ms after the last write.
+        QVERIFY(!board->transmitterIdle);
+        QTRY_VERIFY_WITH_TIMEOUT(board->transmitterIdle, 500);
+        const qint64 idleAt = clock.elapsed();
+        QVERIFY2(idleAt >= got[2].ms + 30, qPrintable(QString::number(idleAt)));
+
+        // After that a request leaves at once.
+        clock.restart();
+        hand(QByteArray::fromHex("A1"));
+        QCOMPARE(written.count(), 4);
+        const QList<Arrival> next = arrivals(1, 1000);
+        QCOMPARE(next.value(0).bytes, QByteArray::fromHex("A1"));
+        QVERIFY2(next[0].ms < 25, qPrintable(QString::number(next[0].ms)));
+    }
+
+    void pacing_requestSoonAfterWriteWaitsForTick() {
+        clock.start();
+        hand(QByteArray::fromHex("5A00"));
+        QTimer::singleShot(10, board.get(), [this] {
+            hand(QByteArray::fromHex("2100"));
+            // queued behind the running tick
+            QCOMPARE(board->sentFrames.size(), qint64(1));
+        });
+        const QList<Arrival> got = arrivals(4, 2000);
+        QCOMPARE(got.size(), 2);
+        const qint64 gap = got[1].ms - got[0].ms;
+        qInfo("second request %lld ms after the first", gap);
+        QVERIFY2(gap >= 30 && gap <= 90, qPrintable(QString::number(gap)));
+    }
+
+    void shortRequestAndTagRequest() {
+        board->sendShortRequest(0x13);
+        board->current_track = 0x0107;
+        QTRY_VERIFY(board->transmitterIdle);
+        board->askforTag();
+        const QByteArray got = pty->readAtLeast(7, 2000);
+        QCOMPARE(got.toHex(' '), QByteArray("a3 26 04 00 07 ff 01"));
+    }
+
+    // Requests handed over while the port is closed are lost at the usual pace.
+    void closedPort_requestsDroppedAtPace() {
+        board->port.close();
+        QSignalSpy written(board.get(), &CD_Board::send_bytes_ready);
+        hand(QByteArray::fromHex("1100"));
+        hand(QByteArray::fromHex("1200"));
+        QCOMPARE(written.count(), 1);
+        QTRY_COMPARE(written.count(), 2);
+        QCOMPARE(board->sentFrames.size(), qint64(2));
+    }
+
+    void portErrors_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<int>("reports");
+        QTest::newRow("NoError") << int(QSerialPort::NoError) << false << 0;
+        QTest::newRow("TimeoutError") << int(QSerialPort::TimeoutError) << false << 0;
+        QTest::newRow("ParityError") << int(QSerialPort::ParityError) << false << 1;
+        QTest::newRow("FramingError") << int(QSerialPort::FramingError) << false << 1;
+        QTest::newRow("ResourceError") << int(QSerialPort::ResourceError) << true << 1;
+        QTest::newRow("ReadError") << int(QSerialPort::ReadError) << true << 1;
+        QTest::newRow("WriteError") << int(QSerialPort::WriteError) << true << 1;
+        QTest::newRow("PermissionError") << int(QSerialPort::PermissionError) << true << 1;
+        QTest::newRow("DeviceNotFoundError") << int(QSerialPort::DeviceNotFoundError) << true << 1;
+    }
+    // A report that leaves the port unusable closes it once, however often it is repeated, and
+    // is passed on once; the others are passed on as they come and leave the port open.
+    void portErrors() {
+        QFETCH(int, error);
+        QFETCH(bool, closes);
+        QFETCH(int, reports);
+        QSignalSpy errors(board.get(), &CD_Board::transmission_error);
+        QSignalSpy closed(board.get(), &CD_Board::disconnected_from_serial_port);
+        board->has_FW_Version = true;
+        const auto kind = static_cast<QSerialPort::SerialPortError>(error);
+        for (int i = 0; i < (closes ? 500 : 1); ++i)
+            board->trans_error(kind);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(board->isPortOpen(), !closes);
+        QCOMPARE(errors.count(), reports);
+        QCOMPARE(closed.count(), closes ? 1 : 0);
+        QCOMPARE(board->linkLost, closes);
+        QCOMPARE(board->has_FW_Version, !closes);
+    }
+
+    // The other end goes away: the port is closed within a second, reported once, and the
+    // process does not spin.
+    void unplug_closesPortOnceWithoutSpinning() {
+        QSignalSpy errors(board.get(), &CD_Board::transmission_error);
+        QSignalSpy closed(board.get(), &CD_Board::disconnected_from_serial_port);
+        QElapsedTimer wall;
+        wall.start();
+        const qint64 cpuBefore = cpuMs();
+        pty->closeMaster();
+        QTRY_VERIFY_WITH_TIMEOUT(!board->isPortOpen(), 1000);
+        const qint64 closedAfter = wall.elapsed();
+        QTest::qWait(1500);
+        const qint64 cpu = cpuMs() - cpuBefore;
+        qInfo("port closed %lld ms after the unplug; CPU %lld ms in %lld ms", closedAfter, cpu,
+              wall.elapsed());
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(board->linkLost);
+        QVERIFY2(cpu < 300, qPrintable(QString::number(cpu)));
+    }
+
+    void otherLink_unplugClosesItOnce() {
+        PtyPair flags;
+        QVERIFY(flags.isValid());
+        board->setPortName_other(flags.slavePath());
+        board->applyOtherPortSettings();
+        QSignalSpy opened(board.get(), &CD_Board::connected_to_serial_port_other);
+        board->openOtherPort();
+        QCOMPARE(opened.count(), 1);
+        QVERIFY(board->isOtherPortOpen());
+        QSignalSpy errors(board.get(), &CD_Board::transmission_error_other);
+        QSignalSpy closed(board.get(), &CD_Board::disconnected_from_serial_port_other);
+        flags.closeMaster();
+        QTRY_VERIFY_WITH_TIMEOUT(!board->isOtherPortOpen(), 1000);
+        QTest::qWait(200);
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(board->otherLinkLost);
+        // the board link is untouched
+        QVERIFY(board->isPortOpen());
+        QVERIFY(!board->linkLost);
+    }
+
+    // The flag board's frames land in the same frame list; nothing is ever written to it.
+    void otherLink_framesJoinTheFrameList() {
+        PtyPair flags;
+        QVERIFY(flags.isValid());
+        board->setPortName_other(flags.slavePath());
+        board->applyOtherPortSettings();
+        board->openOtherPort();
+        QSignalSpy complete(board.get(), &CD_Board::parse_complete_other);
+        QVERIFY(flags.write(QByteArray::fromHex("00C60600010203040506C6")));
+        QTRY_COMPARE(board->commands.size(), qint64(1));
+        QVERIFY(complete.count() >= 1);
+        QCOMPARE(board->commands.at(0).bytes, QByteArray::fromHex("C606000102030405"));
+        QCOMPARE(board->commands.at(0).code, 0xC6);
+        QCOMPARE(board->commands.at(0).length, 6);
+        QCOMPARE(board->commands.at(0).origin, board.get());
+        QCOMPARE(board->otherReceiveBuffer, QByteArray::fromHex("C6"));
+        QVERIFY(board->receiveBuffer.isEmpty());
+        board->sendShortRequest(1);
+        QCOMPARE(pty->readAtLeast(1, 1000), QByteArray::fromHex("A1"));
+        QVERIFY(flags.readAtLeast(1, 200).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_cd_board)
+#include "tst_cd_board.moc"
