@@ -223,6 +223,10 @@ private:
     // ---- link (board/) ----
     // One adapter discovery at a time, for both links (they share serialInfo and its dialog).
     bool linkDiscoveryRunning = false;
+    // The next startup() comes from the operator (Connect, Retry) or the retry timer; others
+    // (the firmware watchdog, port errors) wait a second after a failed open.
+    bool linkStartExplicit = false;
+    QElapsedTimer failedOpenClock;
     void startBoardLink();
     void startOtherLink();
     void keepLookingForAdapters();

@@ -52,6 +52,7 @@ void Control_Panel::wireLink() {
     restoreLoaderTimerConnection();
     // adapter retry after a lost link
     linkRetryTimer.setInterval(LinkRetryMs);
+    linkRetryTimer.setTimerType(Qt::PreciseTimer);
     connect(&linkRetryTimer, &QTimer::timeout, this, &Control_Panel::retry_link);
 }
 
@@ -84,8 +85,13 @@ void Control_Panel::keepLookingForAdapters() {
 }
 
 void Control_Panel::startup() {
+    const bool explicitStart = linkStartExplicit;
+    linkStartExplicit = false;
     keepLookingForAdapters();
     if (board->isPortOpen() || linkDiscoveryRunning)
+        return;
+    // An adapter that just failed to open is tried again by the retry timer, a second later.
+    if (!explicitStart && failedOpenClock.isValid() && failedOpenClock.elapsed() < LinkRetryMs)
         return;
     linkDiscoveryRunning = true;
     startBoardLink();
@@ -125,7 +131,7 @@ void Control_Panel::startup_other() {
 void Control_Panel::startOtherLink() {
     disconnect(transmissionErrorOtherConnection);
     serialInfo.reset();
-    serialInfo.detect();
+    serialInfo.detect(Serial_Info::Link::Other);
     board->setPortName_other(serialInfo.selectedPortInfo().portName());
     qCDebug(dk61Link) << "startup detected" << serialInfo.desiredCount() << "ports desired total";
     if (serialInfo.freeDesiredCount() == 0) {
@@ -157,6 +163,7 @@ void Control_Panel::no_avaliable_port() {
         // Retry belongs to the discovery that showed the box.
         const bool running = linkDiscoveryRunning;
         linkDiscoveryRunning = false;
+        linkStartExplicit = true;
         startup();
         linkDiscoveryRunning = running;
     }
@@ -186,14 +193,17 @@ void Control_Panel::retry_link() {
         return;
     }
     // Only an adapter that can be taken without asking is taken; a choice stays the operator's.
-    if (!serialInfo.canChooseSilently())
+    if (!serialInfo.canChooseSilently(boardWaiting ? Serial_Info::Link::Board
+                                                   : Serial_Info::Link::Other))
         return;
     qCDebug(dk61Link) << "adapter back, reconnecting";
     if (boardWaiting) {
-        if (portMessageBox)
+        if (portMessageBox) {
             portMessageBox->done(QMessageBox::Retry);
-        else if (!linkDiscoveryRunning)
+        } else if (!linkDiscoveryRunning) {
+            linkStartExplicit = true;
             startup();
+        }
     } else {
         if (otherPortMessageBox)
             otherPortMessageBox->done(QMessageBox::Retry);
@@ -211,7 +221,9 @@ void Control_Panel::abort_now() {
 // Connect buttons, connection checks, label
 
 void Control_Panel::handleConnectDisconnect() {
+    linkStartExplicit = true;
     board->connect_disconnect();
+    linkStartExplicit = false;
 }
 
 void Control_Panel::handleConnectDisconnectOther() {
@@ -223,6 +235,7 @@ void Control_Panel::is_connected() {
                       << "Calling function is_connected";
     if (board->isPortOpen()) {
         board->linkLost = false;
+        failedOpenClock.invalidate();
         if (!board->has_FW_Version) {
             board->sendShortRequest(1);
             fwTimer.start(2400);
@@ -234,8 +247,11 @@ void Control_Panel::is_connected() {
     // The window stays up and unconnected; an adapter that was found but would not open is
     // tried again, at most once a second.
     qCDebug(dk61Link) << "PORT NOT OPEN" << board->port.errorString();
-    if (!board->port.portName().isEmpty())
+    if (!board->port.portName().isEmpty()) {
         board->linkLost = true;
+        failedOpenClock.start();
+        linkRetryTimer.start();
+    }
 }
 
 void Control_Panel::is_connected_other() {

@@ -8,6 +8,7 @@ Serial_Info::Serial_Info(QObject* parent) : QObject(parent) {}
 Serial_Info::~Serial_Info() {
     delete selector;
     delete rememberedPort;
+    delete rememberedOtherPort;
 }
 
 void Serial_Info::setPortSource(PortSource source) {
@@ -28,30 +29,35 @@ void Serial_Info::reset() {
 }
 
 void Serial_Info::remember(const PortCandidate& port) {
-    if (rememberedPort)
-        *rememberedPort = port;
+    PortCandidate*& slot = choosingFor == Link::Board ? rememberedPort : rememberedOtherPort;
+    if (slot)
+        *slot = port;
     else
-        rememberedPort = new PortCandidate(port);
-    hasRememberedPort = true;
+        slot = new PortCandidate(port);
+    (choosingFor == Link::Board ? hasRememberedPort : hasRememberedOtherPort) = true;
 }
 
 void Serial_Info::forgetRememberedPort() {
-    delete rememberedPort;
-    rememberedPort = nullptr;
-    hasRememberedPort = false;
+    PortCandidate*& slot = choosingFor == Link::Board ? rememberedPort : rememberedOtherPort;
+    delete slot;
+    slot = nullptr;
+    (choosingFor == Link::Board ? hasRememberedPort : hasRememberedOtherPort) = false;
 }
 
-int Serial_Info::freeRememberedIndex(const QList<PortCandidate>& ports) const {
-    if (!hasRememberedPort || !rememberedPort)
+int Serial_Info::freeRememberedIndex(const QList<PortCandidate>& ports, Link link) const {
+    const bool has = link == Link::Board ? hasRememberedPort : hasRememberedOtherPort;
+    const PortCandidate* remembered = link == Link::Board ? rememberedPort : rememberedOtherPort;
+    if (!has || !remembered)
         return -1;
     for (int i = 0; i < ports.size(); ++i) {
-        if (ports.at(i).name == rememberedPort->name)
+        if (ports.at(i).name == remembered->name)
             return ports.at(i).busy ? -1 : i;
     }
     return -1;
 }
 
-void Serial_Info::detect() {
+void Serial_Info::detect(Link link) {
+    choosingFor = link;
     candidates = scanPorts();
     for (int i = 0; i < candidates.size(); ++i) {
         const PortCandidate& port = candidates.at(i);
@@ -76,7 +82,7 @@ void Serial_Info::detect() {
     }
     // Several free bridges: the port chosen before, if it is still here and free; a remembered
     // port that has gone is not opened blindly.
-    const int remembered = freeRememberedIndex(candidates);
+    const int remembered = freeRememberedIndex(candidates, link);
     if (remembered >= 0) {
         selectedPort = candidates.at(remembered);
         return;
@@ -86,12 +92,12 @@ void Serial_Info::detect() {
     selector->exec();
 }
 
-bool Serial_Info::canChooseSilently() const {
+bool Serial_Info::canChooseSilently(Link link) const {
     const QList<PortCandidate> ports = scanPorts();
     int free = 0;
     for (const PortCandidate& port : ports)
         free += port.bridge && !port.busy ? 1 : 0;
-    return free == 1 || (free >= 2 && freeRememberedIndex(ports) >= 0);
+    return free == 1 || (free >= 2 && freeRememberedIndex(ports, link) >= 0);
 }
 
 void Serial_Info::manual_selection() {

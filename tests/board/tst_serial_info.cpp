@@ -189,6 +189,34 @@ private slots:
         QVERIFY(info.canChooseSilently());
     }
 
+    // The flag board link's choice is its own: reopening both links never swaps the adapters.
+    void eachLinkRemembersItsOwnChoice() {
+        Serial_Info info;
+        QList<PortCandidate> ports = portsFrom({"ttyUSB0 bridge", "ttyUSB1 bridge"});
+        info.setPortSource([&ports] { return ports; });
+        {
+            DialogDriver driver("ttyUSB1");
+            info.reset();
+            info.detect(Serial_Info::Link::Board);
+            QVERIFY(driver.shown);
+        }
+        ports[1].busy = true; // the board link holds ttyUSB1
+        info.reset();
+        info.detect(Serial_Info::Link::Other);
+        QCOMPARE(info.selectedPortInfo().portName(), QString("ttyUSB0"));
+        ports[1].busy = false; // both links closed, both reopened
+        DialogDriver driver("ttyUSB0");
+        info.reset();
+        info.detect(Serial_Info::Link::Board);
+        QCOMPARE(info.selectedPortInfo().portName(), QString("ttyUSB1"));
+        info.reset();
+        info.detect(Serial_Info::Link::Other);
+        QCOMPARE(info.selectedPortInfo().portName(), QString("ttyUSB0"));
+        QVERIFY(!driver.shown);
+        QCOMPARE(info.rememberedPort->portName(), QString("ttyUSB1"));
+        QCOMPARE(info.rememberedOtherPort->portName(), QString("ttyUSB0"));
+    }
+
     void resetKeepsChoice() {
         Serial_Info info;
         const QList<PortCandidate> one = portsFrom({"ttyUSB0 bridge"});

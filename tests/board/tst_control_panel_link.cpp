@@ -1,0 +1,690 @@
+#include "cd_board.h"
+#include "control_panel.h"
+#include "ptypair.h"
+#include "serial_selector.h"
+#include "testenv.h"
+#include "ui_control_panel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+qint64 cpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+}
+
+// Answers every modal window that comes up (message boxes, the adapter dialog) with `answer`,
+// which may also leave it alone by returning false.
+class ModalAnswerer : public QObject {
+public:
+    explicit ModalAnswerer(std::function<bool(QWidget*)> answer) : answer(std::move(answer)) {
+        connect(&poll, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal != last && this->answer(modal))
+                last = modal;
+        });
+        poll.start(10);
+    }
+
+private:
+    std::function<bool(QWidget*)> answer;
+    QPointer<QWidget> last;
+    QTimer poll;
+};
+
+struct BoxSeen {
+    int count = 0;
+    QString text;
+    QString informative;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// Records a message box and presses `press` on it (NoButton: closes it otherwise).
+std::function<bool(QWidget*)> pressOnBox(BoxSeen& seen, QMessageBox::StandardButton press,
+                                         std::function<void()> before = {}) {
+    return [&seen, press, before](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+            return false;
+        ++seen.count;
+        seen.text = box->text();
+        seen.informative = box->informativeText();
+        seen.buttons = box->standardButtons();
+        seen.defaultButton = box->standardButton(box->defaultButton());
+        seen.icon = box->icon();
+        if (before)
+            before();
+        if (press == QMessageBox::NoButton)
+            box->reject();
+        else
+            box->button(press)->click();
+        return true;
+    };
+}
+
+} // namespace
+
+class tst_control_panel_link : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnv> env;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<PtyPair> pty;
+    QString link; // the virtual bridge the tool finds: a symlink the test points where it likes
+
+    std::unique_ptr<Control_Panel> makeWindow() { return std::make_unique<Control_Panel>(); }
+
+    static void pointLink(const QString& linkPath, const QString& target) {
+        QFile::remove(linkPath);
+        QVERIFY(QFile::link(target, linkPath));
+    }
+
+    // Collects what the tool sends on `p` until it contains `bytes`.
+    static bool receives(PtyPair& p, const QByteArray& bytes, int timeoutMs) {
+        QByteArray got;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < timeoutMs) {
+            got += p.readAtLeast(1, 20);
+            if (got.contains(bytes))
+                return true;
+        }
+        return false;
+    }
+
+    static void quietWatchdogs(Control_Panel& w) {
+        w.fwTimer.stop();
+        w.evLoaderOkTimer.stop();
+    }
+
+private slots:
+    void init() {
+        env = std::make_unique<TestEnv>();
+        dir = std::make_unique<QTemporaryDir>();
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        link = dir->filePath("board");
+        pointLink(link, pty->slavePath());
+        TestEnv::setVirtualPorts({link});
+    }
+    void cleanup() {
+        pty.reset();
+        dir.reset();
+        env.reset();
+    }
+
+    void startup_oneBridge_opensAndAsksForIdentification() {
+        auto w = makeWindow();
+        QVERIFY(w->board->isPortOpen());
+        QCOMPARE(w->board->port.portName(), link);
+        QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 128000 Baud");
+        QCOMPARE(w->connectButton->text(), QString("Disconnect"));
+        QCOMPARE(w->ui->connect_disconnect->text(), QString("Disconnect"));
+        QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
+        QVERIFY(w->fwTimer.isActive());
+        QCOMPARE(w->fwTimer.interval(), 2400);
+        QVERIFY(w->evLoaderOkTimer.isActive());
+        QCOMPARE(w->evLoaderOkTimer.interval(), 400);
+        QCOMPARE(w->serialInfo.desiredCount(), 1);
+    }
+
+    // No usable bridge at start-up: the box, its texts and its three ways out.
+    void startup_noUsableBridge_data() {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<int>("press");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("aborting");
+        const QString none = "PC-Tool v0.0.36 could not detect a UART-Bridge";
+        QTest::newRow("none, abort") << false << int(QMessageBox::Abort) << none << false << true;
+        QTest::newRow("none, closed")
+            << false << int(QMessageBox::NoButton) << none << false << false;
+        QTest::newRow("none, retry after plugging in")
+            << false << int(QMessageBox::Retry) << none << true << false;
+        QTest::newRow("busy, retry after release")
+            << true << int(QMessageBox::Retry) << QString() << true << false;
+        QTest::newRow("busy, abort")
+            << true << int(QMessageBox::Abort) << QString() << false << true;
+    }
+    void startup_noUsableBridge() {
+        QFETCH(bool, present);
+        QFETCH(int, press);
+        QFETCH(QString, text);
+        QFETCH(bool, connected);
+        QFETCH(bool, aborting);
+        auto holder = std::make_unique<QSerialPort>(link);
+        if (present)
+            QVERIFY(holder->open(QIODevice::ReadWrite)); // another program holds the bridge
+        else
+            QFile::remove(link);
+        BoxSeen seen;
+        // Before Retry is pressed the bridge becomes usable.
+        ModalAnswerer answerer(pressOnBox(seen, QMessageBox::StandardButton(press), [&] {
+            if (press != QMessageBox::Retry)
+                return;
+            holder.reset();
+            if (!present)
+                pointLink(link, pty->slavePath());
+        }));
+        auto w = makeWindow();
+        QCOMPARE(seen.count, 1);
+        QCOMPARE(seen.text, text);
+        QCOMPARE(seen.informative,
+                 QString("Could detect a UART-Bridge! Do you want to retry or abort?"));
+        QCOMPARE(seen.buttons, QMessageBox::Retry | QMessageBox::Abort);
+        QCOMPARE(seen.defaultButton, QMessageBox::Retry);
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(w->board->isPortOpen(), connected);
+        QCOMPARE(w->abortTimer.isActive(), aborting);
+        w->abortTimer.stop();
+        QVERIFY(!w->portMessageBox);
+        QCOMPARE(w->connectionLabel->text(),
+                 connected ? "Connected to " + link + " at 128000 Baud" : QString("Not Connected"));
+        if (!connected)
+            return;
+        QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
+        // The error connection is back after the Retry: a port error starts a new search.
+        w->board->port.close();
+        QSignalSpy reopened(w->board, &CD_Board::connected_to_serial_port);
+        emit w->board->transmission_error();
+        QCOMPARE(reopened.count(), 1);
+        QVERIFY(w->board->isPortOpen());
+    }
+
+    // While the box is up the loader poll does not run its slot.
+    void noBridgeBox_detachesLoaderPoll() {
+        QFile::remove(link);
+        bool pollRanDuringBox = false;
+        auto w = std::unique_ptr<Control_Panel>();
+        ModalAnswerer answerer([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box)
+                return false;
+            auto* panel = qobject_cast<Control_Panel*>(box->parentWidget());
+            panel->evLoaderOkTimer.start(1);
+            QTest::qWait(50);
+            pollRanDuringBox = !panel->evLoaderOkTimer.isActive();
+            box->reject();
+            return true;
+        });
+        w = makeWindow();
+        QVERIFY(!pollRanDuringBox);
+        QVERIFY(w->evLoaderOkTimer.isActive());
+        QTRY_VERIFY(!w->evLoaderOkTimer.isActive()); // the slot runs again afterwards
+    }
+
+    // After the firmware watchdog found no board nobody is asked, unless they asked to connect.
+    void noBoard_suppressesBox_data() {
+        QTest::addColumn<bool>("userConnect");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("watchdog") << false << 0;
+        QTest::newRow("operator asked") << true << 1;
+    }
+    void noBoard_suppressesBox() {
+        QFETCH(bool, userConnect);
+        QFETCH(int, boxes);
+        auto w = makeWindow();
+        quietWatchdogs(*w);
+        BoxSeen seen;
+        ModalAnswerer answerer(pressOnBox(seen, QMessageBox::NoButton));
+        w->board->noBoard = true;
+        w->board->userConnect = userConnect;
+        w->board->port.close();
+        QFile::remove(link);
+        w->startup();
+        QCOMPARE(seen.count, boxes);
+        QVERIFY(!w->board->isPortOpen());
+    }
+
+    // The adapter is unplugged in the middle of a measurement: the link is closed within a second,
+    // the box comes up, nothing spins, and plugging the adapter back in resumes by itself.
+    void unplug_withBox_resumesWhenPluggedBackIn() {
+        auto w = makeWindow();
+        QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
+        quietWatchdogs(*w);
+        w->boardLabel->setText("  BOARD: OK  ");
+        w->boardLabel->setStyleSheet("QLabel {color: green}");
+
+        std::unique_ptr<PtyPair> replugged;
+        bool closedWithinSecond = false;
+        QString labelAfterSecond;
+        QString boardLabelAfterSecond;
+        bool boxUp = false;
+        QString boxText;
+        qint64 cpu = -1;
+        qint64 span = 0;
+        QElapsedTimer wall;
+        wall.start();
+        const qint64 cpuBefore = cpuMs();
+        QTimer::singleShot(1000, w.get(), [&] {
+            closedWithinSecond = !w->board->isPortOpen();
+            labelAfterSecond = w->connectionLabel->text();
+            boardLabelAfterSecond = w->boardLabel->text();
+        });
+        QTimer::singleShot(2500, w.get(), [&] {
+            boxUp = w->portMessageBox && w->portMessageBox->isVisible();
+            boxText = w->portMessageBox ? w->portMessageBox->text() : QString();
+            cpu = cpuMs() - cpuBefore;
+            span = wall.elapsed();
+            replugged = std::make_unique<PtyPair>();
+            pointLink(link, replugged->slavePath());
+        });
+        pty->closeMaster();
+        QTRY_VERIFY_WITH_TIMEOUT(replugged != nullptr, 5000);
+        qInfo("unplugged: CPU %lld ms in %lld ms with the box up", cpu, span);
+        QVERIFY(closedWithinSecond);
+        QCOMPARE(labelAfterSecond, QString("Not Connected"));
+        QCOMPARE(boardLabelAfterSecond, QString("  BOARD: no connection  "));
+        QVERIFY(boxUp);
+        QCOMPARE(boxText, QString("PC-Tool v0.0.36 could not detect a UART-Bridge"));
+        QVERIFY2(cpu >= 0 && cpu < span / 5, qPrintable(QString::number(cpu)));
+
+        QVERIFY(receives(*replugged, QByteArray::fromHex("A1"), 3000));
+        QVERIFY(w->board->isPortOpen());
+        QVERIFY(!w->portMessageBox);
+        QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 128000 Baud");
+        QVERIFY(!w->board->linkLost);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->linkRetryTimer.isActive(), 2000);
+    }
+
+    void unplug_withoutBox_resumesWhenPluggedBackIn() {
+        auto w = makeWindow();
+        QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
+        quietWatchdogs(*w);
+        w->board->noBoard = true; // the watchdog found the board missing: nobody is asked
+        BoxSeen seen;
+        ModalAnswerer answerer(pressOnBox(seen, QMessageBox::NoButton));
+        const qint64 cpuBefore = cpuMs();
+        QElapsedTimer wall;
+        wall.start();
+        pty->closeMaster();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->board->isPortOpen(), 1000);
+        QCOMPARE(w->connectionLabel->text(), QString("Not Connected"));
+        QTest::qWait(1500);
+        const qint64 cpu = cpuMs() - cpuBefore;
+        qInfo("unplugged: CPU %lld ms in %lld ms without a box", cpu, wall.elapsed());
+        QVERIFY2(cpu < wall.elapsed() / 5, qPrintable(QString::number(cpu)));
+        QCOMPARE(seen.count, 0);
+        QVERIFY(w->linkRetryTimer.isActive());
+
+        PtyPair replugged;
+        pointLink(link, replugged.slavePath());
+        QVERIFY(receives(replugged, QByteArray::fromHex("A1"), 3000));
+        QVERIFY(w->board->isPortOpen());
+    }
+
+    // A reconnection that cannot open the port leaves the tool running, unconnected, and tries
+    // again at most once a second.
+    void failingReconnect_staysUpAndRetriesOncePerSecond() {
+        auto w = makeWindow();
+        quietWatchdogs(*w);
+        QFile regular(dir->filePath("not-a-tty"));
+        QVERIFY(regular.open(QIODevice::WriteOnly));
+        regular.close();
+        QSignalSpy attempts(w->board, &CD_Board::connected_to_serial_port);
+        pty->closeMaster();
+        pointLink(link, regular.fileName());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->board->isPortOpen(), 1000);
+
+        // A quit request would end this loop early.
+        QEventLoop loop;
+        QElapsedTimer wall;
+        wall.start();
+        const qint64 cpuBefore = cpuMs();
+        bool ranOut = false;
+        QTimer::singleShot(3200, &loop, [&] {
+            ranOut = true;
+            loop.quit();
+        });
+        loop.exec();
+        const qint64 cpu = cpuMs() - cpuBefore;
+        qInfo("failing reopen: %d attempts, CPU %lld ms in %lld ms", int(attempts.count()), cpu,
+              wall.elapsed());
+        QVERIFY2(ranOut, "the application was asked to quit");
+        QVERIFY(!w->board->isPortOpen());
+        QCOMPARE(w->connectionLabel->text(), QString("Not Connected"));
+        // one attempt at the unplug, then one a second
+        QVERIFY2(attempts.count() >= 2 && attempts.count() <= 2 + wall.elapsed() / 1000,
+                 qPrintable(QString::number(attempts.count())));
+        QVERIFY2(cpu < 500, qPrintable(QString::number(cpu)));
+
+        PtyPair fixed;
+        pointLink(link, fixed.slavePath());
+        QVERIFY(receives(fixed, QByteArray::fromHex("A1"), 3000));
+    }
+
+    // Two free bridges: the operator picks the board's; the flag board link then takes the other
+    // silently, and a later reconnect of the board reuses the choice without asking.
+    void twoBridges_choiceThenOtherLinkThenRemembered() {
+        PtyPair second;
+        const QString flags = dir->filePath("flags");
+        pointLink(flags, second.slavePath());
+        TestEnv::setVirtualPorts({link, flags});
+        QStringList offered;
+        int dialogs = 0;
+        ModalAnswerer answerer([&](QWidget* modal) {
+            auto* dialog = qobject_cast<Serial_Selector*>(modal);
+            if (!dialog)
+                return false;
+            ++dialogs;
+            offered.clear();
+            for (int i = 0; i < dialog->comboBox->count(); ++i)
+                offered.append(dialog->comboBox->itemText(i));
+            dialog->comboBox->setCurrentIndex(offered.indexOf(flags));
+            dialog->pushButton->click();
+            return true;
+        });
+        auto w = makeWindow();
+        quietWatchdogs(*w);
+        QCOMPARE(dialogs, 1);
+        QVERIFY(offered.contains(link) && offered.contains(flags));
+        QCOMPARE(w->board->port.portName(), flags);
+        QVERIFY(w->board->isPortOpen());
+
+        QSignalSpy otherUp(w->board, &CD_Board::connected_to_serial_port_other);
+        w->handleConnectDisconnectOther();
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(otherUp.count(), 1);
+        QVERIFY(w->board->isOtherPortOpen());
+        QCOMPARE(w->board->otherPort.portName(), link);
+
+        // flag board frames arrive on the other link; nothing is sent there
+        QVERIFY(pty->write(QByteArray::fromHex("A000")));
+        QTRY_COMPARE(w->board->commands.size(), qint64(1));
+        QVERIFY(pty->readAtLeast(1, 100).isEmpty());
+
+        w->handleConnectDisconnectOther();
+        QVERIFY(!w->board->isOtherPortOpen());
+        w->handleConnectDisconnect(); // close
+        QVERIFY(!w->board->isPortOpen());
+        w->handleConnectDisconnect(); // both free again: the remembered one, silently
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(w->board->port.portName(), flags);
+        QVERIFY(w->board->isPortOpen());
+    }
+
+    void otherLink_noFreeBridge_box_data() {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("none") << false << "PC-Tool v0.0.36 could not detect a UART-Bridge";
+        QTest::newRow("busy") << true
+                              << "PC-Tool v0.0.36 could detect a UART-Bridge, but it is being "
+                                 "used by another Program";
+    }
+    void otherLink_noFreeBridge_box() {
+        QFETCH(bool, present);
+        QFETCH(QString, text);
+        auto w = makeWindow(); // holds the only bridge
+        quietWatchdogs(*w);
+        if (!present) {
+            w->handleConnectDisconnect();
+            QFile::remove(link);
+        }
+        BoxSeen seen;
+        ModalAnswerer answerer(pressOnBox(seen, QMessageBox::Abort));
+        w->startup_other();
+        QCOMPARE(seen.count, 1);
+        QCOMPARE(seen.text, text);
+        QCOMPARE(seen.informative, QString("Do you want to retry or abort?"));
+        QCOMPARE(seen.buttons, QMessageBox::Retry | QMessageBox::Abort);
+        QCOMPARE(seen.defaultButton, QMessageBox::Retry);
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QVERIFY(!w->abortTimer.isActive()); // Abort leaves the program up
+        QVERIFY(!w->board->isOtherPortOpen());
+    }
+
+    void connectToggle_closesAndReopens() {
+        auto w = makeWindow();
+        QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
+        quietWatchdogs(*w);
+        w->boardLabel->setText("  BOARD: OK  ");
+        w->spdifLabel->setText("  SPDIF: OK  ");
+        w->cflagLabel->setText("  CFLAG: OK  ");
+        for (QLabel* label : {w->boardLabel, w->spdifLabel, w->cflagLabel})
+            label->setStyleSheet("QLabel {color: green}");
+        w->board->has_FW_Version = true;
+        w->board->loader_type_known = true;
+        w->board->loader_type = 0x81;
+        QSignalSpy down(w->board, &CD_Board::disconnected_from_serial_port);
+
+        w->connectButton->click();
+        QVERIFY(!w->board->isPortOpen());
+        QCOMPARE(down.count(), 1);
+        QVERIFY(w->board->userDisconnect);
+        QVERIFY(!w->board->has_FW_Version);
+        QVERIFY(!w->board->loader_type_known);
+        QCOMPARE(w->connectionLabel->text(), QString("Not Connected"));
+        QCOMPARE(w->connectButton->text(), QString("Connect"));
+        QCOMPARE(w->ui->connect_disconnect->text(), QString("Connect"));
+        QCOMPARE(w->boardLabel->text(), QString("  BOARD: no connection  "));
+        QCOMPARE(w->spdifLabel->text(), QString("  SPDIF Signal: no signal  "));
+        QCOMPARE(w->cflagLabel->text(), QString("  CFLAG Data: no data  "));
+        for (QLabel* label : {w->boardLabel, w->spdifLabel, w->cflagLabel})
+            QCOMPARE(label->styleSheet(), QString("QLabel {color: red}"));
+        // closed by the operator: no search of its own
+        QTest::qWait(1200);
+        QVERIFY(!w->board->isPortOpen());
+
+        w->connectButton->click();
+        QVERIFY(w->board->userConnect);
+        QVERIFY(!w->board->userDisconnect);
+        QVERIFY(w->board->isPortOpen());
+        QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
+        QCOMPARE(w->fwTimer.interval(), 2400);
+    }
+
+    void resetBaudrate_withAndWithoutReconnect() {
+        PtyPair second;
+        const QString flags = dir->filePath("flags");
+        pointLink(flags, second.slavePath());
+        TestEnv::setVirtualPorts({link, flags});
+        ModalAnswerer answerer([&](QWidget* modal) {
+            auto* dialog = qobject_cast<Serial_Selector*>(modal);
+            if (!dialog)
+                return false;
+            dialog->comboBox->setCurrentIndex(dialog->comboBox->findText(link));
+            dialog->pushButton->click();
+            return true;
+        });
+        auto w = makeWindow();
+        quietWatchdogs(*w);
+        w->startup_other();
+        QVERIFY(w->board->isPortOpen() && w->board->isOtherPortOpen());
+
+        w->resetBaudrate(115200, false);
+        QCOMPARE(w->board->port.baudRate(), 115200);
+        QCOMPARE(w->board->otherPort.baudRate(), 115200);
+        QCOMPARE(w->board->baudRate, 128000);
+
+        w->resetBaudrate(115200, true);
+        QCOMPARE(w->board->baudRate, 115200);
+        QVERIFY(w->board->isPortOpen() && w->board->isOtherPortOpen());
+        QCOMPARE(w->board->port.portName(), link);
+        QCOMPARE(w->board->otherPort.portName(), flags);
+        QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 115200 Baud");
+    }
+
+    void firmwareWatchdog_data() {
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<bool>("wrongBoard");
+        QTest::addColumn<bool>("userDisconnect");
+        QTest::addColumn<QString>("boardText");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("noBoard");
+        QTest::addColumn<bool>("restarted");
+        const QString wrong = "Error: WRONG BOARD! Data from DK61/DK65-Board received. Make sure "
+                              "that the right board is connected!";
+        const QString silent = "Error: NO BOARD CONNECTED! No data from board received. Make "
+                               "sure that the board is connected properly and under power!";
+        QTest::newRow("answered") << true << false << false << "  BOARD: OK  " << QString() << false
+                                  << false;
+        QTest::newRow("wrong board")
+            << true << true << false << "  BOARD: no connection  " << wrong << true << false;
+        QTest::newRow("silent") << false << false << false << "  BOARD: no connection  " << silent
+                                << true << true;
+        QTest::newRow("silent, operator disconnected")
+            << false << false << true << "  BOARD: no connection  " << silent << false << false;
+    }
+    void firmwareWatchdog() {
+        QFETCH(bool, answered);
+        QFETCH(bool, wrongBoard);
+        QFETCH(bool, userDisconnect);
+        QFETCH(QString, boardText);
+        QFETCH(QString, message);
+        QFETCH(bool, noBoard);
+        QFETCH(bool, restarted);
+        auto w = makeWindow();
+        QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
+        quietWatchdogs(*w);
+        w->board->board_answered = answered;
+        w->board->wrong_board = wrongBoard;
+        w->board->userDisconnect = userDisconnect;
+        w->flag_fw_shown = true;
+        QSignalSpy reopened(w->board, &CD_Board::connected_to_serial_port);
+        w->fw_timer_interrupt();
+        QCOMPARE(w->boardLabel->text(), boardText);
+        QCOMPARE(w->ui->status_description_spdif_label->text(), message);
+        QCOMPARE(w->board->noBoard, noBoard);
+        QCOMPARE(w->board->noBoardReported, noBoard);
+        QCOMPARE(reopened.count(), restarted ? 1 : 0);
+        QCOMPARE(w->flag_fw_shown, !restarted);
+        QVERIFY(w->board->isPortOpen());
+        QVERIFY(!w->board->board_answered);
+        QVERIFY(!w->board->wrong_board);
+        if (restarted)
+            QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
+        if (!message.isEmpty()) {
+            QCOMPARE(w->spdifLabel->text(), QString("  SPDIF: no signal  "));
+            QCOMPARE(w->cflagLabel->text(), QString("  CFLAG: no data  "));
+            QCOMPARE(w->boardLabel->styleSheet(), QString("QLabel {color: red}"));
+        } else {
+            QCOMPARE(w->boardLabel->styleSheet(), QString("QLabel {color: green}"));
+        }
+    }
+
+    void firmwareVersion_endsWaitAndShowsVersion() {
+        auto w = makeWindow();
+        w->board->has_FW_Version = true;
+        w->board->fw_version = 23;
+        emit w->board->recieved_fw_version();
+        QVERIFY(!w->fwTimer.isActive());
+        QCOMPARE(w->connectionLabel->text(),
+                 "Connected to " + link + " at 128000 Baud FW Version: 23");
+        emit w->board->recieved_ev_loader_ok();
+        QVERIFY(!w->evLoaderOkTimer.isActive());
+    }
+
+    // Frames through a real port: what arrives in which chunks, what is framed, what is signalled.
+    void receive_data() {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QList<QByteArray>>("frames");
+        QTest::addColumn<int>("debugMessages");
+        using L = QList<QByteArray>;
+        const auto h = [](const char* text) { return QByteArray::fromHex(text); };
+        QTest::newRow("frame, then the completing byte")
+            << L{h("A30105A0"), h("00")} << L{h("A30105"), h("A000")} << 0;
+        QTest::newRow("waiting code and too short")
+            << L{h("A3"), h("0201"), h("02")} << L{h("A3020102")} << 0;
+        QTest::newRow("negative length") << L{h("A385A000")} << L{h("A000")} << 0;
+        QTest::newRow("garbage") << L{h("007F6062B0A000")} << L{h("A000")} << 0;
+        QTest::newRow("debug text with a frame behind")
+            << L{h("CC") + "motor on\r\n" + h("A30107")} << L{h("A30107")} << 1;
+    }
+    void receive() {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QList<QByteArray>, frames);
+        QFETCH(int, debugMessages);
+        auto w = makeWindow();
+        quietWatchdogs(*w);
+        CD_Board* board = w->board;
+        QSignalSpy complete(board, &CD_Board::parse_complete);
+        QSignalSpy debug(board, &CD_Board::show_debug_message);
+        QByteArray firstDebugText;
+        connect(board, &CD_Board::show_debug_message, this, [&] {
+            if (firstDebugText.isEmpty())
+                firstDebugText = board->debugText;
+        });
+        const qint64 start = board->commands.size();
+        int passes = 0;
+        for (const QByteArray& chunk : chunks) {
+            QVERIFY(pty->write(chunk));
+            ++passes;
+            QTRY_COMPARE(complete.count(), passes);
+        }
+        QCOMPARE(board->commands.size() - start, qint64(frames.size()));
+        for (int i = 0; i < frames.size(); ++i) {
+            const BoardFrame& frame = board->commands.at(start + i);
+            QCOMPARE(frame.bytes, frames.at(i));
+            QCOMPARE(frame.code, quint8(frames.at(i).at(0)) + 0);
+            QCOMPARE(frame.length, int(frames.at(i).at(1)));
+            QCOMPARE(frame.origin, board);
+            QVERIFY(frame.text.isEmpty());
+        }
+        QCOMPARE(board->parse_index, board->commands.size());
+        QCOMPARE(debug.count(), debugMessages);
+        if (debugMessages)
+            QCOMPARE(firstDebugText, chunks.first());
+        QCOMPARE(board->lastRead, chunks.last());
+        QCOMPARE(board->lastReadCount, qint64(chunks.last().size()));
+        QVERIFY(board->receiveBuffer.isEmpty());
+    }
+
+    void emptyRead_changesNothing() {
+        auto w = makeWindow();
+        quietWatchdogs(*w);
+        QSignalSpy complete(w->board, &CD_Board::parse_complete);
+        w->board->receiveBuffer = QByteArray::fromHex("A3");
+        w->board->read_data();
+        QCOMPARE(complete.count(), 0);
+        QCOMPARE(w->board->receiveBuffer, QByteArray::fromHex("A3"));
+        QCOMPARE(w->board->lastReadCount, qint64(0));
+    }
+
+    // A slot that runs a nested event loop in the middle of a pass (a message box) cannot start
+    // a second pass; bytes that arrive meanwhile are framed right after, in order.
+    void nestedEventLoop_noSecondPass_bytesPickedUpAfter() {
+        auto w = makeWindow();
+        quietWatchdogs(*w);
+        CD_Board* board = w->board;
+        int depth = 0;
+        int deepest = 0;
+        connect(board, &CD_Board::show_debug_message, this, [&] {
+            ++depth;
+            deepest = qMax(deepest, depth);
+            QVERIFY(pty->write(QByteArray::fromHex("A101")));
+            QTest::qWait(100); // nested loop: the port sees the new bytes now
+            QVERIFY(pty->write(QByteArray::fromHex("02")));
+            QTest::qWait(100);
+            --depth;
+        });
+        QSignalSpy complete(board, &CD_Board::parse_complete);
+        const qint64 start = board->commands.size();
+        QVERIFY(pty->write(QByteArray::fromHex("CC") + "hi" + QByteArray::fromHex("A000")));
+        QTRY_COMPARE(board->commands.size(), start + 2);
+        QCOMPARE(deepest, 1);
+        QCOMPARE(board->commands.at(start).bytes, QByteArray::fromHex("A000"));
+        QCOMPARE(board->commands.at(start + 1).bytes, QByteArray::fromHex("A10102"));
+        QTRY_COMPARE(complete.count(), 2);
+    }
+};
+
+QTEST_MAIN(tst_control_panel_link)
+#include "tst_control_panel_link.moc"
