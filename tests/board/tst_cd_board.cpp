@@ -224,6 +224,18 @@ private slots:
         QVERIFY2(cpu < 300, qPrintable(QString::number(cpu)));
     }
 
+    // The latest read is kept for the traffic view; the frame cut from it goes to the list.
+    void receive_recordsLatestRead() {
+        QSignalSpy complete(board.get(), &CD_Board::parse_complete);
+        QVERIFY(pty->write(QByteArray::fromHex("55A30105")));
+        QTRY_COMPARE(board->commands.size(), qint64(1));
+        QCOMPARE(complete.count(), 1);
+        QCOMPARE(board->lastRead, QByteArray::fromHex("55A30105"));
+        QCOMPARE(board->lastReadCount, qint64(4));
+        QCOMPARE(board->commands.at(0).bytes, QByteArray::fromHex("A30105"));
+        QVERIFY(board->receiveBuffer.isEmpty());
+    }
+
     void otherLink_unplugClosesItOnce() {
         PtyPair flags;
         QVERIFY(flags.isValid());
