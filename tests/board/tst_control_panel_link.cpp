@@ -209,6 +209,30 @@ private slots:
         QVERIFY(w->board->isPortOpen());
     }
 
+    // The loader answering while the box is up takes the box away.
+    void loaderAnswer_removesPortBox() {
+        QFile::remove(link);
+        int boxes = 0;
+        bool published = false;
+        ModalAnswerer answerer([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box)
+                return false;
+            ++boxes;
+            auto* panel = qobject_cast<Control_Panel*>(box->parentWidget());
+            published = panel->portMessageBox == box;
+            emit panel->board->recieved_ev_loader_ok();
+            return true;
+        });
+        auto w = makeWindow();
+        QCOMPARE(boxes, 1);
+        QVERIFY(published);
+        QVERIFY(!w->portMessageBox);
+        QVERIFY(!w->evLoaderOkTimer.isActive());
+        QVERIFY(!w->abortTimer.isActive());
+        QTRY_VERIFY(w->findChildren<QMessageBox*>().isEmpty());
+    }
+
     // While the box is up the loader poll does not run its slot.
     void noBridgeBox_detachesLoaderPoll() {
         QFile::remove(link);
