@@ -4,6 +4,7 @@
 #include "commandcutter.h"
 #include "eepromimage.h"
 #include "framebuilder.h"
+#include "linespeed.h"
 #include "simboard.h"
 #include "simlog.h"
 #include "simoptions.h"
@@ -163,6 +164,7 @@ int main(int argc, char** argv) {
     board.start(0);
     CommandCutter cutter;
     bool peer = false;
+    long speed = -1;
     const int64_t hangupMs = deadlineMs(options.hangupAfter);
     const int64_t endMs = deadlineMs(options.duration);
 
@@ -193,6 +195,14 @@ int main(int argc, char** argv) {
                 port.resetLine();
             }
             log.text(t, "INFO", peer ? "peer open" : "peer closed");
+            speed = -1;
+        }
+        if (peer) {
+            // The bit rate the reader chose (after every open and at every change).
+            const long current = lineSpeed(port.masterFd());
+            if (current != speed && current >= 0)
+                log.text(t, "INFO", "speed " + std::to_string(current));
+            speed = current;
         }
         for (const CommandCutter::Command& c : cutter.take(t)) {
             log.bytes(t, c.complete ? "RX" : "RXBAD", c.bytes);
