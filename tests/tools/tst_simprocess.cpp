@@ -68,6 +68,7 @@ private slots:
     void answersAndStreams_acrossReconnects();
     void sigterm_removesLinkAndExitsZero();
     void hangup_closesLineAndExitsZero();
+    void speedReport_followsTheReadersRate();
     void badOption_exitsWithUsageHint();
 
 private:
@@ -197,6 +198,19 @@ void TestSimProcess::hangup_closesLineAndExitsZero() {
     QVERIFY(!QFileInfo(m_link).isSymLink());
     QTRY_VERIFY(first == QSerialPort::ReadError || first == QSerialPort::ResourceError);
     QVERIFY(logLines("INFO").contains("hangup"));
+}
+
+void TestSimProcess::speedReport_followsTheReadersRate() {
+    QVERIFY(startSim({"--board", "dk61"}));
+    QSerialPort port(m_link);
+    port.setBaudRate(57600);
+    QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+    QTRY_VERIFY(logLines("INFO").contains("speed 57600"));
+    // An odd rate, as the board link's 128000, is reported as set.
+    QVERIFY(port.setBaudRate(128000));
+    QTRY_VERIFY(logLines("INFO").contains("speed 128000"));
+    port.close();
+    QTRY_VERIFY(logLines("INFO").contains("peer closed"));
 }
 
 void TestSimProcess::badOption_exitsWithUsageHint() {
