@@ -85,9 +85,21 @@ QList<SimEvent> SimRunner::events(const QString& tag) const {
 }
 
 QList<QByteArray> SimRunner::framesSent() const {
+    // The reader's session starts at the "peer open" before its first command; frames sent
+    // to someone who only looked at the line briefly (a probe for a busy port) do not count.
+    const QList<SimEvent> all = events();
+    int from = 0;
+    for (int i = 0; i < all.size(); ++i) {
+        if (all[i].tag == QLatin1String("RX"))
+            break;
+        if (all[i].tag == QLatin1String("INFO") && all[i].text == QLatin1String("peer open"))
+            from = i;
+    }
     QList<QByteArray> frames;
-    for (const SimEvent& e : events(QStringLiteral("TX")))
-        frames.append(e.bytes);
+    for (int i = from; i < all.size(); ++i) {
+        if (all[i].tag == QLatin1String("TX"))
+            frames.append(all[i].bytes);
+    }
     return frames;
 }
 

@@ -36,7 +36,8 @@ public:
 
     // The log so far; `tag` selects one kind of line.
     QList<SimEvent> events(const QString& tag = QString()) const;
-    // Frames sent (TX) and commands received (RX), in order.
+    // Frames sent (TX) to the reader that sent the first command, and commands received (RX),
+    // in order.
     QList<QByteArray> framesSent() const;
     QList<QByteArray> commandsReceived() const;
     // The CFLAG frames among the frames sent.
