@@ -132,6 +132,8 @@ private:
     // `records` records); returns how many records and frames that was, or {-1, -1}.
     QPair<int, int> waitForTool(SimRunner* sim, int records, int timeoutMs);
     QString failure(const QString& what) const;
+    // How far the tool got with what the simulator sent, for failure messages.
+    QString progress(SimRunner* sim) const;
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<ToolRunner> tool;
@@ -193,6 +195,16 @@ QPair<int, int> TestE2e::waitForTool(SimRunner* sim, int records, int timeoutMs)
     return ok ? seen : QPair<int, int>{-1, -1};
 }
 
+QString TestE2e::progress(SimRunner* sim) const {
+    QList<QByteArray> toolSent, toolReceived;
+    splitLog(tool->logLines(), &toolSent, &toolReceived);
+    return QStringLiteral(": %1 records sent, %2 flag rows; %3 frames sent, %4 log lines of frames")
+        .arg(sim->recordsSent().size())
+        .arg(tool->flagRows().size())
+        .arg(sim->framesSent().size())
+        .arg(toolReceived.size());
+}
+
 QString TestE2e::failure(const QString& what) const {
     return what + QStringLiteral("\n(files kept in %1)\ntool output:\n%2")
                       .arg(dir->path(), tool->output());
@@ -222,7 +234,8 @@ void TestE2e::flagMonitor_oneRowPerRecordAndOneLinePerFrame() {
              qPrintable(failure("the board got nothing")));
     QCOMPARE(E2eHarness::hex(sim->commandsReceived().first()), QStringLiteral("A1"));
     const QPair<int, int> seen = waitForTool(sim, 3, 10000);
-    QVERIFY2(seen.first >= 3, qPrintable(failure("records did not reach the files")));
+    QVERIFY2(seen.first >= 3,
+             qPrintable(failure("records did not reach the files" + progress(sim))));
 
     QVERIFY2(tool->isRunning(), qPrintable(failure("the tool ended")));
     QVERIFY2(tool->stop(), qPrintable(failure("the tool did not end cleanly on SIGTERM")));
@@ -341,7 +354,7 @@ void TestE2e::unplug_idlesThenFindsTheBoardAgain() {
                      return true;
                  },
                  10000),
-             qPrintable(failure("no records after reconnecting")));
+             qPrintable(failure("no records after reconnecting" + progress(second))));
     QVERIFY2(tool->stop(), qPrintable(failure("the tool did not end cleanly on SIGTERM")));
     QVERIFY(second->stop());
 
@@ -384,7 +397,7 @@ void TestE2e::hostileBoard_keepsEveryRecord() {
                      return seen.first >= 0;
                  },
                  20000),
-             qPrintable(failure("the tool fell behind the board")));
+             qPrintable(failure("the tool fell behind the board" + progress(sim))));
     QVERIFY2(tool->isRunning(), qPrintable(failure("the tool ended")));
     QVERIFY2(tool->stop(), qPrintable(failure("the tool did not end cleanly on SIGTERM")));
     QVERIFY(sim->stop());
