@@ -110,6 +110,13 @@ private:
         return false;
     }
 
+    // The adapter goes away: its device node disappears with it. (Only closing the pseudo-terminal
+    // would leave the link pointing at a /dev/pts number that another process may get next.)
+    void unplug() {
+        pty->closeMaster();
+        QFile::remove(link);
+    }
+
     static void quietWatchdogs(Control_Panel& w) {
         w.fwTimer.stop();
         w.evLoaderOkTimer.stop();
@@ -311,7 +318,7 @@ private slots:
             replugged = std::make_unique<PtyPair>();
             pointLink(link, replugged->slavePath());
         });
-        pty->closeMaster();
+        unplug();
         QTRY_VERIFY_WITH_TIMEOUT(replugged != nullptr, 5000);
         qInfo("unplugged: CPU %lld ms in %lld ms with the box up", cpu, span);
         QVERIFY(closedWithinSecond);
@@ -339,7 +346,7 @@ private slots:
         const qint64 cpuBefore = cpuMs();
         QElapsedTimer wall;
         wall.start();
-        pty->closeMaster();
+        unplug();
         QTRY_VERIFY_WITH_TIMEOUT(!w->board->isPortOpen(), 1000);
         QCOMPARE(w->connectionLabel->text(), QString("Not Connected"));
         QTest::qWait(1500);
