@@ -1,0 +1,86 @@
+// Framing and decoding throughput on the recorded stream, through the board's real receive path
+// (receiveChunk(), which read_data() calls with what it read): once with the window and every
+// consumer of the records (traffic view and log file, flag file, plot), once without a window.
+#include "benchstream.h"
+#include "benchwindow.h"
+#include "cd_board.h"
+#include "cflags.h"
+#include "control_panel.h"
+#include "ptypair.h"
+#include "ui_control_panel.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int RecordingBytes = 64 * 1024;
+
+std::string readsText(int size) {
+    return std::to_string(size) + "-byte reads";
+}
+
+// range(0): bytes per read; range(1): 1 when the Data Log page is the current page.
+void BM_FullPath(benchmark::State& state) {
+    const int size = static_cast<int>(state.range(0));
+    const bool logShown = state.range(1) != 0;
+    BenchWindow bench(true);
+    Control_Panel* w = bench.window();
+    CD_Board* board = w->board;
+    if (logShown)
+        w->ui->tabWidget->setCurrentIndex(0);
+    const QByteArray stream = BenchStream::recording(RecordingBytes);
+    const QList<QByteArray> reads = BenchStream::chunks(stream, size);
+    const qint64 framesBefore = board->commands.size();
+    for (auto _ : state) {
+        for (const QByteArray& read : reads) {
+            board->receiveChunk(read);
+            // What the event loop runs between two reads: the queued redraw, paints, the
+            // transmit queue's tick.
+            bench.settle();
+        }
+    }
+    if (w->receivedIndex != board->commands.size() || board->commands.size() == framesBefore)
+        state.SkipWithError("frames were not shown");
+    state.SetBytesProcessed(state.iterations() * stream.size());
+    state.SetLabel("framing + decoding with view, log file, flag file and plot" +
+                   std::string(logShown ? " (Data Log page shown)" : "") + ", " +
+                   readsText(size));
+}
+BENCHMARK(BM_FullPath)->Args({64, 0})->Args({4096, 0})->Args({4096, 1})->Unit(benchmark::kMillisecond);
+
+// The board without a window: the decoder's calls into the window are left out, so this is the
+// framing and decoding alone.
+void BM_FramingDecoding(benchmark::State& state) {
+    const int size = static_cast<int>(state.range(0));
+    PtyPair pty;
+    CD_Board board(nullptr);
+    board.setPortName(pty.slavePath());
+    board.applyPortSettings();
+    board.openPort();
+    const QByteArray stream = BenchStream::recording(RecordingBytes);
+    const QList<QByteArray> reads = BenchStream::chunks(stream, size);
+    for (auto _ : state) {
+        for (const QByteArray& read : reads)
+            board.receiveChunk(read);
+        state.PauseTiming();
+        // Without a window nothing consumes the records, the frames and the requests.
+        qDeleteAll(board.flag_records);
+        board.flag_records.clear();
+        board.commands.dropBefore(board.parse_index);
+        board.txFrames.clear();
+        board.txLengths.clear();
+        board.sentFrames.dropBefore(board.sentFrames.size());
+        board.sentLengths.dropBefore(board.sentLengths.size());
+        pty.readAvailable();
+        state.ResumeTiming();
+    }
+    if (board.parse_index != board.commands.size())
+        state.SkipWithError("frames were not parsed");
+    state.SetBytesProcessed(state.iterations() * stream.size());
+    state.SetLabel("framing + decoding alone (no window), " + readsText(size));
+}
+BENCHMARK(BM_FramingDecoding)->Arg(64)->Arg(4096)->Unit(benchmark::kMillisecond);
+
+} // namespace
