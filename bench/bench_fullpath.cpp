@@ -45,10 +45,13 @@ void BM_FullPath(benchmark::State& state) {
         state.SkipWithError("frames were not shown");
     state.SetBytesProcessed(state.iterations() * stream.size());
     state.SetLabel("framing + decoding with view, log file, flag file and plot" +
-                   std::string(logShown ? " (Data Log page shown)" : "") + ", " +
-                   readsText(size));
+                   std::string(logShown ? " (Data Log page shown)" : "") + ", " + readsText(size));
 }
-BENCHMARK(BM_FullPath)->Args({64, 0})->Args({4096, 0})->Args({4096, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullPath)
+    ->Args({64, 0})
+    ->Args({4096, 0})
+    ->Args({4096, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // The board without a window: the decoder's calls into the window are left out, so this is the
 // framing and decoding alone.

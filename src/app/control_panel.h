@@ -110,6 +110,8 @@ public:
     bool playing = false;
     // The traffic view keeps the newest lines only; the log file keeps them all.
     static constexpr int MaxTrafficLines = 20000;
+    // How many of the newest written requests Up and Down can recall.
+    static constexpr int RecallHistory = 1000;
     // Adds the lines of one pass to the traffic view in one go (only while "show data" is checked).
     void showTrafficLines(const QStringList& lines);
 

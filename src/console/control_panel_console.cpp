@@ -8,6 +8,16 @@
 
 #include <QTextDocument>
 
+namespace {
+
+// Frames both the decoder and the traffic view have passed are not needed again; a frame the
+// decoder has not reached yet stays.
+void dropConsumedFrames(CD_Board* board, qint64 shown) {
+    board->commands.dropBefore(qMin(board->parse_index, shown));
+}
+
+} // namespace
+
 void Control_Panel::wireConsole() {
     // The view keeps the newest lines; older ones fall off the top (the log file keeps them all).
     ui->textBrowser->document()->setMaximumBlockCount(MaxTrafficLines);
@@ -37,8 +47,10 @@ void Control_Panel::showTrafficLines(const QStringList& lines) {
 void Control_Panel::update_information() {
     qCDebug(dk61Console) << "in function updateinformation";
     const IndexedList<BoardFrame>& frames = board->commands;
-    if (receivedIndex >= frames.size())
+    if (receivedIndex >= frames.size()) {
+        dropConsumedFrames(board, receivedIndex);
         return;
+    }
     if (receivedIndex < frames.firstIndex())
         receivedIndex = frames.firstIndex();
 
@@ -70,6 +82,7 @@ void Control_Panel::update_information() {
 
     showTrafficLines(lines);
     writeLogLines(lines);
+    dropConsumedFrames(board, receivedIndex);
 }
 
 void Control_Panel::put_send_bytes() {
@@ -89,6 +102,10 @@ void Control_Panel::put_send_bytes() {
     showTrafficLines(lines);
     writeLogLines(lines);
     inputTextIndex = sent_bytes_index;
+    // Requests already shown stay only as the recall history.
+    const qint64 oldestKept = qMax<qint64>(0, sent_bytes_index - RecallHistory);
+    board->sentFrames.dropBefore(oldestKept);
+    board->sentLengths.dropBefore(oldestKept);
 }
 
 void Control_Panel::debug_message() {

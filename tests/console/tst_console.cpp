@@ -287,6 +287,57 @@ private slots:
         QVERIFY(fileLines(w.get()).filter("CC  02  48  49").size() <= 1);
     }
 
+    void consumedFrames_areDropped() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        CD_Board* b = w->board;
+        // Shown but not yet parsed: the decoder still needs it.
+        BoardFrame frame;
+        frame.bytes = QByteArray::fromHex("a20105");
+        frame.code = 0xA2;
+        frame.length = 1;
+        b->commands.append(frame);
+        w->update_information();
+        QCOMPARE(w->receivedIndex, b->commands.size());
+        QVERIFY(b->commands.contains(b->commands.size() - 1));
+        b->parseCommand();
+        w->update_information();
+        QCOMPARE(b->commands.heldCount(), qint64(0));
+        // Frames from the link are shown, logged and then let go.
+        const qint64 before = w->receivedIndex;
+        const int fileBefore = fileLines(w.get()).size();
+        QVERIFY(pty->write(QByteArray::fromHex("a20106 a20107")));
+        QTRY_COMPARE(w->receivedIndex, before + 2);
+        QCOMPARE(b->parse_index, b->commands.size());
+        QCOMPARE(b->commands.heldCount(), qint64(0));
+        QCOMPARE(withoutStamps(fileLines(w.get()).mid(fileBefore).filter("DK-61")),
+                 QStringList({"DK-61  : A2  01  06  ", "DK-61  : A2  01  07  "}));
+    }
+
+    void recall_keepsTheNewestRequests() {
+        auto w = makeWindow(false);
+        QVERIFY(w);
+        CD_Board* b = w->board;
+        const qint64 start = b->sentFrames.size();
+        const int total = Control_Panel::RecallHistory + 5;
+        for (int i = 0; i < total; ++i) {
+            b->sentFrames.append(QByteArray::fromHex("1201") + char(i & 0xFF));
+            b->sentLengths.append(3);
+        }
+        w->put_send_bytes();
+        QCOMPARE(w->sent_bytes_index, start + total);
+        QCOMPARE(viewLines(w.get()).filter("PC-Tool: 12  01").size(), total);
+        QCOMPARE(b->sentFrames.heldCount(), qint64(Control_Panel::RecallHistory));
+        QCOMPARE(b->sentLengths.heldCount(), qint64(Control_Panel::RecallHistory));
+        // Up walks back to the oldest request kept and stays there.
+        for (int i = 0; i < Control_Panel::RecallHistory + 2; ++i)
+            w->text_pressedUp();
+        QCOMPARE(w->inputTextIndex, start + total - Control_Panel::RecallHistory);
+        QCOMPARE(w->ui->InputText->text(), QString("12 01 05"));
+        w->text_pressedDown();
+        QCOMPARE(w->ui->InputText->text(), QString("12 01 06"));
+    }
+
     void logClosed_linesStillShown() {
         auto w = makeWindow(false);
         QVERIFY(w);
