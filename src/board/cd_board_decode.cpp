@@ -21,6 +21,15 @@ namespace {
 const char* const GreenLabel = "QLabel {color: green}";
 const char* const RedLabel = "QLabel {color: red}";
 
+// Gives a label its text and, unless `style` is null, its style sheet; what is already so is left
+// alone.
+void showStatus(QLabel* label, const QString& text, const char* style) {
+    if (label->text() != text)
+        label->setText(text);
+    if (style && label->styleSheet() != QLatin1String(style))
+        label->setStyleSheet(QLatin1String(style));
+}
+
 QByteArray request(std::initializer_list<int> bytes) {
     QByteArray frame;
     for (int b : bytes)
@@ -346,30 +355,24 @@ void CD_Board::handleCFlags(const QByteArray& b, bool fromFlagBoard) {
                                             ", FW-Version: " + QString::number(w->flag_fw_version));
                 w->flag_fw_shown = true;
             }
-            w->ui->status_description_spdif_label->clear();
-            if (fromFlagBoard) {
-                w->boardLabel->setText("  BOARD: OK  ");
-                w->boardLabel->setStyleSheet(GreenLabel);
-            }
-            w->spdifLabel->setText("  SPDIF: OK  ");
-            w->spdifLabel->setStyleSheet(GreenLabel);
-            w->cflagLabel->setText("  CFLAG: OK  ");
-            w->cflagLabel->setStyleSheet(GreenLabel);
-            if (w->flag_error == 1) {
-                w->ui->status_description_spdif_label->setText(
-                    "SPDIF Error: check your SPDIF signal and if it is connected properly! In "
-                    "case of persistant error, reconnect the USB-Dongle!");
-                w->spdifLabel->setText("  SPDIF: no signal  ");
-                w->spdifLabel->setStyleSheet(RedLabel);
-                w->cflagLabel->setText("  CFLAG: no data  ");
-                w->cflagLabel->setStyleSheet(RedLabel);
-            } else if (w->flag_error == 2) {
-                w->ui->status_description_spdif_label->setText(
-                    "CFLAG Error: getting no CFLAG-Data! Make sure EBU-Flags are activated and "
-                    "disc is played!");
-                w->cflagLabel->setText("  CFLAG: no data  ");
-                w->cflagLabel->setStyleSheet(RedLabel);
-            }
+            // Every record sets the labels; each is changed only where its final text or colour
+            // differs, as a style sheet costs a repolish even when it is the same.
+            const bool spdifFault = w->flag_error == 1;
+            const bool cflagFault = w->flag_error == 1 || w->flag_error == 2;
+            QString message;
+            if (w->flag_error == 1)
+                message = "SPDIF Error: check your SPDIF signal and if it is connected properly! "
+                          "In case of persistant error, reconnect the USB-Dongle!";
+            else if (w->flag_error == 2)
+                message = "CFLAG Error: getting no CFLAG-Data! Make sure EBU-Flags are activated "
+                          "and disc is played!";
+            showStatus(w->ui->status_description_spdif_label, message, nullptr);
+            if (fromFlagBoard)
+                showStatus(w->boardLabel, "  BOARD: OK  ", GreenLabel);
+            showStatus(w->spdifLabel, spdifFault ? "  SPDIF: no signal  " : "  SPDIF: OK  ",
+                       spdifFault ? RedLabel : GreenLabel);
+            showStatus(w->cflagLabel, cflagFault ? "  CFLAG: no data  " : "  CFLAG: OK  ",
+                       cflagFault ? RedLabel : GreenLabel);
         }
     }
     if (window && window->flag_error != 0)

@@ -525,6 +525,29 @@ private slots:
         QCOMPARE(sheets.mid(0, 3), styles);
     }
 
+    // The labels follow the flag board from an error back to normal and again into an error.
+    void cflags_labelsFollowTheErrorState() {
+        const QString spdifError = "C6 0C 00 10 00 01 00 02 00 03 00 04 11 05";
+        const QString ok = "C6 0C 00 10 00 01 00 02 00 03 00 04 01 05";
+        const QString cflagError = "C6 0C 00 10 00 01 00 02 00 03 00 04 21 05";
+        auto state = [this] {
+            return QStringList{window->spdifLabel->text(), window->spdifLabel->styleSheet(),
+                               window->cflagLabel->text(), window->cflagLabel->styleSheet(),
+                               window->ui->status_description_spdif_label->text().left(11)};
+        };
+        const QString red = "QLabel {color: red}";
+        const QString green = "QLabel {color: green}";
+        for (int i = 0; i < 2; ++i)
+            probe->receive(spdifError);
+        QCOMPARE(state(), QStringList({"  SPDIF: no signal  ", red, "  CFLAG: no data  ", red,
+                                       "SPDIF Error"}));
+        probe->receive(ok);
+        QCOMPARE(state(), QStringList({"  SPDIF: OK  ", green, "  CFLAG: OK  ", green, ""}));
+        probe->receive(cflagError);
+        QCOMPARE(state(),
+                 QStringList({"  SPDIF: OK  ", green, "  CFLAG: no data  ", red, "CFLAG Error"}));
+    }
+
     void cflags_recordFields_data() {
         QTest::addColumn<QString>("frame");
         QTest::addColumn<QList<int>>("counts");
