@@ -18,7 +18,9 @@ class CD_Board;
 class CFlags;
 class Focus_Coefs;
 class LaserList;
+class PlotRedraw;
 class TestRoutine;
+class TrafficView;
 class QButtonGroup;
 class QKeyEvent;
 class QLabel;
@@ -84,6 +86,8 @@ public:
     int flagScrollCount = 0;
     // Which records the flag plot's curves hold (they are updated point by point).
     FlagPlotWindow flagPlotWindow;
+    // Redraws the flag plot after changes, paced and only while it is shown.
+    PlotRedraw* flagPlotRedraw = nullptr;
     // Empties flag_records (newest first) and restarts the plot's time axis at 0.
     void clearFlagRecords();
 
@@ -112,8 +116,9 @@ public:
     static constexpr int MaxTrafficLines = 20000;
     // How many of the newest written requests Up and Down can recall.
     static constexpr int RecallHistory = 1000;
-    // Adds the lines of one pass to the traffic view in one go (only while "show data" is checked).
+    // Adds the lines of one pass to the traffic view (only while "show data" is checked).
     void showTrafficLines(const QStringList& lines);
+    TrafficView* trafficView = nullptr;
 
     // Where the ISP tool was found (empty when it was not); the flash button is wired only then.
     QString ispToolPath;

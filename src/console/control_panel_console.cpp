@@ -4,6 +4,7 @@
 #include "hexinput.h"
 #include "logging.h"
 #include "trafficline.h"
+#include "trafficview.h"
 #include "ui_control_panel.h"
 
 #include <QTextDocument>
@@ -22,6 +23,7 @@ void Control_Panel::wireConsole() {
     // The view keeps the newest lines; older ones fall off the top (the log file keeps them all).
     ui->textBrowser->document()->setMaximumBlockCount(MaxTrafficLines);
     ui->textBrowser->document()->setUndoRedoEnabled(false);
+    trafficView = new TrafficView(ui->textBrowser, MaxTrafficLines, this);
 
     // Unique: the link side may already have made these two.
     connect(board, &CD_Board::parse_complete, this, &Control_Panel::update_information,
@@ -40,8 +42,7 @@ void Control_Panel::wireConsole() {
 void Control_Panel::showTrafficLines(const QStringList& lines) {
     if (lines.isEmpty() || !ui->chkLog->isChecked())
         return;
-    // One paragraph per line, added in one go: one layout per pass instead of one per line.
-    ui->textBrowser->append(lines.join(QLatin1Char('\n')));
+    trafficView->add(lines);
 }
 
 void Control_Panel::update_information() {

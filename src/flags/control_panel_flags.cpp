@@ -3,6 +3,7 @@
 #include "cflags.h"
 #include "control_panel.h"
 #include "logging.h"
+#include "plotredraw.h"
 #include "ui_control_panel.h"
 
 #include <QVector>
@@ -36,6 +37,7 @@ void Control_Panel::wireFlags() {
             &Control_Panel::send_flagrate_setting);
     // Dense curves redraw much faster without anti-aliasing.
     ui->customPlot->setNotAntialiasedElements(QCP::aeAll);
+    flagPlotRedraw = new PlotRedraw(ui->customPlot, this);
 }
 
 void Control_Panel::plotCFlags() {
@@ -89,7 +91,7 @@ void Control_Panel::plotCFlags() {
     if (step.setsRange)
         ui->customPlot->xAxis->setRange(FlagPlotWindow::timeOf(firstNumber, interval),
                                         FlagPlotWindow::timeOf(endNumber - 1, interval));
-    ui->customPlot->replot(QCustomPlot::rpQueuedReplot);
+    flagPlotRedraw->request();
 }
 
 void Control_Panel::clearFlagRecords() {
@@ -103,12 +105,12 @@ void Control_Panel::clearFlagRecords() {
 void Control_Panel::rescalePlotXAxis() {
     ui->customPlot->xAxis->setRange(0, ui->horizontalSliderFlagsGraph->value());
     clearFlagRecords();
-    ui->customPlot->replot(QCustomPlot::rpQueuedReplot);
+    flagPlotRedraw->request();
 }
 
 void Control_Panel::rescalePlotYAxis() {
     ui->customPlot->yAxis->setRange(0, ui->verticalSliderFlagsGraph->value());
-    ui->customPlot->replot(QCustomPlot::rpQueuedReplot);
+    flagPlotRedraw->request();
 }
 
 void Control_Panel::send_flagrate_setting(int selection) {
@@ -116,5 +118,5 @@ void Control_Panel::send_flagrate_setting(int selection) {
     board->sendFlagInterval(selection + 1);
     clearFlagRecords();
     ui->customPlot->xAxis->setRange(0, ui->horizontalSliderFlagsGraph->value());
-    ui->customPlot->replot(QCustomPlot::rpQueuedReplot);
+    flagPlotRedraw->request();
 }

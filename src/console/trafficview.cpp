@@ -1,0 +1,60 @@
+#include "trafficview.h"
+
+#include <QEvent>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextOption>
+
+TrafficView::TrafficView(QTextBrowser* view, int maxLines, QObject* parent)
+    : QObject(parent), view(view), maxLines(maxLines) {
+    // The lines are ASCII: fixing the direction spares the layout a scan of every line for it.
+    QTextDocument* document = view->document();
+    QTextOption option = document->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    document->setDefaultTextOption(option);
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, this, &TrafficView::flushIfShown);
+    view->installEventFilter(this);
+}
+
+void TrafficView::add(const QStringList& lines) {
+    if (lines.isEmpty())
+        return;
+    pending.append(lines);
+    // Lines beyond the limit would fall off the top of the view at once.
+    if (pending.size() > maxLines)
+        pending.erase(pending.begin(), pending.begin() + (pending.size() - maxLines));
+    // No page size: the document has never been laid out.
+    if (view->document()->pageSize().isNull()) {
+        flush();
+        return;
+    }
+    if (!view->isVisible())
+        return;
+    const qint64 since = sinceFlush.isValid() ? sinceFlush.elapsed() : FlushIntervalMs;
+    if (since >= FlushIntervalMs)
+        flush();
+    else if (!timer.isActive())
+        timer.start(static_cast<int>(FlushIntervalMs - since));
+}
+
+void TrafficView::flush() {
+    timer.stop();
+    if (pending.isEmpty())
+        return;
+    // One paragraph per line, added in one go: one layout per batch.
+    view->append(pending.join(QLatin1Char('\n')));
+    pending.clear();
+    sinceFlush.start();
+}
+
+void TrafficView::flushIfShown() {
+    if (view->isVisible())
+        flush();
+}
+
+bool TrafficView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view && event->type() == QEvent::Show)
+        flush();
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,91 @@
+// The Data Log view takes its lines in batches once it has been laid out, and always ends up with
+// the newest lines in order.
+#include "trafficview.h"
+
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QtTest>
+
+namespace {
+
+constexpr int MaxLines = 50;
+
+QStringList numbered(int from, int count) {
+    QStringList lines;
+    for (int i = from; i < from + count; ++i)
+        lines.append(QString("[00:00:00]DK-61  : %1  ").arg(i));
+    return lines;
+}
+
+QStringList viewLines(QTextBrowser* view) {
+    return view->toPlainText().split('\n');
+}
+
+// The view on the first page of a tab widget, with another page beside it.
+struct Pages {
+    QTabWidget tabs;
+    QTextBrowser* view = new QTextBrowser;
+    TrafficView feed{view, MaxLines};
+    Pages() {
+        view->document()->setMaximumBlockCount(MaxLines);
+        tabs.addTab(view, "Data Log");
+        tabs.addTab(new QWidget, "Flags");
+        tabs.resize(600, 400);
+    }
+};
+
+} // namespace
+
+class tst_trafficview : public QObject {
+    Q_OBJECT
+
+private slots:
+    void neverLaidOut_takesLinesAtOnce() {
+        Pages pages;
+        for (int i = 0; i < 3; ++i)
+            pages.feed.add(numbered(i, 1));
+        QCOMPARE(pages.feed.pendingCount(), 0);
+        QCOMPARE(viewLines(pages.view), numbered(0, 3));
+    }
+
+    void shown_batchesLines() {
+        Pages pages;
+        pages.tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pages.tabs));
+        pages.feed.add(numbered(0, MaxLines + 10));
+        QCOMPARE(viewLines(pages.view), numbered(10, MaxLines));
+        // Lines right after a batch wait for the next one.
+        for (int i = 0; i < 5; ++i)
+            pages.feed.add(numbered(MaxLines + 10 + i, 1));
+        QVERIFY(pages.feed.pendingCount() > 0);
+        QTRY_COMPARE(pages.feed.pendingCount(), 0);
+        QCOMPARE(viewLines(pages.view), numbered(15, MaxLines));
+    }
+
+    void hiddenAfterShown_catchesUpWhenShownAgain() {
+        Pages pages;
+        pages.tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pages.tabs));
+        pages.feed.add(numbered(0, MaxLines));
+        QScrollBar* bar = pages.view->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        pages.tabs.setCurrentIndex(1);
+        // More than the view keeps: only the newest wait.
+        for (int i = 0; i < MaxLines + 20; ++i)
+            pages.feed.add(numbered(MaxLines + i, 1));
+        QCOMPARE(pages.feed.pendingCount(), MaxLines);
+        QCOMPARE(viewLines(pages.view), numbered(0, MaxLines));
+        pages.tabs.setCurrentIndex(0);
+        QCOMPARE(pages.feed.pendingCount(), 0);
+        QCOMPARE(viewLines(pages.view), numbered(MaxLines + 20, MaxLines));
+        // Still following the newest line.
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+};
+
+QTEST_MAIN(tst_trafficview)
+#include "tst_trafficview.moc"
