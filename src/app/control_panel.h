@@ -116,6 +116,8 @@ public:
     static constexpr int MaxTrafficLines = 20000;
     // How many of the newest written requests Up and Down can recall.
     static constexpr int RecallHistory = 1000;
+    // How many of the newest frames already parsed and shown stay in the board's frame list.
+    static constexpr int KeptFrames = 1000;
     // Adds the lines of one pass to the traffic view (only while "show data" is checked).
     void showTrafficLines(const QStringList& lines);
     TrafficView* trafficView = nullptr;

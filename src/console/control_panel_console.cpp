@@ -11,10 +11,10 @@
 
 namespace {
 
-// Frames both the decoder and the traffic view have passed are not needed again; a frame the
-// decoder has not reached yet stays.
+// Frames both the decoder and the traffic view have passed are not needed again: only the newest
+// of them stay (for inspection); a frame the decoder has not reached yet always stays.
 void dropConsumedFrames(CD_Board* board, qint64 shown) {
-    board->commands.dropBefore(qMin(board->parse_index, shown));
+    board->commands.dropBefore(qMin(board->parse_index, shown) - Control_Panel::KeptFrames);
 }
 
 } // namespace

@@ -291,26 +291,34 @@ private slots:
         auto w = makeWindow();
         QVERIFY(w);
         CD_Board* b = w->board;
-        // Shown but not yet parsed: the decoder still needs it.
-        BoardFrame frame;
-        frame.bytes = QByteArray::fromHex("a20105");
-        frame.code = 0xA2;
-        frame.length = 1;
-        b->commands.append(frame);
+        auto append = [b](int count) {
+            for (int i = 0; i < count; ++i) {
+                BoardFrame frame;
+                frame.bytes = QByteArray::fromHex("a20105");
+                frame.code = 0xA2;
+                frame.length = 1;
+                b->commands.append(frame);
+            }
+        };
+        // Shown but not yet parsed: the decoder still needs them.
+        append(Control_Panel::KeptFrames + 10);
         w->update_information();
         QCOMPARE(w->receivedIndex, b->commands.size());
-        QVERIFY(b->commands.contains(b->commands.size() - 1));
+        QVERIFY(b->commands.heldCount() > Control_Panel::KeptFrames);
         b->parseCommand();
         w->update_information();
-        QCOMPARE(b->commands.heldCount(), qint64(0));
+        QCOMPARE(b->commands.heldCount(), qint64(Control_Panel::KeptFrames));
         // Frames from the link are shown, logged and then let go.
+        append(5);
+        b->parseCommand();
         const qint64 before = w->receivedIndex;
         const int fileBefore = fileLines(w.get()).size();
         QVERIFY(pty->write(QByteArray::fromHex("a20106 a20107")));
-        QTRY_COMPARE(w->receivedIndex, before + 2);
+        QTRY_COMPARE(w->receivedIndex, before + 7);
         QCOMPARE(b->parse_index, b->commands.size());
-        QCOMPARE(b->commands.heldCount(), qint64(0));
-        QCOMPARE(withoutStamps(fileLines(w.get()).mid(fileBefore).filter("DK-61")),
+        QCOMPARE(b->commands.heldCount(), qint64(Control_Panel::KeptFrames));
+        QCOMPARE(b->commands.last().bytes, QByteArray::fromHex("a20107"));
+        QCOMPARE(withoutStamps(fileLines(w.get()).mid(fileBefore).filter("DK-61")).mid(5),
                  QStringList({"DK-61  : A2  01  06  ", "DK-61  : A2  01  07  "}));
     }
 
