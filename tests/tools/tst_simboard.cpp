@@ -195,6 +195,13 @@ void TestSimBoard::flagStream_startIntervalAndSwitch() {
     const std::vector<SimOutput> out = b.takeOutput();
     QCOMPARE(out.size(), size_t(1));
     QCOMPARE(int(out[0].bytes[12]), 0x03);
+
+    // Held: the tool's A1 at connection leaves the 30 ms interval in place.
+    o.startInterval = 3;
+    o.holdInterval = true;
+    SimBoard held = makeBoard(o);
+    QCOMPARE(ask(held, "A1", 0), QString());
+    QCOMPARE(held.flagInterval(), 3);
 }
 
 void TestSimBoard::flagCounts_followMeansAndCaps_data() {

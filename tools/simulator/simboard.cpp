@@ -154,7 +154,7 @@ void SimBoard::handleCommand(const Bytes& c, int64_t nowMs) {
         const int n = code & 0x0F;
         if (m_options.isDk61() && n == 1)
             emit(FrameBuilder::fwVersion(static_cast<uint8_t>(m_options.fw)));
-        if (m_options.streamsFlags() && n >= 1 && n <= 3)
+        if (m_options.streamsFlags() && n >= 1 && n <= 3 && !m_options.holdInterval)
             m_flags.setInterval(n, nowMs);
         return;
     }

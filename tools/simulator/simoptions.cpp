@@ -171,8 +171,13 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
         {"--duration", doubleOpt(out.duration, 0.001, 1e7)},
     };
     const std::map<std::string, bool*> flags{
-        {"--frame8", &out.frame8},   {"--a9", &out.a9},   {"--refuse-writes", &out.refuseWrites},
-        {"--playing", &out.playing}, {"--pll", &out.pll}, {"--debug-text", &out.debugText},
+        {"--frame8", &out.frame8},
+        {"--a9", &out.a9},
+        {"--refuse-writes", &out.refuseWrites},
+        {"--playing", &out.playing},
+        {"--pll", &out.pll},
+        {"--debug-text", &out.debugText},
+        {"--hold-interval", &out.holdInterval},
     };
 
     for (int i = 1; i < argc; ++i) {
@@ -240,6 +245,8 @@ Flag board:
   --a9                 use code 0xA9 instead of 0xC6
   --start-interval N   stream with interval N (1: 1 s, 2: 170 ms, 3: 30 ms) without
                        waiting for A1/A2/A3
+  --hold-interval      keep the interval: A1/A2/A3 do not change it (the tool asks for 1 s
+                       when it connects; long runs at --start-interval 3 need this)
 
 DK-61 board:
   --fw N               firmware version answered to A1 and 2D 00 (default 60)

@@ -26,7 +26,8 @@ struct SimOptions {
     int flagFw = 3;
     bool frame8 = false;
     bool a9 = false;
-    int startInterval = 0; // 0: wait for A1..A3
+    int startInterval = 0;     // 0: wait for A1..A3
+    bool holdInterval = false; // A1..A3 do not change the interval
 
     // DK-61 board.
     int fw = 60;
