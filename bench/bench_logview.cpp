@@ -72,7 +72,6 @@ void BM_LogViewAppend(benchmark::State& state) {
 }
 BENCHMARK(BM_LogViewAppend)
     ->Args({Shown, EachAtOnce})
-    ->Args({ShownBefore, EachAtOnce})
     ->Args({NeverShown, EachAtOnce})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LogViewAppend)
