@@ -55,12 +55,14 @@ void BM_PlotCFlags(benchmark::State& state) {
         w->plotCFlags();
         if (mode == CallOnly)
             continue;
-        // The redraw comes from the event loop, paced; sleeping costs no CPU time.
+        // The redraw comes from the event loop, paced: wait for it (sleeping costs no CPU time)
+        // and let it run.
+        QThread::msleep(PlotRedraw::MinIntervalMs);
+        QApplication::processEvents();
         while (w->flagPlotRedraw->isPending()) {
             QThread::msleep(1);
             QApplication::processEvents();
         }
-        QApplication::processEvents();
     }
     if (plot->graph(0)->data()->size() != 2000)
         state.SkipWithError("the curves do not hold the full window");
