@@ -6,8 +6,8 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "formwidget.h"
 #include "ptypair.h"
-#include "ui_control_panel.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -30,7 +30,7 @@ void BM_FullPath(benchmark::State& state) {
     Control_Panel* w = bench.window();
     CD_Board* board = w->board;
     if (logShown)
-        w->ui->tabWidget->setCurrentIndex(0);
+        formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(0);
     const QByteArray stream = BenchStream::recording(RecordingBytes);
     const QList<QByteArray> reads = BenchStream::chunks(stream, size);
     const qint64 framesBefore = board->commands.size();

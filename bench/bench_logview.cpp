@@ -1,9 +1,9 @@
 // The Data Log view when it already holds its maximum of lines.
 #include "benchwindow.h"
 #include "control_panel.h"
+#include "formwidget.h"
 #include "trafficline.h"
 #include "trafficview.h"
-#include "ui_control_panel.h"
 
 #include <QApplication>
 #include <QTextDocument>
@@ -35,7 +35,7 @@ void BM_LogViewAppend(benchmark::State& state) {
     const auto pace = static_cast<Pace>(state.range(1));
     BenchWindow bench(false);
     Control_Panel* w = bench.window();
-    w->ui->tabWidget->setCurrentIndex(view == NeverShown ? 1 : 0);
+    formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(view == NeverShown ? 1 : 0);
     qint64 n = 0;
     while (n < Control_Panel::MaxTrafficLines + 1000) {
         QStringList lines;
@@ -46,7 +46,7 @@ void BM_LogViewAppend(benchmark::State& state) {
     }
     bench.settle();
     if (view == ShownBefore) {
-        w->ui->tabWidget->setCurrentIndex(1);
+        formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(1);
         bench.settle();
     }
     for (auto _ : state) {
@@ -60,10 +60,12 @@ void BM_LogViewAppend(benchmark::State& state) {
             QApplication::processEvents();
         }
     }
-    w->ui->tabWidget->setCurrentIndex(0);
+    formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(0);
     bench.settle();
-    if (w->ui->textBrowser->document()->blockCount() != Control_Panel::MaxTrafficLines ||
-        w->ui->textBrowser->document()->lastBlock().text() != frameLine(n - 1))
+    if (formWidget<QTextBrowser>(w, "textBrowser")->document()->blockCount() !=
+            Control_Panel::MaxTrafficLines ||
+        formWidget<QTextBrowser>(w, "textBrowser")->document()->lastBlock().text() !=
+            frameLine(n - 1))
         state.SkipWithError("the view does not hold its newest lines");
     static const char* const viewText[] = {"never shown", "shown", "hidden after being shown"};
     static const char* const paceText[] = {"each line added at once", "a line every 30 ms"};

@@ -5,8 +5,8 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "formwidget.h"
 #include "plotredraw.h"
-#include "ui_control_panel.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -33,14 +33,14 @@ void BM_PlotCFlags(benchmark::State& state) {
     const auto mode = static_cast<PlotMode>(state.range(0));
     BenchWindow bench(false);
     Control_Panel* w = bench.window();
-    QCustomPlot* plot = w->ui->customPlot;
+    QCustomPlot* plot = formWidget<QCustomPlot>(w, "customPlot");
     if (mode == Antialiased) {
         plot->setNotAntialiasedElements(QCP::aeNone);
         plot->setAntialiasedElements(QCP::aeAll);
         for (int k = 0; k < plot->graphCount(); ++k)
             plot->graph(k)->setAntialiased(true);
     }
-    w->flag_sub_status = 3;
+    w->board->state.flags.flag_sub_status = 3;
     QRandomGenerator random(7);
     // Fill the window: the list then holds 2,001 records after each call.
     for (int i = 0; i < 2002; ++i) {

@@ -2,11 +2,12 @@
 
 #include "cd_board.h"
 #include "control_panel.h"
-#include "openlink.h"
-#include "ui_control_panel.h"
+#include "formwidget.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QSlider>
 
 BenchWindow::BenchWindow(bool files) {
     TestEnv::setVirtualPorts({pty.slavePath()});
@@ -15,9 +16,14 @@ BenchWindow::BenchWindow(bool files) {
     env.setSetting("storeLogFile", files);
     env.setSetting("storeFlagFile_csv", files);
     panel = std::make_unique<Control_Panel>();
-    openLinkIfClosed(panel.get(), pty);
-    panel->ui->chkLog->setChecked(true);
-    panel->ui->horizontalSliderFlagsGraph->setValue(60);
+    CD_Board* board = panel->board;
+    if (!board->isPortOpen()) {
+        board->setPortName(pty.slavePath());
+        board->applyPortSettings();
+        board->openPort();
+    }
+    formWidget<QCheckBox>(panel, "chkLog")->setChecked(true);
+    formWidget<QSlider>(panel, "horizontalSliderFlagsGraph")->setValue(60);
     panel->show();
     settle();
 }

@@ -1,5 +1,6 @@
 # The time displays use a seven-segment face. Debian's fonts-dseg ships one under the OFL; it is
-# copied into the build tree as INK.ttf and compiled into the resource ":/fonts/INK.ttf".
+# copied into the build tree as INK.ttf and compiled into the resource ":/fonts/INK.ttf". Where no
+# such face is installed the program is built without it and uses the system font.
 set(DK61_INK_CANDIDATES
     /usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf
     /usr/share/fonts/truetype/dseg/DSEG7Modern-Regular.ttf)
@@ -9,8 +10,11 @@ foreach(candidate ${DK61_INK_CANDIDATES})
         set(DK61_INK_SOURCE ${candidate})
     endif()
 endforeach()
+set(DK61_INK_QRC "")
 if(NOT DK61_INK_SOURCE)
-    message(FATAL_ERROR "No seven-segment font found: install the Debian package fonts-dseg")
+    message(STATUS "No seven-segment font found (Debian package fonts-dseg): the time displays "
+                   "will use the system font")
+    return()
 endif()
 set(DK61_INK_DIR ${CMAKE_BINARY_DIR}/resources)
 file(MAKE_DIRECTORY ${DK61_INK_DIR}/fonts)

@@ -25,15 +25,17 @@
 
 namespace {
 
-const char* const RedLabel = "QLabel {color: red}";
-
-// The seven-segment face of the time displays, registered once from the resource.
+// The seven-segment face of the time displays, registered once from the resource. Where the
+// build found no such face, the displays use the system's default face.
 QString inkFamily() {
     static QString family;
     if (family.isEmpty()) {
         const int id = QFontDatabase::addApplicationFont(":/fonts/INK.ttf");
         const QStringList families =
             id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+        if (families.isEmpty())
+            qCDebug(dk61App) << "no seven-segment face built in; the time displays use the "
+                                "system font";
         family = families.isEmpty() ? QStringLiteral("INK") : families.first();
     }
     return family;
@@ -41,12 +43,12 @@ QString inkFamily() {
 
 } // namespace
 
-Control_Panel::Control_Panel(QWidget* parent) : QMainWindow(parent) {
+Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMainWindow(parent) {
     // 1-3: members, the board, the form
     ui = new Ui::Control_Panel;
     focusCoefs = new Focus_Coefs(this);
     qCDebug(dk61App) << "focus coefs 1 at: " << focusCoefs;
-    board = new CD_Board(this);
+    board = new CD_Board(this, this);
     serialInfo.setParent(this);
     ui->setupUi(this);
     // The console font is asked for by name; where it is not installed a fixed-pitch face stands
@@ -134,6 +136,12 @@ Control_Panel::Control_Panel(QWidget* parent) : QMainWindow(parent) {
 
     // 14: settings store, link rate, files
     settings = new QSettings(nullptr);
+    logFile.setFaultHandler([this](const QString& name, const QString& error) {
+        reportFileFault(QStringLiteral("Log file"), name, error);
+    });
+    flagFile.setFaultHandler([this](const QString& name, const QString& error) {
+        reportFileFault(QStringLiteral("Flag file"), name, error);
+    });
     readLogFileSettings();
     readFlagFileSettings();
     board->setBaudRate(readBaudrateSetting());
@@ -168,8 +176,9 @@ Control_Panel::Control_Panel(QWidget* parent) : QMainWindow(parent) {
                                        "is in PC Tool's directory");
     }
 
-    // 20: the delivered page configuration
-    applyDeliveredConfiguration();
+    // 20: the delivered page configuration (the service build keeps every page)
+    if (configuration == Configuration::Delivered)
+        applyDeliveredConfiguration();
 
     // 21
     resize(900, 700);
@@ -180,6 +189,7 @@ Control_Panel::Control_Panel(QWidget* parent) : QMainWindow(parent) {
 
     // 23
     testRoutine = new TestRoutine(this);
+    connect(this, &Control_Panel::recievedCFlags, testRoutine, &TestRoutine::parseCFLags);
     ui->groupBoxTest->hide();
 
     // 24: baud-rate and R31 lists of the EEPROM page
@@ -192,7 +202,7 @@ Control_Panel::Control_Panel(QWidget* parent) : QMainWindow(parent) {
     ui->comboBox_selected_focus->removeItem(0);
     ui->comboBox_selected_baud_rate->setCurrentIndex(board->baudRate == 115200 ? 1 : 0);
     ui->BaudrateWarningLabel->setVisible(board->baudRate != 115200 && board->baudRate != 128000);
-    ui->comboBox_selected_focus->setCurrentIndex(board->focus_setting == 0x01 ? 1 : 0);
+    ui->comboBox_selected_focus->setCurrentIndex(board->state.eeprom.focus_setting == 0x01 ? 1 : 0);
 
     // 25
     ui->lblWarnLaserHistory->hide();
@@ -211,8 +221,6 @@ Control_Panel::~Control_Panel() {
         settings->setValue("selectedTab", ui->tabWidget->currentIndex());
     delete ui;
     ui = nullptr;
-    delete logFile;
-    delete flagFile;
     delete settings;
 }
 
@@ -231,14 +239,12 @@ QString Control_Panel::findIspTool(const QString& programDir) {
 }
 
 void Control_Panel::buildStatusBar() {
-    boardLabel = new QLabel("  BOARD: no connection  ", this);
-    boardLabel->setStyleSheet(RedLabel);
-    spdifLabel = new QLabel("  SPDIF Signal: no signal  ", this);
-    spdifLabel->setStyleSheet(RedLabel);
-    cflagLabel = new QLabel("  CFLAG Data: no data  ", this);
-    cflagLabel->setStyleSheet(RedLabel);
+    boardLabel = new QLabel(this);
+    spdifLabel = new QLabel(this);
+    cflagLabel = new QLabel(this);
+    showStatusBar(StatusWording::start());
     statusLabel = new QLabel(this);
-    connectionLabel = new QLabel("Not Connected", this);
+    connectionLabel = new QLabel(StatusWording::notConnected(), this);
     connectButton = new QPushButton("Connect", this);
     statusBar()->addPermanentWidget(boardLabel);
     statusBar()->addPermanentWidget(spdifLabel);

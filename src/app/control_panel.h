@@ -1,12 +1,13 @@
 #ifndef CONTROL_PANEL_H
 #define CONTROL_PANEL_H
 
+#include "boardwindow.h"
 #include "flagplotwindow.h"
+#include "logfile.h"
 #include "serial_info.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QProcess>
@@ -37,11 +38,16 @@ class Control_Panel;
 // The main window: owns the board link, the form, the timers, the settings store and the files,
 // and wires the subsystems together. The slots of each subsystem are defined in that subsystem's
 // directory (control_panel_*.cpp); this file's own source holds start-up, layout and shut-down.
-class Control_Panel : public QMainWindow {
+class Control_Panel : public QMainWindow, public BoardWindow {
     Q_OBJECT
 
 public:
-    explicit Control_Panel(QWidget* parent = nullptr);
+    // The delivered program shows the Data Log and Flags pages only; the service build keeps
+    // every page of the form.
+    enum class Configuration { Delivered, Service };
+
+    explicit Control_Panel(QWidget* parent = nullptr,
+                           Configuration configuration = Configuration::Delivered);
     ~Control_Panel() override;
 
     // ---- form and owned objects ----
@@ -77,12 +83,7 @@ public:
     QLabel* connectionLabel = nullptr;
     QPushButton* connectButton = nullptr;
 
-    // ---- flag board state written by the decoder ----
-    int flag_sub_status = 1;
-    int flag_error = 0;
-    bool flag_data_seen = false;
-    int flag_fw_version = 0;
-    bool flag_fw_shown = false;
+    // ---- flag plot ----
     int flagScrollCount = 0;
     // Which records the flag plot's curves hold (they are updated point by point).
     FlagPlotWindow flagPlotWindow;
@@ -96,15 +97,8 @@ public:
     QDir flagFileDirectory;
     bool storeLogFile = false;
     bool storeFlagFile_csv = false;
-    QFile* logFile = nullptr;
-    QFile* flagFile = nullptr;
-    QString logFileName;
-    QString flagFileName;
-    bool logFileOpen = false;
-    bool flagFileOpen = false;
-    // A failed write was already reported in the status bar (reset by a successful open).
-    bool logFileFaultReported = false;
-    bool flagFileFaultReported = false;
+    LogFile logFile;
+    LogFile flagFile;
 
     // ---- traffic view ----
     qint64 sent_bytes_index = 0;
@@ -139,7 +133,6 @@ public:
     void openFlagFile();
     void closeLogFile();
     void closeFlagFile();
-    void writeLogLine(const QString& line);
     // Writes the lines of one pass at once (one write and one flush).
     void writeLogLines(const QStringList& lines);
     // Tells the operator in the status bar that a file cannot be written (the program goes on).
@@ -153,18 +146,26 @@ public:
     QTimer linkRetryTimer;
     QMessageBox* otherPortMessageBox = nullptr;
 
-    // ---- loader list on the EEPROM page, filled by the decoder (console/) ----
-    void clearLoaderList();
-    void addLoaderEntry(const QString& text, int code);
-    bool selectLoaderEntry(int code);
+    // ---- what the board tells the window (BoardWindow) ----
+    void showStatusBar(const StatusWording::Bar& bar) override;
+    void appendFlagFirmware(int version) override;
+    void showLoaderType(const QString& text) override;
+    void eepromStepConfirmed() override;
+    void clearDiscId() override;
+    void pushLaserReading(quint16 value) override;
+    void flagRecordAdded(CFlags* record, bool fromFlagBoard) override;
+    // the loader list on the EEPROM page (console/)
+    void clearLoaderList() override;
+    void addLoaderEntry(const QString& text, int code) override;
+    bool selectLoaderEntry(int code) override;
 
 signals:
     void recievedCFlags(CFlags* cflags);
 
 public slots:
     // ---- link (board/) ----
-    void startup();
-    void startup_other();
+    void startup() override;
+    void startup_other() override;
     void no_avaliable_port();
     void no_avaliable_port_other();
     void abort_now();
@@ -187,7 +188,7 @@ public slots:
     void textChanged();
     void text_pressedUp();
     void text_pressedDown();
-    void showPllState(int state);
+    void showPllState(int state) override;
 
     // ---- flag monitor (flags/) ----
     void plotCFlags();
@@ -200,12 +201,12 @@ public slots:
     void openSettings();
 
     // ---- EEPROM (production/) ----
-    void handleEepromState();
+    void handleEepromState() override;
 
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
-                          const quint8* values_t);
-    void plotZeroByte(int zerobyte);
+                          const quint8* values_t) override;
+    void plotZeroByte(int zerobyte) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -229,13 +230,16 @@ private:
     QMetaObject::Connection transmissionErrorOtherConnection;
     QMetaObject::Connection loaderTimerConnection;
 
+    // Sets a status label's text and colour where they differ from what it shows (a style sheet
+    // costs a repolish even when it is the same).
+    static void showStatusText(QLabel* label, const StatusWording::Text& text);
+
     // ---- link (board/) ----
     // One adapter discovery at a time, for both links (they share serialInfo and its dialog).
     bool linkDiscoveryRunning = false;
     // The next startup() comes from the operator (Connect, Retry) or the retry timer; others
     // (the firmware watchdog, port errors) wait a second after a failed open.
     bool linkStartExplicit = false;
-    QElapsedTimer failedOpenClock;
     void startBoardLink();
     void startOtherLink();
     void keepLookingForAdapters();

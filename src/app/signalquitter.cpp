@@ -1,7 +1,33 @@
 #include "signalquitter.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
+#include <QWidget>
+
+namespace {
+bool requested = false;
+
+// Ends every modal box and dialog (they run their own event loops, some before the main loop
+// starts), then the main loop.
+void quitNow() {
+    requested = true;
+    for (int guard = 0; guard < 16; ++guard) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    QCoreApplication::quit();
+}
+} // namespace
+
+bool SignalQuitter::quitRequested() {
+    return requested;
+}
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -25,7 +51,7 @@ SignalQuitter::SignalQuitter(QObject* parent) : QObject(parent) {
     connect(notifier, &QSocketNotifier::activated, this, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[1], &byte, 1);
-        QCoreApplication::quit();
+        quitNow();
     });
     struct sigaction action {};
     action.sa_handler = onSignal;

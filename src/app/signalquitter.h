@@ -13,6 +13,9 @@ public:
     explicit SignalQuitter(QObject* parent = nullptr);
     ~SignalQuitter() override;
 
+    // A quit was asked for by a signal (the main loop may not have started yet).
+    static bool quitRequested();
+
 private:
     QSocketNotifier* notifier = nullptr;
 };

@@ -1,25 +1,39 @@
 #include "cd_board.h"
 
+#include "boardwindow.h"
 #include "cflags.h"
-#include "control_panel.h"
-#include "framecutter.h"
+#include "eepromlayout.h"
 #include "logging.h"
+#include "responsedecoding.h"
 
-#include <QLabel>
-
-CD_Board::CD_Board(Control_Panel* parent) : QObject(parent), window(parent) {
-    readyReadConnection = connect(&port, &QSerialPort::readyRead, this, &CD_Board::read_data);
-    otherReadyReadConnection =
-        connect(&otherPort, &QSerialPort::readyRead, this, &CD_Board::read_data_other);
+CD_Board::CD_Board(QObject* parent, BoardWindow* window)
+    : QObject(parent), window(window), state(decoder.state) {
     connect(&tagTimer, &QTimer::timeout, this, &CD_Board::askforTag);
-    connect(&port, &QSerialPort::errorOccurred, this, &CD_Board::trans_error);
-    connect(&otherPort, &QSerialPort::errorOccurred, this, &CD_Board::trans_error_other);
-    pacingTimer.stop();
     tagTimer.setSingleShot(true);
-    transmitterIdle = true;
     // The spacing is a lower bound the board relies on; a coarse timer may fire a little early.
     pacingTimer.setTimerType(Qt::PreciseTimer);
     connect(&pacingTimer, &QTimer::timeout, this, &CD_Board::sendData);
+
+    // Both links frame alike into the one frame list.
+    for (SerialLink* l : {&link, &otherLink}) {
+        connect(l, &SerialLink::frameReceived, this, &CD_Board::frameReceived);
+        connect(l, &SerialLink::debugTextReceived, this, [this](const QByteArray& text) {
+            debugText = text;
+            emit show_debug_message();
+        });
+    }
+    connect(&link, &SerialLink::passComplete, this, &CD_Board::parse_complete);
+    connect(&otherLink, &SerialLink::passComplete, this, &CD_Board::parse_complete_other);
+    connect(&link, &SerialLink::errorReported, this, &CD_Board::transmission_error);
+    connect(&otherLink, &SerialLink::errorReported, this, &CD_Board::transmission_error_other);
+    connect(&link, &SerialLink::lost, this, [this] {
+        closeLink();
+        emit transmission_error();
+    });
+    connect(&otherLink, &SerialLink::lost, this, [this] {
+        emit disconnected_from_serial_port_other();
+        emit transmission_error_other();
+    });
 }
 
 CD_Board::~CD_Board() {
@@ -28,65 +42,75 @@ CD_Board::~CD_Board() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Ports
-
-void CD_Board::setPortName(const QString& name) {
-    qCDebug(dk61Link) << "Function setPortName() " << name;
-    port.setPortName(name);
-}
-
-void CD_Board::setPortName_other(const QString& name) {
-    qCDebug(dk61Link) << "Function setPortName() " << name;
-    otherPort.setPortName(name);
-}
+// Links
 
 void CD_Board::setBaudRate(int baud) {
     baudRate = baud;
-    port.setBaudRate(baud, QSerialPort::AllDirections);
-    otherPort.setBaudRate(baud, QSerialPort::AllDirections);
-}
-
-static void applySettings(QSerialPort& serial, int baud) {
-    qCDebug(dk61Link) << "setting BAUDRATE" << baud;
-    serial.setBaudRate(baud, QSerialPort::AllDirections);
-    serial.setStopBits(QSerialPort::OneStop);
-    serial.setParity(QSerialPort::NoParity);
-    serial.setDataBits(QSerialPort::Data8);
-    serial.setFlowControl(QSerialPort::NoFlowControl);
-}
-
-void CD_Board::applyPortSettings() {
-    applySettings(port, baudRate);
-}
-
-void CD_Board::applyOtherPortSettings() {
-    applySettings(otherPort, baudRate);
+    link.setBaudRate(baud);
+    otherLink.setBaudRate(baud);
 }
 
 void CD_Board::openPort() {
-    port.open(QIODevice::ReadWrite);
+    link.open();
     emit connected_to_serial_port();
 }
 
 void CD_Board::openOtherPort() {
-    otherPort.open(QIODevice::ReadWrite);
+    otherLink.open();
     emit connected_to_serial_port_other();
 }
 
 void CD_Board::closePort() {
-    port.close();
-    has_FW_Version = false;
+    link.close();
+    state.link.has_FW_Version = false;
     qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
                       << "has_FW_Version set to false";
     emit disconnected_from_serial_port();
 }
 
-bool CD_Board::isPortOpen() const {
-    return port.isOpen();
+void CD_Board::closeOtherPort() {
+    otherLink.close();
+    emit disconnected_from_serial_port_other();
 }
 
-bool CD_Board::isOtherPortOpen() const {
-    return otherPort.isOpen();
+void CD_Board::closeLink() {
+    state.link.wrong_board = false;
+    state.link.noBoardReported = false;
+    state.flags.flag_data_seen = false;
+    if (window)
+        window->showStatusBar(StatusWording::start());
+    state.loader.loader_type_known = false;
+    state.loader.loader_type = 0;
+    closePort();
+}
+
+void CD_Board::connect_disconnect() {
+    userDisconnect = false;
+    userConnect = false;
+    state.link.noBoard = false;
+    link.linkLost = false;
+    qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
+                      << "Calling function connect_disconnect()";
+    if (!link.isOpen()) {
+        userConnect = true;
+        if (window)
+            window->startup();
+        return;
+    }
+    userDisconnect = true;
+    closeLink();
+}
+
+void CD_Board::connect_disconnect_other() {
+    qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
+                      << "Calling function connect_disconnect()";
+    otherLink.linkLost = false;
+    if (!otherLink.isOpen()) {
+        if (window)
+            window->startup_other();
+        return;
+    }
+    closeOtherPort();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -105,6 +129,11 @@ void CD_Board::send2(qint64 length) {
 
 void CD_Board::send2() {
     send2(sendLength);
+}
+
+void CD_Board::sendRequest(const QByteArray& frame) {
+    sendBuffer = frame;
+    send2(frame.size());
 }
 
 void CD_Board::sendShortRequest(int n) {
@@ -129,8 +158,7 @@ void CD_Board::sendData() {
     const QByteArray frame = txFrames.takeFirst();
     const int length = txLengths.takeFirst();
     // A request handed over while the port is closed is dropped here, as a write would fail.
-    if (port.isOpen())
-        port.write(frame.constData(), qMin(length, frame.size()));
+    link.write(frame.left(length));
     qCDebug(dk61Link) << "wrote" << frame.toHex(' ');
     sentLengths.append(length);
     sentFrames.append(frame);
@@ -139,193 +167,183 @@ void CD_Board::sendData() {
 }
 
 void CD_Board::askforTag() {
-    sendBuffer.clear();
-    sendBuffer.append(char(0x26));
-    sendBuffer.append(char(0x04));
-    sendBuffer.append(char(0x00));
-    sendBuffer.append(static_cast<char>(current_track & 0xFF));
-    sendBuffer.append(static_cast<char>(0xFF));
-    sendBuffer.append(char(0x01));
-    send2(6);
+    const int track = state.player.current_track;
+    sendRequest(QByteArray::fromRawData("\x26\x04\x00", 3) + char(track & 0xFF) +
+                QByteArray::fromRawData("\xFF\x01", 2));
 }
 
 // ---------------------------------------------------------------------------------------------
-// Connect / disconnect and port errors
+// Frames in
 
-namespace {
-const char* const RedLabel = "QLabel {color: red}";
+void CD_Board::frameReceived(const QByteArray& bytes) {
+    BoardFrame frame;
+    frame.origin = this;
+    frame.code = static_cast<quint8>(bytes.at(0));
+    frame.length = static_cast<quint8>(bytes.at(1));
+    frame.bytes = bytes;
+    commands.append(std::move(frame));
+    parseCommand();
 }
 
-// Closes the board link and puts the status bar back to its start texts.
-void CD_Board::closeLink() {
-    wrong_board = false;
-    noBoardReported = false;
-    if (window) {
-        window->flag_data_seen = false;
-        window->boardLabel->setText("  BOARD: no connection  ");
-        window->boardLabel->setStyleSheet(RedLabel);
-        window->spdifLabel->setText("  SPDIF Signal: no signal  ");
-        window->spdifLabel->setStyleSheet(RedLabel);
-        window->cflagLabel->setText("  CFLAG Data: no data  ");
-        window->cflagLabel->setStyleSheet(RedLabel);
-    }
-    loader_type_known = false;
-    loader_type = 0;
-    closePort();
-}
-
-void CD_Board::connect_disconnect() {
-    userDisconnect = false;
-    userConnect = false;
-    noBoard = false;
-    linkLost = false;
-    qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
-                      << "Calling function connect_disconnect()";
-    if (!port.isOpen()) {
-        userConnect = true;
-        if (window)
-            window->startup();
-        return;
-    }
-    userDisconnect = true;
-    closeLink();
-}
-
-void CD_Board::connect_disconnect_other() {
-    qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
-                      << "Calling function connect_disconnect()";
-    otherLinkLost = false;
-    if (!otherPort.isOpen()) {
-        if (window)
-            window->startup_other();
-        return;
-    }
-    otherPort.close();
-    emit disconnected_from_serial_port_other();
-}
-
-bool CD_Board::breaksLink(QSerialPort::SerialPortError error) {
-    switch (error) {
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-    case QSerialPort::PermissionError:
-    case QSerialPort::DeviceNotFoundError:
-        return true;
-    default:
-        return false;
+void CD_Board::parseCommand() {
+    qCDebug(dk61Decode) << "in Function parseCommand()";
+    if (parse_index < commands.firstIndex())
+        parse_index = commands.firstIndex();
+    while (parse_index < commands.size()) {
+        // The index moves on before the frame is handled, so a handler that ends up here again
+        // cannot take the same frame twice.
+        const QByteArray bytes = commands.at(parse_index).bytes;
+        ++parse_index;
+        DecodeOutcome outcome;
+        decoder.decode(bytes, outcome);
+        apply(outcome);
     }
 }
 
-// A port whose device went away stays open and keeps reporting (a pseudo-terminal without its
-// other side reports ReadError in a tight loop, an unplugged adapter ResourceError). Such a port is
-// closed, once, outside the port's own notification, and the adapter discovery starts again.
-void CD_Board::trans_error(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
-        return;
-    if (!breaksLink(error) || !port.isOpen()) {
-        qCDebug(dk61Link) << "port error" << error << port.errorString();
-        emit transmission_error();
-        return;
-    }
-    if (portFailurePending)
-        return;
-    qCDebug(dk61Link) << "port broken:" << error << port.errorString();
-    portFailurePending = true;
-    QMetaObject::invokeMethod(this, &CD_Board::dropBrokenPort, Qt::QueuedConnection);
-}
-
-void CD_Board::trans_error_other(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
-        return;
-    if (!breaksLink(error) || !otherPort.isOpen()) {
-        qCDebug(dk61Link) << "other port error" << error << otherPort.errorString();
-        emit transmission_error_other();
-        return;
-    }
-    if (otherPortFailurePending)
-        return;
-    qCDebug(dk61Link) << "other port broken:" << error << otherPort.errorString();
-    otherPortFailurePending = true;
-    QMetaObject::invokeMethod(this, &CD_Board::dropBrokenOtherPort, Qt::QueuedConnection);
-}
-
-void CD_Board::dropBrokenPort() {
-    portFailurePending = false;
-    if (!port.isOpen())
-        return; // closed meanwhile by the operator or the firmware watchdog
-    closeLink();
-    linkLost = true;
-    emit transmission_error();
-}
-
-void CD_Board::dropBrokenOtherPort() {
-    otherPortFailurePending = false;
-    if (!otherPort.isOpen())
-        return;
-    otherPort.close();
-    emit disconnected_from_serial_port_other();
-    otherLinkLost = true;
-    emit transmission_error_other();
+void CD_Board::parseEepromParameters(const BoardFrame& frame) {
+    DecodeOutcome outcome;
+    decoder.parseEepromParameters(frame.bytes, outcome);
+    apply(outcome);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Receive framing
+// What the decoder found, turned into requests, signals and window updates: the one place where
+// the decoder's findings reach the window.
 
-void CD_Board::restoreOtherReadyRead() {
-    if (!otherReadyReadConnection)
-        otherReadyReadConnection =
-            connect(&otherPort, &QSerialPort::readyRead, this, &CD_Board::read_data_other);
-}
+struct BoardEventApplier {
+    CD_Board* board;
+    BoardWindow* window;
 
-void CD_Board::cutFrames(QByteArray& buffer) {
-    FrameCutter cutter(buffer);
-    QByteArray bytes;
-    for (;;) {
-        qCDebug(dk61Frame) << "buffer" << cutter.pendingSize();
-        if (cutter.next(bytes) != FrameCutter::Step::Frame)
+    void operator()(const BoardEvent::WriteRefused&) {
+        if (window)
+            window->handleEepromState();
+    }
+    void operator()(const BoardEvent::PllState& e) {
+        if (window)
+            window->showPllState(e.state);
+    }
+    void operator()(const BoardEvent::DiscCleared&) {
+        if (window)
+            window->clearDiscId();
+        emit board->display_info_changed();
+    }
+    void operator()(const BoardEvent::FirmwareVersion&) { emit board->recieved_fw_version(); }
+    void operator()(const BoardEvent::LaserReading& e) {
+        if (window)
+            window->pushLaserReading(e.value);
+        emit board->laser_push();
+        emit board->recievedLaserCurrent();
+    }
+    void operator()(const BoardEvent::SamplesSufficient& e) {
+        if (e.point == 1)
+            emit board->recievedSufficientAdc_1Samples();
+        else
+            emit board->recievedSufficientAdc_2Samples();
+    }
+    void operator()(const BoardEvent::ModuleOff&) { emit board->module_off(); }
+    void operator()(const BoardEvent::ServiceStep& e) { emit board->service_mode_step(e.step); }
+    void operator()(const BoardEvent::DiscId&) { emit board->recievedDiscID(); }
+    void operator()(const BoardEvent::FlagStatus& e) {
+        if (window)
+            window->showStatusBar(StatusWording::flagStatus(e.error, e.fromFlagBoard));
+    }
+    void operator()(const BoardEvent::FlagFirmware& e) {
+        if (window)
+            window->appendFlagFirmware(e.version);
+    }
+    void operator()(BoardEvent::FlagRecord& e) {
+        CFlags* record = e.record.release();
+        board->flag_records.append(record);
+        if (window)
+            window->flagRecordAdded(record, e.fromFlagBoard);
+    }
+    void operator()(const BoardEvent::LoaderList&) {
+        if (!window)
+            return;
+        window->clearLoaderList();
+        for (quint8 code : board->state.loader.possible_loaders)
+            window->addLoaderEntry(ResponseDecoding::loaderEntryText(code), code);
+    }
+    void operator()(const BoardEvent::LoaderFromEeprom&) {
+        emit board->retrievedloaderTypeFromEeprom();
+    }
+    void operator()(const BoardEvent::LoaderSelected& e) {
+        if (window)
+            window->selectLoaderEntry(e.code);
+    }
+    void operator()(const BoardEvent::LoaderLabel& e) {
+        if (window)
+            window->showLoaderType(e.text);
+    }
+    void operator()(const BoardEvent::LoaderTypeOk&) { emit board->recieved_ev_loader_ok(); }
+    void operator()(const BoardEvent::LaserHistoryRead& e) {
+        const quint8* values = board->decoder.historyRead.history_values;
+        if (window)
+            window->plotLaserHistory(e.runtime, e.last_index, values, values);
+    }
+    void operator()(const BoardEvent::ZeroByteRead& e) {
+        if (window)
+            window->plotZeroByte(e.value);
+    }
+    void operator()(const BoardEvent::EepromStepConfirmed& e) {
+        if (window)
+            window->eepromStepConfirmed();
+        emit board->recievedEepromParameters(e.state);
+    }
+    void operator()(const BoardEvent::EepromBlockRead& e) {
+        switch (e.block) {
+        case EepromLayout::Block::Settings:
+            // The rate the board will use after its next start; the next reconnect uses it.
+            board->baudRate = board->state.eeprom.announced_baud;
+            emit board->retrievedBaudrateSetting();
             break;
-        BoardFrame frame;
-        frame.origin = this;
-        frame.code = static_cast<quint8>(bytes.at(0));
-        frame.length = static_cast<quint8>(bytes.at(1));
-        frame.bytes = bytes;
-        qCDebug(dk61Frame) << "hasparams" << bytes.toHex(' ') << "rest"
-                           << cutter.pending().toHex(' ');
-        commands.append(std::move(frame));
-        parseCommand();
+        case EepromLayout::Block::Production:
+            emit board->retrievedProductionCode();
+            break;
+        case EepromLayout::Block::Runtime:
+            emit board->retrievedRuntime();
+            break;
+        case EepromLayout::Block::Laser:
+            emit board->retrievedLaserParamters();
+            break;
+        case EepromLayout::Block::Focus:
+            emit board->retrievedFocParamSetting();
+            break;
+        default:
+            break;
+        }
     }
-    cutter.compact();
+    void operator()(const BoardEvent::TagPollDue&) {
+        if (!board->tagTimer.isActive())
+            board->tagTimer.start(120);
+    }
+    void operator()(const BoardEvent::DisplayInfoChanged&) { emit board->display_info_changed(); }
+};
+
+void CD_Board::apply(DecodeOutcome& outcome) {
+    for (const QByteArray& request : qAsConst(outcome.requests))
+        sendRequest(request);
+    BoardEventApplier applier{this, window};
+    for (BoardEventRecord& event : outcome.events)
+        std::visit(applier, event);
+    outcome.clear();
 }
 
-void CD_Board::read_data() {
-    // No second pass while this one runs: a slot called from the decoder may run a nested event
-    // loop. Bytes that arrive meanwhile stay in the port and are picked up right after the pass.
-    if (framing)
-        return;
-    framing = true;
-    receiveChunk(port.readAll());
-    framing = false;
-    if (port.bytesAvailable() > 0)
-        QMetaObject::invokeMethod(this, &CD_Board::read_data, Qt::QueuedConnection);
+// ---------------------------------------------------------------------------------------------
+// EEPROM image and laser history
+
+void CD_Board::setBaudFlag(quint8 flag) {
+    state.eeprom.baud_flag = flag == 0x01 ? 0x01 : 0xFF;
 }
 
-// The flag board link: framed like the board link, into the same frame list, with its own buffer.
-void CD_Board::read_data_other() {
-    if (framingOther)
-        return;
-    const qint64 available = otherPort.bytesAvailable();
-    const QByteArray chunk = otherPort.readAll();
-    if (available < 1)
-        return;
-    framingOther = true;
-    disconnect(otherReadyReadConnection);
-    otherReceiveBuffer.append(chunk);
-    qCDebug(dk61Frame) << "other" << chunk.toHex(' ') << otherReceiveBuffer.size();
-    cutFrames(otherReceiveBuffer);
-    restoreOtherReadyRead();
-    framingOther = false;
-    emit parse_complete_other();
-    if (otherPort.bytesAvailable() > 0)
-        QMetaObject::invokeMethod(this, &CD_Board::read_data_other, Qt::QueuedConnection);
+void CD_Board::setFocusSettingToWrite(quint8 value) {
+    state.eeprom.focus_setting_to_write = value;
+}
+
+void CD_Board::clearPlayTime(int part) {
+    sendRequest(EepromLayout::runtimeClearWrite(part));
+}
+
+void CD_Board::writeZeroByte(quint8 value) {
+    sendRequest(EepromLayout::zeroByteWrite(value));
 }

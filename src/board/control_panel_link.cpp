@@ -78,8 +78,8 @@ void Control_Panel::restoreLoaderTimerConnection() {
 // Adapter discovery
 
 void Control_Panel::keepLookingForAdapters() {
-    const bool boardWaiting = board->linkLost && !board->isPortOpen();
-    const bool otherWaiting = board->otherLinkLost && !board->isOtherPortOpen();
+    const bool boardWaiting = board->link.linkLost && !board->isPortOpen();
+    const bool otherWaiting = board->otherLink.linkLost && !board->isOtherPortOpen();
     if ((boardWaiting || otherWaiting) && !linkRetryTimer.isActive())
         linkRetryTimer.start();
 }
@@ -91,7 +91,8 @@ void Control_Panel::startup() {
     if (board->isPortOpen() || linkDiscoveryRunning)
         return;
     // An adapter that just failed to open is tried again by the retry timer, a second later.
-    if (!explicitStart && failedOpenClock.isValid() && failedOpenClock.elapsed() < LinkRetryMs)
+    const QElapsedTimer& failedOpen = board->link.failedOpenClock;
+    if (!explicitStart && failedOpen.isValid() && failedOpen.elapsed() < LinkRetryMs)
         return;
     linkDiscoveryRunning = true;
     startBoardLink();
@@ -149,7 +150,7 @@ void Control_Panel::no_avaliable_port() {
     disconnect(loaderTimerConnection);
     int result = -1;
     // After the firmware watchdog found no board, nobody is asked unless they asked to connect.
-    if (board->userConnect || !board->noBoard) {
+    if (board->userConnect || !board->state.link.noBoard) {
         auto* box = new QMessageBox(this);
         if (serialInfo.desiredCount() == 0)
             box->setText(NoBridgeText);
@@ -186,8 +187,8 @@ void Control_Panel::no_avaliable_port_other() {
 }
 
 void Control_Panel::retry_link() {
-    const bool boardWaiting = board->linkLost && !board->isPortOpen();
-    const bool otherWaiting = board->otherLinkLost && !board->isOtherPortOpen();
+    const bool boardWaiting = board->link.linkLost && !board->isPortOpen();
+    const bool otherWaiting = board->otherLink.linkLost && !board->isOtherPortOpen();
     if (!boardWaiting && !otherWaiting) {
         linkRetryTimer.stop();
         return;
@@ -234,22 +235,19 @@ void Control_Panel::is_connected() {
     qCDebug(dk61Link) << __LINE__ << "control_panel.cpp"
                       << "Calling function is_connected";
     if (board->isPortOpen()) {
-        board->linkLost = false;
-        failedOpenClock.invalidate();
-        if (!board->has_FW_Version) {
+        if (!board->state.link.has_FW_Version) {
             board->sendShortRequest(1);
             fwTimer.start(2400);
-            flag_data_seen = false;
+            board->state.flags.flag_data_seen = false;
         }
         qCDebug(dk61Link) << "Port open and connected";
         return;
     }
     // The window stays up and unconnected; an adapter that was found but would not open is
     // tried again, at most once a second.
-    qCDebug(dk61Link) << "PORT NOT OPEN" << board->port.errorString();
-    if (!board->port.portName().isEmpty()) {
-        board->linkLost = true;
-        failedOpenClock.start();
+    qCDebug(dk61Link) << "PORT NOT OPEN" << board->link.errorString();
+    if (!board->link.portName().isEmpty()) {
+        board->link.linkLost = true;
         linkRetryTimer.start();
     }
 }
@@ -258,26 +256,24 @@ void Control_Panel::is_connected_other() {
     qCDebug(dk61Link) << __LINE__ << "control_panel.cpp"
                       << "Calling function is_connected";
     if (board->isOtherPortOpen()) {
-        board->otherLinkLost = false;
         qCDebug(dk61Link) << "Port open and connected";
         return;
     }
-    qCDebug(dk61Link) << "PORT NOT OPEN" << board->otherPort.errorString();
-    if (!board->otherPort.portName().isEmpty())
-        board->otherLinkLost = true;
+    qCDebug(dk61Link) << "PORT NOT OPEN" << board->otherLink.errorString();
+    if (!board->otherLink.portName().isEmpty())
+        board->otherLink.linkLost = true;
 }
 
 void Control_Panel::update_connection_label() {
     if (board->isPortOpen()) {
-        QString text = "Connected to " + board->port.portName() + " at " +
-                       QString::number(board->port.baudRate()) + " Baud";
-        if (board->has_FW_Version)
-            text += " FW Version: " + QString::number(board->fw_version);
-        connectionLabel->setText(text);
+        const LinkWatch& watch = board->state.link;
+        connectionLabel->setText(StatusWording::connection(board->link.portName(),
+                                                           board->link.baudRate(),
+                                                           watch.has_FW_Version, watch.fw_version));
         ui->connect_disconnect->setText("Disconnect");
         connectButton->setText("Disconnect");
     } else {
-        connectionLabel->setText("Not Connected");
+        connectionLabel->setText(StatusWording::notConnected());
         ui->connect_disconnect->setText("Connect");
         connectButton->setText("Connect");
     }
@@ -288,7 +284,7 @@ void Control_Panel::update_connection_label() {
 
 void Control_Panel::fw_version_detected() {
     qCDebug(dk61Link) << "FWVersion"
-                      << "FW Version: " << board->fw_version;
+                      << "FW Version: " << board->state.link.fw_version;
     fwTimer.stop();
     update_connection_label();
 }
@@ -296,34 +292,23 @@ void Control_Panel::fw_version_detected() {
 // Repeats at every expiry until the firmware version arrives.
 void Control_Panel::fw_timer_interrupt() {
     qCDebug(dk61Link) << "NO FW VERSION DETECTED";
-    boardLabel->setText("  BOARD: OK  ");
-    boardLabel->setStyleSheet("QLabel {color: green}");
-    if (board->wrong_board || !board->board_answered) {
-        ui->status_description_spdif_label->setText(
-            board->wrong_board
-                ? "Error: WRONG BOARD! Data from DK61/DK65-Board received. Make sure that the "
-                  "right board is connected!"
-                : "Error: NO BOARD CONNECTED! No data from board received. Make sure that the "
-                  "board is connected properly and under power!");
-        boardLabel->setText("  BOARD: no connection  ");
-        spdifLabel->setText("  SPDIF: no signal  ");
-        cflagLabel->setText("  CFLAG: no data  ");
-        for (QLabel* label : {boardLabel, spdifLabel, cflagLabel})
-            label->setStyleSheet("QLabel {color: red}");
-        if (!board->noBoardReported && !board->userDisconnect) {
-            board->noBoardReported = true;
-            board->noBoard = true;
+    LinkWatch& watch = board->state.link;
+    showStatusBar(StatusWording::watchdog(watch.board_answered, watch.wrong_board));
+    if (watch.wrong_board || !watch.board_answered) {
+        if (!watch.noBoardReported && !board->userDisconnect) {
+            watch.noBoardReported = true;
+            watch.noBoard = true;
         }
-        if (!board->board_answered && !board->userDisconnect) {
-            if (board->port.isOpen())
-                board->port.close();
+        if (!watch.board_answered && !board->userDisconnect) {
+            if (board->isPortOpen())
+                board->link.close();
             update_connection_label();
             startup();
-            flag_fw_shown = false;
+            board->state.flags.flag_fw_shown = false;
         }
     }
-    board->board_answered = false;
-    board->wrong_board = false;
+    watch.board_answered = false;
+    watch.wrong_board = false;
 }
 
 void Control_Panel::ev_loader_ok_detected() {
@@ -349,18 +334,18 @@ void Control_Panel::resetBaudrate(int baud, bool reconnect) {
     qCDebug(dk61Link) << "control_panel.cpp"
                       << "LINE" << __LINE__ << "Calling Function resetBaudrate(" << baud << ")";
     if (!reconnect) {
-        board->port.setBaudRate(baud, QSerialPort::AllDirections);
-        board->otherPort.setBaudRate(baud, QSerialPort::AllDirections);
+        board->link.setBaudRate(baud);
+        board->otherLink.setBaudRate(baud);
         return;
     }
-    if (board->port.isOpen()) {
+    if (board->isPortOpen()) {
         board->closePort();
         qCDebug(dk61Link) << "port.isOpen == true"
                           << "control_panel.cpp"
                           << "LINE" << __LINE__;
     }
-    if (board->otherPort.isOpen()) {
-        board->otherPort.close();
+    if (board->isOtherPortOpen()) {
+        board->otherLink.close();
         qCDebug(dk61Link) << "port.isOpen == true"
                           << "control_panel.cpp"
                           << "LINE" << __LINE__;
@@ -368,4 +353,32 @@ void Control_Panel::resetBaudrate(int baud, bool reconnect) {
     board->setBaudRate(baud);
     startup();
     startup_other();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status bar
+
+void Control_Panel::showStatusText(QLabel* label, const StatusWording::Text& text) {
+    if (!text.shown)
+        return;
+    if (label->text() != text.text)
+        label->setText(text.text);
+    const QString style = StatusWording::styleSheet(text.colour);
+    if (!style.isEmpty() && label->styleSheet() != style)
+        label->setStyleSheet(style);
+}
+
+void Control_Panel::showStatusBar(const StatusWording::Bar& bar) {
+    showStatusText(boardLabel, bar.board);
+    showStatusText(spdifLabel, bar.spdif);
+    showStatusText(cflagLabel, bar.cflag);
+    showStatusText(ui->status_description_spdif_label, bar.message);
+}
+
+void Control_Panel::appendFlagFirmware(int version) {
+    connectionLabel->setText(connectionLabel->text() + StatusWording::flagFirmwareSuffix(version));
+}
+
+void Control_Panel::showLoaderType(const QString& text) {
+    statusLabel->setText(text);
 }

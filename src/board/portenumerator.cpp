@@ -1,6 +1,7 @@
 #include "portenumerator.h"
 
 #include "logging.h"
+#include "seriallink.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,7 +134,7 @@ QList<PortCandidate> PortEnumerator::scan() const {
         candidate.info = info;
         candidate.name = info.portName();
         candidate.bridge = isBridge(info);
-        candidate.busy = info.isBusy();
+        candidate.busy = SerialLink::isHeldOpen(candidate.name) || info.isBusy();
         result.append(candidate);
     }
     const QStringList paths = virtualPathsGiven ? virtualPaths : virtualPathsFromEnvironment();
@@ -143,7 +144,7 @@ QList<PortCandidate> PortEnumerator::scan() const {
         PortCandidate candidate;
         candidate.name = path;
         candidate.bridge = true;
-        candidate.busy = isPathBusy(path);
+        candidate.busy = SerialLink::isHeldOpen(path) || isPathBusy(path);
         result.append(candidate);
     }
     qCDebug(dk61Link) << "ports present:" << result.size();

@@ -56,11 +56,13 @@ void Control_Panel::update_information() {
         receivedIndex = frames.firstIndex();
 
     // The displays show the board state after the whole batch, the same for every frame of it.
-    const QString time = board->current_time.toString(QStringLiteral("hh:mm:ss"));
+    const PlayerState& player = board->state.player;
+    // An unset clock (no time reported yet, or an impossible one) shows nothing.
+    const QString time = player.current_time.toString(QStringLiteral("hh:mm:ss"));
     ui->time_display->setText(time);
     ui->time_display_2->setText(time);
     const QString track =
-        board->current_track >= 0 ? QString::number(board->current_track) : QString();
+        player.current_track >= 0 ? QString::number(player.current_track) : QString();
     ui->track_number_display->setText(track);
     ui->track_number_display_2->setText(track);
     ui->laserCurrenLabel->hide();
@@ -71,16 +73,13 @@ void Control_Panel::update_information() {
     while (receivedIndex < frames.size()) {
         const BoardFrame& frame = frames.at(receivedIndex);
         if (frame.code == 0xB3)
-            ui->labelLaserCurrent->setText(QString::number(board->laser_current_mA, 'g', 6) +
-                                           " mA");
+            ui->labelLaserCurrent->setText(
+                QString::number(board->state.laser.laser_current_mA, 'g', 6) + " mA");
         lines.append(TrafficLine::received(elapsed, frame.bytes));
         qCDebug(dk61Console) << lines.last();
         ++receivedIndex;
         qCDebug(dk61Console) << "Commandindices" << receivedIndex << "||" << frames.size();
     }
-    board->lastRead.clear();
-    board->lastReadCount = 0;
-
     showTrafficLines(lines);
     writeLogLines(lines);
     dropConsumedFrames(board, receivedIndex);
@@ -96,8 +95,6 @@ void Control_Panel::put_send_bytes() {
     while (sent_bytes_index < lengths.size() && sent_bytes_index < frames.size()) {
         lines.append(
             TrafficLine::sent(elapsed, frames.at(sent_bytes_index), lengths.at(sent_bytes_index)));
-        if (!logFileOpen)
-            qCDebug(dk61Console) << "logfile closed";
         ++sent_bytes_index;
     }
     showTrafficLines(lines);
@@ -126,7 +123,7 @@ void Control_Panel::sendCustomData() {
     // Nothing but blanks or other characters: there is no request to send.
     if (digits.isEmpty())
         return;
-    board->last_custom_command = text.startsWith(QLatin1String("5A")) ? 0x5A : 0x57;
+    board->state.service.last_custom_command = text.startsWith(QLatin1String("5A")) ? 0x5A : 0x57;
     board->sendBuffer.clear();
     for (QChar digit : digits)
         qCDebug(dk61Console) << digit;

@@ -17,3 +17,7 @@ void Control_Panel::showPllState(int state) {
         ui->labelPLL->setStyleSheet("QLabel {color:black}");
     }
 }
+
+void Control_Panel::clearDiscId() {
+    ui->labelDiscID->clear();
+}

@@ -44,7 +44,7 @@ void Control_Panel::plotCFlags() {
     QList<CFlags*>& records = board->flag_records;
     if (records.isEmpty())
         return;
-    const double interval = FlagPlotWindow::intervalFor(flag_sub_status);
+    const double interval = FlagPlotWindow::intervalFor(board->state.flags.flag_sub_status);
     const double scale = FlagPlotWindow::scaleFor(interval);
     const double window =
         FlagPlotWindow::windowFor(ui->horizontalSliderFlagsGraph->value(), interval);
@@ -92,6 +92,13 @@ void Control_Panel::plotCFlags() {
         ui->customPlot->xAxis->setRange(FlagPlotWindow::timeOf(firstNumber, interval),
                                         FlagPlotWindow::timeOf(endNumber - 1, interval));
     flagPlotRedraw->request();
+}
+
+void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
+    writeCFlagsToFlagFile_cvs();
+    if (fromFlagBoard)
+        emit recievedCFlags(record);
+    plotCFlags();
 }
 
 void Control_Panel::clearFlagRecords() {

@@ -1,15 +1,10 @@
 #include "testroutine.h"
 
 #include "cflags.h"
-#include "control_panel.h"
 #include "logging.h"
 #include "subroutine.h"
 
 TestRoutine::TestRoutine(QObject* parent) : QObject(parent) {
-    auto* window = qobject_cast<Control_Panel*>(parent);
-    if (!window)
-        return;
-    connect(window, &Control_Panel::recievedCFlags, this, &TestRoutine::parseCFLags);
     // (id, mode, startSecond, endSecond)
     const int table[3][4] = {{1, 2, 3, 12}, {3, 3, 3, 6}, {2, 9, 3, 11}};
     for (const auto& row : table)

@@ -2,6 +2,7 @@
 #include "cd_board.h"
 #include "control_panel.h"
 #include "laserhistory.h"
+#include "laserlist.h"
 #include "logging.h"
 #include "ui_control_panel.h"
 
@@ -11,8 +12,8 @@ void Control_Panel::plotLaserHistory(int runtime, int last_index, const quint8* 
     QVector<double> times;
     QVector<double> currents;
     LaserHistory::build(static_cast<quint64>(qMax(runtime, 0)),
-                        static_cast<quint8>(last_index & 0xFF), values, board->fw_version, &times,
-                        &currents);
+                        static_cast<quint8>(last_index & 0xFF), values,
+                        board->state.link.fw_version, &times, &currents);
     QCustomPlot* plot = ui->customPlotLaser;
     if (times.isEmpty() || currents.isEmpty()) {
         plot->graph(0)->setVisible(false);
@@ -27,6 +28,10 @@ void Control_Panel::plotLaserHistory(int runtime, int last_index, const quint8* 
     }
     qCDebug(dk61Laser) << "laser history" << runtime << last_index << times.size();
     plot->replot();
+}
+
+void Control_Panel::pushLaserReading(quint16 value) {
+    laserList->push(value);
 }
 
 // Graph 1: the zero-hour current as a line across the shown play time; 0xFF means not set.

@@ -6,9 +6,14 @@
 
 // Called by the decoder when the board refuses an EEPROM write.
 void Control_Panel::handleEepromState() {
-    qCDebug(dk61Eeprom) << "Eeprom State =" << board->eeprom_state;
-    if (board->eeprom_state == 255) {
+    const EepromConfirmation::Step step = board->decoder.eeprom.eeprom_state;
+    qCDebug(dk61Eeprom) << "Eeprom State =" << static_cast<int>(step);
+    if (step == EepromConfirmation::Step::Refused) {
         ui->labelEeprom->setText("Error: Write Access to EEPROM denied!");
         ui->progressBarEeprom->setValue(0);
     }
+}
+
+void Control_Panel::eepromStepConfirmed() {
+    flashTimer.stop();
 }

@@ -1,8 +1,7 @@
 #include "cd_board.h"
 #include "control_panel.h"
-#include "ptypair.h"
-#include "testenv.h"
-#include "ui_control_panel.h"
+#include "formwidget.h"
+#include "windowfixture.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -16,27 +15,22 @@ class tst_control_panel : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnv> env;
-    std::unique_ptr<PtyPair> pty;
+    // One virtual bridge, so start-up opens it without asking anything.
+    std::unique_ptr<WindowFixture> fx;
+    TestEnv* env = nullptr;
 
     std::unique_ptr<Control_Panel> makeWindow() { return std::make_unique<Control_Panel>(); }
 
 private slots:
     void init() {
-        env = std::make_unique<TestEnv>();
-        // One virtual bridge, so start-up opens it without asking anything.
-        pty = std::make_unique<PtyPair>();
-        QVERIFY(pty->isValid());
-        TestEnv::setVirtualPorts({pty->slavePath()});
+        fx = std::make_unique<WindowFixture>();
+        env = &fx->env;
     }
-    void cleanup() {
-        pty.reset();
-        env.reset();
-    }
+    void cleanup() { fx.reset(); }
 
     void deliveredConfiguration_leavesDataLogAndFlags() {
         auto w = makeWindow();
-        QTabWidget* tabs = w->ui->tabWidget;
+        QTabWidget* tabs = formWidget<QTabWidget>(w, "tabWidget");
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(tabs->tabText(0), QString("Data Log"));
         QCOMPARE(tabs->tabText(1), QString("Flags"));
@@ -98,12 +92,13 @@ private slots:
         auto w = makeWindow();
         w->show();
         for (QWidget* widget :
-             {static_cast<QWidget*>(w->ui->customPlot),
-              static_cast<QWidget*>(w->ui->comboCFLAGInterval),
-              static_cast<QWidget*>(w->ui->horizontalSliderFlagsGraph),
-              static_cast<QWidget*>(w->ui->verticalSliderFlagsGraph),
-              static_cast<QWidget*>(w->ui->checkBoxC1), static_cast<QWidget*>(w->ui->chkLog),
-              static_cast<QWidget*>(w->ui->textBrowser)})
+             {static_cast<QWidget*>(formWidget<QCustomPlot>(w, "customPlot")),
+              static_cast<QWidget*>(formWidget<QComboBox>(w, "comboCFLAGInterval")),
+              static_cast<QWidget*>(formWidget<QSlider>(w, "horizontalSliderFlagsGraph")),
+              static_cast<QWidget*>(formWidget<QSlider>(w, "verticalSliderFlagsGraph")),
+              static_cast<QWidget*>(formWidget<QCheckBox>(w, "checkBoxC1")),
+              static_cast<QWidget*>(formWidget<QCheckBox>(w, "chkLog")),
+              static_cast<QWidget*>(formWidget<QTextBrowser>(w, "textBrowser"))})
             QVERIFY2(!widget->isHidden(), qPrintable(widget->objectName()));
     }
 
@@ -127,26 +122,27 @@ private slots:
     void storedPage_isReplacedByFlagsPage_andStoredOnClose() {
         env->setSetting("selectedTab", 0);
         auto w = makeWindow();
-        QCOMPARE(w->ui->tabWidget->currentIndex(), 1);
-        w->ui->tabWidget->setCurrentIndex(0);
+        QCOMPARE(formWidget<QTabWidget>(w, "tabWidget")->currentIndex(), 1);
+        formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(0);
         w.reset();
         QCOMPARE(QSettings().value("selectedTab").toInt(), 0);
         auto again = makeWindow();
-        QCOMPARE(again->ui->tabWidget->currentIndex(), 1);
+        QCOMPARE(formWidget<QTabWidget>(again, "tabWidget")->currentIndex(), 1);
         again.reset();
         QCOMPARE(QSettings().value("selectedTab").toInt(), 1);
     }
 
     void emptyStore_startsWithoutFirmwareFile() {
         auto w = makeWindow();
-        QVERIFY(w->ui->lineHexFileName->text().isEmpty());
+        QVERIFY(formWidget<QLineEdit>(w, "lineHexFileName")->text().isEmpty());
         QVERIFY(w->hexFileName.isEmpty());
     }
 
     void storedHexFile_givesNameAndDirectory() {
         env->setSetting("hexFilename", "/opt/fw/dk61_v12.hex");
         auto w = makeWindow();
-        QCOMPARE(w->ui->lineHexFileName->text(), QString("/opt/fw/dk61_v12.hex"));
+        QCOMPARE(formWidget<QLineEdit>(w, "lineHexFileName")->text(),
+                 QString("/opt/fw/dk61_v12.hex"));
         QCOMPARE(w->hexFileDir, QString("/opt/fw/"));
     }
 
@@ -167,12 +163,14 @@ private slots:
         if (!stored.isNull())
             env->setSetting("Baudrate", stored);
         auto w = makeWindow();
-        QCOMPARE(w->ui->comboBox_selected_baud_rate->count(), 2);
-        QCOMPARE(w->ui->comboBox_selected_baud_rate->itemText(0), QString("128000"));
-        QCOMPARE(w->ui->comboBox_selected_baud_rate->currentIndex(), index);
-        QCOMPARE(!w->ui->BaudrateWarningLabel->isHidden(), warning);
-        QCOMPARE(w->ui->comboBox_selected_focus->count(), 2);
-        QCOMPARE(w->ui->comboBox_selected_focus->currentText(), QString("R31 = 18kOhm"));
+        QCOMPARE(formWidget<QComboBox>(w, "comboBox_selected_baud_rate")->count(), 2);
+        QCOMPARE(formWidget<QComboBox>(w, "comboBox_selected_baud_rate")->itemText(0),
+                 QString("128000"));
+        QCOMPARE(formWidget<QComboBox>(w, "comboBox_selected_baud_rate")->currentIndex(), index);
+        QCOMPARE(!formWidget<QLabel>(w, "BaudrateWarningLabel")->isHidden(), warning);
+        QCOMPARE(formWidget<QComboBox>(w, "comboBox_selected_focus")->count(), 2);
+        QCOMPARE(formWidget<QComboBox>(w, "comboBox_selected_focus")->currentText(),
+                 QString("R31 = 18kOhm"));
     }
 
     void resize_relaysOutPages_data() {
@@ -189,16 +187,18 @@ private slots:
         QTRY_COMPARE(w->size(), size);
         const int W = size.width();
         const int H = size.height();
-        QCOMPARE(w->ui->tabWidget->size(), QSize(W, H - 60));
-        QCOMPARE(w->ui->textBrowser->size(), QSize(W - 214, H - 210));
-        QCOMPARE(w->ui->customPlot->size(), QSize(W - 70, H - 170));
-        QCOMPARE(w->ui->verticalSliderFlagsGraph->size(), QSize(19, H - 160));
-        const QRect h = w->ui->horizontalSliderFlagsGraph->geometry();
-        QCOMPARE(h, QRect(w->ui->verticalSliderFlagsGraph->x() + 100, H - 150, W - 130, 19));
-        QCOMPARE(w->ui->InputText->pos(), QPoint(210, H - 189));
-        QCOMPARE(w->ui->ServiceModeWarningLabel_3->pos(), QPoint(30, H - 50));
-        QCOMPARE(w->ui->horizontalScrollBar->maximum(), qMax(0, 1600 - W));
-        QCOMPARE(w->ui->groupBoxTest->x(), W - w->ui->groupBoxTest->width() - 20);
+        QCOMPARE(formWidget<QTabWidget>(w, "tabWidget")->size(), QSize(W, H - 60));
+        QCOMPARE(formWidget<QTextBrowser>(w, "textBrowser")->size(), QSize(W - 214, H - 210));
+        QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->size(), QSize(W - 70, H - 170));
+        QCOMPARE(formWidget<QSlider>(w, "verticalSliderFlagsGraph")->size(), QSize(19, H - 160));
+        const QRect h = formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->geometry();
+        QCOMPARE(h, QRect(formWidget<QSlider>(w, "verticalSliderFlagsGraph")->x() + 100, H - 150,
+                          W - 130, 19));
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->pos(), QPoint(210, H - 189));
+        QCOMPARE(formWidget<QLabel>(w, "ServiceModeWarningLabel_3")->pos(), QPoint(30, H - 50));
+        QCOMPARE(formWidget<QScrollBar>(w, "horizontalScrollBar")->maximum(), qMax(0, 1600 - W));
+        QCOMPARE(formWidget<QGroupBox>(w, "groupBoxTest")->x(),
+                 W - formWidget<QGroupBox>(w, "groupBoxTest")->width() - 20);
     }
 
     void missingIspTool_leavesFlashButtonUnwired() {
@@ -208,7 +208,7 @@ private slots:
         auto w = makeWindow();
         qputenv("PATH", oldPath);
         QVERIFY(w->ispToolPath.isEmpty());
-        QCOMPARE(w->ui->labelBrowserError->text(),
+        QCOMPARE(formWidget<QLabel>(w, "labelBrowserError")->text(),
                  QString("Firmware cannot be flashed. Please make sure lpc21isp.exe is in PC "
                          "Tool's directory"));
     }

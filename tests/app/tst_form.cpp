@@ -21,7 +21,8 @@
 #include <QTextBrowser>
 #include <QtTest>
 
-#include "ui_control_panel.h"
+#include "controlpanelform.h"
+#include "formwidget.h"
 
 namespace {
 
@@ -541,18 +542,14 @@ private:
     template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
 
     QMainWindow* window = nullptr;
-    Ui_Control_Panel* ui = nullptr;
 };
 
 void tst_Form::init() {
     window = new QMainWindow;
-    ui = new Ui_Control_Panel;
-    ui->setupUi(window);
+    ControlPanelForm::setUp(window);
 }
 
 void tst_Form::cleanup() {
-    delete ui;
-    ui = nullptr;
     delete window;
     window = nullptr;
 }
@@ -579,9 +576,9 @@ void tst_Form::pages_areTenInFormOrder() {
     QFETCH(int, index);
     QFETCH(QString, name);
     QFETCH(QString, tabText);
-    QCOMPARE(ui->tabWidget->count(), 10);
-    QCOMPARE(ui->tabWidget->widget(index)->objectName(), name);
-    QCOMPARE(ui->tabWidget->tabText(index), tabText);
+    QCOMPARE(formWidget<QTabWidget>(window, "tabWidget")->count(), 10);
+    QCOMPARE(formWidget<QTabWidget>(window, "tabWidget")->widget(index)->objectName(), name);
+    QCOMPARE(formWidget<QTabWidget>(window, "tabWidget")->tabText(index), tabText);
 }
 
 void tst_Form::objectName_resolvesToOneObjectOfItsClass_data() {
@@ -610,7 +607,7 @@ void tst_Form::objectName_resolvesToOneObjectOfItsClass() {
     // the page that carries the object: removing a page removes exactly these objects
     QString holder;
     for (QObject* o = object; o; o = o->parent()) {
-        if (o->parent() && o->parent()->parent() == ui->tabWidget) {
+        if (o->parent() && o->parent()->parent() == formWidget<QTabWidget>(window, "tabWidget")) {
             holder = o->objectName();
             break;
         }
@@ -647,24 +644,27 @@ void tst_Form::window_titleSizesAndMenus() {
     QCOMPARE(window->windowTitle(), QString("DK-61/65 PC Tool V 0.0.49"));
     QCOMPARE(window->size(), QSize(1539, 861));
     QCOMPARE(window->minimumSize(), QSize(800, 600));
-    QCOMPARE(window->centralWidget(), ui->centralwidget);
-    QCOMPARE(ui->tabWidget->parentWidget(), ui->centralwidget);
-    QCOMPARE(window->menuBar(), ui->menubar);
-    QCOMPARE(window->statusBar(), ui->statusbar);
+    QCOMPARE(window->centralWidget(), formWidget<QWidget>(window, "centralwidget"));
+    QCOMPARE(formWidget<QTabWidget>(window, "tabWidget")->parentWidget(),
+             formWidget<QWidget>(window, "centralwidget"));
+    QCOMPARE(window->menuBar(), formWidget<QMenuBar>(window, "menubar"));
+    QCOMPARE(window->statusBar(), formWidget<QStatusBar>(window, "statusbar"));
 
-    const QList<QAction*> menus = ui->menubar->actions();
+    const QList<QAction*> menus = formWidget<QMenuBar>(window, "menubar")->actions();
     QCOMPARE(menus.size(), 2);
-    QCOMPARE(menus.at(0)->menu(), ui->menuSettings);
-    QCOMPARE(menus.at(1)->menu(), ui->menuOptions);
-    QCOMPARE(ui->menuSettings->title(), QString("File"));
-    QCOMPARE(ui->menuOptions->title(), QString("Options"));
-    QCOMPARE(ui->menuSettings->actions(), QList<QAction*>{ui->actionExit});
-    QCOMPARE(ui->menuOptions->actions(), QList<QAction*>{ui->optionsSettings});
+    QCOMPARE(menus.at(0)->menu(), formWidget<QMenu>(window, "menuSettings"));
+    QCOMPARE(menus.at(1)->menu(), formWidget<QMenu>(window, "menuOptions"));
+    QCOMPARE(formWidget<QMenu>(window, "menuSettings")->title(), QString("File"));
+    QCOMPARE(formWidget<QMenu>(window, "menuOptions")->title(), QString("Options"));
+    QCOMPARE(formWidget<QMenu>(window, "menuSettings")->actions(),
+             QList<QAction*>{formWidget<QAction>(window, "actionExit")});
+    QCOMPARE(formWidget<QMenu>(window, "menuOptions")->actions(),
+             QList<QAction*>{formWidget<QAction>(window, "optionsSettings")});
 
-    QCOMPARE(ui->actionExit->text(), QString("Exit"));
-    QCOMPARE(ui->actionExit->toolTip(), QString("Exit"));
-    QCOMPARE(ui->actionExit->statusTip(), QString("Exit"));
-    QCOMPARE(ui->optionsSettings->text(), QString("Settings"));
+    QCOMPARE(formWidget<QAction>(window, "actionExit")->text(), QString("Exit"));
+    QCOMPARE(formWidget<QAction>(window, "actionExit")->toolTip(), QString("Exit"));
+    QCOMPARE(formWidget<QAction>(window, "actionExit")->statusTip(), QString("Exit"));
+    QCOMPARE(formWidget<QAction>(window, "optionsSettings")->text(), QString("Settings"));
 }
 
 void tst_Form::actions_outsideMenusAreCheckableWhereTheyChooseHardware_data() {
@@ -857,10 +857,10 @@ void tst_Form::comboLists_surviveRetranslate() {
     QHash<QComboBox*, QStringList> before;
     for (QComboBox* c : combos)
         before.insert(c, itemsOf(c));
-    ui->retranslateUi(window);
+    ControlPanelForm::retranslate(window);
     for (QComboBox* c : combos)
         QCOMPARE(itemsOf(c), before.value(c));
-    QCOMPARE(ui->tabWidget->tabText(3), QString("EEPROM Parameters"));
+    QCOMPARE(formWidget<QTabWidget>(window, "tabWidget")->tabText(3), QString("EEPROM Parameters"));
     QCOMPARE(window->windowTitle(), QString("DK-61/65 PC Tool V 0.0.49"));
 }
 
@@ -1032,37 +1032,43 @@ void tst_Form::disabledWidgets() {
 void tst_Form::testButtons_sitInTheTestGroupWithTheirInputs() {
     int buttons = 0;
     int inputs = 0;
-    for (QPushButton* b : ui->groupBoxTest->findChildren<QPushButton*>()) {
+    for (QPushButton* b :
+         formWidget<QGroupBox>(window, "groupBoxTest")->findChildren<QPushButton*>()) {
         QVERIFY2(b->objectName().startsWith("btnClick"), qPrintable(b->objectName()));
         ++buttons;
     }
-    for (QLineEdit* e : ui->groupBoxTest->findChildren<QLineEdit*>()) {
+    for (QLineEdit* e : formWidget<QGroupBox>(window, "groupBoxTest")->findChildren<QLineEdit*>()) {
         QVERIFY2(e->objectName().startsWith("txtInput"), qPrintable(e->objectName()));
         // every input sits on the row of its button, right of it, inside the group
         const QString buttonName = "btnClick" + e->objectName().mid(8);
-        QPushButton* b = ui->groupBoxTest->findChild<QPushButton*>(buttonName);
+        QPushButton* b =
+            formWidget<QGroupBox>(window, "groupBoxTest")->findChild<QPushButton*>(buttonName);
         QVERIFY2(b, qPrintable(buttonName));
         QVERIFY(qAbs(b->geometry().center().y() - e->geometry().center().y()) <= 2);
         QVERIFY(e->x() >= b->geometry().right());
-        QVERIFY(ui->groupBoxTest->rect().contains(e->geometry()));
+        QVERIFY(formWidget<QGroupBox>(window, "groupBoxTest")->rect().contains(e->geometry()));
         ++inputs;
     }
     QCOMPARE(buttons, 37);
     QCOMPARE(inputs, 20);
     // the tray controls of the loader calibration live elsewhere
-    QCOMPARE(ui->btnClickTrayOpen_2->parentWidget(), ui->groupLoaderCalibration);
-    QCOMPARE(ui->txtInputTrayBoth->parentWidget(), ui->groupLoaderCalibration);
+    QCOMPARE(formWidget<QPushButton>(window, "btnClickTrayOpen_2")->parentWidget(),
+             formWidget<QGroupBox>(window, "groupLoaderCalibration"));
+    QCOMPARE(formWidget<QLineEdit>(window, "txtInputTrayBoth")->parentWidget(),
+             formWidget<QGroupBox>(window, "groupLoaderCalibration"));
 }
 
 void tst_Form::audioRadios_formOneExclusiveSet() {
-    const QList<QRadioButton*> radios = ui->gBDecoderSettings->findChildren<QRadioButton*>();
+    const QList<QRadioButton*> radios =
+        formWidget<QGroupBox>(window, "gBDecoderSettings")->findChildren<QRadioButton*>();
     QCOMPARE(radios.size(), 11);
-    ui->rB0011->click();
+    formWidget<QRadioButton>(window, "rB0011")->click();
     for (QRadioButton* r : radios)
-        QCOMPARE(r->isChecked(), r == ui->rB0011);
-    ui->rBHLB6x->click();
-    QVERIFY(!ui->rBDK6x->isChecked());
-    QVERIFY(ui->rB0011->isChecked()); // the component choice is a set of its own
+        QCOMPARE(r->isChecked(), r == formWidget<QRadioButton>(window, "rB0011"));
+    formWidget<QRadioButton>(window, "rBHLB6x")->click();
+    QVERIFY(!formWidget<QRadioButton>(window, "rBDK6x")->isChecked());
+    QVERIFY(formWidget<QRadioButton>(window, "rB0011")
+                ->isChecked()); // the component choice is a set of its own
 }
 
 QTEST_MAIN(tst_Form)

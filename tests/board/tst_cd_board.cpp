@@ -1,4 +1,5 @@
 #include "cd_board.h"
+#include "framehex.h"
 #include "ptypair.h"
 
 #include <QElapsedTimer>
@@ -68,11 +69,11 @@ private slots:
         board->applyPortSettings();
         board->openPort();
         QVERIFY(board->isPortOpen());
-        QCOMPARE(board->port.baudRate(), 128000);
-        QCOMPARE(board->port.dataBits(), QSerialPort::Data8);
-        QCOMPARE(board->port.parity(), QSerialPort::NoParity);
-        QCOMPARE(board->port.stopBits(), QSerialPort::OneStop);
-        QCOMPARE(board->port.flowControl(), QSerialPort::NoFlowControl);
+        QCOMPARE(board->link.port.baudRate(), 128000);
+        QCOMPARE(board->link.port.dataBits(), QSerialPort::Data8);
+        QCOMPARE(board->link.port.parity(), QSerialPort::NoParity);
+        QCOMPARE(board->link.port.stopBits(), QSerialPort::OneStop);
+        QCOMPARE(board->link.port.flowControl(), QSerialPort::NoFlowControl);
     }
     void cleanup() {
         board.reset();
@@ -148,9 +149,28 @@ private slots:
         QVERIFY2(gap >= 30 && gap <= 90, qPrintable(QString::number(gap)));
     }
 
+    // The spacing counts from when a request left: a request handed over while the event loop
+    // is busy (as during the window's start-up) still goes out at once.
+    void pacing_countsFromTheWire() {
+        clock.start();
+        hand(QByteArray::fromHex("A1"));
+        // Busy for 30 ms without the event loop; the board end of the line is watched meanwhile.
+        QList<Arrival> got;
+        while (clock.elapsed() < 30) {
+            const QByteArray bytes = pty->readAvailable();
+            if (!bytes.isEmpty())
+                got.append({clock.elapsed(), bytes});
+        }
+        hand(QByteArray::fromHex("62092100"));
+        got += arrivals(5 - (got.isEmpty() ? 0 : 1), 2000);
+        QCOMPARE(got.size(), 2);
+        const qint64 gap = got[1].ms - got[0].ms;
+        QVERIFY2(gap >= 35, qPrintable(QString::number(gap)));
+    }
+
     void shortRequestAndTagRequest() {
         board->sendShortRequest(0x13);
-        board->current_track = 0x0107;
+        board->state.player.current_track = 0x0107;
         QTRY_VERIFY(board->transmitterIdle);
         board->askforTag();
         const QByteArray got = pty->readAtLeast(7, 2000);
@@ -159,7 +179,7 @@ private slots:
 
     // Requests handed over while the port is closed are lost at the usual pace.
     void closedPort_requestsDroppedAtPace() {
-        board->port.close();
+        board->link.port.close();
         QSignalSpy written(board.get(), &CD_Board::send_bytes_ready);
         hand(QByteArray::fromHex("1100"));
         hand(QByteArray::fromHex("1200"));
@@ -190,7 +210,7 @@ private slots:
         QFETCH(int, reports);
         QSignalSpy errors(board.get(), &CD_Board::transmission_error);
         QSignalSpy closed(board.get(), &CD_Board::disconnected_from_serial_port);
-        board->has_FW_Version = true;
+        board->state.link.has_FW_Version = true;
         const auto kind = static_cast<QSerialPort::SerialPortError>(error);
         for (int i = 0; i < (closes ? 500 : 1); ++i)
             board->trans_error(kind);
@@ -199,8 +219,8 @@ private slots:
         QCOMPARE(board->isPortOpen(), !closes);
         QCOMPARE(errors.count(), reports);
         QCOMPARE(closed.count(), closes ? 1 : 0);
-        QCOMPARE(board->linkLost, closes);
-        QCOMPARE(board->has_FW_Version, !closes);
+        QCOMPARE(board->link.linkLost, closes);
+        QCOMPARE(board->state.link.has_FW_Version, !closes);
     }
 
     // The other end goes away: the port is closed within a second, reported once, and the
@@ -220,7 +240,7 @@ private slots:
               wall.elapsed());
         QCOMPARE(errors.count(), 1);
         QCOMPARE(closed.count(), 1);
-        QVERIFY(board->linkLost);
+        QVERIFY(board->link.linkLost);
         QVERIFY2(cpu < 300, qPrintable(QString::number(cpu)));
     }
 
@@ -230,10 +250,10 @@ private slots:
         QVERIFY(pty->write(QByteArray::fromHex("55A30105")));
         QTRY_COMPARE(board->commands.size(), qint64(1));
         QCOMPARE(complete.count(), 1);
-        QCOMPARE(board->lastRead, QByteArray::fromHex("55A30105"));
-        QCOMPARE(board->lastReadCount, qint64(4));
+        QCOMPARE(board->link.lastRead, QByteArray::fromHex("55A30105"));
+        QCOMPARE(board->link.lastReadCount, qint64(4));
         QCOMPARE(board->commands.at(0).bytes, QByteArray::fromHex("A30105"));
-        QVERIFY(board->receiveBuffer.isEmpty());
+        QVERIFY(board->link.receiveBuffer.isEmpty());
     }
 
     void otherLink_unplugClosesItOnce() {
@@ -252,10 +272,10 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(errors.count(), 1);
         QCOMPARE(closed.count(), 1);
-        QVERIFY(board->otherLinkLost);
+        QVERIFY(board->otherLink.linkLost);
         // the board link is untouched
         QVERIFY(board->isPortOpen());
-        QVERIFY(!board->linkLost);
+        QVERIFY(!board->link.linkLost);
     }
 
     // The flag board's frames land in the same frame list; nothing is ever written to it.
@@ -273,11 +293,135 @@ private slots:
         QCOMPARE(board->commands.at(0).code, 0xC6);
         QCOMPARE(board->commands.at(0).length, 6);
         QCOMPARE(board->commands.at(0).origin, board.get());
-        QCOMPARE(board->otherReceiveBuffer, QByteArray::fromHex("C6"));
-        QVERIFY(board->receiveBuffer.isEmpty());
+        QCOMPARE(board->otherLink.receiveBuffer, QByteArray::fromHex("C6"));
+        QVERIFY(board->link.receiveBuffer.isEmpty());
         board->sendShortRequest(1);
         QCOMPARE(pty->readAtLeast(1, 1000), QByteArray::fromHex("A1"));
         QVERIFY(flags.readAtLeast(1, 200).isEmpty());
+    }
+    // The flag board's debug text is shown like the board's.
+    void otherLink_debugTextIsShown() {
+        PtyPair flags;
+        QVERIFY(flags.isValid());
+        board->setPortName_other(flags.slavePath());
+        board->applyOtherPortSettings();
+        board->openOtherPort();
+        QSignalSpy shown(board.get(), &CD_Board::show_debug_message);
+        QVERIFY(flags.write(QByteArray("\xCC"
+                                       "flag board 1.2") +
+                            QByteArray::fromHex("A30105")));
+        QTRY_COMPARE(board->commands.size(), qint64(1));
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(board->debugText.startsWith("\xCC"
+                                            "flag board 1.2"));
+    }
+
+    // ---- from frames to signals (no port needed) ----
+
+    void framesAreDecodedOnce() {
+        board->receiveChunk(FrameHex::bytes("A0 01 01"));
+        const qint64 sent = board->sentFrames.size() + board->txFrames.size();
+        QCOMPARE(sent, qint64(5));
+        board->parseCommand();
+        QCOMPARE(board->sentFrames.size() + board->txFrames.size(), sent);
+        QCOMPARE(board->parse_index, board->commands.size());
+        // frames dropped before the decoder reached them are skipped
+        board->commands.append(BoardFrame{board.get(), FrameHex::bytes("B2 00"), {}, 0xB2, 0});
+        board->commands.dropBefore(board->commands.size());
+        board->commands.append(BoardFrame{board.get(), FrameHex::bytes("BB 00"), {}, 0xBB, 0});
+        board->parseCommand();
+        QCOMPARE(board->state.player.tray_state, quint8(3));
+        QCOMPARE(board->parse_index, board->commands.size());
+    }
+
+    void emittedSignals_data() {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QByteArray>("signal");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::newRow("A3") << "A3 01 3C" << QByteArray(SIGNAL(recieved_fw_version()))
+                            << QVariantList{};
+        QTest::newRow("C5") << "C5 04 00 00 00 01" << QByteArray(SIGNAL(recievedDiscID()))
+                            << QVariantList{};
+        QTest::newRow("B5") << "B5 00" << QByteArray(SIGNAL(module_off())) << QVariantList{};
+        QTest::newRow("C0") << "C0 01 07" << QByteArray(SIGNAL(service_mode_step(int)))
+                            << QVariantList{7};
+        QTest::newRow("BD") << "BD 01 01" << QByteArray(SIGNAL(recieved_ev_loader_ok()))
+                            << QVariantList{};
+        QTest::newRow("B3") << "B3 02 01 F4" << QByteArray(SIGNAL(recievedLaserCurrent()))
+                            << QVariantList{};
+        QTest::newRow("A1 03") << "A1 01 03" << QByteArray(SIGNAL(display_info_changed()))
+                               << QVariantList{};
+        QTest::newRow("settings block")
+            << "99 0C 21 00 09 15 00 00 00 82 5A 00 00 01"
+            << QByteArray(SIGNAL(retrievedBaudrateSetting())) << QVariantList{};
+        QTest::newRow("production")
+            << "99 0B 10 00 08 00 07 01 2C FF FE 12 34"
+            << QByteArray(SIGNAL(retrievedProductionCode())) << QVariantList{};
+        QTest::newRow("runtime") << "99 13 00 00 10 05 06 07 08 00 00 00 00 00 00 00 00 00 00 00 00"
+                                 << QByteArray(SIGNAL(retrievedRuntime())) << QVariantList{};
+        QTest::newRow("laser") << "99 0B 0F 08 08 00 00 80 3F 00 00 20 C0"
+                               << QByteArray(SIGNAL(retrievedLaserParamters())) << QVariantList{};
+        QTest::newRow("focus") << "99 04 11 00 01 01"
+                               << QByteArray(SIGNAL(retrievedFocParamSetting())) << QVariantList{};
+    }
+    void emittedSignals() {
+        QFETCH(QString, frame);
+        QFETCH(QByteArray, signal);
+        QFETCH(QVariantList, arguments);
+        QSignalSpy spy(board.get(), signal.constData());
+        QVERIFY(spy.isValid());
+        board->receiveChunk(FrameHex::bytes(frame));
+        QVERIFY(spy.count() >= 1);
+        if (!arguments.isEmpty())
+            QCOMPARE(spy.first(), arguments);
+    }
+
+    // The rate the EEPROM announces is the one the next reconnect uses.
+    void settingsBlock_setsTheLinkRate() {
+        board->receiveChunk(FrameHex::bytes("99 0C 21 00 09 15 00 00 00 82 5A 00 00 01"));
+        QCOMPARE(board->baudRate, 115200);
+        board->receiveChunk(FrameHex::bytes("99 0C 21 00 09 15 00 00 00 82 5A 00 00 FF"));
+        QCOMPARE(board->baudRate, 128000);
+    }
+
+    void samplingPoints_signalTheirOwnEnd() {
+        QSignalSpy first(board.get(), &CD_Board::recievedSufficientAdc_1Samples);
+        QSignalSpy second(board.get(), &CD_Board::recievedSufficientAdc_2Samples);
+        board->state.laser.adc_2_sampling = true;
+        for (int k = 0; k < 999; ++k)
+            board->state.laser.adc_2_samples.append(1.0);
+        board->receiveChunk(FrameHex::bytes("B3 02 01 F4"));
+        QCOMPARE(first.count(), 0);
+        QCOMPARE(second.count(), 1);
+    }
+
+    void tagTimer_asksForTheTag() {
+        board->receiveChunk(FrameHex::bytes("A1 01 04 AB 04 00 05 00 00"));
+        QVERIFY(board->tagTimer.isActive());
+        QVERIFY(board->tagTimer.isSingleShot());
+        QCOMPARE(board->tagTimer.interval(), 120);
+        const QByteArray tag = FrameHex::bytes("26 04 00 05 FF 01");
+        QTRY_VERIFY(board->txFrames.value(board->txFrames.size() - 1) == tag ||
+                    (board->txFrames.isEmpty() && board->sentFrames.last() == tag));
+    }
+
+    void eepromRequests_data() {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("flag");
+        QTest::newRow("01") << 0x01 << 0x01;
+        QTest::newRow("FF") << 0xFF << 0xFF;
+        QTest::newRow("00") << 0x00 << 0xFF;
+        QTest::newRow("02") << 0x02 << 0xFF;
+    }
+    void eepromRequests() {
+        QFETCH(int, value);
+        QFETCH(int, flag);
+        board->setBaudFlag(quint8(value));
+        QCOMPARE(int(board->state.eeprom.baud_flag), flag);
+        board->setFocusSettingToWrite(quint8(value));
+        QCOMPARE(int(board->state.eeprom.focus_setting_to_write), value);
+        board->writeZeroByte(quint8(value));
+        QCOMPARE(board->sentFrames.at(0), FrameHex::bytes("60 01 21 0C") + char(value));
     }
 };
 

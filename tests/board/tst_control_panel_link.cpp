@@ -1,9 +1,9 @@
 #include "cd_board.h"
 #include "control_panel.h"
+#include "formwidget.h"
 #include "ptypair.h"
 #include "serial_selector.h"
 #include "testenv.h"
-#include "ui_control_panel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -141,10 +141,10 @@ private slots:
     void startup_oneBridge_opensAndAsksForIdentification() {
         auto w = makeWindow();
         QVERIFY(w->board->isPortOpen());
-        QCOMPARE(w->board->port.portName(), link);
+        QCOMPARE(w->board->link.port.portName(), link);
         QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 128000 Baud");
         QCOMPARE(w->connectButton->text(), QString("Disconnect"));
-        QCOMPARE(w->ui->connect_disconnect->text(), QString("Disconnect"));
+        QCOMPARE(formWidget<QPushButton>(w, "connect_disconnect")->text(), QString("Disconnect"));
         QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
         QVERIFY(w->fwTimer.isActive());
         QCOMPARE(w->fwTimer.interval(), 2400);
@@ -209,7 +209,7 @@ private slots:
             return;
         QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
         // The error connection is back after the Retry: a port error starts a new search.
-        w->board->port.close();
+        w->board->link.port.close();
         QSignalSpy reopened(w->board, &CD_Board::connected_to_serial_port);
         emit w->board->transmission_error();
         QCOMPARE(reopened.count(), 1);
@@ -276,9 +276,9 @@ private slots:
         quietWatchdogs(*w);
         BoxSeen seen;
         ModalAnswerer answerer(pressOnBox(seen, QMessageBox::NoButton));
-        w->board->noBoard = true;
+        w->board->state.link.noBoard = true;
         w->board->userConnect = userConnect;
-        w->board->port.close();
+        w->board->link.port.close();
         QFile::remove(link);
         w->startup();
         QCOMPARE(seen.count, boxes);
@@ -332,7 +332,7 @@ private slots:
         QVERIFY(w->board->isPortOpen());
         QVERIFY(!w->portMessageBox);
         QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 128000 Baud");
-        QVERIFY(!w->board->linkLost);
+        QVERIFY(!w->board->link.linkLost);
         QTRY_VERIFY_WITH_TIMEOUT(!w->linkRetryTimer.isActive(), 2000);
     }
 
@@ -340,7 +340,8 @@ private slots:
         auto w = makeWindow();
         QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
         quietWatchdogs(*w);
-        w->board->noBoard = true; // the watchdog found the board missing: nobody is asked
+        w->board->state.link.noBoard =
+            true; // the watchdog found the board missing: nobody is asked
         BoxSeen seen;
         ModalAnswerer answerer(pressOnBox(seen, QMessageBox::NoButton));
         const qint64 cpuBefore = cpuMs();
@@ -427,7 +428,7 @@ private slots:
         quietWatchdogs(*w);
         QCOMPARE(dialogs, 1);
         QVERIFY(offered.contains(link) && offered.contains(flags));
-        QCOMPARE(w->board->port.portName(), flags);
+        QCOMPARE(w->board->link.port.portName(), flags);
         QVERIFY(w->board->isPortOpen());
 
         QSignalSpy otherUp(w->board, &CD_Board::connected_to_serial_port_other);
@@ -435,7 +436,7 @@ private slots:
         QCOMPARE(dialogs, 1);
         QCOMPARE(otherUp.count(), 1);
         QVERIFY(w->board->isOtherPortOpen());
-        QCOMPARE(w->board->otherPort.portName(), link);
+        QCOMPARE(w->board->otherLink.port.portName(), link);
 
         // flag board frames arrive on the other link; nothing is sent there
         QVERIFY(pty->write(QByteArray::fromHex("A000")));
@@ -448,7 +449,7 @@ private slots:
         QVERIFY(!w->board->isPortOpen());
         w->handleConnectDisconnect(); // both free again: the remembered one, silently
         QCOMPARE(dialogs, 1);
-        QCOMPARE(w->board->port.portName(), flags);
+        QCOMPARE(w->board->link.port.portName(), flags);
         QVERIFY(w->board->isPortOpen());
     }
 
@@ -491,20 +492,20 @@ private slots:
         w->cflagLabel->setText("  CFLAG: OK  ");
         for (QLabel* label : {w->boardLabel, w->spdifLabel, w->cflagLabel})
             label->setStyleSheet("QLabel {color: green}");
-        w->board->has_FW_Version = true;
-        w->board->loader_type_known = true;
-        w->board->loader_type = 0x81;
+        w->board->state.link.has_FW_Version = true;
+        w->board->state.loader.loader_type_known = true;
+        w->board->state.loader.loader_type = 0x81;
         QSignalSpy down(w->board, &CD_Board::disconnected_from_serial_port);
 
         w->connectButton->click();
         QVERIFY(!w->board->isPortOpen());
         QCOMPARE(down.count(), 1);
         QVERIFY(w->board->userDisconnect);
-        QVERIFY(!w->board->has_FW_Version);
-        QVERIFY(!w->board->loader_type_known);
+        QVERIFY(!w->board->state.link.has_FW_Version);
+        QVERIFY(!w->board->state.loader.loader_type_known);
         QCOMPARE(w->connectionLabel->text(), QString("Not Connected"));
         QCOMPARE(w->connectButton->text(), QString("Connect"));
-        QCOMPARE(w->ui->connect_disconnect->text(), QString("Connect"));
+        QCOMPARE(formWidget<QPushButton>(w, "connect_disconnect")->text(), QString("Connect"));
         QCOMPARE(w->boardLabel->text(), QString("  BOARD: no connection  "));
         QCOMPARE(w->spdifLabel->text(), QString("  SPDIF Signal: no signal  "));
         QCOMPARE(w->cflagLabel->text(), QString("  CFLAG Data: no data  "));
@@ -541,15 +542,15 @@ private slots:
         QVERIFY(w->board->isPortOpen() && w->board->isOtherPortOpen());
 
         w->resetBaudrate(115200, false);
-        QCOMPARE(w->board->port.baudRate(), 115200);
-        QCOMPARE(w->board->otherPort.baudRate(), 115200);
+        QCOMPARE(w->board->link.port.baudRate(), 115200);
+        QCOMPARE(w->board->otherLink.port.baudRate(), 115200);
         QCOMPARE(w->board->baudRate, 128000);
 
         w->resetBaudrate(115200, true);
         QCOMPARE(w->board->baudRate, 115200);
         QVERIFY(w->board->isPortOpen() && w->board->isOtherPortOpen());
-        QCOMPARE(w->board->port.portName(), link);
-        QCOMPARE(w->board->otherPort.portName(), flags);
+        QCOMPARE(w->board->link.port.portName(), link);
+        QCOMPARE(w->board->otherLink.port.portName(), flags);
         QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 115200 Baud");
     }
 
@@ -585,21 +586,21 @@ private slots:
         auto w = makeWindow();
         QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
         quietWatchdogs(*w);
-        w->board->board_answered = answered;
-        w->board->wrong_board = wrongBoard;
+        w->board->state.link.board_answered = answered;
+        w->board->state.link.wrong_board = wrongBoard;
         w->board->userDisconnect = userDisconnect;
-        w->flag_fw_shown = true;
+        w->board->state.flags.flag_fw_shown = true;
         QSignalSpy reopened(w->board, &CD_Board::connected_to_serial_port);
         w->fw_timer_interrupt();
         QCOMPARE(w->boardLabel->text(), boardText);
-        QCOMPARE(w->ui->status_description_spdif_label->text(), message);
-        QCOMPARE(w->board->noBoard, noBoard);
-        QCOMPARE(w->board->noBoardReported, noBoard);
+        QCOMPARE(formWidget<QLabel>(w, "status_description_spdif_label")->text(), message);
+        QCOMPARE(w->board->state.link.noBoard, noBoard);
+        QCOMPARE(w->board->state.link.noBoardReported, noBoard);
         QCOMPARE(reopened.count(), restarted ? 1 : 0);
-        QCOMPARE(w->flag_fw_shown, !restarted);
+        QCOMPARE(w->board->state.flags.flag_fw_shown, !restarted);
         QVERIFY(w->board->isPortOpen());
-        QVERIFY(!w->board->board_answered);
-        QVERIFY(!w->board->wrong_board);
+        QVERIFY(!w->board->state.link.board_answered);
+        QVERIFY(!w->board->state.link.wrong_board);
         if (restarted)
             QVERIFY(receives(*pty, QByteArray::fromHex("A1"), 1000));
         if (!message.isEmpty()) {
@@ -613,8 +614,8 @@ private slots:
 
     void firmwareVersion_endsWaitAndShowsVersion() {
         auto w = makeWindow();
-        w->board->has_FW_Version = true;
-        w->board->fw_version = 23;
+        w->board->state.link.has_FW_Version = true;
+        w->board->state.link.fw_version = 23;
         emit w->board->recieved_fw_version();
         QVERIFY(!w->fwTimer.isActive());
         QCOMPARE(w->connectionLabel->text(),
@@ -673,18 +674,18 @@ private slots:
         QCOMPARE(debug.count(), debugMessages);
         if (debugMessages)
             QCOMPARE(firstDebugText, chunks.first());
-        QVERIFY(board->receiveBuffer.isEmpty());
+        QVERIFY(board->link.receiveBuffer.isEmpty());
     }
 
     void emptyRead_changesNothing() {
         auto w = makeWindow();
         quietWatchdogs(*w);
         QSignalSpy complete(w->board, &CD_Board::parse_complete);
-        w->board->receiveBuffer = QByteArray::fromHex("A3");
+        w->board->link.receiveBuffer = QByteArray::fromHex("A3");
         w->board->read_data();
         QCOMPARE(complete.count(), 0);
-        QCOMPARE(w->board->receiveBuffer, QByteArray::fromHex("A3"));
-        QCOMPARE(w->board->lastReadCount, qint64(0));
+        QCOMPARE(w->board->link.receiveBuffer, QByteArray::fromHex("A3"));
+        QCOMPARE(w->board->link.lastReadCount, qint64(0));
     }
 
     // A slot that runs a nested event loop in the middle of a pass (a message box) cannot start

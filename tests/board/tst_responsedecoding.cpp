@@ -1,4 +1,4 @@
-#include "boardprobe.h"
+#include "framehex.h"
 #include "responsedecoding.h"
 
 #include <QtTest>
@@ -70,7 +70,7 @@ private slots:
         QFETCH(qulonglong, seconds);
         QFETCH(int, lastIndex);
         const QByteArray frame =
-            BoardProbe::bytes("99 13 00 00 10 " + ring + " " + middle + " " + high);
+            FrameHex::bytes("99 13 00 00 10 " + ring + " " + middle + " " + high);
         QCOMPARE(frame.size(), 21);
         RD::Runtime runtime;
         QVERIFY(RD::decodeRuntime(frame, &runtime));
@@ -107,7 +107,7 @@ private slots:
     void historyRow() {
         QFETCH(QString, frame);
         QFETCH(bool, row);
-        QCOMPARE(RD::isHistoryRow(BoardProbe::bytes(frame)), row);
+        QCOMPARE(RD::isHistoryRow(FrameHex::bytes(frame)), row);
     }
 
     void discId_data() {
@@ -125,7 +125,7 @@ private slots:
         QFETCH(bool, taken);
         QFETCH(quint32, id);
         quint32 value = 0;
-        QCOMPARE(RD::decodeDiscId(BoardProbe::bytes(frame), &value), taken);
+        QCOMPARE(RD::decodeDiscId(FrameHex::bytes(frame), &value), taken);
         QCOMPARE(value, id);
     }
 
@@ -143,7 +143,7 @@ private slots:
         QFETCH(bool, taken);
         QFETCH(int, value);
         quint16 result = 0;
-        QCOMPARE(RD::decodeAdcValue(BoardProbe::bytes(frame), &result), taken);
+        QCOMPARE(RD::decodeAdcValue(FrameHex::bytes(frame), &result), taken);
         QCOMPARE(int(result), value);
     }
 
@@ -179,7 +179,7 @@ private slots:
         QFETCH(int, error);
         QFETCH(int, firmware);
         RD::CFlagFrame f;
-        QCOMPARE(RD::decodeCFlagFrame(BoardProbe::bytes(frame), &f), taken);
+        QCOMPARE(RD::decodeCFlagFrame(FrameHex::bytes(frame), &f), taken);
         QCOMPARE((QList<int>{f.count, f.f[0], f.f[1], f.f[2], f.f[3]}), counts);
         QCOMPARE(f.subStatus(), subStatus);
         QCOMPARE(f.errorCode(), error);

@@ -1,9 +1,7 @@
 #include "cd_board.h"
 #include "control_panel.h"
-#include "openlink.h"
-#include "ptypair.h"
-#include "testenv.h"
-#include "ui_control_panel.h"
+#include "formwidget.h"
+#include "windowfixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -41,45 +39,44 @@ class tst_console : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnv> env;
-    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<WindowFixture> fx;
     QString logDir;
 
-    std::unique_ptr<Control_Panel> makeWindow(bool storeLog = true) {
-        env->setSetting("logFileDirectory", logDir);
-        env->setSetting("storeLogFile", storeLog);
-        auto w = std::make_unique<Control_Panel>();
-        if (!openLinkIfClosed(w.get(), *pty))
+    Control_Panel* makeWindow(bool storeLog = true) {
+        fx->env.setSetting("logFileDirectory", logDir);
+        fx->env.setSetting("storeLogFile", storeLog);
+        fx->start();
+        if (!fx->device())
             return nullptr;
-        w->ui->chkLog->setChecked(true);
-        w->ui->CheckBoxClear->setChecked(true);
-        pty->readAtLeast(2, 300); // whatever the start-up sent
-        return w;
+        formWidget<QCheckBox>(fx->window, "chkLog")->setChecked(true);
+        formWidget<QCheckBox>(fx->window, "CheckBoxClear")->setChecked(true);
+        fx->device()->waitForWritten(1, 300); // whatever the start-up sent
+        return fx->window;
     }
+    QByteArray readAtLeast(int count, int timeoutMs) {
+        return fx->device()->waitForWritten(count, timeoutMs);
+    }
+    bool inject(const QByteArray& bytes) { return fx->device()->inject(bytes); }
     static QStringList viewLines(Control_Panel* w) {
-        return w->ui->textBrowser->toPlainText().split('\n', Qt::SkipEmptyParts);
+        return formWidget<QTextBrowser>(w, "textBrowser")
+            ->toPlainText()
+            .split('\n', Qt::SkipEmptyParts);
     }
     static QStringList fileLines(Control_Panel* w) {
-        return QString::fromLatin1(readAll(w->logFileName)).split('\n', Qt::SkipEmptyParts);
+        return QString::fromLatin1(readAll(w->logFile.fileName())).split('\n', Qt::SkipEmptyParts);
     }
     void type(Control_Panel* w, const QString& text) {
-        w->ui->InputText->clear();
-        QTest::keyClicks(w->ui->InputText, text);
+        formWidget<SLineEdit>(w, "InputText")->clear();
+        QTest::keyClicks(formWidget<SLineEdit>(w, "InputText"), text);
     }
 
 private slots:
     void init() {
-        env = std::make_unique<TestEnv>();
-        pty = std::make_unique<PtyPair>();
-        QVERIFY(pty->isValid());
-        TestEnv::setVirtualPorts({pty->slavePath()});
-        logDir = env->path() + "/logs";
+        fx = std::make_unique<WindowFixture>();
+        logDir = fx->env.path() + "/logs";
         QVERIFY(QDir().mkpath(logDir));
     }
-    void cleanup() {
-        pty.reset();
-        env.reset();
-    }
+    void cleanup() { fx.reset(); }
 
     void typing_isFormatted_data() {
         QTest::addColumn<QString>("typed");
@@ -98,47 +95,49 @@ private slots:
         QFETCH(QString, shown);
         auto w = makeWindow();
         QVERIFY(w);
-        type(w.get(), typed);
-        QCOMPARE(w->ui->InputText->text(), shown);
+        type(w, typed);
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), shown);
         // Pasted text is formatted the same way.
-        w->ui->InputText->setText(typed);
-        QCOMPARE(w->ui->InputText->text(), shown);
+        formWidget<SLineEdit>(w, "InputText")->setText(typed);
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), shown);
     }
 
     void typedRequest_isSentShownAndLogged() {
         auto w = makeWindow();
         QVERIFY(w);
-        w->ui->CustomInputWarningLabel->setText("old warning");
-        type(w.get(), "a3 01 05");
-        QTest::keyClick(w->ui->InputText, Qt::Key_Return);
-        QCOMPARE(pty->readAtLeast(3, 2000), QByteArray::fromHex("a30105"));
-        QTRY_VERIFY(viewLines(w.get()).indexOf(QRegularExpression(
+        formWidget<QLabel>(w, "CustomInputWarningLabel")->setText("old warning");
+        type(w, "a3 01 05");
+        QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Return);
+        QCOMPARE(readAtLeast(3, 2000), QByteArray::fromHex("a30105"));
+        QTRY_VERIFY(viewLines(w).indexOf(QRegularExpression(
                         "^\\[\\d\\d:\\d\\d:\\d\\d\\]PC-Tool: A3  01  05  $")) >= 0);
-        QVERIFY(fileLines(w.get()).last().endsWith("]PC-Tool: A3  01  05  "));
-        QVERIFY(w->ui->InputText->text().isEmpty()); // "Delete posted Bytes after sending"
-        QVERIFY(w->ui->CustomInputWarningLabel->text().isEmpty());
+        QVERIFY(fileLines(w).last().endsWith("]PC-Tool: A3  01  05  "));
+        QVERIFY(formWidget<SLineEdit>(w, "InputText")
+                    ->text()
+                    .isEmpty()); // "Delete posted Bytes after sending"
+        QVERIFY(formWidget<QLabel>(w, "CustomInputWarningLabel")->text().isEmpty());
     }
 
     void sendButton_keepsLineWhenClearIsOff() {
         auto w = makeWindow();
         QVERIFY(w);
-        w->ui->CheckBoxClear->setChecked(false);
-        type(w.get(), "2100");
-        w->ui->SendButton->click();
-        QCOMPARE(pty->readAtLeast(2, 2000), QByteArray::fromHex("2100"));
-        QCOMPARE(w->ui->InputText->text(), QString("21 00"));
+        formWidget<QCheckBox>(w, "CheckBoxClear")->setChecked(false);
+        type(w, "2100");
+        formWidget<QPushButton>(w, "SendButton")->click();
+        QCOMPARE(readAtLeast(2, 2000), QByteArray::fromHex("2100"));
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("21 00"));
     }
 
     void oddDigitCount_isRefused() {
         auto w = makeWindow();
         QVERIFY(w);
         const qint64 sentBefore = w->board->sentFrames.size();
-        type(w.get(), "A30");
-        QTest::keyClick(w->ui->InputText, Qt::Key_Return);
-        QCOMPARE(w->ui->CustomInputWarningLabel->text(),
+        type(w, "A30");
+        QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Return);
+        QCOMPARE(formWidget<QLabel>(w, "CustomInputWarningLabel")->text(),
                  QString("You must enter an even amount of characters"));
-        QCOMPARE(w->ui->InputText->text(), QString("A3 0"));
-        QCOMPARE(pty->readAtLeast(1, 300), QByteArray());
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("A3 0"));
+        QCOMPARE(readAtLeast(1, 300), QByteArray());
         QCOMPARE(w->board->sentFrames.size(), sentBefore);
     }
 
@@ -154,41 +153,41 @@ private slots:
         QFETCH(int, mark);
         auto w = makeWindow();
         QVERIFY(w);
-        w->board->last_custom_command = 0;
-        type(w.get(), typed);
+        w->board->state.service.last_custom_command = 0;
+        type(w, typed);
         w->sendCustomData();
-        QCOMPARE(w->board->last_custom_command, mark);
+        QCOMPARE(w->board->state.service.last_custom_command, mark);
     }
 
     void recall_stopsAtBothEnds() {
         auto w = makeWindow();
         QVERIFY(w);
-        type(w.get(), "2100");
+        type(w, "2100");
         w->sendCustomData();
-        type(w.get(), "11 01 00");
+        type(w, "11 01 00");
         w->sendCustomData();
-        QCOMPARE(pty->readAtLeast(5, 2000), QByteArray::fromHex("2100110100"));
+        QCOMPARE(readAtLeast(5, 2000), QByteArray::fromHex("2100110100"));
         QTRY_COMPARE(w->sent_bytes_index, w->board->sentFrames.size());
         const qint64 oldest = w->board->sentFrames.firstIndex();
         const int earlier = static_cast<int>(w->sent_bytes_index - 2 - oldest);
 
-        QTest::keyClick(w->ui->InputText, Qt::Key_Up);
-        QCOMPARE(w->ui->InputText->text(), QString("11 01 00"));
-        QTest::keyClick(w->ui->InputText, Qt::Key_Up);
-        QCOMPARE(w->ui->InputText->text(), QString("21 00"));
+        QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Up);
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("11 01 00"));
+        QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Up);
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("21 00"));
         // Further up: the requests written before (start-up), then the oldest one stays.
         for (int i = 0; i < earlier + 1; ++i)
-            QTest::keyClick(w->ui->InputText, Qt::Key_Up);
+            QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Up);
         QCOMPARE(w->inputTextIndex, oldest);
-        const QString first = w->ui->InputText->text();
-        QTest::keyClick(w->ui->InputText, Qt::Key_Up);
-        QCOMPARE(w->ui->InputText->text(), first);
+        const QString first = formWidget<SLineEdit>(w, "InputText")->text();
+        QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Up);
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), first);
         // Down to the newest, which stays.
         for (int i = 0; i < earlier + 1; ++i)
-            QTest::keyClick(w->ui->InputText, Qt::Key_Down);
-        QCOMPARE(w->ui->InputText->text(), QString("11 01 00"));
-        QTest::keyClick(w->ui->InputText, Qt::Key_Down);
-        QCOMPARE(w->ui->InputText->text(), QString("11 01 00"));
+            QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Down);
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("11 01 00"));
+        QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Down);
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("11 01 00"));
         QCOMPARE(w->inputTextIndex, w->sent_bytes_index - 1);
         // A written request resets the recall position after the newest.
         w->sendCustomData();
@@ -198,24 +197,24 @@ private slots:
     void receivedFrames_oneCallShowsAll() {
         auto w = makeWindow();
         QVERIFY(w);
-        w->board->current_track = 12;
-        w->board->laser_current_mA = 87.9;
+        w->board->state.player.current_track = 12;
+        w->board->state.laser.laser_current_mA = 87.9;
         const qint64 before = w->receivedIndex;
-        const int viewBefore = viewLines(w.get()).size();
-        QVERIFY(pty->write(QByteArray::fromHex("a20105 a20106 b30201f4")));
+        const int viewBefore = viewLines(w).size();
+        QVERIFY(inject(QByteArray::fromHex("a20105 a20106 b30201f4")));
         QTRY_COMPARE(w->receivedIndex, before + 3);
-        const QStringList shown = viewLines(w.get()).mid(viewBefore).filter("DK-61");
+        const QStringList shown = viewLines(w).mid(viewBefore).filter("DK-61");
         QCOMPARE(withoutStamps(shown),
                  QStringList({"DK-61  : A2  01  05  ", "DK-61  : A2  01  06  ",
                               "DK-61  : B3  02  01  F4  "}));
-        QCOMPARE(withoutStamps(fileLines(w.get()).filter("DK-61")), withoutStamps(shown));
-        QCOMPARE(w->ui->track_number_display->text(), QString("12"));
-        QCOMPARE(w->ui->track_number_display_2->text(), QString("12"));
-        QCOMPARE(w->ui->time_display->text(), w->board->current_time.toString("hh:mm:ss"));
+        QCOMPARE(withoutStamps(fileLines(w).filter("DK-61")), withoutStamps(shown));
+        QCOMPARE(formWidget<QLabel>(w, "track_number_display")->text(), QString("12"));
+        QCOMPARE(formWidget<QLabel>(w, "track_number_display_2")->text(), QString("12"));
+        QCOMPARE(formWidget<QLabel>(w, "time_display")->text(),
+                 w->board->state.player.current_time.toString("hh:mm:ss"));
         // The current the board state holds after the frame (the decoder computes it).
-        QCOMPARE(w->ui->labelLaserCurrent->text(),
-                 QString::number(w->board->laser_current_mA, 'g', 6) + " mA");
-        QVERIFY(w->board->lastRead.isEmpty());
+        QCOMPARE(formWidget<QLabel>(w, "labelLaserCurrent")->text(),
+                 QString::number(w->board->state.laser.laser_current_mA, 'g', 6) + " mA");
     }
 
     void trackDisplay_data() {
@@ -230,37 +229,37 @@ private slots:
         QFETCH(QString, shown);
         auto w = makeWindow(false);
         QVERIFY(w);
-        w->board->current_track = track;
-        w->board->current_time = QTime();
+        w->board->state.player.current_track = track;
+        w->board->state.player.current_time = QTime();
         const qint64 before = w->receivedIndex;
-        QVERIFY(pty->write(QByteArray::fromHex("a20105")));
+        QVERIFY(inject(QByteArray::fromHex("a20105")));
         QTRY_COMPARE(w->receivedIndex, before + 1);
-        QCOMPARE(w->ui->track_number_display->text(), shown);
-        QCOMPARE(w->ui->track_number_display_2->text(), shown);
-        QVERIFY(w->ui->time_display->text().isEmpty());
+        QCOMPARE(formWidget<QLabel>(w, "track_number_display")->text(), shown);
+        QCOMPARE(formWidget<QLabel>(w, "track_number_display_2")->text(), shown);
+        QVERIFY(formWidget<QLabel>(w, "time_display")->text().isEmpty());
     }
 
     void showDataUnchecked_stillLogsEverything() {
         auto w = makeWindow();
         QVERIFY(w);
-        w->ui->chkLog->setChecked(false);
-        const QString viewBefore = w->ui->textBrowser->toPlainText();
-        const int fileBefore = fileLines(w.get()).size();
-        type(w.get(), "2100");
+        formWidget<QCheckBox>(w, "chkLog")->setChecked(false);
+        const QString viewBefore = formWidget<QTextBrowser>(w, "textBrowser")->toPlainText();
+        const int fileBefore = fileLines(w).size();
+        type(w, "2100");
         w->sendCustomData();
-        QCOMPARE(pty->readAtLeast(2, 2000), QByteArray::fromHex("2100"));
-        QVERIFY(pty->write(QByteArray::fromHex("a20107")));
-        QTRY_COMPARE(fileLines(w.get()).size(), fileBefore + 2);
-        QCOMPARE(withoutStamps(fileLines(w.get()).mid(fileBefore)),
+        QCOMPARE(readAtLeast(2, 2000), QByteArray::fromHex("2100"));
+        QVERIFY(inject(QByteArray::fromHex("a20107")));
+        QTRY_COMPARE(fileLines(w).size(), fileBefore + 2);
+        QCOMPARE(withoutStamps(fileLines(w).mid(fileBefore)),
                  QStringList({"PC-Tool: 21  00  ", "DK-61  : A2  01  07  "}));
-        QCOMPARE(w->ui->textBrowser->toPlainText(), viewBefore);
+        QCOMPARE(formWidget<QTextBrowser>(w, "textBrowser")->toPlainText(), viewBefore);
         // Skipped for the view, not deferred.
-        w->ui->chkLog->setChecked(true);
-        QVERIFY(pty->write(QByteArray::fromHex("a20108")));
-        QTRY_COMPARE(fileLines(w.get()).size(), fileBefore + 3);
-        QCOMPARE(withoutStamps(viewLines(w.get()).mid(viewLines(w.get()).size() - 1)),
+        formWidget<QCheckBox>(w, "chkLog")->setChecked(true);
+        QVERIFY(inject(QByteArray::fromHex("a20108")));
+        QTRY_COMPARE(fileLines(w).size(), fileBefore + 3);
+        QCOMPARE(withoutStamps(viewLines(w).mid(viewLines(w).size() - 1)),
                  QStringList({"DK-61  : A2  01  08  "}));
-        QVERIFY(!w->ui->textBrowser->toPlainText().contains("21  00"));
+        QVERIFY(!formWidget<QTextBrowser>(w, "textBrowser")->toPlainText().contains("21  00"));
     }
 
     void debugText_shownButNotLogged() {
@@ -268,23 +267,25 @@ private slots:
         QVERIFY(w);
         w->board->debugText = QByteArray::fromHex("cc0548656c6c6f");
         w->debug_message();
-        QVERIFY(viewLines(w.get()).last().endsWith("]DK-61  : CC  05  48  65  6C  6C  6F  "));
-        QVERIFY(!readAll(w->logFileName).contains("CC  05"));
+        QVERIFY(viewLines(w).last().endsWith("]DK-61  : CC  05  48  65  6C  6C  6F  "));
+        QVERIFY(!readAll(w->logFile.fileName()).contains("CC  05"));
         // Hidden while "show data" is cleared.
-        w->ui->chkLog->setChecked(false);
+        formWidget<QCheckBox>(w, "chkLog")->setChecked(false);
         w->board->debugText = QByteArray::fromHex("cc0141");
         w->debug_message();
-        QVERIFY(!w->ui->textBrowser->toPlainText().contains("CC  01  41"));
+        QVERIFY(!formWidget<QTextBrowser>(w, "textBrowser")->toPlainText().contains("CC  01  41"));
     }
 
     void debugTransmission_fromBoard() {
         auto w = makeWindow();
         QVERIFY(w);
-        QVERIFY(pty->write(QByteArray::fromHex("cc024849")));
-        QTRY_VERIFY(w->ui->textBrowser->toPlainText().contains("DK-61  : CC  02  48  49  "));
+        QVERIFY(inject(QByteArray::fromHex("cc024849")));
+        QTRY_VERIFY(formWidget<QTextBrowser>(w, "textBrowser")
+                        ->toPlainText()
+                        .contains("DK-61  : CC  02  48  49  "));
         QTRY_COMPARE(w->receivedIndex, w->board->commands.size());
         // The file holds at most the frame itself, never the debug text as well.
-        QVERIFY(fileLines(w.get()).filter("CC  02  48  49").size() <= 1);
+        QVERIFY(fileLines(w).filter("CC  02  48  49").size() <= 1);
     }
 
     void consumedFrames_areDropped() {
@@ -312,13 +313,13 @@ private slots:
         append(5);
         b->parseCommand();
         const qint64 before = w->receivedIndex;
-        const int fileBefore = fileLines(w.get()).size();
-        QVERIFY(pty->write(QByteArray::fromHex("a20106 a20107")));
+        const int fileBefore = fileLines(w).size();
+        QVERIFY(inject(QByteArray::fromHex("a20106 a20107")));
         QTRY_COMPARE(w->receivedIndex, before + 7);
         QCOMPARE(b->parse_index, b->commands.size());
         QCOMPARE(b->commands.heldCount(), qint64(Control_Panel::KeptFrames));
         QCOMPARE(b->commands.last().bytes, QByteArray::fromHex("a20107"));
-        QCOMPARE(withoutStamps(fileLines(w.get()).mid(fileBefore).filter("DK-61")).mid(5),
+        QCOMPARE(withoutStamps(fileLines(w).mid(fileBefore).filter("DK-61")).mid(5),
                  QStringList({"DK-61  : A2  01  06  ", "DK-61  : A2  01  07  "}));
     }
 
@@ -334,33 +335,35 @@ private slots:
         }
         w->put_send_bytes();
         QCOMPARE(w->sent_bytes_index, start + total);
-        QCOMPARE(viewLines(w.get()).filter("PC-Tool: 12  01").size(), total);
+        QCOMPARE(viewLines(w).filter("PC-Tool: 12  01").size(), total);
         QCOMPARE(b->sentFrames.heldCount(), qint64(Control_Panel::RecallHistory));
         QCOMPARE(b->sentLengths.heldCount(), qint64(Control_Panel::RecallHistory));
         // Up walks back to the oldest request kept and stays there.
         for (int i = 0; i < Control_Panel::RecallHistory + 2; ++i)
             w->text_pressedUp();
         QCOMPARE(w->inputTextIndex, start + total - Control_Panel::RecallHistory);
-        QCOMPARE(w->ui->InputText->text(), QString("12 01 05"));
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("12 01 05"));
         w->text_pressedDown();
-        QCOMPARE(w->ui->InputText->text(), QString("12 01 06"));
+        QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("12 01 06"));
     }
 
     void logClosed_linesStillShown() {
         auto w = makeWindow(false);
         QVERIFY(w);
-        QVERIFY(!w->logFileOpen);
-        type(w.get(), "2100");
+        QVERIFY(!w->logFile.isOpen());
+        type(w, "2100");
         w->sendCustomData();
-        QTRY_VERIFY(w->ui->textBrowser->toPlainText().contains("PC-Tool: 21  00  "));
+        QTRY_VERIFY(formWidget<QTextBrowser>(w, "textBrowser")
+                        ->toPlainText()
+                        .contains("PC-Tool: 21  00  "));
     }
 
     void view_keepsNewestLinesOnly() {
         auto w = makeWindow();
         QVERIFY(w);
-        QTextDocument* doc = w->ui->textBrowser->document();
+        QTextDocument* doc = formWidget<QTextBrowser>(w, "textBrowser")->document();
         QCOMPARE(doc->maximumBlockCount(), Control_Panel::MaxTrafficLines);
-        const int fileBefore = fileLines(w.get()).size();
+        const int fileBefore = fileLines(w).size();
         const int total = Control_Panel::MaxTrafficLines + 500;
         QStringList batch;
         for (int i = 0; i < total; ++i) {
@@ -376,7 +379,7 @@ private slots:
         QCOMPARE(doc->firstBlock().text(),
                  QString("[00:00:00]DK-61  : %1  ").arg(total - Control_Panel::MaxTrafficLines));
         // The file keeps every line.
-        QCOMPARE(fileLines(w.get()).size(), fileBefore + total);
+        QCOMPARE(fileLines(w).size(), fileBefore + total);
     }
 };
 

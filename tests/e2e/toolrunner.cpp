@@ -38,6 +38,8 @@ bool ToolRunner::start(const QStringList& ports) {
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("DK61_VIRTUAL_PORTS"), ports.join(QLatin1Char(':')));
+    for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it)
+        env.insert(it.key(), it.value());
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardOutputFile(root + QStringLiteral("/tool.out"));

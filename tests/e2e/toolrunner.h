@@ -1,6 +1,7 @@
 #ifndef TOOLRUNNER_H
 #define TOOLRUNNER_H
 
+#include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,8 @@ public:
 
     // Adds a key to the settings store before start().
     void setSetting(const QString& key, const QVariant& value);
+    // An environment variable for the tool (before start()).
+    void setEnvironment(const QString& name, const QString& value) { extraEnv[name] = value; }
     // Starts the tool with DK61_VIRTUAL_PORTS = `ports`.
     bool start(const QStringList& ports);
     // SIGTERM, then waits for the exit; true when it ended normally with status 0.
@@ -42,6 +45,7 @@ private:
 
     QString root;
     QProcess process;
+    QMap<QString, QString> extraEnv;
 };
 
 #endif // TOOLRUNNER_H

@@ -123,6 +123,7 @@ private slots:
     void dk61Startup_readsInOrderPacedAndBaudFlagTaken();
     void unplug_idlesThenFindsTheBoardAgain();
     void hostileBoard_keepsEveryRecord();
+    void quitRequest_endsTheProgramWhileStartUpAsks();
 
 private:
     // Starts a simulator on the link path (the first or a later one).
@@ -414,6 +415,22 @@ void TestE2e::hostileBoard_keepsEveryRecord() {
     QVERIFY2(problem.isEmpty(), qPrintable(failure(problem)));
     problem = matchRuns(received, {sim->framesSent()}, {seen.second}, ShowBytes);
     QVERIFY2(problem.isEmpty(), qPrintable(failure("frames: " + problem)));
+}
+
+// No bridge: start-up asks Retry/Abort before the main window is up. SIGTERM then ends the
+// program at once, not only the box.
+void TestE2e::quitRequest_endsTheProgramWhileStartUpAsks() {
+    tool->setEnvironment(QStringLiteral("QT_LOGGING_RULES"),
+                         QStringLiteral("dk61.link.debug=true"));
+    QVERIFY(tool->start({}));
+    QVERIFY2(
+        E2eHarness::waitUntil(
+            [&] { return tool->output().contains(QLatin1String("startup detected")); }, StartMs),
+        qPrintable(failure("start-up did not look for a bridge")));
+    QElapsedTimer stopping;
+    stopping.start();
+    QVERIFY2(tool->stop(), qPrintable(failure("the tool did not end cleanly on SIGTERM")));
+    QVERIFY2(stopping.elapsed() < 3000, qPrintable(QString::number(stopping.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestE2e)

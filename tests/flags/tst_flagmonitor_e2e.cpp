@@ -2,10 +2,9 @@
 // must show, plot and record every one of them.
 #include "cd_board.h"
 #include "control_panel.h"
-#include "openlink.h"
+#include "formwidget.h"
 #include "ptypair.h"
 #include "testenv.h"
-#include "ui_control_panel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -74,13 +73,20 @@ private slots:
         env.setSetting("storeFlagFile_csv", true);
 
         Control_Panel w;
-        QVERIFY(w.logFileOpen && w.flagFileOpen);
-        QVERIFY(openLinkIfClosed(&w, pty));
-        w.ui->chkLog->setChecked(true);
-        w.ui->horizontalSliderFlagsGraph->setRange(0, 60);
-        w.ui->horizontalSliderFlagsGraph->setValue(30);
-        for (QCheckBox* box : {w.ui->checkBoxC1, w.ui->checkBoxC1U, w.ui->checkBoxC2,
-                               w.ui->checkBoxC2U, w.ui->checkBoxInterpol})
+        QVERIFY(w.logFile.isOpen() && w.flagFile.isOpen());
+        if (!w.board->isPortOpen()) {
+            w.board->setPortName(pty.slavePath());
+            w.board->applyPortSettings();
+            w.board->openPort();
+        }
+        QVERIFY(w.board->isPortOpen());
+        formWidget<QCheckBox>(&w, "chkLog")->setChecked(true);
+        formWidget<QSlider>(&w, "horizontalSliderFlagsGraph")->setRange(0, 60);
+        formWidget<QSlider>(&w, "horizontalSliderFlagsGraph")->setValue(30);
+        for (QCheckBox* box :
+             {formWidget<QCheckBox>(&w, "checkBoxC1"), formWidget<QCheckBox>(&w, "checkBoxC1U"),
+              formWidget<QCheckBox>(&w, "checkBoxC2"), formWidget<QCheckBox>(&w, "checkBoxC2U"),
+              formWidget<QCheckBox>(&w, "checkBoxInterpol")})
             box->setChecked(true);
 
         const QList<Counts> counts = {{12, 0, 3, 0, 0},
@@ -112,9 +118,10 @@ private slots:
         QCOMPARE(w.boardLabel->text(), QString("  BOARD: OK  "));
 
         // Plot: one point per record, the last one 100 %.
-        QCOMPARE(w.ui->customPlot->graph(0)->data()->size(), counts.size());
-        QCOMPARE(w.ui->customPlot->graph(4)->data()->at(4)->value, 100.0);
-        QCOMPARE(w.ui->customPlot->graph(4)->data()->at(4)->key, 4.0);
+        QCOMPARE(formWidget<QCustomPlot>(&w, "customPlot")->graph(0)->data()->size(),
+                 counts.size());
+        QCOMPARE(formWidget<QCustomPlot>(&w, "customPlot")->graph(4)->data()->at(4)->value, 100.0);
+        QCOMPARE(formWidget<QCustomPlot>(&w, "customPlot")->graph(4)->data()->at(4)->key, 4.0);
 
         const QRegularExpression stamp("^\\d\\d:\\d\\d:\\d\\d$");
         // Log file: every frame exactly, in order; requests only as the tool sent them.
@@ -145,7 +152,7 @@ private slots:
         }
 
         // The traffic view shows the same frame lines.
-        const QString view = w.ui->textBrowser->toPlainText();
+        const QString view = formWidget<QTextBrowser>(&w, "textBrowser")->toPlainText();
         for (const QString& line : expectedFrames)
             QVERIFY2(view.contains(line), qPrintable(line));
     }

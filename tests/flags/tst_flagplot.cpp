@@ -2,10 +2,8 @@
 #include "cflags.h"
 #include "control_panel.h"
 #include "flagplotwindow.h"
-#include "openlink.h"
-#include "ptypair.h"
-#include "testenv.h"
-#include "ui_control_panel.h"
+#include "formwidget.h"
+#include "windowfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -79,13 +77,12 @@ class tst_flagplot : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnv> env;
-    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<WindowFixture> fx;
 
     std::unique_ptr<Control_Panel> makeWindow() {
         auto w = std::make_unique<Control_Panel>();
-        w->ui->horizontalSliderFlagsGraph->setRange(0, 60);
-        w->ui->horizontalSliderFlagsGraph->setValue(30);
+        formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setRange(0, 60);
+        formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setValue(30);
         return w;
     }
     // What the decoder does for each record: append it, then plot.
@@ -93,7 +90,9 @@ private:
         w->board->flag_records.append(record(c));
         w->plotCFlags();
     }
-    static QCPGraph* graph(Control_Panel* w, int k) { return w->ui->customPlot->graph(k); }
+    static QCPGraph* graph(Control_Panel* w, int k) {
+        return formWidget<QCustomPlot>(w, "customPlot")->graph(k);
+    }
 
     static void compare(Control_Panel* w, const ReferencePlot& ref, const char* where) {
         for (int k = 0; k < 5; ++k) {
@@ -117,7 +116,7 @@ private:
                                         .arg(ref.values[k][i])));
             }
         }
-        const QCPRange range = w->ui->customPlot->xAxis->range();
+        const QCPRange range = formWidget<QCustomPlot>(w, "customPlot")->xAxis->range();
         QVERIFY2(range.lower == ref.lower && range.upper == ref.upper,
                  qPrintable(QString("%1: x range %2..%3, expected %4..%5")
                                 .arg(where)
@@ -130,16 +129,8 @@ private:
     }
 
 private slots:
-    void init() {
-        env = std::make_unique<TestEnv>();
-        pty = std::make_unique<PtyPair>();
-        QVERIFY(pty->isValid());
-        TestEnv::setVirtualPorts({pty->slavePath()});
-    }
-    void cleanup() {
-        pty.reset();
-        env.reset();
-    }
+    void init() { fx = std::make_unique<WindowFixture>(); }
+    void cleanup() { fx.reset(); }
 
     void arithmetic_data() {
         QTest::addColumn<int>("subStatus");
@@ -201,7 +192,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(double, percent);
         auto w = makeWindow();
-        w->flag_sub_status = subStatus;
+        w->board->state.flags.flag_sub_status = subStatus;
         const auto c = static_cast<quint16>(count);
         arrive(w.get(), {c, c, c, c, c});
         for (int k = 0; k < 5; ++k) {
@@ -216,7 +207,7 @@ private slots:
 
     void window170ms_keeps177Records() {
         auto w = makeWindow();
-        w->flag_sub_status = 2;
+        w->board->state.flags.flag_sub_status = 2;
         for (int i = 0; i < 300; ++i)
             arrive(w.get(), {quint16(i), 0, 0, 0, 0});
         QCOMPARE(w->board->flag_records.size(), 177);
@@ -228,7 +219,7 @@ private slots:
         // The newest record is the newest point, the oldest kept one the first.
         QCOMPARE(g->data()->at(176)->value, 299 * 100 / (0.17 * 7350));
         QCOMPARE(w->board->flag_records.first()->getC1Flags(), quint16(123));
-        const QCPRange range = w->ui->customPlot->xAxis->range();
+        const QCPRange range = formWidget<QCustomPlot>(w, "customPlot")->xAxis->range();
         QCOMPARE(range.lower, 123 * 0.17);
         QCOMPARE(range.upper, 299 * 0.17);
     }
@@ -238,11 +229,11 @@ private slots:
         for (int i = 0; i < 40; ++i)
             arrive(w.get(), {1, 0, 0, 0, 0});
         QVERIFY(w->flagScrollCount > 0);
-        w->ui->horizontalSliderFlagsGraph->setValue(20);
+        formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setValue(20);
         QVERIFY(w->board->flag_records.isEmpty());
         QCOMPARE(w->flagScrollCount, 0);
-        QCOMPARE(w->ui->customPlot->xAxis->range().lower, 0.0);
-        QCOMPARE(w->ui->customPlot->xAxis->range().upper, 20.0);
+        QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().lower, 0.0);
+        QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().upper, 20.0);
         arrive(w.get(), {2, 0, 0, 0, 0});
         QCOMPARE(graph(w.get(), 0)->data()->size(), 1);
         QCOMPARE(graph(w.get(), 0)->data()->at(0)->key, 0.0);
@@ -250,10 +241,10 @@ private slots:
 
     void heightSlider_setsYRange() {
         auto w = makeWindow();
-        w->ui->verticalSliderFlagsGraph->setRange(1, 100);
-        w->ui->verticalSliderFlagsGraph->setValue(55);
-        QCOMPARE(w->ui->customPlot->yAxis->range().lower, 0.0);
-        QCOMPARE(w->ui->customPlot->yAxis->range().upper, 55.0);
+        formWidget<QSlider>(w, "verticalSliderFlagsGraph")->setRange(1, 100);
+        formWidget<QSlider>(w, "verticalSliderFlagsGraph")->setValue(55);
+        QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->yAxis->range().lower, 0.0);
+        QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->yAxis->range().upper, 55.0);
     }
 
     void intervalChange_sendsOneByteAndRestarts_data() {
@@ -267,20 +258,20 @@ private slots:
         QFETCH(int, entry);
         QFETCH(QByteArray, sent);
         auto w = makeWindow();
-        QVERIFY(openLinkIfClosed(w.get(), *pty));
-        pty->readAtLeast(2, 300); // whatever the start-up sent
+        QVERIFY(fx->device());
+        fx->device()->waitForWritten(2, 300); // whatever the start-up sent
         for (int i = 0; i < 35; ++i)
             arrive(w.get(), {1, 0, 0, 0, 0});
         QVERIFY(w->flagScrollCount > 0);
-        w->ui->customPlot->xAxis->setRange(3, 33);
+        formWidget<QCustomPlot>(w, "customPlot")->xAxis->setRange(3, 33);
 
-        emit w->ui->comboCFLAGInterval->activated(entry);
+        emit formWidget<QComboBox>(w, "comboCFLAGInterval")->activated(entry);
         QVERIFY(w->board->flag_records.isEmpty());
         QCOMPARE(w->flagScrollCount, 0);
-        QCOMPARE(w->ui->customPlot->xAxis->range().lower, 0.0);
-        QCOMPARE(w->ui->customPlot->xAxis->range().upper, 30.0);
-        QByteArray written = pty->readAtLeast(1, 2000);
-        written += pty->readAtLeast(2, 200); // nothing more may follow
+        QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().lower, 0.0);
+        QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().upper, 30.0);
+        QByteArray written = fx->device()->waitForWritten(1, 2000);
+        written += fx->device()->waitForWritten(2, 200); // nothing more may follow
         QCOMPARE(written, sent);
 
         arrive(w.get(), {1, 0, 0, 0, 0});
@@ -290,8 +281,10 @@ private slots:
 
     void checkBox_showsAtNextRecord() {
         auto w = makeWindow();
-        QCheckBox* boxes[5] = {w->ui->checkBoxC1, w->ui->checkBoxC1U, w->ui->checkBoxC2,
-                               w->ui->checkBoxC2U, w->ui->checkBoxInterpol};
+        QCheckBox* boxes[5] = {
+            formWidget<QCheckBox>(w, "checkBoxC1"), formWidget<QCheckBox>(w, "checkBoxC1U"),
+            formWidget<QCheckBox>(w, "checkBoxC2"), formWidget<QCheckBox>(w, "checkBoxC2U"),
+            formWidget<QCheckBox>(w, "checkBoxInterpol")};
         for (QCheckBox* box : boxes)
             box->setChecked(true);
         arrive(w.get(), {1, 1, 1, 1, 1});
@@ -310,14 +303,14 @@ private slots:
     void noRecords_keepsLastContent() {
         auto w = makeWindow();
         arrive(w.get(), {5, 0, 0, 0, 0});
-        w->ui->horizontalSliderFlagsGraph->setValue(25);
+        formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setValue(25);
         w->plotCFlags();
         QCOMPARE(graph(w.get(), 0)->data()->size(), 1);
     }
 
     void graphs_setUp() {
         auto w = makeWindow();
-        QCustomPlot* plot = w->ui->customPlot;
+        QCustomPlot* plot = formWidget<QCustomPlot>(w, "customPlot");
         QCOMPARE(plot->graphCount(), 5);
         const char* names[] = {"C1Flags", "Uncorrectable C1 Flags", "C2 Flags",
                                "Uncorrectable C2 Flags", "Interpolation Flags"};
@@ -349,8 +342,8 @@ private slots:
             for (int i = 0; i < count; ++i) {
                 const Counts c = {next(), next(), next(), next(), next()};
                 ref.records.push_back(c);
-                ref.plot(status, w->ui->horizontalSliderFlagsGraph->value());
-                w->flag_sub_status = status;
+                ref.plot(status, formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->value());
+                w->board->state.flags.flag_sub_status = status;
                 arrive(w.get(), c);
                 compare(w.get(), ref, where);
                 if (QTest::currentTestFailed())
@@ -358,7 +351,7 @@ private slots:
             }
         };
         auto setWidth = [&](int width) {
-            w->ui->horizontalSliderFlagsGraph->setValue(width);
+            formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setValue(width);
             ref.clear(width);
         };
         setWidth(5);
@@ -372,7 +365,7 @@ private slots:
         setWidth(1);
         feed(10, "170 ms, width 1");
         w->send_flagrate_setting(0);
-        ref.clear(w->ui->horizontalSliderFlagsGraph->value());
+        ref.clear(formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->value());
         status = 1;
         feed(4, "after the interval command");
         setWidth(2);

@@ -1,9 +1,9 @@
 #include "cflags.h"
 #include "control_panel.h"
-#include "ptypair.h"
 #include "subroutine.h"
 #include "testenv.h"
 #include "testroutine.h"
+#include "windowfixture.h"
 
 #include <QtTest>
 
@@ -59,11 +59,9 @@ private slots:
     }
 
     void window_hasThreeSubRoutines_firstReceivesRecords() {
-        TestEnv env;
-        PtyPair pty;
-        QVERIFY(pty.isValid());
-        TestEnv::setVirtualPorts({pty.slavePath()});
-        Control_Panel w;
+        WindowFixture fx;
+        fx.start();
+        Control_Panel& w = *fx.window;
         QVERIFY(w.testRoutine);
         const QList<SubRoutine*>& subs = w.testRoutine->subRoutines;
         QCOMPARE(subs.size(), 3);

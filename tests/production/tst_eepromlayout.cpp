@@ -1,5 +1,5 @@
-#include "boardprobe.h"
 #include "eepromlayout.h"
+#include "framehex.h"
 
 #include <QtTest>
 
@@ -11,7 +11,7 @@ Q_DECLARE_METATYPE(Check)
 namespace {
 
 QString hex(const QByteArray& bytes) {
-    return BoardProbe::hex(bytes);
+    return FrameHex::text(bytes);
 }
 
 const QString Zeros12 = " 00 00 00 00 00 00 00 00 00 00 00 00";
@@ -22,7 +22,7 @@ const QString DefaultLaser = "3F 1C 34 3E 00 AE 04 40";
 EepromLayout::Expected expected() {
     EepromLayout::Expected e;
     e.laser = EepromLayout::laserBytes(EepromLayout::DefaultSlope, EepromLayout::DefaultOffset);
-    e.production = BoardProbe::bytes("01 02 03 04 05 06 07 08");
+    e.production = FrameHex::bytes("01 02 03 04 05 06 07 08");
     e.loader_code = 0x82;
     e.audio_byte = 0x15;
     e.focus_setting_to_write = 0x01;
@@ -63,10 +63,10 @@ private slots:
             DefaultLaser);
         float k = 0;
         float d = 0;
-        QVERIFY(EepromLayout::laserFromBytes(BoardProbe::bytes(DefaultLaser), &k, &d));
+        QVERIFY(EepromLayout::laserFromBytes(FrameHex::bytes(DefaultLaser), &k, &d));
         QCOMPARE(k, 0.175889f);
         QCOMPARE(d, 2.07312f);
-        QVERIFY(!EepromLayout::laserFromBytes(BoardProbe::bytes("3F 1C 34 3E 00 AE 04"), &k, &d));
+        QVERIFY(!EepromLayout::laserFromBytes(FrameHex::bytes("3F 1C 34 3E 00 AE 04"), &k, &d));
     }
 
     void parseReply_data() {
@@ -107,7 +107,7 @@ private slots:
         QFETCH(QString, frame);
         QFETCH(Block, block);
         QFETCH(QString, fields);
-        const EepromLayout::Reply r = EepromLayout::parseReply(BoardProbe::bytes(frame));
+        const EepromLayout::Reply r = EepromLayout::parseReply(FrameHex::bytes(frame));
         QCOMPARE(r.block, block);
         QString text;
         const auto h = [](int v) {
@@ -189,7 +189,7 @@ private slots:
         QFETCH(int, state);
         QFETCH(QString, frame);
         QFETCH(Check, check);
-        QCOMPARE(EepromLayout::confirm(state, BoardProbe::bytes(frame), expected()), check);
+        QCOMPARE(EepromLayout::confirm(state, FrameHex::bytes(frame), expected()), check);
     }
 
     void nextState_followsTheChain() {

@@ -1,10 +1,9 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "formwidget.h"
 #include "logfileformat.h"
-#include "ptypair.h"
-#include "testenv.h"
-#include "ui_control_panel.h"
+#include "windowfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,8 +41,8 @@ class tst_logfiles : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnv> env;
-    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<WindowFixture> fx;
+    TestEnv* env = nullptr;
     QString logDir;
     QString flagDir;
 
@@ -63,19 +62,14 @@ private:
 
 private slots:
     void init() {
-        env = std::make_unique<TestEnv>();
-        pty = std::make_unique<PtyPair>();
-        QVERIFY(pty->isValid());
-        TestEnv::setVirtualPorts({pty->slavePath()});
+        fx = std::make_unique<WindowFixture>();
+        env = &fx->env;
         logDir = env->path() + "/logs";
         flagDir = env->path() + "/flags";
         QVERIFY(QDir().mkpath(logDir));
         QVERIFY(QDir().mkpath(flagDir));
     }
-    void cleanup() {
-        pty.reset();
-        env.reset();
-    }
+    void cleanup() { fx.reset(); }
 
     void fileName_data() {
         QTest::addColumn<QDateTime>("created");
@@ -117,23 +111,24 @@ private slots:
 
     void logFile_holdsExactLines() {
         auto w = makeWindow(true, false);
-        QVERIFY(w->logFileOpen);
-        QVERIFY(w->logFileName.startsWith(QDir(logDir).absolutePath() + "/"));
-        QVERIFY(QRegularExpression("/\\d{14}\\.txt$").match(w->logFileName).hasMatch());
-        QCOMPARE(w->ui->labelLogFile->text(), "Log File is stored at: " + w->logFileName);
-        QVERIFY(!w->ui->labelLogFile->isHidden());
-        const QByteArray before = readAll(w->logFileName);
-        w->writeLogLine("[00:01:05]PC-Tool: 21  00  ");
+        QVERIFY(w->logFile.isOpen());
+        QVERIFY(w->logFile.fileName().startsWith(QDir(logDir).absolutePath() + "/"));
+        QVERIFY(QRegularExpression("/\\d{14}\\.txt$").match(w->logFile.fileName()).hasMatch());
+        QCOMPARE(formWidget<QLabel>(w, "labelLogFile")->text(),
+                 "Log File is stored at: " + w->logFile.fileName());
+        QVERIFY(!formWidget<QLabel>(w, "labelLogFile")->isHidden());
+        const QByteArray before = readAll(w->logFile.fileName());
+        w->writeLogLines({"[00:01:05]PC-Tool: 21  00  "});
         // Each line reaches the file at once, before the window goes.
-        QCOMPARE(readAll(w->logFileName), before + "[00:01:05]PC-Tool: 21  00  \n");
+        QCOMPARE(readAll(w->logFile.fileName()), before + "[00:01:05]PC-Tool: 21  00  \n");
     }
 
     void logSwitchedOff_createsNoFile() {
         auto w = makeWindow(false, false);
-        QVERIFY(!w->logFileOpen);
-        QVERIFY(!w->flagFileOpen);
-        QVERIFY(w->ui->labelLogFile->isHidden());
-        w->writeLogLine("[00:00:00]PC-Tool: A1  ");
+        QVERIFY(!w->logFile.isOpen());
+        QVERIFY(!w->flagFile.isOpen());
+        QVERIFY(formWidget<QLabel>(w, "labelLogFile")->isHidden());
+        w->writeLogLines({"[00:00:00]PC-Tool: A1  "});
         arrive(w.get(), record(1, 2, 3, 4, 5));
         QVERIFY(QDir(logDir).entryList(QDir::Files).isEmpty());
         QVERIFY(QDir(flagDir).entryList(QDir::Files).isEmpty());
@@ -141,15 +136,15 @@ private slots:
 
     void flagFile_rowPerRecord_onlyWhileOpen() {
         auto w = makeWindow(false, true);
-        QVERIFY(w->flagFileOpen);
+        QVERIFY(w->flagFile.isOpen());
         arrive(w.get(), record(12, 0, 3, 0, 0));
         arrive(w.get(), record(65535, 1, 2, 3, 4));
         w->closeFlagFile();
-        QVERIFY(!w->flagFileOpen);
+        QVERIFY(!w->flagFile.isOpen());
         // Arrives while the file is closed: never written, not even after the next open.
         arrive(w.get(), record(777, 777, 777, 777, 777));
         w->openFlagFile();
-        QVERIFY(w->flagFileOpen);
+        QVERIFY(w->flagFile.isOpen());
         arrive(w.get(), record(5, 6, 7, 8, 9));
         w.reset();
 
@@ -169,7 +164,7 @@ private slots:
     void emptyRecordList_writesNothing() {
         auto w = makeWindow(false, true);
         w->writeCFlagsToFlagFile_cvs();
-        QCOMPARE(readAll(w->flagFileName), QByteArray());
+        QCOMPARE(readAll(w->flagFile.fileName()), QByteArray());
     }
 
     void secondCreationInSameSecond_appends() {
@@ -184,16 +179,16 @@ private slots:
             existing.write("recorded earlier\n");
             existing.close();
             w->openLogFile();
-            QVERIFY(w->logFileOpen);
-            if (w->logFileName != expected) {
+            QVERIFY(w->logFile.isOpen());
+            if (w->logFile.fileName() != expected) {
                 w->closeLogFile();
                 continue;
             }
-            w->writeLogLine("[00:00:01]PC-Tool: A1  ");
+            w->writeLogLines({"[00:00:01]PC-Tool: A1  "});
             w->closeLogFile();
             w->openLogFile();
-            if (w->logFileName == expected) {
-                w->writeLogLine("[00:00:02]PC-Tool: A2  ");
+            if (w->logFile.fileName() == expected) {
+                w->writeLogLines({"[00:00:02]PC-Tool: A2  "});
                 QCOMPARE(readAll(expected), QByteArray("recorded earlier\n"
                                                        "[00:00:01]PC-Tool: A1  \n"
                                                        "[00:00:02]PC-Tool: A2  \n"));
@@ -210,13 +205,13 @@ private slots:
         flagDir = logDir;
         for (int attempt = 0; attempt < 5; ++attempt) {
             auto w = makeWindow(true, true);
-            QVERIFY(w->logFileOpen && w->flagFileOpen);
-            if (w->logFileName != w->flagFileName)
+            QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
+            if (w->logFile.fileName() != w->flagFile.fileName())
                 continue;
-            w->writeLogLine("[00:00:01]DK-61  : C6  ");
+            w->writeLogLines({"[00:00:01]DK-61  : C6  "});
             arrive(w.get(), record(1, 0, 0, 0, 0));
-            w->writeLogLine("[00:00:02]DK-61  : C6  ");
-            const QList<QByteArray> lines = readAll(w->logFileName).split('\n');
+            w->writeLogLines({"[00:00:02]DK-61  : C6  "});
+            const QList<QByteArray> lines = readAll(w->logFile.fileName()).split('\n');
             QVERIFY(lines.size() >= 4);
             QCOMPARE(lines.at(lines.size() - 4), QByteArray("[00:00:01]DK-61  : C6  "));
             QVERIFY(lines.at(lines.size() - 3).endsWith(",\t1,\t0,\t0,\t0,\t0"));
@@ -235,8 +230,8 @@ private slots:
         QFETCH(bool, log);
         (log ? logDir : flagDir) = env->path() + "/not/there";
         auto w = makeWindow(log, !log);
-        QVERIFY(!w->logFileOpen);
-        QVERIFY(!w->flagFileOpen);
+        QVERIFY(!w->logFile.isOpen());
+        QVERIFY(!w->flagFile.isOpen());
         const QString message = w->statusBar()->currentMessage();
         QVERIFY2(
             message.startsWith(log ? "Log file cannot be written" : "Flag file cannot be written"),
@@ -246,7 +241,7 @@ private slots:
         QCOMPARE(w->boardLabel->text(), QString("  BOARD: no connection  "));
         // Writes are skipped quietly.
         w->statusBar()->clearMessage();
-        w->writeLogLine("[00:00:00]PC-Tool: A1  ");
+        w->writeLogLines({"[00:00:00]PC-Tool: A1  "});
         arrive(w.get(), record(1, 2, 3, 4, 5));
         QVERIFY(w->statusBar()->currentMessage().isEmpty());
         QVERIFY(!QFileInfo::exists(env->path() + "/not"));
@@ -270,16 +265,16 @@ private slots:
         if (log) {
             w->storeLogFile = true;
             w->openLogFile();
-            QVERIFY(w->logFileOpen);
+            QVERIFY(w->logFile.isOpen());
         } else {
             w->storeFlagFile_csv = true;
             w->openFlagFile();
-            QVERIFY(w->flagFileOpen);
+            QVERIFY(w->flagFile.isOpen());
         }
         QVERIFY(w->statusBar()->currentMessage().isEmpty());
         for (int i = 0; i < 3; ++i) {
             if (log)
-                w->writeLogLine("[00:00:00]PC-Tool: A1  ");
+                w->writeLogLines({"[00:00:00]PC-Tool: A1  "});
             else
                 arrive(w.get(), record(1, 2, 3, 4, 5));
             if (i == 0) {
@@ -297,8 +292,8 @@ private slots:
         QString logName;
         {
             auto w = makeWindow(true, true);
-            logName = w->logFileName;
-            w->writeLogLine("[00:00:03]PC-Tool: A1  ");
+            logName = w->logFile.fileName();
+            w->writeLogLines({"[00:00:03]PC-Tool: A1  "});
         }
         QVERIFY(readAll(logName).endsWith("[00:00:03]PC-Tool: A1  \n"));
     }

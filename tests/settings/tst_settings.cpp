@@ -1,10 +1,8 @@
 #include "cd_board.h"
 #include "control_panel.h"
-#include "openlink.h"
-#include "ptypair.h"
+#include "formwidget.h"
 #include "settings.h"
-#include "testenv.h"
-#include "ui_control_panel.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,8 +24,8 @@ class tst_settings : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnv> env;
-    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<WindowFixture> fx;
+    TestEnv* env = nullptr;
     QString dirA;
     QString dirB;
     // A baud change with reconnection also starts the flag board link; its only bridge is held
@@ -39,7 +37,7 @@ private:
     // Opens the settings window the way the menu does.
     static Settings* open(Control_Panel* w) {
         const QList<Settings*> before = w->findChildren<Settings*>();
-        w->ui->optionsSettings->trigger();
+        formWidget<QAction>(w, "optionsSettings")->trigger();
         for (Settings* s : w->findChildren<Settings*>()) {
             if (!before.contains(s))
                 return s;
@@ -57,10 +55,8 @@ private:
 
 private slots:
     void init() {
-        env = std::make_unique<TestEnv>();
-        pty = std::make_unique<PtyPair>();
-        QVERIFY(pty->isValid());
-        TestEnv::setVirtualPorts({pty->slavePath()});
+        fx = std::make_unique<WindowFixture>();
+        env = &fx->env;
         dirA = env->path() + "/a";
         dirB = env->path() + "/b";
         QVERIFY(QDir().mkpath(dirA));
@@ -77,8 +73,7 @@ private slots:
     }
     void cleanup() {
         boxAnswer.stop();
-        pty.reset();
-        env.reset();
+        fx.reset();
     }
 
     void emptyStore_firstStartWritesDefaults() {
@@ -92,8 +87,8 @@ private slots:
         QVERIFY(has("storeFlagFile_csv"));
         QVERIFY(!has("Baudrate"));
         QCOMPARE(w->board->baudRate, 128000);
-        QVERIFY(!w->logFileOpen);
-        QVERIFY(!w->flagFileOpen);
+        QVERIFY(!w->logFile.isOpen());
+        QVERIFY(!w->flagFile.isOpen());
         QVERIFY(!has("ReconnectAfterBaudChange"));
         Settings* s = open(w.get());
         QVERIFY(s);
@@ -207,7 +202,7 @@ private slots:
 
     void activeRateChosenAgain_clearsPendingChange() {
         auto w = makeWindow();
-        QVERIFY(openLinkIfClosed(w.get(), *pty));
+        QVERIFY(fx->device());
         Settings* s = open(w.get());
         s->baudRateComboBox->setCurrentIndex(12);
         QVERIFY(s->baudChanged);
@@ -219,7 +214,7 @@ private slots:
         QVERIFY(!has("Baudrate"));
         QCOMPARE(w->board->baudRate, 128000);
         QVERIFY(w->board->isPortOpen());
-        QCOMPARE(w->board->port.baudRate(), 128000);
+        QCOMPARE(w->board->link.port.baudRate(), 128000);
         QTRY_VERIFY(guard.isNull()); // closed and gone
     }
 
@@ -248,10 +243,10 @@ private slots:
         s->buttonApplyChanges->click();
         QCOMPARE(stored(log ? "storeLogFile" : "storeFlagFile_csv").toBool(), on);
         QCOMPARE(log ? w->storeLogFile : w->storeFlagFile_csv, on);
-        QCOMPARE(log ? w->logFileOpen : w->flagFileOpen, on);
+        QCOMPARE(log ? w->logFile.isOpen() : w->flagFile.isOpen(), on);
         QCOMPARE(QDir(dirA).entryList({"*.txt"}, QDir::Files).size(), on ? 1 : 0);
         if (log)
-            QCOMPARE(w->ui->labelLogFile->isHidden(), !on);
+            QCOMPARE(formWidget<QLabel>(w, "labelLogFile")->isHidden(), !on);
     }
 
     void switchingOff_closesTheFile() {
@@ -260,22 +255,22 @@ private slots:
         env->setSetting("storeLogFile", true);
         env->setSetting("storeFlagFile_csv", true);
         auto w = makeWindow();
-        QVERIFY(w->logFileOpen && w->flagFileOpen);
+        QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
         Settings* s = open(w.get());
         QVERIFY(s->checkBoxStoreLogFile->isChecked());
         s->checkBoxStoreLogFile->click();
         s->checkBoxStoreFlagFile->click();
         s->buttonApplyChanges->click();
-        QVERIFY(!w->logFileOpen);
-        QVERIFY(!w->flagFileOpen);
+        QVERIFY(!w->logFile.isOpen());
+        QVERIFY(!w->flagFile.isOpen());
         QCOMPARE(stored("storeLogFile").toBool(), false);
         QCOMPARE(stored("storeFlagFile_csv").toBool(), false);
-        QVERIFY(w->ui->labelLogFile->isHidden());
+        QVERIFY(formWidget<QLabel>(w, "labelLogFile")->isHidden());
     }
 
     void applyWithoutReconnect_changesOnlyOpenPorts() {
         auto w = makeWindow();
-        QVERIFY(openLinkIfClosed(w.get(), *pty));
+        QVERIFY(fx->device());
         Settings* s = open(w.get());
         s->checkBox_Reset_Conn->click();
         QVERIFY(!s->reconnectPending);
@@ -284,14 +279,14 @@ private slots:
         QCOMPARE(stored("Baudrate").toString(), QString("115200"));
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), false);
         QVERIFY(w->board->isPortOpen());
-        QCOMPARE(w->board->port.baudRate(), 115200);
+        QCOMPARE(w->board->link.port.baudRate(), 115200);
         // The link keeps its rate: a later reconnection uses the earlier one.
         QCOMPARE(w->board->baudRate, 128000);
         w->board->closePort();
         w->board->applyPortSettings();
         w->board->openPort();
         QVERIFY(w->board->isPortOpen());
-        QCOMPARE(w->board->port.baudRate(), 128000);
+        QCOMPARE(w->board->link.port.baudRate(), 128000);
         // Reopened, the window shows the stored choice.
         Settings* again = open(w.get());
         QVERIFY(!again->checkBox_Reset_Conn->isChecked());
@@ -301,7 +296,7 @@ private slots:
 
     void applyWithReconnect_setsTheLinkRate() {
         auto w = makeWindow();
-        QVERIFY(openLinkIfClosed(w.get(), *pty));
+        QVERIFY(fx->device());
         Settings* s = open(w.get());
         QVERIFY(s->reconnectPending);
         s->baudRateComboBox->setCurrentIndex(12);
@@ -310,7 +305,7 @@ private slots:
         QCOMPARE(stored("Baudrate").toString(), QString("115200"));
         QCOMPARE(w->board->baudRate, 115200);
         if (w->board->isPortOpen()) // reopened by the start-up of the link
-            QCOMPARE(w->board->port.baudRate(), 115200);
+            QCOMPARE(w->board->link.port.baudRate(), 115200);
     }
 
     void chosenDirectories_takeEffectOnApply() {
@@ -321,7 +316,7 @@ private slots:
         env->setSetting("storeLogFile", true);
         env->setSetting("storeFlagFile_csv", true);
         auto w = makeWindow();
-        const QString oldLog = w->logFileName;
+        const QString oldLog = w->logFile.fileName();
         QVERIFY(oldLog.startsWith(dirA + "/logs/"));
         Settings* s = open(w.get());
         QString askedTitle, askedStart;
@@ -339,14 +334,15 @@ private slots:
         QCOMPARE(s->lineFlagFile->text(), dirB);
         // Nothing changes before Apply.
         QCOMPARE(stored("logFileDirectory").toString(), dirA + "/logs");
-        QVERIFY(w->logFileName == oldLog && w->logFileOpen);
+        QVERIFY(w->logFile.fileName() == oldLog && w->logFile.isOpen());
         s->buttonApplyChanges->click();
         QCOMPARE(QDir(stored("logFileDirectory").toString()), QDir(dirB));
         QCOMPARE(stored("flagFileDirectory").toString(), dirB);
-        QVERIFY(w->logFileOpen && w->flagFileOpen);
-        QVERIFY(w->logFileName.startsWith(QDir(dirB).absolutePath() + "/"));
-        QVERIFY(w->flagFileName.startsWith(QDir(dirB).absolutePath() + "/"));
-        QCOMPARE(w->ui->labelLogFile->text(), "Log File is stored at: " + w->logFileName);
+        QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
+        QVERIFY(w->logFile.fileName().startsWith(QDir(dirB).absolutePath() + "/"));
+        QVERIFY(w->flagFile.fileName().startsWith(QDir(dirB).absolutePath() + "/"));
+        QCOMPARE(formWidget<QLabel>(w, "labelLogFile")->text(),
+                 "Log File is stored at: " + w->logFile.fileName());
     }
 
     void cancelledOrMissingDirectory_isIgnored_data() {
@@ -383,7 +379,7 @@ private slots:
         QCOMPARE(stored("storeLogFile").toBool(), false);
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), true);
         QVERIFY(!has("Baudrate"));
-        QVERIFY(!w->logFileOpen);
+        QVERIFY(!w->logFile.isOpen());
         // The next opening starts afresh.
         Settings* again = open(w.get());
         QVERIFY(!again->logDirChanged && !again->storeLogToggled && !again->baudChanged);
@@ -410,9 +406,9 @@ private slots:
         QCOMPARE(w->logFileDirectory, QDir(dirB));
         QCOMPARE(w->flagFileDirectory, QDir(dirB));
         QCOMPARE(w->board->baudRate, 256000);
-        QVERIFY(w->logFileOpen && w->flagFileOpen);
-        QVERIFY(w->logFileName.startsWith(QDir(dirB).absolutePath()));
-        QVERIFY(!w->ui->labelLogFile->isHidden());
+        QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
+        QVERIFY(w->logFile.fileName().startsWith(QDir(dirB).absolutePath()));
+        QVERIFY(!formWidget<QLabel>(w, "labelLogFile")->isHidden());
     }
 
     void storedReconnectOff_staysOff() {

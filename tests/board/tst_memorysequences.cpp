@@ -1,0 +1,386 @@
+// The exchanges driven by the board's memory replies: the laser history read, the zero-hour byte,
+// the history erase, the confirmation of programming steps and the parameter image read at
+// start-up, on the decoder alone.
+#include "boarddecoder.h"
+#include "framehex.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString Ones10 = " FF FF FF FF FF FF FF FF FF FF";
+const QString Zeros12 = " 00 00 00 00 00 00 00 00 00 00 00 00";
+const QString DefaultLaser = "3F 1C 34 3E 00 AE 04 40";
+const QString WriteReply = "99 03 22 00 0A";
+const QString Runtime0x1008 = "99 13 00 00 10 05 06 07 08 00 00 00 00 00 00 00 00 00 00 10 00";
+
+QString byteText(int value) {
+    return QString("%1").arg(value & 0xFF, 2, 16, QChar('0')).toUpper();
+}
+
+// A history row reply of page `page`: byte n holds page + n.
+QString historyRow(int page) {
+    QString text = "99 13 " + byteText(page) + " 00 10";
+    for (int n = 0; n < 16; ++n)
+        text += " " + byteText(page + n);
+    return text;
+}
+
+} // namespace
+
+class tst_memorysequences : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<BoardDecoder> dp;
+    QStringList sent;
+    std::vector<BoardEventRecord> events;
+
+    void feed(const QString& frame) {
+        DecodeOutcome out;
+        dp->decode(FrameHex::bytes(frame), out);
+        for (const QByteArray& request : out.requests)
+            sent.append(FrameHex::text(request));
+        for (BoardEventRecord& event : out.events)
+            events.push_back(std::move(event));
+    }
+    void start(const QByteArray& request) { sent.append(FrameHex::text(request)); }
+    template <typename E> QList<E> all() const {
+        QList<E> list;
+        for (const BoardEventRecord& event : events) {
+            if (const E* e = std::get_if<E>(&event))
+                list.append(*e);
+        }
+        return list;
+    }
+    int step() const { return static_cast<int>(dp->eeprom.eeprom_state); }
+    void setState(int state) {
+        dp->eeprom.eeprom_state = static_cast<EepromConfirmation::Step>(state);
+    }
+    QList<int> blocksRead() const {
+        QList<int> blocks;
+        for (const auto& e : all<BoardEvent::EepromBlockRead>())
+            blocks.append(static_cast<int>(e.block));
+        return blocks;
+    }
+
+private slots:
+    void init() {
+        dp = std::make_unique<BoardDecoder>();
+        sent.clear();
+        events.clear();
+    }
+
+    // ---- laser history ----
+
+    void historyRead_pageByPage() {
+        start(dp->readLaserHistory());
+        QCOMPARE(sent, QStringList{"62 10 22 00"});
+        for (int page = 0x22; page <= 0x31; ++page) {
+            sent.clear();
+            feed(historyRow(page));
+            const QString next =
+                page < 0x31 ? "62 10 " + byteText(page + 1) + " 00" : QString("62 10 00 00");
+            QCOMPARE(sent, QStringList{next});
+        }
+        QCOMPARE(dp->historyRead.step, HistoryRead::Step::Runtime);
+        for (int row = 0; row < 16; ++row)
+            for (int column = 0; column < 16; ++column)
+                QCOMPARE(int(dp->historyRead.history_values[row * 16 + column]),
+                         0x22 + row + column);
+        // runtime: low byte 8, middle byte 0x10 -> (0x1008) x 7 s, newest sample at index 0
+        sent.clear();
+        feed(Runtime0x1008);
+        QVERIFY(!dp->historyRead.isRunning());
+        QVERIFY(!dp->runningSequence());
+        QCOMPARE(sent, QStringList{});
+        const auto read = all<BoardEvent::LaserHistoryRead>();
+        QCOMPARE(read.size(), 1);
+        QCOMPARE(read.first().runtime, 0x1008 * 7);
+        QCOMPARE(read.first().last_index, 0);
+    }
+
+    void historyRead_waitsForItsReply_data() {
+        QTest::addColumn<int>("step"); // 0: a row, 1: the runtime record
+        QTest::addColumn<QString>("frame");
+        QTest::newRow("row: write reply") << 0 << WriteReply;
+        QTest::newRow("row: code and length") << 0 << "99 00";
+        QTest::newRow("row: 20 bytes") << 0 << historyRow(0x22).left(historyRow(0x22).size() - 3);
+        QTest::newRow("row: count 15") << 0 << "99 13 22 00 0F" + historyRow(0x22).mid(14);
+        QTest::newRow("row: 22 bytes") << 0 << "99 14" + historyRow(0x22).mid(5) + " 00";
+        QTest::newRow("runtime: write reply") << 1 << WriteReply;
+        QTest::newRow("runtime: 20 bytes") << 1 << Runtime0x1008.left(Runtime0x1008.size() - 3);
+    }
+    void historyRead_waitsForItsReply() {
+        QFETCH(int, step);
+        QFETCH(QString, frame);
+        dp->readLaserHistory();
+        if (step == 1)
+            dp->historyRead.step = HistoryRead::Step::Runtime;
+        feed(frame);
+        QVERIFY(dp->historyRead.isRunning());
+        QCOMPARE(sent, QStringList{});
+        QCOMPARE(int(dp->historyRead.history_values[0]), 0);
+        QVERIFY(all<BoardEvent::LaserHistoryRead>().isEmpty());
+        if (step == 0) {
+            feed(historyRow(0x22));
+            QCOMPARE(sent, QStringList{"62 10 23 00"});
+            QCOMPARE(int(dp->historyRead.history_values[0]), 0x22);
+        } else {
+            feed(Runtime0x1008);
+            QCOMPARE(all<BoardEvent::LaserHistoryRead>().size(), 1);
+        }
+    }
+
+    void historyRead_pageOutOfRangeEndsTheRead_data() {
+        QTest::addColumn<int>("page");
+        QTest::newRow("below") << 0x21;
+        QTest::newRow("above") << 0x32;
+        QTest::newRow("negative") << -100;
+    }
+    void historyRead_pageOutOfRangeEndsTheRead() {
+        QFETCH(int, page);
+        dp->readLaserHistory();
+        dp->historyRead.history_page = page;
+        feed(historyRow(0x22));
+        QVERIFY(!dp->runningSequence());
+        QCOMPARE(sent, QStringList{});
+        for (quint8 value : dp->historyRead.history_values)
+            QCOMPARE(int(value), 0);
+    }
+
+    void zeroByte_data() {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<int>("value"); // -1: not taken
+        QTest::newRow("0x80") << "99 04 21 0C 01 80" << 0x80;
+        QTest::newRow("not set") << "99 04 21 0C 01 FF" << 0xFF;
+        QTest::newRow("5 bytes") << "99 03 21 0C 01" << -1;
+    }
+    void zeroByte() {
+        QFETCH(QString, frame);
+        QFETCH(int, value);
+        dp->readLaserHistory();
+        start(dp->readZeroByte());
+        QCOMPARE(sent, QStringList{"62 01 21 0C"});
+        QVERIFY(!dp->historyRead.isRunning());
+        feed(frame);
+        const auto read = all<BoardEvent::ZeroByteRead>();
+        QCOMPARE(dp->zeroByteRead.isRunning(), value < 0);
+        QCOMPARE(read.size(), value < 0 ? 0 : 1);
+        if (value >= 0)
+            QCOMPARE(read.first().value, value);
+    }
+
+    void historyErase_everyRowThenTheRuntime_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("confirmed"); // the chain goes on with step 1
+        QTest::newRow("from the laser page") << 0 << 0;
+        QTest::newRow("inside the programming chain") << 11 << 1;
+    }
+    void historyErase_everyRowThenTheRuntime() {
+        QFETCH(int, state);
+        QFETCH(int, confirmed);
+        setState(state);
+        QStringList expected;
+        for (int page = 0x22; page <= 0x31; ++page) {
+            expected << "60 0A " + byteText(page) + " 00" + Ones10;
+            expected << "60 0A " + byteText(page) + " 06" + Ones10;
+        }
+        expected << "60 0C 00 00" + Zeros12 << "60 04 00 0C 00 00 00 00";
+        start(dp->resetLaserHistory());
+        // one reply per write moves the erase on by one write
+        for (int k = 1; k < expected.size(); ++k) {
+            QCOMPARE(sent.size(), k);
+            feed(WriteReply);
+        }
+        QCOMPARE(sent, expected);
+        QVERIFY(dp->historyErase.isRunning());
+        feed(WriteReply);
+        QVERIFY(!dp->historyErase.isRunning());
+        QCOMPARE(sent, expected);
+        const auto steps = all<BoardEvent::EepromStepConfirmed>();
+        QCOMPARE(steps.size(), confirmed);
+        if (confirmed)
+            QCOMPARE(steps.first().state, 1);
+        QCOMPARE(step(), 0);
+        // the next reply is read as a parameter again
+        feed("99 04 11 00 01 01");
+        QCOMPARE(blocksRead(), QList<int>{int(EepromLayout::Block::Focus)});
+    }
+
+    void historyErase_takesOverFromARead() {
+        dp->readLaserHistory();
+        feed(historyRow(0x22));
+        dp->resetLaserHistory();
+        QVERIFY(!dp->historyRead.isRunning());
+        sent.clear();
+        feed(WriteReply);
+        QCOMPARE(sent, QStringList{"60 0A 22 06" + Ones10});
+    }
+
+    void historyErase_neverWritesBelowTheHistory() {
+        dp->resetLaserHistory();
+        dp->historyErase.history_page = 0x10;
+        feed(WriteReply);
+        QCOMPARE(sent, QStringList{});
+        QVERIFY(!dp->historyErase.isRunning());
+    }
+
+    // ---- programming step confirmations ----
+
+    void confirmation_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<int>("next"); // the state afterwards; equal to state: no confirmation
+        QTest::newRow("1 confirmed")
+            << 1 << "99 13 00 00 10 00 00 00 00 01 02 03 04 05 06 07 08 09 0A 0B 0C" << 3;
+        QTest::newRow("1 not cleared")
+            << 1 << "99 13 00 00 10 00 00 01 00 01 02 03 04 05 06 07 08 09 0A 0B 0C" << 1;
+        QTest::newRow("3 confirmed") << 3 << "99 0B 0F 08 08 " + DefaultLaser << 5;
+        QTest::newRow("3 other bytes") << 3 << "99 0B 0F 08 08 00 00 80 3F 00 00 20 C0" << 3;
+        QTest::newRow("5 confirmed") << 5 << "99 0B 10 00 08 01 02 03 04 05 06 07 08" << 7;
+        QTest::newRow("5 other bytes") << 5 << "99 0B 10 00 08 01 02 03 04 05 06 07 00" << 5;
+        QTest::newRow("7 loader byte") << 7 << "99 04 21 04 01 82" << 8;
+        QTest::newRow("7 other loader byte") << 7 << "99 04 21 04 01 02" << 7;
+        QTest::newRow("7 settings block") << 7 << "99 0C 21 00 09 15 00 00 00 82 FF 00 00 01" << 8;
+        QTest::newRow("7 settings, other audio byte")
+            << 7 << "99 0C 21 00 09 14 00 00 00 82 FF 00 00 01" << 7;
+        QTest::newRow("8 confirmed") << 8 << "99 04 11 00 01 01" << 9;
+        QTest::newRow("8 other byte") << 8 << "99 04 11 00 01 FF" << 8;
+        QTest::newRow("8 short") << 8 << "99 02 11 00" << 8;
+        QTest::newRow("255 stays") << 255 << "99 04 11 00 01 01" << 255;
+        QTest::newRow("11 without an erase") << 11 << WriteReply << 11;
+    }
+    void confirmation() {
+        QFETCH(int, state);
+        QFETCH(QString, frame);
+        QFETCH(int, next);
+        for (int k = 0; k < 8; ++k)
+            dp->state.eeprom.production_bytes[k] = quint8(k + 1);
+        dp->state.loader.eeprom_loader_code = 0x82;
+        dp->state.eeprom.audio_byte = 0x15;
+        dp->state.eeprom.focus_setting_to_write = 0x01;
+        setState(state);
+        feed(frame);
+        QCOMPARE(step(), next);
+        const auto steps = all<BoardEvent::EepromStepConfirmed>();
+        QCOMPARE(steps.size(), next == state ? 0 : 1);
+        if (next != state)
+            QCOMPARE(steps.first().state, next);
+    }
+
+    void confirmation_writeReplyThenReadBack() {
+        dp->state.loader.eeprom_loader_code = 0x82;
+        dp->state.eeprom.audio_byte = 0x15;
+        setState(7);
+        feed("99 0C 21 00 09 15 00 00 00 81 FF 00 00 01");
+        QCOMPARE(step(), 7);
+        feed("99 0C 21 00 09 15 00 00 00 82 FF 00 00 01");
+        QCOMPARE(step(), 8);
+        QCOMPARE(all<BoardEvent::EepromStepConfirmed>().size(), 1);
+    }
+
+    // ---- the parameter image read at start-up ----
+
+    void parameters_settingsBlock_data() {
+        QTest::addColumn<QString>("flag");
+        QTest::addColumn<int>("baud");
+        QTest::newRow("01") << "01" << 115200;
+        QTest::newRow("FF") << "FF" << 128000;
+        QTest::newRow("00") << "00" << 128000;
+    }
+    void parameters_settingsBlock() {
+        QFETCH(QString, flag);
+        QFETCH(int, baud);
+        feed("99 0C 21 00 09 15 00 00 00 82 5A 00 00 " + flag);
+        const EepromParameters& image = dp->state.eeprom;
+        QCOMPARE(image.announced_baud, baud);
+        QCOMPARE(int(image.audio_byte), 0x15);
+        QCOMPARE(int(image.settings_spare), 0x5A);
+        QCOMPARE(int(dp->state.loader.eeprom_loader_code), 0x82);
+        QVERIFY(dp->state.loader.loader_from_eeprom);
+        QCOMPARE(all<BoardEvent::LoaderLabel>().last().text,
+                 QString("Loader Type: Tray Loader DK-Tria"));
+        QCOMPARE(blocksRead(), QList<int>{int(EepromLayout::Block::Settings)});
+    }
+
+    void parameters_loaderLabel_data() {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QString>("text"); // empty: the label is left alone
+        QTest::newRow("settings 22") << "99 0C 21 00 09 00 00 00 00 22 FF 00 00 FF"
+                                     << "Loader Type: Top Loader";
+        QTest::newRow("settings 95") << "99 0C 21 00 09 00 00 00 00 95 FF 00 00 FF"
+                                     << "";
+        QTest::newRow("settings 31") << "99 0C 21 00 09 00 00 00 00 31 FF 00 00 FF"
+                                     << "";
+        QTest::newRow("loader byte 41") << "99 04 21 04 01 41"
+                                        << "Slot Loader";
+        QTest::newRow("loader byte 02") << "99 04 21 04 01 02"
+                                        << "Tray Loader";
+        QTest::newRow("loader byte 82") << "99 04 21 04 01 82"
+                                        << "Tray Loader DK-Tria";
+        QTest::newRow("loader byte 91") << "99 04 21 04 01 91"
+                                        << "";
+        QTest::newRow("loader byte 72") << "99 04 21 04 01 72"
+                                        << "";
+    }
+    void parameters_loaderLabel() {
+        QFETCH(QString, frame);
+        QFETCH(QString, text);
+        feed(frame);
+        const auto labels = all<BoardEvent::LoaderLabel>();
+        QCOMPARE(labels.isEmpty() ? QString() : labels.last().text, text);
+        QVERIFY(dp->state.loader.loader_from_eeprom);
+    }
+
+    void parameters_singleSettingsBytes() {
+        feed("99 04 21 00 01 33");
+        QCOMPARE(int(dp->state.eeprom.audio_byte), 0x33);
+        QVERIFY(!dp->state.loader.loader_from_eeprom);
+        feed("99 04 21 04 01 41");
+        QCOMPARE(int(dp->state.loader.eeprom_loader_code), 0x41);
+        QCOMPARE(int(dp->state.eeprom.audio_byte), 0x33);
+        feed("99 04 21 0C 01 77");
+        QCOMPARE(int(dp->state.loader.eeprom_loader_code), 0x41);
+        QCOMPARE(int(dp->state.eeprom.audio_byte), 0x33);
+        QVERIFY(blocksRead().isEmpty());
+    }
+
+    void parameters_blocks() {
+        const EepromParameters& image = dp->state.eeprom;
+        feed("99 0B 10 00 08 00 07 01 2C FF FE 12 34");
+        QCOMPARE(image.customer_id, quint16(7));
+        QCOMPARE(image.production_day, quint16(300));
+        QCOMPARE(image.flashed_by, quint16(65534));
+        QCOMPARE(image.serial_number, quint16(0x1234));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(image.production_bytes), 8),
+                 FrameHex::bytes("00 07 01 2C FF FE 12 34"));
+        feed("99 13 00 00 10 05 06 07 08 00 00 00 00 00 00 00 00 00 00 00 00");
+        QCOMPARE(image.runtime_s, quint64(56));
+        QCOMPARE(dp->state.laser.laser_slope, 0.175889f);
+        QCOMPARE(dp->state.laser.laser_offset, 2.07312f);
+        feed("99 0B 0F 08 08 00 00 80 3F 00 00 20 C0");
+        QCOMPARE(dp->state.laser.laser_slope, 1.0f);
+        QCOMPARE(dp->state.laser.laser_offset, -2.5f);
+        QCOMPARE(int(image.focus_setting), 0);
+        feed("99 04 11 00 01 01");
+        QCOMPARE(int(image.focus_setting), 1);
+        using B = EepromLayout::Block;
+        QCOMPARE(blocksRead(),
+                 (QList<int>{int(B::Production), int(B::Runtime), int(B::Laser), int(B::Focus)}));
+        // the next reading uses the new line
+        feed("B3 02 00 0A");
+        QCOMPARE(dp->state.laser.laser_current_mA, 7.5);
+    }
+
+    void parameters_onlyWhileNoStepWaits() {
+        setState(5);
+        feed("99 04 11 00 01 01");
+        QVERIFY(blocksRead().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_memorysequences)
+#include "tst_memorysequences.moc"
