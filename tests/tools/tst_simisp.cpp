@@ -19,85 +19,34 @@
 namespace {
 
 QString simPath() {
-    const QByteArray env = qgetenv("DK61_SIM");
-    if (!env.isEmpty())
-        return QString::fromLocal8Bit(env);
-    if (!QStringLiteral(DK61_SIM_PATH).isEmpty())
-        return QStringLiteral(DK61_SIM_PATH);
-    const QByteArray binDir = qgetenv("DK61_BIN_DIR");
-    return binDir.isEmpty() ? QString() : QString::fromLocal8Bit(binDir) + "/dk61-sim";
+    const QString built = QStringLiteral(DK61_SIM_PATH);
+    return built.isEmpty() ? qEnvironmentVariable("DK61_BIN_DIR") + "/dk61-sim" : built;
 }
 
-// A firmware image of `size` bytes whose vector table carries its checksum (the eight words
-// add up to 0), so lpc21isp flashes it unchanged.
-QByteArray firmwareImage(int size) {
-    QRandomGenerator random(61);
+// Random firmware whose vector table carries its checksum (the eight words add up to 0), so
+// lpc21isp flashes it unchanged; and the same as an Intel hex file.
+QByteArray firmwareImage(int size, QByteArray& hex) {
     QByteArray image(size, '\0');
-    for (char& c : image)
-        c = char(random.bounded(256));
+    QRandomGenerator(61).fillRange(reinterpret_cast<quint32*>(image.data()), size / 4);
     quint32 sum = 0;
-    for (int word = 0; word < 8; ++word)
-        if (word != 5)
-            sum += qFromLittleEndian<quint32>(image.constData() + word * 4);
+    for (int word : {0, 1, 2, 3, 4, 6, 7})
+        sum += qFromLittleEndian<quint32>(image.constData() + word * 4);
     qToLittleEndian<quint32>(0u - sum, image.data() + 5 * 4);
+    for (int at = 0; at < size; at += 16) {
+        QByteArray record = QByteArray(1, char(qMin(16, size - at))) + char(at >> 8) + char(at) +
+                            '\0' + image.mid(at, 16);
+        quint8 check = 0;
+        for (char c : record)
+            check -= quint8(c);
+        hex += ':' + (record + char(check)).toHex().toUpper() + "\r\n";
+    }
+    hex += ":00000001FF\r\n";
     return image;
 }
 
-QByteArray intelHex(const QByteArray& image) {
-    QByteArray hex;
-    for (int at = 0; at < image.size(); at += 16) {
-        const QByteArray data = image.mid(at, 16);
-        QByteArray record;
-        record.append(char(data.size())).append(char(at >> 8)).append(char(at)).append('\0');
-        record.append(data);
-        quint8 sum = 0;
-        for (char c : record)
-            sum += quint8(c);
-        record.append(char(quint8(0x100 - sum)));
-        hex += ':' + record.toHex().toUpper() + "\r\n";
-    }
-    return hex + ":00000001FF\r\n";
-}
-
-} // namespace
-
-class TestSimIsp : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void lpc21isp_flashesAndTheBoardAnswersAgain();
-
-private:
-    QByteArray askFirmware();
-
-    QTemporaryDir m_dir;
-    QProcess m_sim;
-    QString m_isp;
-    QString m_link;
-};
-
-void TestSimIsp::initTestCase() {
-    if (simPath().isEmpty() || !QFileInfo(simPath()).isExecutable())
-        QSKIP("dk61-sim not found (set DK61_SIM)");
-    m_isp = QStandardPaths::findExecutable("lpc21isp");
-    if (m_isp.isEmpty())
-        QSKIP("lpc21isp is not installed");
-    QVERIFY(m_dir.isValid());
-    m_link = m_dir.filePath("board");
-}
-
-void TestSimIsp::cleanupTestCase() {
-    if (m_sim.state() != QProcess::NotRunning) {
-        m_sim.terminate();
-        m_sim.waitForFinished(3000);
-    }
-}
-
 // A1 as the tool sends it when it connects; the board's answer.
-QByteArray TestSimIsp::askFirmware() {
-    QSerialPort port(m_link);
+QByteArray askFirmware(const QString& link) {
+    QSerialPort port(link);
     port.setBaudRate(38400);
     if (!port.open(QIODevice::ReadWrite))
         return port.errorString().toLocal8Bit();
@@ -109,27 +58,42 @@ QByteArray TestSimIsp::askFirmware() {
         port.waitForReadyRead(100);
         got += port.readAll();
     }
-    return got;
+    return got.toHex(' ');
 }
 
-void TestSimIsp::lpc21isp_flashesAndTheBoardAnswersAgain() {
-    const QByteArray image = firmwareImage(6000); // sectors 1 and 0
-    QFile hex(m_dir.filePath("fw.hex"));
-    QVERIFY(hex.open(QIODevice::WriteOnly));
-    hex.write(intelHex(image));
-    hex.close();
-    const QString flash = m_dir.filePath("flash.bin");
+} // namespace
 
-    m_sim.start(simPath(), {"--board", "dk61", "--isp", "--link", m_link, "--flash-out", flash,
-                            "--log", m_dir.filePath("sim.log")});
-    QVERIFY(m_sim.waitForStarted(3000));
-    QSignalSpy ready(&m_sim, &QProcess::readyReadStandardOutput);
-    QVERIFY(m_sim.canReadLine() || ready.wait(3000));
-    QCOMPARE(askFirmware().toHex(' '), QByteArray("a3 01 3c"));
+class TestSimIsp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lpc21isp_flashesAndTheBoardAnswersAgain();
+};
+
+void TestSimIsp::lpc21isp_flashesAndTheBoardAnswersAgain() {
+    const QString lpc21isp = QStandardPaths::findExecutable("lpc21isp");
+    if (lpc21isp.isEmpty())
+        QSKIP("lpc21isp is not installed");
+    if (!QFileInfo(simPath()).isExecutable())
+        QSKIP("dk61-sim not found");
+    QTemporaryDir dir;
+    const QString link = dir.filePath("board");
+    const QString flash = dir.filePath("flash.bin");
+    QByteArray hexText;
+    const QByteArray image = firmwareImage(6000, hexText); // sectors 1 and 0
+    QFile hex(dir.filePath("fw.hex"));
+    QVERIFY(hex.open(QIODevice::WriteOnly) && hex.write(hexText) == hexText.size());
+    hex.close();
+
+    QProcess sim; // killed if a check fails
+    sim.start(simPath(), {"--board", "dk61", "--isp", "--link", link, "--flash-out", flash});
+    QSignalSpy ready(&sim, &QProcess::readyReadStandardOutput);
+    QVERIFY(ready.wait(3000)); // the line is ready
+    QCOMPARE(askFirmware(link), QByteArray("a3 01 3c"));
 
     QProcess isp;
-    isp.setWorkingDirectory(m_dir.path());
-    isp.start(m_isp, {"-wipe", "-verify", hex.fileName(), m_link, "38400", "16934"});
+    isp.setWorkingDirectory(dir.path());
+    isp.start(lpc21isp, {"-wipe", "-verify", hex.fileName(), link, "38400", "16934"});
     QVERIFY(isp.waitForFinished(30000));
     const QByteArray out = isp.readAllStandardOutput();
     QCOMPARE(isp.exitStatus(), QProcess::NormalExit);
@@ -140,12 +104,14 @@ void TestSimIsp::lpc21isp_flashesAndTheBoardAnswersAgain() {
              out.constData());
 
     // After G the firmware runs and has written the flash.
-    QCOMPARE(askFirmware().toHex(' '), QByteArray("a3 01 3c"));
+    QCOMPARE(askFirmware(link), QByteArray("a3 01 3c"));
     QFile written(flash);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QByteArray contents = written.readAll();
     QCOMPARE(contents.size(), 512000);
     QVERIFY(contents.left(image.size()) == image);
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(3000));
 }
 
 QTEST_GUILESS_MAIN(TestSimIsp)
