@@ -5,6 +5,7 @@
 #include "eepromimage.h"
 #include "flagstream.h"
 #include "framebuilder.h"
+#include "ispbootloader.h"
 #include "simboard.h"
 #include "simoptions.h"
 #include "simport.h"
@@ -72,6 +73,46 @@ QString collect(SimBoard& board, int64_t from, int64_t to, int64_t step = 1) {
     return parts.join(" | ");
 }
 
+// Options as given on the command line (after "--board dk61").
+SimOptions::ParseResult parse(const QStringList& args, SimOptions& o, std::string& error) {
+    std::vector<std::string> storage{"dk61-sim"};
+    for (const QString& a : args)
+        storage.push_back(a.toStdString());
+    std::vector<const char*> argv;
+    for (const std::string& s : storage)
+        argv.push_back(s.c_str());
+    return SimOptions::parse(int(argv.size()), argv.data(), o, error);
+}
+
+SimOptions parsed(const QString& args) {
+    SimOptions o;
+    std::string error;
+    if (parse(("--board dk61 " + args).split(' ', Qt::SkipEmptyParts), o, error) !=
+        SimOptions::ParseResult::Ok)
+        qFatal("bad options %s: %s", qPrintable(args), error.c_str());
+    return o;
+}
+
+// A laser reading "B3 02 hi lo" as "B3~v", v rounded to tens (the noise is +-2).
+QString masked(const QString& frames) {
+    QStringList out;
+    for (const QString& f : frames.split(" | ", Qt::SkipEmptyParts)) {
+        const Bytes b = hex(QString(f).remove(' '));
+        out << (b.size() == 4 && b[0] == 0xB3
+                    ? QString("B3~%1").arg(qRound(((b[2] << 8) | b[3]) / 10.0) * 10)
+                    : f);
+    }
+    return out.join(" | ");
+}
+
+const uint8_t* u8(const QByteArray& bytes) {
+    return reinterpret_cast<const uint8_t*>(bytes.constData());
+}
+
+QString bytesText(const Bytes& b) {
+    return QString::fromLatin1(reinterpret_cast<const char*>(b.data()), int(b.size()));
+}
+
 } // namespace
 
 class TestSimBoard : public QObject {
@@ -97,6 +138,10 @@ private slots:
     void play_endOfTrackAndDisc();
     void tray_openCloseAndDiscReady();
     void serviceMode_steps();
+    void scripted_data();
+    void scripted();
+    void bootloader_dialogue();
+    void bootloader_enteredByQuestionMarkLeftByGo();
     void garbage_neverStartsAFrame();
     void debugTextAndPll_periodic();
     void eeprom_saveLoadRoundTrip();
@@ -491,7 +536,7 @@ void TestSimBoard::serviceMode_steps() {
     QStringList steps;
     for (int i = 0; i < 14; ++i)
         steps << ask(b, "5800");
-    QCOMPARE(steps.first(), QString("C0 01 02"));
+    QCOMPARE(steps.first(), QString("C0 01 02 | B5 00")); // laser off
     QCOMPARE(steps.at(12), QString("C0 01 0E"));
     QCOMPARE(steps.last(), QString("C0 01 01")); // after step 14 the board starts over
     QCOMPARE(ask(b, "59010D"), QString("C0 01 0D"));
@@ -501,6 +546,135 @@ void TestSimBoard::serviceMode_steps() {
     QCOMPARE(ask(b, "5A00"), QString("C8 00"));
     QCOMPARE(b.serviceStep(), 0);
     QCOMPARE(ask(b, "59010D"), QString());
+}
+
+void TestSimBoard::scripted_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("script"); // "t command" steps; "-": only time passes
+    QTest::addColumn<QString>("sent");   // "t: frames" of every step that sent something
+
+    QTest::newRow("silent board") << "--silent"
+                                  << "0 A1; 0 62092100; 0 5700; 0 310101; 3000 -"
+                                  << "";
+    QTest::newRow("wrong board: no A3, B3 and B4") << "--wrong-board"
+                                                   << "0 A1; 0 2D00; 0 7000; 499 -; 500 -; 1000 -"
+                                                   << "500: B3~500 | B4 00 ; 1000: B3~500 | B4 00";
+    QTest::newRow("step 2 switches the module off")
+        << "--laser-stream 0"
+        << "0 5700; 0 5800; 0 590101; 0 590102; 0 5800"
+        << "0: C0 01 01 ; 0: C0 01 02 | B5 00 ; 0: C0 01 01 ; 0: C0 01 02 | B5 00 ; 0: C0 01 03";
+    QTest::newRow("laser stream at step 1 only")
+        << "--laser-stream 100"
+        << "0 5700; 99 -; 100 -; 200 -; 250 5800; 400 -; 400 5A00; 600 -"
+        << "0: C0 01 01 ; 100: B3~500 ; 200: B3~500 ; 250: C0 01 02 | B5 00 ; 400: C8 00";
+    QTest::newRow("laser values: the next one at every new step 1")
+        << "--laser-adc 100,1000 --laser-stream 0"
+        << "0 5400; 0 5700; 0 5400; 0 590101; 0 5400; 0 590102; 0 590101; 0 5400; 0 5A00; "
+           "0 5700; 0 5400"
+        << "0: B3~100 ; 0: C0 01 01 ; 0: B3~100 ; 0: C0 01 01 ; 0: B3~100 ; "
+           "0: C0 01 02 | B5 00 ; 0: C0 01 01 ; 0: B3~1000 ; 0: C8 00 ; 0: C0 01 01 ; 0: B3~100";
+    QTest::newRow("memory replies late") << "--memory-delay 1500"
+                                         << "0 62011100; 10 6001110001; 1499 -; 1500 -; 1510 -"
+                                         << "1500: 99 04 11 00 01 FF ; 1510: 99 04 11 00 01 01";
+    QTest::newRow("second write refused")
+        << "--refuse-write 2"
+        << "0 6001110001; 0 6001110002; 0 6001110003; 0 62011100"
+        << "0: 99 04 11 00 01 01 ; 0: 98 00 ; 0: 99 04 11 00 01 03 ; 0: 99 04 11 00 01 03";
+    QTest::newRow("read-back corrupted") << "--corrupt-readback 1"
+                                         << "0 6002210C1122; 0 6202210C; 0 6002210C1122"
+                                         << "0: 99 05 21 0C 02 EE 22 ; 0: 99 05 21 0C 02 EE 22 ; "
+                                            "0: 99 05 21 0C 02 11 22";
+    QTest::newRow("read holding the address unanswered")
+        << "--unanswered-read 2104"
+        << "0 62092100; 0 62012104; 0 6201210C; 0 62042100"
+        << "0: 99 04 21 0C 01 7D ; 0: 99 07 21 00 04 5E 00 00 00";
+    QTest::newRow("loader code: list, announcement, EEPROM")
+        << "--loader 81"
+        << "0 7000; 0 62012104"
+        << "0: C7 05 01 02 42 82 81 | BD 01 81 ; 0: 99 04 21 04 01 81";
+    QTest::newRow("loader code outside a given list") << "--loader 81 --loaders 01,02"
+                                                      << "0 7000"
+                                                      << "0: C7 02 01 02 | BD 01 81";
+}
+
+void TestSimBoard::scripted() {
+    QFETCH(QString, args);
+    QFETCH(QString, script);
+    QFETCH(QString, sent);
+    SimBoard b = makeBoard(parsed(args));
+    QStringList got;
+    for (const QString& step : script.split(';')) {
+        const QStringList parts = step.simplified().split(' ');
+        const int64_t t = parts[0].toLongLong();
+        if (parts[1] != "-")
+            b.handleCommand(hex(parts[1]), t);
+        b.advance(t);
+        const QString f = masked(frames(b.takeOutput()));
+        if (!f.isEmpty())
+            got << QString("%1: %2").arg(t).arg(f);
+    }
+    QCOMPARE(got.join(" ; "), sent);
+}
+
+void TestSimBoard::bootloader_dialogue() {
+    // What the host sends, and what the bootloader answers (its echo included).
+    const QList<QPair<QByteArray, QByteArray>> dialogue{
+        {"A1 x\r\n", ""}, // nothing but "?" before the autobaud
+        {"?", "Synchronized\r\n"},
+        {"Synchronized\r\n", "Synchronized\r\nOK\r\n"},
+        {"16934\r\n", "16934\r\nOK\r\n"},
+        {"E 0 0\r\n", "E 0 0\r\n15\r\n"}, // locked
+        {"U 23130\r\n", "U 23130\r\n0\r\n"},
+        {"E 0 0\r\n", "E 0 0\r\n9\r\n"}, // not prepared
+        {"P 0 0\r\n", "P 0 0\r\n0\r\n"},
+        {"E 0 0\r\n", "E 0 0\r\n0\r\n"},
+        {"W 1073742336 8\r\n", "W 1073742336 8\r\n0\r\n"},
+        {"(1$LV,2US:6T`\r\n", "(1$LV,2US:6T`\r\n"}, // "DK61-sim"
+        {"621\r\n", "621\r\nRESEND\r\n"},
+        {"(1$LV,2US:6T`\r\n", "(1$LV,2US:6T`\r\n"},
+        {"620\r\n", "620\r\nOK\r\n"},
+        {"C 0 1073742336 256\r\n", "C 0 1073742336 256\r\n9\r\n"}, // the erase locked it
+        {"P 0 0\r\n", "P 0 0\r\n0\r\n"},
+        {"C 0 1073742336 256\r\n", "C 0 1073742336 256\r\n0\r\n"},
+        {"M 0 1073742336 8\r\n", "M 0 1073742336 8\r\n0\r\n"},
+        {"M 0 1073742340 4\r\n", "M 0 1073742340 4\r\n10\r\n0\r\n"},
+        {"A 0\r\n", "A 0\r\n0\r\n"},
+        {"X\r\n", "1\r\n"}, // no echo now
+        {"G 0 A\r\n", "0\r\n"},
+    };
+    IspBootloader isp;
+    for (const auto& [sent, expected] : dialogue) {
+        Bytes reply;
+        QCOMPARE(isp.feed(u8(sent), size_t(sent.size()), reply), size_t(sent.size()));
+        QCOMPARE(bytesText(reply), QString::fromLatin1(expected));
+    }
+    QVERIFY(isp.running());
+    QCOMPARE(bytesText(Bytes(isp.flash().begin(), isp.flash().begin() + 8)), QString("DK61-sim"));
+    QCOMPARE(int(isp.flash().at(IspBootloader::sectorStart(1))), 0xFF);
+}
+
+void TestSimBoard::bootloader_enteredByQuestionMarkLeftByGo() {
+    QVERIFY(!makeBoard(parsed("--pll")).entersBootloaderOn('?'));
+    SimBoard b = makeBoard(parsed("--isp --pll"));
+    QVERIFY(b.entersBootloaderOn('?') && !b.entersBootloaderOn(0xA1));
+    b.enterBootloader(0);
+    QCOMPARE(ask(b, "A1", 10) + collect(b, 10, 3000, 100), QString()); // the firmware is stopped
+
+    const QByteArray unlock = "?Synchronized\r\n16934\r\nU 23130\r\n";
+    const QByteArray go = "G 0 A\r\n\xA1";
+    b.feedBootloader(u8(unlock), size_t(unlock.size()), 3000);
+    b.takeOutput();
+    b.lineClosed(); // the ISP tool went away: the next one synchronises anew
+    b.feedBootloader(u8(unlock), size_t(unlock.size()), 3000);
+    QCOMPARE(b.feedBootloader(u8(go), size_t(go.size()), 3000), size_t(go.size() - 1));
+    QString text;
+    for (const SimOutput& out : b.takeOutput())
+        text += bytesText(out.bytes);
+    QCOMPARE(text, QString("Synchronized\r\nSynchronized\r\nOK\r\n16934\r\nOK\r\n"
+                           "U 23130\r\n0\r\nG 0 A\r\n0\r\n"));
+    QVERIFY(!b.inBootloader() && b.takeFlashChanged());
+    QCOMPARE(ask(b, "A1", 3000), QString("A3 01 3C"));
+    QCOMPARE(collect(b, 3000, 4000, 100), QString("AA 01 01")); // running again, as after power-on
 }
 
 void TestSimBoard::garbage_neverStartsAFrame() {
@@ -622,6 +796,7 @@ void TestSimBoard::options_parse_data() {
     QTest::newRow("bad loader list") << QStringList{"--loaders", "01,,02"} << err << "";
     QTest::newRow("flag with value") << QStringList{"--frame8=1"} << err << "";
     QTest::newRow("trailing text") << QStringList{"--fw", "60x"} << err << "";
+    QTest::newRow("bootloader needs the DK-61") << QStringList{"--isp"} << err << "";
 }
 
 void TestSimBoard::options_parse() {
@@ -629,15 +804,9 @@ void TestSimBoard::options_parse() {
     QFETCH(int, result);
     QFETCH(QString, check);
 
-    std::vector<std::string> storage{"dk61-sim"};
-    for (const QString& a : args)
-        storage.push_back(a.toStdString());
-    std::vector<const char*> argv;
-    for (const std::string& s : storage)
-        argv.push_back(s.c_str());
     SimOptions o;
     std::string error;
-    QCOMPARE(int(SimOptions::parse(int(argv.size()), argv.data(), o, error)), result);
+    QCOMPARE(int(parse(args, o, error)), result);
     QCOMPARE(error.empty(), result != int(SimOptions::ParseResult::Error));
     if (check.isEmpty())
         return;

@@ -29,6 +29,8 @@ public:
     // When a pending incomplete command runs out; INT64_MAX if none is pending.
     int64_t nextDeadlineMs() const;
     bool pending() const { return !m_buffer.empty(); }
+    // No command is being received (nothing pending, or what is pending has run out).
+    bool idle(int64_t nowMs) const { return m_buffer.empty() || nowMs - m_lastByteMs > m_gapMs; }
 
     static size_t expectedSize(const std::vector<uint8_t>& head); // 0: not known yet
 

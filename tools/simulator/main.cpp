@@ -80,10 +80,40 @@ const char* sendTag(SimOutput::Kind kind) {
         return "GARBAGE";
     case SimOutput::Kind::DebugText:
         return "TEXT";
+    case SimOutput::Kind::Bootloader:
+        return "ISPTX";
     case SimOutput::Kind::Frame:
         break;
     }
     return "TX";
+}
+
+// The bootloader's text as one log line: printable characters as they are, others (CR, LF)
+// as \xNN.
+std::string printable(const uint8_t* data, size_t size) {
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        const uint8_t b = data[i];
+        if (b >= 0x20 && b < 0x7F && b != '\\') {
+            out += static_cast<char>(b);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", b);
+            out += buf;
+        }
+    }
+    return out;
+}
+
+bool saveFlash(const std::string& path, const Bytes& image, std::string& error) {
+    const std::string tmp = path + ".tmp";
+    std::FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (!f || std::fwrite(image.data(), 1, image.size(), f) != image.size() ||
+        std::fclose(f) != 0 || std::rename(tmp.c_str(), path.c_str()) != 0) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -167,6 +197,13 @@ int main(int argc, char** argv) {
     long speed = -1;
     const int64_t hangupMs = deadlineMs(options.hangupAfter);
     const int64_t endMs = deadlineMs(options.duration);
+    auto handleCommands = [&](int64_t t) {
+        for (const CommandCutter::Command& c : cutter.take(t)) {
+            log.bytes(t, c.complete ? "RX" : "RXBAD", c.bytes);
+            if (c.complete)
+                board.handleCommand(c.bytes, t);
+        }
+    };
 
     for (;;) {
         int64_t t = now();
@@ -183,16 +220,33 @@ int main(int argc, char** argv) {
             break;
         }
 
-        // What a reader wrote before it closed the line is still read.
+        // What a reader wrote before it closed the line is still read. While the board is in
+        // its bootloader the bytes go there instead of the command cutter.
         const std::vector<uint8_t> input = port.read();
-        if (!input.empty())
-            cutter.feed(input, t);
+        bool firmwareStarted = false;
+        for (size_t pos = 0; pos < input.size();) {
+            if (board.inBootloader()) {
+                const size_t n = board.feedBootloader(input.data() + pos, input.size() - pos, t);
+                log.text(t, "ISPRX", printable(input.data() + pos, n));
+                pos += n;
+                firmwareStarted = !board.inBootloader();
+            } else if (board.entersBootloaderOn(input[pos]) && cutter.idle(t)) {
+                handleCommands(t); // what came before the "?" reached the firmware
+                log.text(t, "INFO", "bootloader entered");
+                board.enterBootloader(t);
+                ++pos;
+            } else {
+                cutter.feed(&input[pos], 1, t);
+                ++pos;
+            }
+        }
         const bool connected = port.peerConnected();
         if (connected != peer) {
             peer = connected;
             if (!peer) {
                 port.dropPending();
                 port.resetLine();
+                board.lineClosed();
             }
             log.text(t, "INFO", peer ? "peer open" : "peer closed");
             speed = -1;
@@ -204,15 +258,22 @@ int main(int argc, char** argv) {
                 log.text(t, "INFO", "speed " + std::to_string(current));
             speed = current;
         }
-        for (const CommandCutter::Command& c : cutter.take(t)) {
-            log.bytes(t, c.complete ? "RX" : "RXBAD", c.bytes);
-            if (c.complete)
-                board.handleCommand(c.bytes, t);
-        }
+        handleCommands(t);
         board.advance(t);
         for (const SimOutput& out : board.takeOutput()) {
             const SimPort::SendResult r = port.send(out.bytes);
-            log.bytes(t, r == SimPort::SendResult::Queued ? sendTag(out.kind) : "DROP", out.bytes);
+            if (out.kind == SimOutput::Kind::Bootloader && r == SimPort::SendResult::Queued)
+                log.text(t, sendTag(out.kind), printable(out.bytes.data(), out.bytes.size()));
+            else
+                log.bytes(t, r == SimPort::SendResult::Queued ? sendTag(out.kind) : "DROP",
+                          out.bytes);
+        }
+        if (firmwareStarted)
+            log.text(t, "INFO", "firmware started");
+        if (board.takeFlashChanged() && !options.flashOutPath.empty() &&
+            !saveFlash(options.flashOutPath, board.bootloader().flash(), error)) {
+            log.text(t, "INFO", "flash not saved: " + error);
+            std::fprintf(stderr, "dk61-sim: %s\n", error.c_str());
         }
         if (board.takeEepromChanged() && !options.eepromPath.empty() &&
             !board.eeprom().save(options.eepromPath, error)) {
@@ -242,6 +303,9 @@ int main(int argc, char** argv) {
         removeLink(options.linkPath, port.slavePath());
     port.close();
     if (!options.eepromPath.empty() && !board.eeprom().save(options.eepromPath, error))
+        std::fprintf(stderr, "dk61-sim: %s\n", error.c_str());
+    if (!options.flashOutPath.empty() &&
+        !saveFlash(options.flashOutPath, board.bootloader().flash(), error))
         std::fprintf(stderr, "dk61-sim: %s\n", error.c_str());
     return 0;
 }

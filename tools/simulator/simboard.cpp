@@ -53,7 +53,14 @@ bool SimBoard::isRejectedCode(uint8_t b) {
 }
 
 void SimBoard::start(int64_t nowMs) {
+    powerOn(nowMs);
+    if (m_options.inBootloader)
+        enterBootloader(nowMs);
+}
+
+void SimBoard::powerOn(int64_t nowMs) {
     m_lastUpdateMs = nowMs;
+    m_loaderInUse = m_eeprom.at(EepromImage::LoaderCodeAddress);
     if (m_options.streamsFlags() && m_options.startInterval > 0)
         m_flags.setInterval(m_options.startInterval, nowMs);
     if (m_options.isDk61()) {
@@ -61,12 +68,75 @@ void SimBoard::start(int64_t nowMs) {
             startPlay(nowMs);
         if (m_options.pll)
             m_pllDueMs = nowMs + PllMs;
+        if (m_options.wrongBoard)
+            m_wrongBoardDueMs = nowMs + WrongBoardMs;
     }
     if (m_options.debugText)
         m_debugDueMs = nowMs + DebugTextMs;
 }
 
+bool SimBoard::entersBootloaderOn(uint8_t byte) const {
+    return byte == '?' && m_options.isp && !m_inBootloader;
+}
+
+void SimBoard::enterBootloader(int64_t nowMs) {
+    updatePosition(nowMs);
+    m_inBootloader = true;
+    m_bootloader.restart();
+    // The firmware stops where it is; a moving tray ends its travel.
+    stopPlay();
+    if (m_tray == Tray::Opening)
+        m_tray = Tray::Open;
+    if (m_tray == Tray::Closing) {
+        m_tray = Tray::Closed;
+        m_discReady = true;
+    }
+    m_serviceStep = 0;
+    m_flags.setInterval(0, nowMs);
+    m_trayDueMs = m_discReadyDueMs = m_pllDueMs = m_debugDueMs = INT64_MAX;
+    m_wrongBoardDueMs = m_laserDueMs = INT64_MAX;
+    m_delayed.clear();
+}
+
+size_t SimBoard::feedBootloader(const uint8_t* data, size_t size, int64_t nowMs) {
+    if (!m_inBootloader)
+        return 0;
+    SimOutput out;
+    out.kind = SimOutput::Kind::Bootloader;
+    const size_t taken = m_bootloader.feed(data, size, out.bytes);
+    if (!out.bytes.empty() && !m_options.silent)
+        m_out.push_back(std::move(out));
+    if (m_bootloader.running()) {
+        // G: the board runs its (new) firmware, as after a power-on.
+        m_inBootloader = false;
+        m_flashChanged = true;
+        powerOn(nowMs);
+    }
+    return taken;
+}
+
+void SimBoard::lineClosed() {
+    if (m_inBootloader)
+        m_bootloader.restart();
+}
+
+bool SimBoard::takeFlashChanged() {
+    const bool changed = m_flashChanged;
+    m_flashChanged = false;
+    return changed;
+}
+
+int SimBoard::laserAdc() const {
+    const std::vector<int>& values = m_options.laserAdcValues;
+    if (values.empty())
+        return m_options.laserAdc;
+    const int index = std::max(m_laserOnCount - 1, 0) % static_cast<int>(values.size());
+    return values[static_cast<size_t>(index)];
+}
+
 void SimBoard::emitRaw(SimOutput::Kind kind, const Bytes& bytes) {
+    if (m_options.silent)
+        return;
     // Garbage goes between frames only; debug text must begin its own transmission.
     if (kind == SimOutput::Kind::Frame && m_options.garbageRate > 0.0 &&
         m_random.chance(m_options.garbageRate)) {
@@ -85,6 +155,13 @@ void SimBoard::emitRaw(SimOutput::Kind kind, const Bytes& bytes) {
 
 void SimBoard::emit(const Bytes& frame) {
     emitRaw(SimOutput::Kind::Frame, frame);
+}
+
+void SimBoard::emitMemoryReply(const Bytes& frame, int64_t nowMs) {
+    if (m_options.memoryDelayMs > 0)
+        m_delayed.emplace_back(nowMs + m_options.memoryDelayMs, frame);
+    else
+        emit(frame);
 }
 
 std::vector<SimOutput> SimBoard::takeOutput() {
@@ -146,9 +223,11 @@ void SimBoard::changeTrack(int track) {
 }
 
 void SimBoard::handleCommand(const Bytes& c, int64_t nowMs) {
-    if (c.empty())
+    if (c.empty() || m_inBootloader)
         return;
     updatePosition(nowMs);
+    if (m_options.wrongBoard)
+        return; // not the DK-61: it does not know these commands
     const uint8_t code = c[0];
     if (code >= 0xA0 && code <= 0xAF) {
         const int n = code & 0x0F;
@@ -167,10 +246,10 @@ void SimBoard::handleDk61(const Bytes& c, int64_t nowMs) {
     const size_t n = c.size();
     switch (code) {
     case 0x62:
-        handleMemoryRead(c);
+        handleMemoryRead(c, nowMs);
         break;
     case 0x60:
-        handleMemoryWrite(c);
+        handleMemoryWrite(c, nowMs);
         break;
     case 0x70:
         emit(FrameBuilder::loaderList(m_options.loaders));
@@ -195,7 +274,7 @@ void SimBoard::handleDk61(const Bytes& c, int64_t nowMs) {
         break;
     }
     case 0x54: {
-        const int value = m_options.laserAdc + m_random.range(-AdcNoise, AdcNoise);
+        const int value = laserAdc() + m_random.range(-AdcNoise, AdcNoise);
         emit(FrameBuilder::adcReading(static_cast<unsigned>(std::clamp(value, 0, 0xFFFF))));
         break;
     }
@@ -247,7 +326,7 @@ void SimBoard::handleDk61(const Bytes& c, int64_t nowMs) {
     case 0x58:
     case 0x59:
     case 0x5A:
-        handleService(c);
+        handleService(c, nowMs);
         break;
     case 0x71:
         // 71 02 sub value: 00 reset, 01 brake distance, 02 timing
@@ -259,25 +338,34 @@ void SimBoard::handleDk61(const Bytes& c, int64_t nowMs) {
     }
 }
 
-void SimBoard::handleMemoryRead(const Bytes& c) {
+void SimBoard::handleMemoryRead(const Bytes& c, int64_t nowMs) {
     const int count = c[1];
     const int addr = address(c);
     if (count == 0 || count > MaxBlock || !m_eeprom.contains(addr, count))
         return;
-    emit(FrameBuilder::memoryReply(static_cast<uint16_t>(addr), m_eeprom.read(addr, count)));
+    const int lost = m_options.unansweredRead;
+    if (lost >= addr && lost < addr + count)
+        return;
+    emitMemoryReply(
+        FrameBuilder::memoryReply(static_cast<uint16_t>(addr), m_eeprom.read(addr, count)), nowMs);
 }
 
-void SimBoard::handleMemoryWrite(const Bytes& c) {
+void SimBoard::handleMemoryWrite(const Bytes& c, int64_t nowMs) {
     const int count = c[1];
     const int addr = address(c);
-    if (m_options.refuseWrites || count == 0 || count > MaxBlock ||
+    const int nth = ++m_memoryWrites;
+    if (m_options.refuseWrites || nth == m_options.refuseWrite || count == 0 || count > MaxBlock ||
         !m_eeprom.contains(addr, count)) {
-        emit(FrameBuilder::writeRefused());
+        emitMemoryReply(FrameBuilder::writeRefused(), nowMs);
         return;
     }
-    m_eeprom.write(addr, Bytes(c.begin() + 4, c.end()));
+    Bytes data(c.begin() + 4, c.end());
+    if (nth == m_options.corruptReadback)
+        data[0] = static_cast<uint8_t>(~data[0]); // a cell that did not take the value
+    m_eeprom.write(addr, data);
     m_eepromChanged = true;
-    emit(FrameBuilder::memoryReply(static_cast<uint16_t>(addr), m_eeprom.read(addr, count)));
+    emitMemoryReply(
+        FrameBuilder::memoryReply(static_cast<uint16_t>(addr), m_eeprom.read(addr, count)), nowMs);
 }
 
 void SimBoard::handleTray(bool open, int64_t nowMs) {
@@ -321,33 +409,68 @@ void SimBoard::handleTray(bool open, int64_t nowMs) {
     }
 }
 
-void SimBoard::handleService(const Bytes& c) {
+void SimBoard::handleService(const Bytes& c, int64_t nowMs) {
     switch (c[0]) {
     case 0x57:
         stopPlay();
-        m_serviceStep = 1;
+        setServiceStep(1, nowMs);
         break;
     case 0x58:
         if (m_serviceStep == 0)
             return;
-        m_serviceStep = m_serviceStep % ServiceSteps + 1;
+        setServiceStep(m_serviceStep % ServiceSteps + 1, nowMs);
         break;
     case 0x59:
         if (m_serviceStep == 0)
             return;
-        if (c.size() >= 3 && c[2] >= 1 && c[2] <= ServiceSteps)
-            m_serviceStep = c[2];
+        setServiceStep(c.size() >= 3 && c[2] >= 1 && c[2] <= ServiceSteps ? c[2] : m_serviceStep,
+                       nowMs);
         break;
     default: // 0x5A
-        m_serviceStep = 0;
+        setServiceStep(0, nowMs);
         emit(FrameBuilder::serviceEnd());
         return;
     }
     emit(FrameBuilder::serviceStep(static_cast<uint8_t>(m_serviceStep)));
+    if (m_serviceStep == 2)
+        emit(FrameBuilder::frame(0xB5, {})); // step 2 switches the laser module off
+}
+
+void SimBoard::setServiceStep(int step, int64_t nowMs) {
+    // Step 1 switches the laser on: it is measured continuously from then on.
+    if (step == 1 && m_serviceStep != 1) {
+        ++m_laserOnCount;
+        if (m_options.laserStreamMs > 0)
+            m_laserDueMs = nowMs + m_options.laserStreamMs;
+    }
+    if (step != 1)
+        m_laserDueMs = INT64_MAX;
+    m_serviceStep = step;
 }
 
 void SimBoard::advance(int64_t nowMs) {
+    if (m_inBootloader) {
+        m_lastUpdateMs = nowMs;
+        return;
+    }
     updatePosition(nowMs);
+
+    while (!m_delayed.empty() && m_delayed.front().first <= nowMs) {
+        emit(m_delayed.front().second);
+        m_delayed.pop_front();
+    }
+    if (m_wrongBoardDueMs <= nowMs) {
+        emit(FrameBuilder::adcReading(static_cast<unsigned>(laserAdc())));
+        emit(FrameBuilder::frame(0xB4, {}));
+        m_wrongBoardDueMs = nowMs + WrongBoardMs;
+    }
+    if (m_laserDueMs <= nowMs) {
+        const int value = laserAdc() + m_random.range(-AdcNoise, AdcNoise);
+        emit(FrameBuilder::adcReading(static_cast<unsigned>(std::clamp(value, 0, 0xFFFF))));
+        m_laserDueMs += m_options.laserStreamMs;
+        if (m_laserDueMs <= nowMs)
+            m_laserDueMs = nowMs + m_options.laserStreamMs;
+    }
 
     if (m_trayDueMs <= nowMs) {
         m_trayDueMs = INT64_MAX;
@@ -393,8 +516,11 @@ void SimBoard::advance(int64_t nowMs) {
 }
 
 int64_t SimBoard::nextDueMs() const {
-    int64_t due =
-        std::min({m_trayDueMs, m_discReadyDueMs, m_pllDueMs, m_debugDueMs, m_flags.nextDueMs()});
+    if (m_inBootloader)
+        return INT64_MAX;
+    int64_t due = std::min({m_trayDueMs, m_discReadyDueMs, m_pllDueMs, m_debugDueMs,
+                            m_flags.nextDueMs(), m_wrongBoardDueMs, m_laserDueMs,
+                            m_delayed.empty() ? INT64_MAX : m_delayed.front().first});
     if (m_play == Play::Playing) {
         due = std::min(due, m_tickDueMs);
         const int64_t trackMs = static_cast<int64_t>(m_options.trackSeconds) * 1000;

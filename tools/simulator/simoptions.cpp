@@ -1,5 +1,6 @@
 #include "simoptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
@@ -136,6 +137,7 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
              if (codes.size() > 127)
                  return false;
              out.loaders = codes;
+             out.loadersGiven = true;
              return true;
          }},
         {"--loader",
@@ -147,7 +149,42 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
              out.loaderGiven = true;
              return true;
          }},
-        {"--laser-adc", intOpt(out.laserAdc, 0, 65535)},
+        {"--laser-adc",
+         [&out](const std::string& v) {
+             std::vector<int> values;
+             size_t pos = 0;
+             for (;;) {
+                 const size_t comma = v.find(',', pos);
+                 long long n = 0;
+                 if (!toLong(v.substr(pos,
+                                      comma == std::string::npos ? std::string::npos : comma - pos),
+                             0, 65535, n))
+                     return false;
+                 values.push_back(static_cast<int>(n));
+                 if (comma == std::string::npos)
+                     break;
+                 pos = comma + 1;
+             }
+             out.laserAdcValues = values;
+             out.laserAdc = values.front();
+             return true;
+         }},
+        {"--laser-stream", intOpt(out.laserStreamMs, 0, 60000)},
+        {"--memory-delay", intOpt(out.memoryDelayMs, 0, 60000)},
+        {"--refuse-write", intOpt(out.refuseWrite, 1, 1000000)},
+        {"--corrupt-readback", intOpt(out.corruptReadback, 1, 1000000)},
+        {"--unanswered-read",
+         [&out](const std::string& v) {
+             std::string digits = v;
+             if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+                 digits = digits.substr(2);
+             if (digits.empty() || digits.size() > 4 ||
+                 digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+                 return false;
+             out.unansweredRead = static_cast<int>(std::strtol(digits.c_str(), nullptr, 16));
+             return true;
+         }},
+        {"--flash-out", stringOpt(out.flashOutPath)},
         {"--tracks", intOpt(out.tracks, 1, 99)},
         {"--track-seconds", intOpt(out.trackSeconds, 1, 3600)},
         {"--disc-id",
@@ -178,6 +215,10 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
         {"--pll", &out.pll},
         {"--debug-text", &out.debugText},
         {"--hold-interval", &out.holdInterval},
+        {"--silent", &out.silent},
+        {"--wrong-board", &out.wrongBoard},
+        {"--isp", &out.isp},
+        {"--in-bootloader", &out.inBootloader},
     };
 
     for (int i = 1; i < argc; ++i) {
@@ -218,6 +259,17 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
             return ParseResult::Error;
         }
     }
+
+    out.isp = out.isp || out.inBootloader;
+    if ((out.isp || !out.flashOutPath.empty()) && !out.isDk61()) {
+        error = "the bootloader is the DK-61 board's: --isp, --in-bootloader and --flash-out "
+                "need --board dk61 or both";
+        return ParseResult::Error;
+    }
+    // The loader in use is one the board supports, unless the list was given.
+    if (out.loaderGiven && !out.loadersGiven &&
+        std::find(out.loaders.begin(), out.loaders.end(), out.loader) == out.loaders.end())
+        out.loaders.push_back(static_cast<uint8_t>(out.loader));
     return ParseResult::Ok;
 }
 
@@ -257,15 +309,34 @@ DK-61 board:
                        default 0xFF)
   --loaders LIST       loader codes answered to 70 00, hex, comma separated (default
                        01,02,42,82)
-  --loader HEX         loader code in use, announced with BD (default 42)
-  --laser-adc N        laser ADC value answered to 54 00, +-2 noise (default 500)
+  --loader HEX         loader code in use: announced with BD and stored at EEPROM 0x2104
+                       (also in an --eeprom file); added to the default list if missing
+                       (default 42; 82 is the DK-Tria tray loader with the Sanyo HD850)
+  --laser-adc N[,N..]  laser ADC value, +-2 noise, answered to 54 00 and streamed at
+                       service step 1; with a list, every later entry into step 1 takes
+                       the next value (default 500)
+  --laser-stream MS    while service mode is at step 1 (laser on) send B3 02 hi lo every
+                       MS ms (default 20; 0: only on request)
   --tracks N           number of tracks on the disc (default 12)
   --track-seconds N    length of every track (default 240)
   --disc-id HEX        disc identifier answered to 24 00 (default 1234ABCD)
   --playing            start in play (status tick A0 01 01 every second)
   --pll                send AA 01 01 every second
 
+Bootloader (LPC2138, as Debian's lpc21isp speaks to it):
+  --isp                a "?" reaching the running firmware between commands restarts the
+                       board into its serial bootloader; G restarts the firmware
+  --in-bootloader      start in the bootloader (implies --isp)
+  --flash-out FILE     write the 512000-byte flash image to FILE after every G and at exit
+
 Faults:
+  --silent             nothing is ever sent (commands are still taken and logged)
+  --wrong-board        not the DK-61: never answers; sends B3 02 hi lo and B4 00 every 500 ms
+  --memory-delay MS    send memory replies (99, 98) MS ms late
+  --refuse-write N     answer the N-th memory write (counted from the start) with 98 00
+  --corrupt-readback N the N-th memory write stores and reads back its first byte inverted
+  --unanswered-read HEX
+                       do not answer memory reads whose block holds address HEX
   --garbage RATE       probability per frame of 1..--garbage-max (default 4) random bytes
                        that cannot start a frame, sent before it
   --chunk N            split every write into chunks of N bytes, 1 ms apart

@@ -35,16 +35,30 @@ struct SimOptions {
     int baudFlag = 0xFF;
     bool baudFlagGiven = false;
     std::vector<uint8_t> loaders{0x01, 0x02, 0x42, 0x82};
+    bool loadersGiven = false;
     int loader = 0x42;
     bool loaderGiven = false;
-    int laserAdc = 500;
+    int laserAdc = 500;                   // the first of laserAdcValues
+    std::vector<int> laserAdcValues{500}; // the next one each time service step 1 is entered again
+    int laserStreamMs = 20;               // 0xB3 interval at service step 1 (laser on); 0: none
     int tracks = 12;
     int trackSeconds = 240;
     uint32_t discId = 0x1234ABCDu;
     bool playing = false;
     bool pll = false;
 
+    // Bootloader.
+    bool isp = false;          // a "?" between commands restarts the board into its bootloader
+    bool inBootloader = false; // start in the bootloader
+    std::string flashOutPath;
+
     // Faults.
+    bool silent = false;     // nothing is ever sent
+    bool wrongBoard = false; // another board: no A3, only B3/B4 every WrongBoardMs
+    int memoryDelayMs = 0;   // memory replies (99, 98) come this late
+    int refuseWrite = 0;     // the n-th memory write is answered with 98 00 (0: none)
+    int corruptReadback = 0; // the n-th memory write reads back with its first byte inverted
+    int unansweredRead = -1; // memory reads whose block holds this address go unanswered
     double garbageRate = 0.0;
     int garbageMax = 4;
     int chunk = 0;
