@@ -1,0 +1,82 @@
+#ifndef ISPRUN_H
+#define ISPRUN_H
+
+#include "ispoutputparser.h"
+
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+// One run of the external ISP tool (lpc21isp) that writes a hex file into the flash of an NXP
+// LPC microcontroller through its serial bootloader. The board link must have released the
+// port before start() and may take it back once finished() has come.
+//
+// The tool gets its arguments as a list, never as a command string, so a path with blanks stays
+// one argument. Success needs both a normal exit with SuccessExitCode and the tool's line
+// "Download Finished and Verified correct...".
+class IspRun : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Component { DK6x, HLB6x };
+    Q_ENUM(Component)
+    enum class Step { Idle, Running, Succeeded, Failed };
+    Q_ENUM(Step)
+
+    // lpc21isp ends a verified download by starting the new code with "G"; it reports the reply
+    // to that as 0x1700 (plus the bootloader's answer, 0). Windows passes the whole value on;
+    // a POSIX exit status keeps its low 8 bits, so Debian's lpc21isp 1.97 exits with 0.
+#ifdef Q_OS_WIN
+    static constexpr int SuccessExitCode = 5888;
+#else
+    static constexpr int SuccessExitCode = 0;
+#endif
+
+    explicit IspRun(QObject* parent = nullptr);
+    // Kills a tool still running and waits for it, without reporting, so no orphan keeps the port.
+    ~IspRun() override;
+
+    // -wipe -verify <hex file> <port> <bit rate> <crystal in kHz>
+    static QStringList arguments(const QString& hexPath, const QString& portName,
+                                 Component component);
+
+    // Starts the tool. Returns the text for the file error label: empty when the tool is being
+    // started, otherwise why nothing was started. finished() always comes later, from the event
+    // loop or from abort(), never from within start().
+    QString start(const QString& toolPath, const QString& hexPath, const QString& portName,
+                  Component component);
+    // Kills a running tool and waits for it; the run ends as failed.
+    void abort();
+
+    Step step() const {
+        return current;
+    }
+    bool isRunning() const {
+        return current == Step::Running;
+    }
+
+signals:
+    // Every chunk of the tool's standard output, as it arrives.
+    void outputReceived(const QByteArray& chunk);
+    // New values for the progress bar (0 to 8) and the status label, only when they change.
+    void progressChanged(int value);
+    void labelChanged(const QString& text);
+    // The run is over; text is the status label's final text.
+    void finished(bool success, const QString& text);
+
+private:
+    void readOutput();
+    void processFinished(int exitCode, QProcess::ExitStatus status);
+    void processError(QProcess::ProcessError error);
+    void setProgress(int value);
+    void setLabel(const QString& text);
+    void end(bool success, const QString& text);
+
+    QProcess* process;
+    IspOutputParser parser;
+    Step current = Step::Idle;
+    int progress = -1;
+    QString label;
+};
+
+#endif // ISPRUN_H
