@@ -22,74 +22,64 @@ class tst_lasercalibration : public QObject {
 
 private slots:
     void fit_data() {
-        QTest::addColumn<QString>("current1");
-        QTest::addColumn<int>("unit1");
+        QTest::addColumn<QString>("current1"); // value and unit as typed and chosen
         QTest::addColumn<QString>("current2");
-        QTest::addColumn<int>("unit2");
         QTest::addColumn<int>("mean2"); // in thousandths; point 1 is at 100.7; -1: not measured
         QTest::addColumn<QString>("warning"); // part of it; empty: k 0.1, d 5
-        const int mA = LaserCalibration::MilliAmpere;
-        const int uA = LaserCalibration::MicroAmpere;
-        QTest::newRow("mA") << "15" << mA << "25" << mA << 200200 << "";
-        QTest::newRow("µA") << "15000" << uA << "25000" << uA << 200200 << "";
-        QTest::newRow("mixed units") << "15" << mA << "25000" << uA << 200200 << "";
-        QTest::newRow("no current") << "" << mA << "25" << mA << 200200 << "Number";
-        QTest::newRow("zero current") << "15" << mA << "0" << mA << 200200 << "Number";
-        QTest::newRow("point 2 not measured") << "15" << mA << "25" << mA << -1 << "Measurment 2";
-        QTest::newRow("same truncated means") << "15" << mA << "25" << mA << 100200 << "same";
+        QTest::newRow("mA") << "15 mA"
+                            << "25 mA" << 200200 << "";
+        QTest::newRow("µA") << "15000 µA"
+                            << "25000 µA" << 200200 << "";
+        QTest::newRow("mixed units") << "15 mA"
+                                     << "25000 µA" << 200200 << "";
+        QTest::newRow("no current") << " mA"
+                                    << "25 mA" << 200200 << "Number";
+        QTest::newRow("zero current") << "15 mA"
+                                      << "0 mA" << 200200 << "Number";
+        QTest::newRow("point 2 not measured") << "15 mA"
+                                              << "25 mA" << -1 << "Measurment 2";
+        QTest::newRow("same truncated means") << "15 mA"
+                                              << "25 mA" << 100200 << "same";
     }
     void fit() {
         QFETCH(QString, current1);
-        QFETCH(int, unit1);
         QFETCH(QString, current2);
-        QFETCH(int, unit2);
         QFETCH(int, mean2);
         QFETCH(QString, warning);
         LaserCalibration calibration;
         measure(&calibration, 1, 100700);
         if (mean2 >= 0)
             measure(&calibration, 2, mean2);
-        const LaserCalibration::Fit fit = calibration.fit(current1, unit1, current2, unit2);
+        const auto unit = [](const QString& c) { return c.endsWith("µA") ? 1 : 0; };
+        const LaserCalibration::Fit fit =
+            calibration.fit(current1.section(' ', 0, 0), unit(current1),
+                            current2.section(' ', 0, 0), unit(current2));
         QCOMPARE(fit.ok, warning.isEmpty());
         QVERIFY2(fit.warning.contains(warning), qPrintable(fit.warning));
         QCOMPARE(fit.k, fit.ok ? 0.1 : 0.0);
         QCOMPARE(fit.d, fit.ok ? 5.0 : 0.0);
     }
 
-    void point_stopsSamplingWhenCalculated() {
+    void points() {
         LaserCalibration calibration;
-        QCOMPARE(calibration.take(500).point, 0); // nothing sampling: for the ring
         calibration.start(1);
-        for (int k = 0; k < 999; ++k) {
-            const LaserCalibration::Reading r = calibration.take(k < 500 ? 100 : 102);
-            QVERIFY(r.point == 1 && !r.completed);
-        }
-        QVERIFY(calibration.isSampling(1));
+        for (int k = 0; k < 999; ++k)
+            QVERIFY(calibration.take(k < 500 ? 100 : 102).point == 1);
         QVERIFY(calibration.take(102).completed);
-        QVERIFY(!calibration.isSampling());
-        QVERIFY(calibration.isCalculated(1));
         QCOMPARE(calibration.mean(1), 101.0);
         QCOMPARE(calibration.variance(1), 1.0);
-        // the next reading goes to the ring and the live current again
+        // calculated: the next reading goes to the ring and the live current again
+        QVERIFY(!calibration.isSampling());
         QCOMPARE(calibration.take(500).point, 0);
-        QCOMPARE(calibration.sampleCount(1), 1000);
-    }
-
-    void startingPoints() {
-        LaserCalibration calibration;
-        measure(&calibration, 1, 100000);
-        measure(&calibration, 2, 300000);
         // a second point-2 measurement starts empty and waits for its own readings
+        measure(&calibration, 2, 300000);
         calibration.start(2);
         QCOMPARE(calibration.sampleCount(2), 0);
-        QVERIFY(calibration.isSampling(2) && !calibration.isCalculated(2));
-        QVERIFY(calibration.isCalculated(1));
-        calibration.take(310);
+        QVERIFY(calibration.isSampling(2) && calibration.isCalculated(1));
         // starting point 1 ends point 2's unfinished sampling
         calibration.start(1);
-        QVERIFY(!calibration.isSampling(2));
+        QVERIFY(!calibration.isSampling(2) && !calibration.isCalculated(2));
         QCOMPARE(calibration.take(120).point, 1);
-        QVERIFY(!calibration.fit("15", 0, "25", 0).ok);
     }
 
     void zeroHourByte_data() {
