@@ -17,3 +17,12 @@ void LaserList::flush() {
     sampleCount = 0;
     write_index = 0;
 }
+
+QString LaserList::averageText(quint32 average) {
+    return QString::number(average, 16).toUpper() + QStringLiteral(" (") +
+           QString::number(average * 3.3 / 18.414, 'f', 1) + QStringLiteral(" mA)");
+}
+
+QString LaserList::countText(int count) {
+    return QStringLiteral("Average Laser ADC Value of %1 values").arg(count);
+}

@@ -2,6 +2,7 @@
 #define LASERLIST_H
 
 #include <QObject>
+#include <QString>
 
 // The ring of the last 64 laser ADC readings and their rounded average.
 class LaserList : public QObject {
@@ -17,6 +18,12 @@ public:
     int writeIndex() const { return write_index; }
     quint32 sum() const { return sampleSum; }
     quint32 average() const { return avg; }
+
+    // The average as the expert page shows it: upper-case hexadecimal and, in brackets, the
+    // current it stands for with one decimal ("190 (71.7 mA)").
+    static QString averageText(quint32 average);
+    // "Average Laser ADC Value of 12 values"
+    static QString countText(int count);
 
 signals:
     void pushed(int count);

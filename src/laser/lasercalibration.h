@@ -1,0 +1,57 @@
+#ifndef LASERCALIBRATION_H
+#define LASERCALIBRATION_H
+
+#include <QList>
+#include <QString>
+
+// The two reference points of the laser current line I = k * ADC + d. Starting a point collects
+// the board's laser ADC readings for it; after 1000 readings its mean and variance are
+// calculated and the point stops sampling, so later readings go to the ring and the live
+// current again. The fit takes the two measured currents and the two means.
+class LaserCalibration {
+public:
+    static constexpr int SamplesPerPoint = 1000;
+    enum class State { Idle, Sampling, Calculated };
+    enum Unit { MilliAmpere = 0, MicroAmpere = 1 }; // the index of boxUnitSelector_n
+
+    // What a reading did.
+    struct Reading {
+        int point = 0;          // the point that took it; 0: no point samples
+        bool completed = false; // it was that point's last: mean and variance are ready
+    };
+
+    // Point 1 or 2 starts from no samples and the other point stops sampling.
+    void start(int point);
+    Reading take(quint16 value);
+
+    State state(int point) const;
+    bool isSampling(int point) const { return state(point) == State::Sampling; }
+    bool isSampling() const { return isSampling(1) || isSampling(2); }
+    bool isCalculated(int point) const { return state(point) == State::Calculated; }
+    int sampleCount(int point) const;
+    double mean(int point) const;
+    double variance(int point) const;
+
+    struct Fit {
+        bool ok = false;
+        QString warning; // for labelCalculatorWarning; empty when ok
+        double k = 0;    // mA per ADC count
+        double d = 0;    // mA
+    };
+    // The currents as the operator typed them with their units; the means are the points'
+    // calculated ones, truncated to whole ADC counts. Refused with a warning when a current is
+    // not a non-zero number, a point is not calculated or both means truncate to the same count.
+    Fit fit(const QString& current1, int unit1, const QString& current2, int unit2) const;
+
+private:
+    struct Point {
+        State state = State::Idle;
+        QList<double> samples;
+        double mean = 0;
+        double variance = 0;
+    };
+    const Point* at(int point) const;
+    Point points[2];
+};
+
+#endif // LASERCALIBRATION_H
