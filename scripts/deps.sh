@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the tool needs. Usage: scripts/deps.sh [run|test]
+# Installs the Debian packages the tool needs. Usage: scripts/deps.sh [run|test|package]
 set -euo pipefail
 
 RUN_PACKAGES=(cmake g++ make qtbase5-dev libqt5serialport5-dev libqt5sql5 libqt5sql5-sqlite
     libqcustomplot-dev fonts-dseg lpc21isp)
 TEST_PACKAGES=(clang clang-format libclang-rt-14-dev ccache socat xvfb x11-apps x11-utils imagemagick
     procps libbenchmark-dev)
+# Building and checking the Debian package: desktop-file-validate; readelf (binutils) for the
+# libraries the programs link.
+PACKAGE_PACKAGES=(desktop-file-utils binutils)
 
 wanted=("${RUN_PACKAGES[@]}")
-if [[ "${1:-run}" == "test" ]]; then
-    wanted+=("${TEST_PACKAGES[@]}")
-fi
+case "${1:-run}" in
+test) wanted+=("${TEST_PACKAGES[@]}") ;;
+package) wanted+=("${PACKAGE_PACKAGES[@]}") ;;
+esac
 
 missing=()
 for pkg in "${wanted[@]}"; do
