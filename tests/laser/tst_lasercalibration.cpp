@@ -1,4 +1,4 @@
-#include "boardprobe.h"
+#include "framehex.h"
 #include "lasercalibration.h"
 #include "laserlist.h"
 #include "zerohourbyte.h"
@@ -100,7 +100,7 @@ private slots:
         for (int k = 0; k < LaserList::Capacity; ++k)
             list.push(quint32(reading));
         const ZeroHourByte::Value value = ZeroHourByte::fromAverage(list.average());
-        QCOMPARE(BoardProbe::hex(ZeroHourByte::writeFrame(value)), frame);
+        QCOMPARE(FrameHex::text(ZeroHourByte::writeFrame(value)), frame);
         QCOMPARE(value.capped, capped);
         QCOMPARE(LaserList::averageText(400), QString("190 (71.7 mA)"));
     }

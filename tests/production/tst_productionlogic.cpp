@@ -1,7 +1,7 @@
 #include "audiobyte.h"
-#include "boardprobe.h"
 #include "eepromprogramming.h"
 #include "focus_coefs.h"
+#include "framehex.h"
 #include "productionrecord.h"
 #include "servolists.h"
 
@@ -123,9 +123,9 @@ private slots:
         QVERIFY(plan.valid && !plan.text.isEmpty());
         QStringList sent;
         for (const QByteArray& frame : plan.writes)
-            sent << BoardProbe::hex(frame);
+            sent << FrameHex::text(frame);
         QCOMPARE(sent.join('|'), writes);
-        QCOMPARE(BoardProbe::hex(plan.readBack), readBack);
+        QCOMPARE(FrameHex::text(plan.readBack), readBack);
         QCOMPARE(QList<int>({plan.progress, plan.timeoutMs, plan.state}), progressTimeoutState);
         for (int none : {-1, 2, 4, 6, 10, 11})
             QVERIFY(!EepromProgramming::stepPlan(none, image).valid);
