@@ -151,6 +151,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
     // 15-16: plots
     setupFlagPlot();
     setupLaserPlot();
+    wireFlagMonitor(); // flag monitor: run summary, whole-run view, export, review
 
     // 17: last firmware file
     if (settings->contains("hexFilename")) {

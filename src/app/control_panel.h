@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMap>
 #include <QMetaObject>
 #include <QProcess>
 #include <QString>
@@ -20,6 +21,7 @@ class CFlags;
 class Focus_Coefs;
 class LaserList;
 class PlotRedraw;
+class RunPanel;
 class TestRoutine;
 class TrafficView;
 class QButtonGroup;
@@ -91,6 +93,19 @@ public:
     PlotRedraw* flagPlotRedraw = nullptr;
     // Empties flag_records (newest first) and restarts the plot's time axis at 0.
     void clearFlagRecords();
+
+    // ---- flag monitor: run summary, limits, whole-run view, export, review (flags/) ----
+    RunPanel* runPanel = nullptr;
+    // What is wrong with the log file and the flag file ("Log file", "Flag file": the text the
+    // flag page shows until the problem is gone).
+    QMap<QString, QString> fileProblems;
+    // The link to the board opened: a line in the log file after it was down, the interval the
+    // operator chose sent again (the board starts at 1 s).
+    void flagLinkOpened();
+    // The link went down (a port error, the watchdog, the operator): a line in the log file and
+    // a gap in the run.
+    void flagLinkDown(const QString& reason);
+    // ---- end of flag monitor ----
 
     // ---- log and flag files ----
     QDir logFileDirectory;
@@ -225,6 +240,8 @@ private:
     void wireConsole();
     void wireFlags();
     void wireSettings();
+    // flag monitor: after the plots are set up
+    void wireFlagMonitor();
 
     QMetaObject::Connection transmissionErrorConnection;
     QMetaObject::Connection transmissionErrorOtherConnection;

@@ -155,6 +155,8 @@ void Control_Panel::no_avaliable_port() {
         if (serialInfo.desiredCount() == 0)
             box->setText(NoBridgeText);
         box->setInformativeText("Could detect a UART-Bridge! Do you want to retry or abort?");
+        // flag monitor: the window can come up without an adapter (File > Open Flag File...)
+        box->addButton(QStringLiteral("Continue Offline"), QMessageBox::ActionRole);
         result = runPortBox(box, portMessageBox);
     }
     restoreLoaderTimerConnection();
@@ -240,6 +242,8 @@ void Control_Panel::is_connected() {
             fwTimer.start(2400);
             board->state.flags.flag_data_seen = false;
         }
+        // flag monitor: the link is back; the interval the operator chose goes out again
+        flagLinkOpened();
         qCDebug(dk61Link) << "Port open and connected";
         return;
     }
@@ -300,8 +304,10 @@ void Control_Panel::fw_timer_interrupt() {
             watch.noBoard = true;
         }
         if (!watch.board_answered && !board->userDisconnect) {
-            if (board->isPortOpen())
+            if (board->isPortOpen()) {
+                flagLinkDown(QStringLiteral("no answer from the board")); // flag monitor
                 board->link.close();
+            }
             update_connection_label();
             startup();
             board->state.flags.flag_fw_shown = false;

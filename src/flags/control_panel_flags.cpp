@@ -1,10 +1,14 @@
-// The main window's flag page: the flag plot and the interval command.
+// The main window's flag page: the flag plot and the interval command, and the run around them.
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "flaglimits.h"
 #include "logging.h"
 #include "plotredraw.h"
+#include "runpanel.h"
 #include "ui_control_panel.h"
+
+#include <QSettings>
 
 #include <QVector>
 
@@ -40,6 +44,33 @@ void Control_Panel::wireFlags() {
     flagPlotRedraw = new PlotRedraw(ui->customPlot, this);
 }
 
+void Control_Panel::wireFlagMonitor() {
+    runPanel = new RunPanel(this);
+    runPanel->setLimits(FlagLimits::load(*settings));
+    connect(board, &CD_Board::disconnected_from_serial_port, this, [this] {
+        flagLinkDown(board->link.linkLost    ? board->link.errorString()
+                     : board->userDisconnect ? QStringLiteral("closed by the operator")
+                                             : QStringLiteral("closed"));
+    });
+    connect(ui->comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), runPanel,
+            &RunPanel::showInterval);
+}
+
+void Control_Panel::flagLinkOpened() {
+    if (runPanel)
+        runPanel->linkUp();
+    const int chosen = ui->comboCFLAGInterval->currentIndex() + 1;
+    if (chosen != 1) {
+        qCDebug(dk61Flags) << "flag interval again" << chosen;
+        board->sendFlagInterval(chosen);
+    }
+}
+
+void Control_Panel::flagLinkDown(const QString& reason) {
+    if (runPanel)
+        runPanel->linkDown(reason);
+}
+
 void Control_Panel::plotCFlags() {
     QList<CFlags*>& records = board->flag_records;
     if (records.isEmpty())
@@ -51,6 +82,11 @@ void Control_Panel::plotCFlags() {
     if (FlagPlotWindow::dropsOldest(records.size(), window)) {
         ++flagScrollCount;
         delete records.takeFirst();
+    }
+    // Paused: the list keeps to its window, the curves keep what they show until the pause ends.
+    if (runPanel && runPanel->livePaused()) {
+        flagPlotWindow.invalidate();
+        return;
     }
     const qint64 count = records.size();
     const FlagPlotWindow::Step step = FlagPlotWindow::plan(count, window);
@@ -96,6 +132,8 @@ void Control_Panel::plotCFlags() {
 
 void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     writeCFlagsToFlagFile_cvs();
+    if (runPanel)
+        runPanel->recordAdded(*record, board->state.flags.flag_sub_status);
     if (fromFlagBoard)
         emit recievedCFlags(record);
     plotCFlags();

@@ -1,7 +1,9 @@
 // The main window's side of the settings store.
 #include "cd_board.h"
 #include "control_panel.h"
+#include "flaglimits.h"
 #include "logging.h"
+#include "runpanel.h"
 #include "settings.h"
 #include "ui_control_panel.h"
 
@@ -34,7 +36,10 @@ bool Control_Panel::readReconnectSetting() {
 
 void Control_Panel::readLogFileSettings() {
     if (settings->contains("logFileDirectory")) {
-        logFileDirectory.setPath(settings->value("logFileDirectory").toString());
+        // An empty value means the application's directory (not the current one).
+        const QString configured = settings->value("logFileDirectory").toString();
+        logFileDirectory.setPath(
+            configured.trimmed().isEmpty() ? QCoreApplication::applicationDirPath() : configured);
         qCDebug(dk61Settings) << "logfiledirectory" << logFileDirectory.path();
     } else {
         const QString appDir = QCoreApplication::applicationDirPath();
@@ -52,7 +57,10 @@ void Control_Panel::readLogFileSettings() {
 
 void Control_Panel::readFlagFileSettings() {
     if (settings->contains("flagFileDirectory")) {
-        flagFileDirectory.setPath(settings->value("flagFileDirectory").toString());
+        // An empty value means the application's directory (not the current one).
+        const QString configured = settings->value("flagFileDirectory").toString();
+        flagFileDirectory.setPath(
+            configured.trimmed().isEmpty() ? QCoreApplication::applicationDirPath() : configured);
         qCDebug(dk61Settings) << "flagfiledirectory" << flagFileDirectory.path();
     } else {
         const QString appDir = QCoreApplication::applicationDirPath();
@@ -65,6 +73,8 @@ void Control_Panel::readFlagFileSettings() {
         settings->setValue("storeFlagFile_csv", false);
         storeFlagFile_csv = false;
     }
+    if (runPanel)
+        runPanel->setLimits(FlagLimits::load(*settings));
 }
 
 void Control_Panel::openSettings() {

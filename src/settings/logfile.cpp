@@ -5,24 +5,65 @@
 
 #include <QFileInfo>
 
-bool LogFile::open(const QDir& directory, const QDateTime& created) {
+namespace {
+const int MaxNames = 1000;
+} // namespace
+
+QList<QDir> LogFile::candidates(const QString& configured, const QString& applicationDir,
+                                const QString& fallbackDir) {
+    QList<QDir> dirs{QDir(configured.trimmed().isEmpty() ? applicationDir : configured)};
+    if (!fallbackDir.isEmpty() && QDir(fallbackDir).absolutePath() != dirs.first().absolutePath())
+        dirs.append(QDir(fallbackDir));
+    return dirs;
+}
+
+bool LogFile::create(const QString& path, bool* taken) {
+    const QFileInfo info(path);
+    *taken = info.exists() || info.isSymLink();
+    if (*taken)
+        return false;
+    file.setFileName(path);
+    // Created new or not at all: the system refuses a name that exists, a link included, even
+    // when it appeared after the look above. Unbuffered: every write reaches the file at once,
+    // and a write the disk refuses is dropped instead of piling up in memory.
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Text |
+                  QIODevice::Unbuffered))
+        return true;
+    const QFileInfo after(path);
+    *taken = after.exists() || after.isSymLink();
+    return false;
+}
+
+bool LogFile::open(const QList<QDir>& directories, const QDateTime& created) {
     if (file.isOpen())
         return true;
-    name = LogFileFormat::fileName(directory, created);
-    file.setFileName(name);
-    // Only ever appended to: a second creation within the same second (or any file of that name
-    // already there) keeps what it holds. Unbuffered: every write reaches the file at once, and a
-    // write the disk refuses is dropped instead of piling up in memory.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text |
-                   QIODevice::Unbuffered)) {
-        qCDebug(dk61Files) << "not created:" << name << file.errorString();
-        faultReported = false;
-        fault();
-        return false;
-    }
-    qCDebug(dk61Files) << "created" << absolutePath();
     faultReported = false;
-    return true;
+    atLineStart = true;
+    firstError.clear();
+    QString error;
+    for (int d = 0; d < directories.size(); ++d) {
+        const QDir& dir = directories[d];
+        if (d > 0 && !dir.exists())
+            QDir().mkpath(dir.absolutePath());
+        const QString base = LogFileFormat::fileName(dir, created);
+        for (int n = 1; n <= MaxNames; ++n) {
+            name = n == 1 ? base : base.chopped(4) + QStringLiteral("-%1.txt").arg(n);
+            bool taken = false;
+            if (create(name, &taken)) {
+                usedDirectory = d;
+                qCDebug(dk61Files) << "created" << absolutePath();
+                return true;
+            }
+            if (!taken)
+                break;
+        }
+        error = file.errorString();
+        qCDebug(dk61Files) << "not created:" << name << error;
+        if (d == 0)
+            firstError = error;
+    }
+    fault();
+    return false;
 }
 
 void LogFile::close() {
@@ -31,14 +72,32 @@ void LogFile::close() {
 }
 
 QString LogFile::absolutePath() const {
-    return QFileInfo(file).absoluteFilePath();
+    return QFileInfo(name).absoluteFilePath();
 }
 
 bool LogFile::append(const QByteArray& bytes) {
     if (!file.isOpen())
         return false;
-    if (file.write(bytes) == bytes.size())
+    // What was cut short stays a line of its own.
+    const QByteArray data = atLineStart ? bytes : '\n' + bytes;
+    qint64 done = 0;
+    while (done < data.size()) {
+        // A short write is followed by another for the rest: that one fails with the reason.
+        const qint64 n = file.write(data.constData() + done, data.size() - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done > 0)
+        atLineStart = data.at(int(done) - 1) == '\n';
+    if (done == data.size()) {
+        if (faultReported) {
+            faultReported = false;
+            if (onFault)
+                onFault(name, QString());
+        }
         return true;
+    }
     fault();
     return false;
 }

@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "control_panel.h"
+#include "flaglimits.h"
 #include "logging.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,8 +52,12 @@ Settings::Settings(Control_Panel* parent) : QMainWindow(parent), mainWindow(pare
     checkBoxStoreLogFile->setChecked(mainWindow->storeLogFile);
 
     mainWindow->readFlagFileSettings();
-    lineFlagFile->setText(mainWindow->flagFileDirectory.absolutePath());
+    shownFlagDirectory = mainWindow->flagFileDirectory.absolutePath();
+    lineFlagFile->setText(shownFlagDirectory);
     checkBoxStoreFlagFile->setChecked(mainWindow->storeFlagFile_csv);
+    const FlagLimits limits = FlagLimits::load(*mainWindow->settings);
+    for (int k = 0; k < 5; ++k)
+        lineLimit[k]->setText(FlagLimits::text(limits.percent[size_t(k)]));
 
     reconnect = reconnectPending = mainWindow->readReconnectSetting();
     checkBox_Reset_Conn->setChecked(reconnect);
@@ -114,6 +120,51 @@ void Settings::buildWidgets() {
     checkBox_Reset_Conn->setChecked(true);
     buttonApplyChanges = place(new QPushButton("Apply"), "buttonApplyChanges", 490, 270, 75, 23);
     buttonCancelChanges = place(new QPushButton("Cancel"), "buttonCancelChanges", 590, 270, 75, 23);
+
+    labelLimits = place(new QLabel("Limits in % (blank: none):"), "labelLimits", 400, 160, 265, 16);
+    const char* const names[5] = {"C1", "uncorr. C1", "C2", "uncorr. C2", "interpol."};
+    const char* const labelNames[5] = {"labelLimitC1", "labelLimitC1U", "labelLimitC2",
+                                       "labelLimitC2U", "labelLimitInterp"};
+    const char* const lineNames[5] = {"lineLimitC1", "lineLimitC1U", "lineLimitC2", "lineLimitC2U",
+                                      "lineLimitInterp"};
+    for (int k = 0; k < 5; ++k) {
+        const int x = k < 3 ? 400 : 540;
+        const int y = 180 + (k % 3) * 23;
+        labelLimit[k] = place(new QLabel(names[k]), labelNames[k], x, y + 2, 70, 16);
+        lineLimit[k] = place(new QLineEdit, lineNames[k], x + 70, y, 55, 20);
+        labelLimit[k]->setBuddy(lineLimit[k]);
+        lineLimit[k]->setAccessibleName(QStringLiteral("%1 limit in %").arg(names[k]));
+    }
+    labelSettingsError = place(new QLabel, "labelSettingsError", 50, 305, 615, 40);
+    labelSettingsError->setStyleSheet("QLabel {color: red}");
+    labelSettingsError->setWordWrap(true);
+}
+
+bool Settings::takeTypedFields() {
+    auto refuse = [this](const QString& why) {
+        labelSettingsError->setText(why);
+        labelSettingsError->setAccessibleName(why);
+        return false;
+    };
+    const QString typed = lineFlagFile->text().trimmed();
+    if (typed != shownFlagDirectory) {
+        const QFileInfo info(typed);
+        if (typed.isEmpty() || !info.isDir())
+            return refuse(
+                QStringLiteral("Flags cannot be stored at \"%1\": no such directory.").arg(typed));
+        newFlagDirectory = info.absoluteFilePath();
+        flagDirChanged = true;
+    }
+    FlagLimits limits;
+    for (int k = 0; k < 5; ++k) {
+        if (!FlagLimits::parse(lineLimit[k]->text(), &limits.percent[size_t(k)]))
+            return refuse(QStringLiteral("The %1 limit must be blank or a percentage above 0 "
+                                         "and at most 100.")
+                              .arg(labelLimit[k]->text()));
+    }
+    limits.save(*mainWindow->settings);
+    labelSettingsError->clear();
+    return true;
 }
 
 QString Settings::chooseExistingDirectory(const QString& start) {
@@ -150,6 +201,7 @@ void Settings::browseFlagFile_csvDirectory() {
     if (chosen.isEmpty())
         return;
     newFlagDirectory = chosen;
+    shownFlagDirectory = chosen;
     lineFlagFile->setText(chosen);
     flagDirChanged = true;
 }
@@ -159,6 +211,8 @@ void Settings::cancelChanges() {
 }
 
 void Settings::applyChanges() {
+    if (!takeTypedFields())
+        return;
     QSettings* store = mainWindow->settings;
     qCDebug(dk61Settings) << logDirChanged;
     if (logDirChanged) {

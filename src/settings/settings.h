@@ -60,6 +60,11 @@ public:
     QCheckBox* checkBox_Reset_Conn = nullptr;
     QPushButton* buttonApplyChanges = nullptr;
     QPushButton* buttonCancelChanges = nullptr;
+    // Limits on the flag rates in percent (blank: none), and why Apply refused what was typed.
+    QLabel* labelLimits = nullptr;
+    QLabel* labelLimit[5] = {};
+    QLineEdit* lineLimit[5] = {};
+    QLabel* labelSettingsError = nullptr;
 
 public slots:
     void browseLogFileDirectory();
@@ -73,6 +78,12 @@ public slots:
 
 private:
     void buildWidgets();
+    // What Apply takes from the typed fields: a flag directory typed over the one shown (it must
+    // exist) and the limits (blank or a percentage). False, with the reason shown, for anything
+    // else; then Apply changes nothing.
+    bool takeTypedFields();
+    // The flag directory as last shown by the window itself.
+    QString shownFlagDirectory;
     // Shows the chooser at `start`; the chosen directory, or an empty text when there is none.
     QString chooseExistingDirectory(const QString& start);
 };
