@@ -85,7 +85,7 @@ bool FlagFileReader::parseRow(const QByteArray& raw, qint64* seconds, RunStore::
 }
 
 QDateTime FlagFileReader::created(const QString& fileName) {
-    static const QRegularExpression name(QStringLiteral("^(\\d{14})(-\\d+)?\\.txt$"));
+    static const QRegularExpression name(QStringLiteral("^(\\d{14})(_\\d+)?\\.txt$"));
     const QRegularExpressionMatch m = name.match(QFileInfo(fileName).fileName());
     return m.hasMatch() ? QDateTime::fromString(m.captured(1), QStringLiteral("yyyyMMddHHmmss"))
                         : QDateTime();

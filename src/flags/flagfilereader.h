@@ -29,7 +29,7 @@ public:
     // One row: the seconds of its time stamp and its counts (taken back from the signed 16-bit
     // form the file prints them in). False for anything that is not a row.
     static bool parseRow(const QByteArray& line, qint64* seconds, RunStore::Counts* counts);
-    // The creation time in a flag file's name (yyyyMMddHHmmss, perhaps followed by "-n"); invalid
+    // The creation time in a flag file's name (yyyyMMddHHmmss, perhaps followed by "_n"); invalid
     // when the name has another form.
     static QDateTime created(const QString& fileName);
 };

@@ -71,6 +71,7 @@ RunPanel::RunPanel(Control_Panel* window) : QObject(window), w(window) {
         liveLimitLines[size_t(k)] = new QCPItemStraightLine(ui->customPlot);
         runLimitLines[size_t(k)] = new QCPItemStraightLine(ui->customPlotRun);
     }
+    updateLimitLines();
 
     // What each value is, for screen readers (their names are the values).
     const QString flagHeads[5] = {"C1", "uncorr. C1", "C2", "uncorr. C2", "interpol."};
@@ -141,7 +142,8 @@ void RunPanel::placeOverPlot() {
 }
 
 bool RunPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == w->ui->customPlot &&
+    // (The window's form is gone while its widgets are being deleted.)
+    if (w->ui && watched == w->ui->customPlot &&
         (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         placeOverPlot();
     return QObject::eventFilter(watched, event);
@@ -367,7 +369,6 @@ bool RunPanel::openRun(const QString& path) {
     }
     if (!reviewStarted.isValid())
         reviewStarted = QFileInfo(path).lastModified();
-    inReview = true;
     reviewSource = path;
     reviewTotals.setLimits(limits);
     reviewTotals.rebuild(review);
@@ -375,8 +376,11 @@ bool RunPanel::openRun(const QString& path) {
     ui->buttonNewRun->hide();
     ui->buttonPauseLive->hide();
     ui->buttonBackToLive->show();
+    if (!inReview)
+        wholeRunBeforeReview = ui->buttonWholeRun->isChecked();
     ui->buttonWholeRun->setChecked(true);
     ui->buttonWholeRun->setEnabled(false);
+    inReview = true;
     wholeRun->showRun(&review);
     showWholeRun(true);
     showSummary();
@@ -395,7 +399,8 @@ void RunPanel::backToLive() {
     ui->buttonPauseLive->show();
     ui->buttonWholeRun->setEnabled(true);
     wholeRun->showRun(&live);
-    showWholeRun(ui->buttonWholeRun->isChecked());
+    ui->buttonWholeRun->setChecked(wholeRunBeforeReview);
+    showWholeRun(wholeRunBeforeReview);
     showSummary();
 }
 

@@ -110,6 +110,7 @@ private:
     QString reviewSource;
     qint64 reviewSkipped = 0;
     bool inReview = false;
+    bool wholeRunBeforeReview = false;
 
     FlagLimits limits;
     QTimer summaryTimer;

@@ -47,7 +47,7 @@ bool LogFile::open(const QList<QDir>& directories, const QDateTime& created) {
             QDir().mkpath(dir.absolutePath());
         const QString base = LogFileFormat::fileName(dir, created);
         for (int n = 1; n <= MaxNames; ++n) {
-            name = n == 1 ? base : base.chopped(4) + QStringLiteral("-%1.txt").arg(n);
+            name = n == 1 ? base : base.chopped(4) + QStringLiteral("_%1.txt").arg(n);
             bool taken = false;
             if (create(name, &taken)) {
                 usedDirectory = d;

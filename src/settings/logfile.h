@@ -33,7 +33,7 @@ public:
                                   const QString& fallbackDir);
 
     // Creates (or keeps) a file named after `created` in the first of `directories` where that
-    // works: LogFileFormat::fileName, or with "-2", "-3", ... before ".txt" where that name is
+    // works: LogFileFormat::fileName, or with "_2", "_3", ... before ".txt" where that name is
     // taken. A missing fallback directory (any after the first) is created. A failure in every
     // directory goes to the fault handler.
     bool open(const QList<QDir>& directories, const QDateTime& created);

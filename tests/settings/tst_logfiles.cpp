@@ -2,6 +2,7 @@
 #include "cflags.h"
 #include "control_panel.h"
 #include "formwidget.h"
+#include "logfile.h"
 #include "logfileformat.h"
 #include "windowfixture.h"
 
@@ -14,6 +15,10 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -167,125 +172,119 @@ private slots:
         QCOMPARE(readAll(w->flagFile.fileName()), QByteArray());
     }
 
-    void secondCreationInSameSecond_appends() {
-        auto w = makeWindow(false, false);
-        w->storeLogFile = true;
-        // The name follows the clock; try again if the second turned between the two looks.
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            const QString expected =
-                LogFileFormat::fileName(QDir(logDir), QDateTime::currentDateTime());
-            QFile existing(expected);
-            QVERIFY(existing.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            existing.write("recorded earlier\n");
-            existing.close();
-            w->openLogFile();
-            QVERIFY(w->logFile.isOpen());
-            if (w->logFile.fileName() != expected) {
-                w->closeLogFile();
-                continue;
-            }
-            w->writeLogLines({"[00:00:01]PC-Tool: A1  "});
-            w->closeLogFile();
-            w->openLogFile();
-            if (w->logFile.fileName() == expected) {
-                w->writeLogLines({"[00:00:02]PC-Tool: A2  "});
-                QCOMPARE(readAll(expected), QByteArray("recorded earlier\n"
-                                                       "[00:00:01]PC-Tool: A1  \n"
-                                                       "[00:00:02]PC-Tool: A2  \n"));
-            } else {
-                QCOMPARE(readAll(expected),
-                         QByteArray("recorded earlier\n[00:00:01]PC-Tool: A1  \n"));
-            }
-            return;
-        }
-        QFAIL("the clock never stayed within one second");
-    }
-
-    void sameDirectorySameSecond_bothWritersShareOneFile() {
-        flagDir = logDir;
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            auto w = makeWindow(true, true);
-            QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
-            if (w->logFile.fileName() != w->flagFile.fileName())
-                continue;
-            w->writeLogLines({"[00:00:01]DK-61  : C6  "});
-            arrive(w.get(), record(1, 0, 0, 0, 0));
-            w->writeLogLines({"[00:00:02]DK-61  : C6  "});
-            const QList<QByteArray> lines = readAll(w->logFile.fileName()).split('\n');
-            QVERIFY(lines.size() >= 4);
-            QCOMPARE(lines.at(lines.size() - 4), QByteArray("[00:00:01]DK-61  : C6  "));
-            QVERIFY(lines.at(lines.size() - 3).endsWith(",\t1,\t0,\t0,\t0,\t0"));
-            QCOMPARE(lines.at(lines.size() - 2), QByteArray("[00:00:02]DK-61  : C6  "));
-            return;
-        }
-        QFAIL("the clock never stayed within one second");
-    }
-
-    void missingDirectory_toldOnceAndKeepsRunning_data() {
+    // A directory the file cannot go to: the file goes to the user's documents, and the flag
+    // page says so; where that fails too, the page says the file cannot be written.
+    void unusableDirectory_fallsBackAndSaysSo_data() {
         QTest::addColumn<bool>("log");
-        QTest::newRow("log") << true;
-        QTest::newRow("flags") << false;
+        QTest::addColumn<bool>("documentsUsable");
+        QTest::newRow("log, documents") << true << true;
+        QTest::newRow("flags, documents") << false << true;
+        QTest::newRow("flags, nowhere") << false << false;
     }
-    void missingDirectory_toldOnceAndKeepsRunning() {
+    void unusableDirectory_fallsBackAndSaysSo() {
         QFETCH(bool, log);
-        (log ? logDir : flagDir) = env->path() + "/not/there";
+        QFETCH(bool, documentsUsable);
+        // A directory below a plain file cannot be used by anybody, root included.
+        QFile plain(env->path() + "/plain");
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        (log ? logDir : flagDir) = plain.fileName() + "/dir";
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", (documentsUsable ? env->path() + "/home" : plain.fileName()).toLocal8Bit());
         auto w = makeWindow(log, !log);
-        QVERIFY(!w->logFile.isOpen());
-        QVERIFY(!w->flagFile.isOpen());
-        const QString message = w->statusBar()->currentMessage();
-        QVERIFY2(
-            message.startsWith(log ? "Log file cannot be written" : "Flag file cannot be written"),
-            qPrintable(message));
-        QVERIFY(message.contains("/not/there/"));
-        // The permanent labels are left alone.
-        QCOMPARE(w->boardLabel->text(), QString("  BOARD: no connection  "));
-        // Writes are skipped quietly.
-        w->statusBar()->clearMessage();
+        qputenv("HOME", home);
+        const LogFile& file = log ? w->logFile : w->flagFile;
+        const QString warning = formWidget<QLabel>(w, "labelFileWarning")->text();
+        QCOMPARE(file.isOpen(), documentsUsable);
+        if (documentsUsable) {
+            QVERIFY(file.fileName().startsWith(env->path() + "/home/Documents/DK-61 PC-Tool/"));
+            QVERIFY2(warning.contains(plain.fileName() + "/dir cannot be written") &&
+                         warning.contains(file.fileName()),
+                     qPrintable(warning));
+        } else {
+            QVERIFY2(warning.startsWith("Flag file cannot be written: "), qPrintable(warning));
+            QVERIFY(w->statusBar()->currentMessage().startsWith("Flag file cannot be written"));
+        }
+        // Writes go on (or are skipped) quietly.
         w->writeLogLines({"[00:00:00]PC-Tool: A1  "});
         arrive(w.get(), record(1, 2, 3, 4, 5));
-        QVERIFY(w->statusBar()->currentMessage().isEmpty());
-        QVERIFY(!QFileInfo::exists(env->path() + "/not"));
+        QCOMPARE(formWidget<QLabel>(w, "labelFileWarning")->text(), warning);
     }
 
-    void fullDisk_toldOnceAndKeepsRunning_data() {
+    // Something already at the name the clock gives (a file, a link into another file) is
+    // left alone: the file gets the next free name. Log and flag file in one directory, created
+    // in the same second, are two files.
+    void takenName_nextFreeName_data() {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("a file") << false;
+        QTest::newRow("a link to another file") << true;
+    }
+    void takenName_nextFreeName() {
+        QFETCH(bool, link);
+        flagDir = logDir;
+        const QString elsewhere = env->path() + "/victim";
+        QFile victim(elsewhere);
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        victim.write("keep\n");
+        victim.close();
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = 0; s < 5; ++s) {
+            const QString name = LogFileFormat::fileName(QDir(logDir), now.addSecs(s));
+            QVERIFY(link ? QFile::link(elsewhere, name) : QFile::copy(elsewhere, name));
+        }
+        auto w = makeWindow(true, true);
+        QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
+        QVERIFY2(w->logFile.fileName().endsWith("_2.txt"), qPrintable(w->logFile.fileName()));
+        QVERIFY(w->flagFile.fileName() != w->logFile.fileName());
+        w->writeLogLines({"[00:00:01]DK-61  : C6  "});
+        arrive(w.get(), record(1, 0, 0, 0, 0));
+        QVERIFY(readAll(w->logFile.fileName()).endsWith("\n[00:00:01]DK-61  : C6  \n"));
+        QVERIFY(readAll(w->flagFile.fileName()).endsWith(",\t1,\t0,\t0,\t0,\t0\n"));
+        QCOMPARE(readAll(elsewhere), QByteArray("keep\n"));
+    }
+
+    // The disk fills in the middle of a line (a file size limit stands in for the full disk):
+    // the reason is the system's, shown on the flag page until a write succeeds again, and the
+    // next line starts on a line of its own.
+    void shortWrite_nextLineOnItsOwn_data() {
         QTest::addColumn<bool>("log");
         QTest::newRow("log") << true;
         QTest::newRow("flags") << false;
     }
-    void fullDisk_toldOnceAndKeepsRunning() {
+    void shortWrite_nextLineOnItsOwn() {
         QFETCH(bool, log);
-        if (!QFileInfo::exists("/dev/full"))
-            QSKIP("no /dev/full");
-        auto w = makeWindow(false, false);
-        // The files of the next seconds lead to a device that is always full.
-        const QString dir = log ? logDir : flagDir;
-        const QDateTime now = QDateTime::currentDateTime();
-        for (int s = 0; s < 10; ++s)
-            QVERIFY(QFile::link("/dev/full", LogFileFormat::fileName(QDir(dir), now.addSecs(s))));
-        if (log) {
-            w->storeLogFile = true;
-            w->openLogFile();
-            QVERIFY(w->logFile.isOpen());
-        } else {
-            w->storeFlagFile_csv = true;
-            w->openFlagFile();
-            QVERIFY(w->flagFile.isOpen());
-        }
-        QVERIFY(w->statusBar()->currentMessage().isEmpty());
-        for (int i = 0; i < 3; ++i) {
+        auto w = makeWindow(log, !log);
+        LogFile& file = log ? w->logFile : w->flagFile;
+        QVERIFY(file.isOpen());
+        auto write = [&](int n) {
             if (log)
-                w->writeLogLines({"[00:00:00]PC-Tool: A1  "});
+                w->writeLogLines({QString("[00:00:0%1]PC-Tool: A1  ").arg(n)});
             else
-                arrive(w.get(), record(1, 2, 3, 4, 5));
-            if (i == 0) {
-                QVERIFY2(w->statusBar()->currentMessage().contains("cannot be written"),
-                         qPrintable(w->statusBar()->currentMessage()));
-                w->statusBar()->clearMessage();
-            } else {
-                // Told once, not for every line.
-                QVERIFY(w->statusBar()->currentMessage().isEmpty());
-            }
-        }
+                arrive(w.get(), record(quint16(5000 + n), 0, 0, 0, 0));
+        };
+        write(1);
+        const int start = readAll(file.fileName()).size();
+        QLabel* warning = formWidget<QLabel>(w, "labelFileWarning");
+        QVERIFY(warning->isHidden());
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limited = old;
+        limited.rlim_cur = rlim_t(QFileInfo(file.fileName()).size() + 10);
+        setrlimit(RLIMIT_FSIZE, &limited);
+        write(2);
+        write(3);
+        setrlimit(RLIMIT_FSIZE, &old);
+        const QString reason = QString::fromLocal8Bit(strerror(EFBIG));
+        QVERIFY2(!warning->isHidden() && warning->text().contains("(" + reason + ")"),
+                 qPrintable(warning->text()));
+        write(4);
+        QVERIFY(warning->isHidden());
+        const QList<QByteArray> lines = readAll(file.fileName()).mid(start).split('\n');
+        QCOMPARE(lines.size(), 3); // the torn line, the fourth and the rest
+        QCOMPARE(lines[0].size(), 10);
+        QVERIFY(lines[1].endsWith(log ? "[00:00:04]PC-Tool: A1  " : ",\t5004,\t0,\t0,\t0,\t0"));
+        QCOMPARE(lines[1].count(log ? "[" : ","), log ? 1 : 5);
     }
 
     void destruction_closesFiles() {

@@ -345,6 +345,73 @@ private slots:
                  "Log File is stored at: " + w->logFile.fileName());
     }
 
+    // A flag directory typed over the one shown counts on Apply when it exists; limits are blank
+    // or a percentage. Anything else is refused with the reason, and nothing is applied.
+    void typedFields_data() {
+        QTest::addColumn<QString>("flagDir"); // empty: left as shown
+        QTest::addColumn<QStringList>("limits");
+        QTest::addColumn<QString>("refusal"); // empty: applied
+        const QStringList blank{"", "", "", "", ""};
+        QTest::newRow("existing directory typed") << "B" << blank << QString();
+        QTest::newRow("missing directory typed")
+            << "/no/such/dir" << blank
+            << "Flags cannot be stored at \"/no/such/dir\": no such directory.";
+        QTest::newRow("limits") << QString() << QStringList{"0.5", "", "2,5", "", "100"}
+                                << QString();
+        QTest::newRow("limit above 100")
+            << QString() << QStringList{"", "", "", "", "101"}
+            << "The interpol. limit must be blank or a percentage above 0 and at most 100.";
+    }
+    void typedFields() {
+        QFETCH(QString, flagDir);
+        QFETCH(QStringList, limits);
+        QFETCH(QString, refusal);
+        env->setSetting("flagFileDirectory", dirA);
+        env->setSetting("storeFlagFile_csv", true);
+        env->setSetting("limitC2U", 3);
+        auto w = makeWindow();
+        Settings* s = open(w.get());
+        QCOMPARE(s->lineLimit[3]->text(), QString("3"));
+        if (!flagDir.isEmpty())
+            s->lineFlagFile->setText(flagDir == "B" ? dirB : flagDir);
+        for (int k = 0; k < 5; ++k)
+            s->lineLimit[k]->setText(limits[k]);
+        s->checkBoxStoreLogFile->click(); // waits for an Apply that is taken
+        QPointer<Settings> guard(s);
+        s->buttonApplyChanges->click();
+        if (!refusal.isEmpty()) {
+            QVERIFY(guard);
+            QCOMPARE(s->labelSettingsError->text(), refusal);
+            QCOMPARE(stored("flagFileDirectory").toString(), dirA);
+            QCOMPARE(stored("storeLogFile").toBool(), false);
+            QCOMPARE(stored("limitC2U").toDouble(), 3.0);
+            return;
+        }
+        QTRY_VERIFY(guard.isNull());
+        QCOMPARE(stored("storeLogFile").toBool(), true);
+        const QString expectedDir = flagDir.isEmpty() ? dirA : dirB;
+        QCOMPARE(stored("flagFileDirectory").toString(), expectedDir);
+        QVERIFY(w->flagFile.fileName().startsWith(expectedDir + "/"));
+        const char* const keys[5] = {"limitC1", "limitC1U", "limitC2", "limitC2U", "limitInterp"};
+        for (int k = 0; k < 5; ++k) {
+            QCOMPARE(has(keys[k]), !limits[k].isEmpty());
+            if (!limits[k].isEmpty())
+                QCOMPARE(stored(keys[k]).toDouble(),
+                         QString(limits[k]).replace(',', '.').toDouble());
+        }
+    }
+
+    // An empty directory value means the application's directory.
+    void emptyDirectoryValue_isTheApplicationDirectory() {
+        env->setSetting("logFileDirectory", "");
+        env->setSetting("flagFileDirectory", " ");
+        auto w = makeWindow();
+        const QDir appDir(QCoreApplication::applicationDirPath());
+        QCOMPARE(w->logFileDirectory, appDir);
+        QCOMPARE(w->flagFileDirectory, appDir);
+        QCOMPARE(open(w.get())->lineFlagFile->text(), appDir.absolutePath());
+    }
+
     void cancelledOrMissingDirectory_isIgnored_data() {
         QTest::addColumn<QString>("answer");
         QTest::newRow("cancelled") << QString();

@@ -1,0 +1,294 @@
+// The flag page's run as the operator meets it: the summary under the plot, limits, pause, the
+// whole-run view, export, review of a saved file and the interval in the status bar.
+#include "cd_board.h"
+#include "control_panel.h"
+#include "formwidget.h"
+#include "runpanel.h"
+#include "wholerunplot.h"
+#include "windowfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A 14-byte CFLAG frame (flag board firmware 5) as the text fx.feed() takes.
+QString frame(int c1, int c1u, int c2, int c2u, int interp, int status = 1) {
+    QString text = QStringLiteral("C6 0C");
+    for (int c : {c1, c1u, c2, c2u, interp})
+        text += QStringLiteral(" %1 %2")
+                    .arg(c >> 8, 2, 16, QLatin1Char('0'))
+                    .arg(c & 0xFF, 2, 16, QLatin1Char('0'));
+    return text + QStringLiteral(" %1 05").arg(status, 2, 16, QLatin1Char('0'));
+}
+
+QString text(const WindowFixture& fx, const char* name) {
+    return fx.find<QLabel>(QString::fromLatin1(name))->text();
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_runpanel : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<WindowFixture> fx;
+
+    void start(const QVariantMap& settings = {}) {
+        for (auto it = settings.begin(); it != settings.end(); ++it)
+            fx->env.setSetting(it.key(), it.value());
+        fx->start();
+        fx->window->fwTimer.stop();
+        QVERIFY(fx->device());
+    }
+    QCustomPlot* runPlot() const { return fx->find<QCustomPlot>("customPlotRun"); }
+
+private slots:
+    void init() { fx = std::make_unique<WindowFixture>(); }
+    void cleanup() { fx.reset(); }
+
+    // 30 ms records of C1 counts 11 and 22 (4.99 % and 9.98 %) against limits.
+    void limits_linesAndVerdict_data() {
+        QTest::addColumn<QVariantMap>("limits");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QString>("overC1");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("none") << QVariantMap{} << "no limits set"
+                              << "no limit" << 0;
+        QTest::newRow("C1 at 5 %: failed") << QVariantMap{{"limitC1", 5}} << "FAIL"
+                                           << "1 over 5 %" << 1;
+        QTest::newRow("C1 at 10 %, C2 at 1 %: passed")
+            << QVariantMap{{"limitC1", 10}, {"limitC2", "1"}} << "PASS"
+            << "0 over 10 %" << 2;
+        QTest::newRow("not a number: no limit")
+            << QVariantMap{{"limitC1", "high"}} << "no limits set"
+            << "no limit" << 0;
+    }
+    void limits_linesAndVerdict() {
+        QFETCH(QVariantMap, limits);
+        QFETCH(QString, verdict);
+        QFETCH(QString, overC1);
+        QFETCH(int, lines);
+        start(limits);
+        fx->feed(frame(11, 0, 0, 0, 0, 3) + frame(22, 0, 0, 0, 0, 3));
+        QTRY_COMPARE(text(*fx, "labelRunVerdict"), verdict);
+        QCOMPARE(text(*fx, "labelOverC1"), overC1);
+        QCOMPARE(fx->find<QLabel>("labelRunVerdict")->styleSheet(),
+                 verdict == "PASS"   ? QString("QLabel {color: green}")
+                 : verdict == "FAIL" ? QString("QLabel {color: red}")
+                                     : QString());
+        // Dashed lines in the flag's colour at the limit.
+        QCustomPlot* plot = fx->find<QCustomPlot>("customPlot");
+        int shown = 0;
+        for (int i = 0; i < plot->itemCount(); ++i) {
+            auto* line = qobject_cast<QCPItemStraightLine*>(plot->item(i));
+            if (!line || !line->visible())
+                continue;
+            ++shown;
+            QCOMPARE(line->pen().style(), Qt::DashLine);
+            QCOMPARE(line->point1->coords().y(), line->point2->coords().y());
+            const double y = line->point1->coords().y();
+            const int k = y == limits.value("limitC1").toDouble() ? 0 : 2;
+            QCOMPARE(line->pen().color(), plot->graph(k)->pen().color());
+        }
+        QCOMPARE(shown, lines);
+    }
+
+    // The summary belongs to the run: clearing the plot (slider, interval) keeps it, "New run"
+    // starts again; pause freezes the live curves while the run goes on.
+    void run_survivesPlotResets_pauseFreezes() {
+        start();
+        fx->feed(frame(7, 1, 0, 0, 0) + frame(3, 0, 0, 0, 2));
+        QTRY_COMPARE(text(*fx, "labelRunRecords"), QString("2"));
+        fx->find<QSlider>("horizontalSliderFlagsGraph")->setValue(20);
+        emit fx->find<QComboBox>("comboCFLAGInterval")->activated(0);
+        fx->feed(frame(5, 0, 0, 0, 0));
+        QTRY_COMPARE(text(*fx, "labelRunRecords"), QString("3"));
+        QCOMPARE(text(*fx, "labelTotalC1"), QString("15"));
+        QCOMPARE(text(*fx, "labelRunTroubled"), QString("2"));
+        QCOMPARE(text(*fx, "labelRunLength"), QString("00:00:03"));
+
+        QCustomPlot* live = fx->find<QCustomPlot>("customPlot");
+        const int points = live->graph(0)->dataCount();
+        fx->find<QPushButton>("buttonPauseLive")->click();
+        QCOMPARE(fx->find<QPushButton>("buttonPauseLive")->text(), QString("Resume"));
+        fx->feed(frame(9, 0, 0, 0, 0) + frame(9, 0, 0, 0, 0));
+        QCOMPARE(live->graph(0)->dataCount(), points);
+        QTRY_COMPARE(text(*fx, "labelRunRecords"), QString("5"));
+        fx->find<QPushButton>("buttonPauseLive")->click();
+        QCOMPARE(live->graph(0)->dataCount(), points + 2);
+
+        fx->find<QPushButton>("buttonNewRun")->click();
+        QCOMPARE(text(*fx, "labelRunRecords"), QString("0"));
+        QCOMPARE(text(*fx, "labelTotalC1"), QString("0"));
+        QCOMPARE(fx->find<QLabel>("labelTotalC1")->accessibleName(), QString("0"));
+    }
+
+    // The whole run: shown in place of the live plot, a gap where the link was down, one point
+    // per record while zoomed in, two per pixel column when the run is longer than the plot.
+    void wholeRun_gapsAndDecimation() {
+        start();
+        fx->window->storeLogFile = true;
+        fx->window->logFileDirectory.setPath(fx->env.path());
+        fx->window->openLogFile();
+        QString records;
+        for (int i = 0; i < 40; ++i)
+            records += frame(i, 0, 0, 0, 0, 3);
+        fx->feed(records);
+        // The adapter breaks; the tool finds it again at once.
+        QSignalSpy down(fx->board, &CD_Board::disconnected_from_serial_port);
+        fx->board->trans_error(QSerialPort::ResourceError);
+        QTRY_COMPARE(down.count(), 1);
+        QTRY_VERIFY(fx->board->isPortOpen() && fx->device());
+        fx->feed(records);
+        fx->find<QPushButton>("buttonWholeRun")->click();
+        QVERIFY(runPlot()->isVisibleTo(fx->window));
+        QVERIFY(!fx->find<QCustomPlot>("customPlot")->isVisibleTo(fx->window));
+        fx->window->runPanel->wholeRun->redraw();
+        QCPGraphDataContainer& data = *runPlot()->graph(0)->data();
+        int nans = 0;
+        for (const QCPGraphData& point : data)
+            nans += std::isnan(point.value);
+        QCOMPARE(nans, 1);
+        QCOMPARE(data.size(), 81);
+        QVERIFY(!fx->window->runPanel->wholeRun->decimated());
+        const QString log = QString::fromLatin1(readAll(fx->window->logFile.fileName()));
+        QVERIFY2(log.contains(QRegularExpression("\\]Link down: .*bridge-0 \\(.*\\)\\n")),
+                 qPrintable(log));
+        QVERIFY2(log.contains(QRegularExpression("\\]Link back: .*bridge-0 at 128000 Baud\\n")),
+                 qPrintable(log));
+
+        // Longer than the plot is wide: at most two points per column (and the gap).
+        QString many;
+        for (int i = 0; i < 3000; ++i)
+            many += frame(i % 50, 0, 0, 0, 0, 3);
+        fx->feed(many);
+        runPlot()->xAxis->setRange(0, 1e-3 * fx->window->runPanel->liveRun().lastMs() + 1);
+        QVERIFY(fx->window->runPanel->wholeRun->decimated());
+        QVERIFY(runPlot()->graph(0)->dataCount() <= 2 * runPlot()->axisRect()->width() + 3);
+    }
+
+    void export_pngPdfCsv() {
+        start();
+        for (int i = 0; i < 12; ++i)
+            fx->feed(frame(i, 0, i % 3, 0, 0, 2));
+        const QString dir = fx->env.path();
+        fx->window->runPanel->chooseSaveFile = [dir](QWidget*, const QString&,
+                                                     const QString& suggested, const QString&) {
+            return dir + "/" + QFileInfo(suggested).fileName();
+        };
+        for (const char* action : {"actionSavePlotPng", "actionSavePlotPdf", "actionExportRunCsv"})
+            fx->find<QAction>(action)->trigger();
+        const QStringList files = QDir(dir).entryList({"run-*"}, QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 3);
+        const QByteArray csv = readAll(dir + "/" + files[0]);
+        const QByteArray pdf = readAll(dir + "/" + files[1]);
+        const QByteArray png = readAll(dir + "/" + files[2]);
+        QVERIFY(png.startsWith("\x89PNG\r\n\x1a\n"));
+        QVERIFY(png.size() > 2000);
+        QVERIFY(pdf.startsWith("%PDF-"));
+        QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+        QVERIFY(pdf.size() > 1000);
+        // The CSV as a spreadsheet reads it: a header and one line of 13 fields per record.
+        const QList<QByteArray> lines = csv.trimmed().split('\n');
+        QCOMPARE(lines.size(), 13);
+        QCOMPARE(lines[0].split(',').size(), 13);
+        for (int i = 1; i < lines.size(); ++i) {
+            const QList<QByteArray> f = lines[i].trimmed().split(',');
+            QCOMPARE(f.size(), 13);
+            QCOMPARE(f[2], QByteArray("170"));
+            QCOMPARE(f[3].toInt(), i - 1);
+            QCOMPARE(f[5].toInt(), (i - 1) % 3);
+            QVERIFY(qAbs(f[8].toDouble() - (i - 1) * 100 / 1249.5) <= 5e-5);
+        }
+    }
+
+    void intervalLabel_followsTheRecords_data() {
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("reported");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("style");
+        QTest::newRow("170 ms as asked") << 1 << 2 << "  Interval: 170 ms  "
+                                         << "QLabel {color: green}";
+        QTest::newRow("1 s where 30 ms was asked") << 2 << 1 << "  Interval: 1 s (asked: 30 ms)  "
+                                                   << "QLabel {color: red}";
+        QTest::newRow("none reported yet") << 0 << 0 << "  Interval: not reported  "
+                                           << "QLabel {color: red}";
+    }
+    void intervalLabel_followsTheRecords() {
+        QFETCH(int, chosen);
+        QFETCH(int, reported);
+        QFETCH(QString, label);
+        QFETCH(QString, style);
+        start();
+        auto* combo = fx->find<QComboBox>("comboCFLAGInterval");
+        combo->setCurrentIndex(chosen);
+        emit combo->activated(chosen);
+        if (reported)
+            fx->feed(frame(1, 0, 0, 0, 0, reported));
+        QLabel* interval = fx->find<QLabel>("intervalLabel");
+        QCOMPARE(interval->text(), label);
+        QCOMPARE(interval->styleSheet(), style);
+        QCOMPARE(interval->parentWidget(), fx->window->statusBar());
+    }
+
+    // No adapter at all: "Continue Offline" brings the window up, and a saved flag file is
+    // reviewed from the File menu.
+    void noAdapter_reviewFromFileMenu() {
+        fx = std::make_unique<WindowFixture>(0);
+        QTimer answer;
+        int boxes = 0;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                for (QAbstractButton* button : box->buttons()) {
+                    if (button->text() == "Continue Offline")
+                        button->click();
+                }
+            }
+        });
+        answer.start(10);
+        fx->start();
+        answer.stop();
+        QCOMPARE(boxes, 1);
+        QVERIFY(!fx->board->isPortOpen());
+        QVERIFY(!fx->window->abortTimer.isActive());
+
+        const QString path = fx->env.path() + "/20250306090407.txt";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("00:00:01,\t12,\t0,\t3,\t0,\t0\n00:00:0\n00:00:02,\t735,\t1,\t0,\t0,\t2\n");
+        file.close();
+        fx->window->runPanel->chooseOpenFile = [path](QWidget*, const QString&, const QString&,
+                                                      const QString&) { return path; };
+        fx->find<QAction>("actionOpenFlagFile")->trigger();
+        QCOMPARE(text(*fx, "labelRunRecords"), QString("2"));
+        QCOMPARE(text(*fx, "labelTotalC1"), QString("747"));
+        QCOMPARE(text(*fx, "labelMaxC1"), QString("10.000 % (735)"));
+        QCOMPARE(text(*fx, "labelRunTroubled"), QString("1"));
+        QVERIFY(text(*fx, "labelRunSource").endsWith("20250306090407.txt (1 lines skipped)"));
+        QVERIFY(runPlot()->isVisibleTo(fx->window));
+        QCOMPARE(runPlot()->graph(0)->dataCount(), 2);
+        fx->find<QPushButton>("buttonBackToLive")->click();
+        QCOMPARE(text(*fx, "labelRunRecords"), QString("0"));
+        QVERIFY(!runPlot()->isVisibleTo(fx->window));
+    }
+};
+
+QTEST_MAIN(tst_runpanel)
+#include "tst_runpanel.moc"
