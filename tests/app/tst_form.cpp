@@ -172,6 +172,53 @@ const FormObject kFormObjects[] = {
     {"chkOther", "QCheckBox", "tabFlags", "get flags from other board"},
     {"btnConnectOther", "QPushButton", "tabFlags", "Connect"},
     {"ServiceModeWarningLabel_3", "QLabel", "tabFlags", kServiceWarning},
+    // ---- flag monitor: run summary, whole-run view (flags page) ----
+    {"customPlotRun", "QCustomPlot", "tabFlags", nullptr},
+    {"labelFileWarning", "QLabel", "tabFlags", ""},
+    {"frameRunSummary", "QFrame", "tabFlags", nullptr},
+    {"labelRunHeadC1", "QLabel", "tabFlags", "C1"},
+    {"labelRunHeadC1U", "QLabel", "tabFlags", "uncorr. C1"},
+    {"labelRunHeadC2", "QLabel", "tabFlags", "C2"},
+    {"labelRunHeadC2U", "QLabel", "tabFlags", "uncorr. C2"},
+    {"labelRunHeadInterp", "QLabel", "tabFlags", "interpol."},
+    {"labelRunTotal", "QLabel", "tabFlags", "Total"},
+    {"labelTotalC1", "QLabel", "tabFlags", "0"},
+    {"labelTotalC1U", "QLabel", "tabFlags", "0"},
+    {"labelTotalC2", "QLabel", "tabFlags", "0"},
+    {"labelTotalC2U", "QLabel", "tabFlags", "0"},
+    {"labelTotalInterp", "QLabel", "tabFlags", "0"},
+    {"labelRunMaximum", "QLabel", "tabFlags", "Maximum"},
+    {"labelMaxC1", "QLabel", "tabFlags", "0.000 % (0)"},
+    {"labelMaxC1U", "QLabel", "tabFlags", "0.000 % (0)"},
+    {"labelMaxC2", "QLabel", "tabFlags", "0.000 % (0)"},
+    {"labelMaxC2U", "QLabel", "tabFlags", "0.000 % (0)"},
+    {"labelMaxInterp", "QLabel", "tabFlags", "0.000 % (0)"},
+    {"labelRunAverage", "QLabel", "tabFlags", "Average"},
+    {"labelAvgC1", "QLabel", "tabFlags", "0.000 %"},
+    {"labelAvgC1U", "QLabel", "tabFlags", "0.000 %"},
+    {"labelAvgC2", "QLabel", "tabFlags", "0.000 %"},
+    {"labelAvgC2U", "QLabel", "tabFlags", "0.000 %"},
+    {"labelAvgInterp", "QLabel", "tabFlags", "0.000 %"},
+    {"labelRunOverLimit", "QLabel", "tabFlags", "Over limit"},
+    {"labelOverC1", "QLabel", "tabFlags", "no limit"},
+    {"labelOverC1U", "QLabel", "tabFlags", "no limit"},
+    {"labelOverC2", "QLabel", "tabFlags", "no limit"},
+    {"labelOverC2U", "QLabel", "tabFlags", "no limit"},
+    {"labelOverInterp", "QLabel", "tabFlags", "no limit"},
+    {"labelRunLengthHead", "QLabel", "tabFlags", "Run length:"},
+    {"labelRunLength", "QLabel", "tabFlags", "00:00:00"},
+    {"labelRunRecordsHead", "QLabel", "tabFlags", "Records:"},
+    {"labelRunRecords", "QLabel", "tabFlags", "0"},
+    {"labelRunTroubledHead", "QLabel", "tabFlags", "With uncorr./interp.:"},
+    {"labelRunTroubled", "QLabel", "tabFlags", "0"},
+    {"labelRunVerdictHead", "QLabel", "tabFlags", "Limits:"},
+    {"labelRunVerdict", "QLabel", "tabFlags", "no limits set"},
+    {"labelRunSource", "QLabel", "tabFlags", ""},
+    {"buttonNewRun", "QPushButton", "tabFlags", "New run"},
+    {"buttonBackToLive", "QPushButton", "tabFlags", "Back to live run"},
+    {"buttonPauseLive", "QPushButton", "tabFlags", "Pause"},
+    {"buttonWholeRun", "QPushButton", "tabFlags", "Whole run"},
+    // ---- end of flag monitor ----
     {"tabEeprom", "QWidget", "tabEeprom", nullptr},
     {"label_2", "QLabel", "tabEeprom", "Laser Curve Derivative"},
     {"label_Derivative", "QLabel", "tabEeprom", "label_Derivative"},
@@ -454,6 +501,11 @@ const FormObject kFormObjects[] = {
     {"menuOptions", "QMenu", "", "Options"},
     {"statusbar", "QStatusBar", "", nullptr},
     {"actionExit", "QAction", "", "Exit"},
+    // flag monitor: the File menu
+    {"actionOpenFlagFile", "QAction", "", "Open Flag File..."},
+    {"actionSavePlotPng", "QAction", "", "Save Plot as PNG..."},
+    {"actionSavePlotPdf", "QAction", "", "Save Plot as PDF..."},
+    {"actionExportRunCsv", "QAction", "", "Export Run as CSV..."},
     {"optionsSettings", "QAction", "", "Settings"},
     {"actionOptions", "QAction", "", "Options"},
     {"actionSettings", "QAction", "", "Settings"},
@@ -656,8 +708,11 @@ void tst_Form::window_titleSizesAndMenus() {
     QCOMPARE(menus.at(1)->menu(), formWidget<QMenu>(window, "menuOptions"));
     QCOMPARE(formWidget<QMenu>(window, "menuSettings")->title(), QString("File"));
     QCOMPARE(formWidget<QMenu>(window, "menuOptions")->title(), QString("Options"));
-    QCOMPARE(formWidget<QMenu>(window, "menuSettings")->actions(),
-             QList<QAction*>{formWidget<QAction>(window, "actionExit")});
+    // The File menu: the flag monitor's entries, a separator, Exit.
+    const QList<QAction*> file = formWidget<QMenu>(window, "menuSettings")->actions();
+    QCOMPARE(file.size(), 6);
+    QVERIFY(file.at(4)->isSeparator());
+    QCOMPARE(file.at(5), formWidget<QAction>(window, "actionExit"));
     QCOMPARE(formWidget<QMenu>(window, "menuOptions")->actions(),
              QList<QAction*>{formWidget<QAction>(window, "optionsSettings")});
 

@@ -2,11 +2,18 @@
 // must show, plot and record every one of them.
 #include "cd_board.h"
 #include "control_panel.h"
+#include "e2eharness.h"
 #include "formwidget.h"
 #include "ptypair.h"
+#include "runpanel.h"
+#include "simrunner.h"
 #include "testenv.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QMessageBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -51,6 +58,36 @@ QStringList linesOf(const QString& dirPath) {
     }
     return QString::fromLatin1(all).split('\n', Qt::SkipEmptyParts);
 }
+
+// The summary's texts, in the order of the page (the run's source left out).
+QStringList summaryTexts(QWidget* window) {
+    QStringList texts;
+    for (QLabel* label : window->findChild<QFrame*>("frameRunSummary")->findChildren<QLabel*>()) {
+        if (label->objectName() != "labelRunSource")
+            texts << label->objectName() + "=" + label->text();
+    }
+    return texts;
+}
+
+QString labelText(QWidget* window, const QString& name) {
+    return window->findChild<QLabel*>(name)->text();
+}
+
+// Presses "Continue Offline" on any adapter box (the simulator went away).
+struct OfflineAnswer : QObject {
+    QTimer poll;
+    OfflineAnswer() {
+        connect(&poll, &QTimer::timeout, this, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                for (QAbstractButton* button : box->buttons()) {
+                    if (button->text() == "Continue Offline")
+                        button->click();
+                }
+            }
+        });
+        poll.start(20);
+    }
+};
 
 } // namespace
 
@@ -155,6 +192,120 @@ private slots:
         const QString view = formWidget<QTextBrowser>(&w, "textBrowser")->toPlainText();
         for (const QString& line : expectedFrames)
             QVERIFY2(view.contains(line), qPrintable(line));
+    }
+
+    // The simulator streams records at 30 ms: the summary adds up exactly what the flag file
+    // holds, against the limits in the settings, and the saved file opened for review shows the
+    // same summary.
+    void simulator_summaryMatchesFlagFile_reviewShowsTheSame() {
+        TestEnv env;
+        const QString link = env.path() + "/flagboard";
+        TestEnv::setVirtualPorts({link});
+        const QString flagDir = env.path() + "/flags";
+        QVERIFY(QDir().mkpath(flagDir));
+        env.setSetting("flagFileDirectory", flagDir);
+        env.setSetting("storeFlagFile_csv", true);
+        env.setSetting("limitC1", 6);
+        env.setSetting("limitC2", "50");
+        SimRunner sim(link, env.path() + "/sim.log");
+        QVERIFY2(sim.start({"--board", "flag", "--start-interval", "3", "--hold-interval", "--c1",
+                            "10", "--c1u", "0.5", "--c2", "2", "--c2u", "0.2", "--interp", "0.3"},
+                           7),
+                 qPrintable(sim.error()));
+        OfflineAnswer answer;
+        Control_Panel w;
+        QVERIFY(w.board->isPortOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(w.runPanel->liveSummary().records() >= 120, 15000);
+        QVERIFY(sim.stop());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.board->isPortOpen(), 5000);
+
+        // The flag file, added up.
+        QFile file(w.flagFile.fileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = file.readAll().split('\n');
+        const int n = rows.size() - 1;
+        qint64 total[5] = {}, over[5] = {};
+        int max[5] = {}, troubled = 0;
+        for (int i = 0; i < n; ++i) {
+            QString stamp;
+            QList<int> c;
+            QVERIFY(E2eHarness::parseFlagRow(QString::fromLatin1(rows[i]), &stamp, &c));
+            for (int k = 0; k < 5; ++k) {
+                total[k] += c[k];
+                max[k] = qMax(max[k], c[k]);
+            }
+            over[0] += c[0] * 100 / 220.5 > 6;
+            over[2] += c[2] * 100 / 220.5 > 50;
+            troubled += c[1] || c[3] || c[4];
+        }
+        QTRY_COMPARE(labelText(&w, "labelRunRecords"), QString::number(n));
+        const char* const names[5] = {"C1", "C1U", "C2", "C2U", "Interp"};
+        for (int k = 0; k < 5; ++k) {
+            const QString flag = QString::fromLatin1(names[k]);
+            QCOMPARE(labelText(&w, "labelTotal" + flag), QString::number(total[k]));
+            QCOMPARE(labelText(&w, "labelMax" + flag),
+                     QString("%1 % (%2)").arg(max[k] * 100 / 220.5, 0, 'f', 3).arg(max[k]));
+            QCOMPARE(labelText(&w, "labelAvg" + flag),
+                     QString("%1 %").arg(100.0 * total[k] / (n * 220.5), 0, 'f', 3));
+        }
+        QCOMPARE(labelText(&w, "labelOverC1"), QString("%1 over 6 %").arg(over[0]));
+        QCOMPARE(labelText(&w, "labelOverC2"), QString("%1 over 50 %").arg(over[2]));
+        QCOMPARE(labelText(&w, "labelOverC2U"), QString("no limit"));
+        QCOMPARE(labelText(&w, "labelRunVerdict"), QString(over[0] + over[2] ? "FAIL" : "PASS"));
+        QCOMPARE(labelText(&w, "labelRunTroubled"), QString::number(troubled));
+        QCOMPARE(labelText(&w, "labelRunLength"),
+                 QTime(0, 0).addMSecs(n * 30).toString("hh:mm:ss"));
+
+        const QStringList live = summaryTexts(&w);
+        const QString path = w.flagFile.fileName();
+        w.runPanel->chooseOpenFile = [path](QWidget*, const QString&, const QString&,
+                                            const QString&) { return path; };
+        w.findChild<QAction*>("actionOpenFlagFile")->trigger();
+        QVERIFY(w.runPanel->reviewing());
+        QCOMPARE(summaryTexts(&w), live);
+    }
+
+    // 170 ms chosen, the adapter unplugged and plugged in again: the tool asks for 170 ms again
+    // and the status bar shows the interval the records report; the log file tells the link's
+    // going and coming back.
+    void simulator_replug_sendsTheChosenIntervalAgain() {
+        TestEnv env;
+        const QString link = env.path() + "/flagboard";
+        TestEnv::setVirtualPorts({link});
+        env.setSetting("logFileDirectory", env.path());
+        env.setSetting("storeLogFile", true);
+        SimRunner first(link, env.path() + "/sim1.log");
+        QVERIFY2(first.start({"--board", "flag", "--c1", "5", "--hangup-after", "4"}, 3),
+                 qPrintable(first.error()));
+        Control_Panel w;
+        QLabel* interval = w.findChild<QLabel*>("intervalLabel");
+        QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 1 s  "), 3000);
+        auto* combo = w.findChild<QComboBox*>("comboCFLAGInterval");
+        combo->setCurrentIndex(1);
+        emit combo->activated(1);
+        QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 170 ms  "), 3000);
+
+        // The board goes away at 4 s and is back as soon as that is noticed.
+        std::unique_ptr<SimRunner> second;
+        QTimer replug;
+        connect(&replug, &QTimer::timeout, this, [&] {
+            if (first.isRunning() || second)
+                return;
+            second = std::make_unique<SimRunner>(link, env.path() + "/sim2.log");
+            QVERIFY(second->start({"--board", "flag", "--c1", "5"}, 4));
+        });
+        replug.start(50);
+        QTRY_VERIFY_WITH_TIMEOUT(second && second->commandsReceived().size() >= 2, 10000);
+        const QList<QByteArray> asked = second->commandsReceived();
+        QCOMPARE(E2eHarness::hex(asked[0]) + " " + E2eHarness::hex(asked[1]), QString("A1 A2"));
+        QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 170 ms  "), 5000);
+        QCOMPARE(combo->currentIndex(), 1);
+
+        QFile log(w.logFile.fileName());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString lines = QString::fromLatin1(log.readAll());
+        QVERIFY2(lines.contains("]Link down: " + link) && lines.contains("]Link back: " + link),
+                 qPrintable(lines.right(2000)));
     }
 };
 
