@@ -126,8 +126,9 @@ void RunPanel::reserveBand(QCustomPlot* plot, QCPTextElement** band) {
     font.setPointSize(8);
     *band = new QCPTextElement(plot, QString(), font);
     (*band)->setSizeConstraintRect(QCPLayoutElement::scrOuterRect);
-    (*band)->setMinimumSize(0, BandHeight);
-    (*band)->setMaximumSize(QWIDGETSIZE_MAX, BandHeight);
+    // The plot's lowest pixels are under the width slider: the band reaches below the summary.
+    (*band)->setMinimumSize(0, BandHeight + SliderOverlap);
+    (*band)->setMaximumSize(QWIDGETSIZE_MAX, BandHeight + SliderOverlap);
     (*band)->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
     plot->plotLayout()->addElement(1, 0, *band);
     plot->plotLayout()->setRowSpacing(0);
@@ -137,8 +138,8 @@ void RunPanel::placeOverPlot() {
     Ui::Control_Panel* ui = w->ui;
     const QRect plot = ui->customPlot->geometry();
     ui->customPlotRun->setGeometry(plot);
-    ui->frameRunSummary->setGeometry(plot.x(), plot.y() + plot.height() - BandHeight, plot.width(),
-                                     BandHeight);
+    ui->frameRunSummary->setGeometry(
+        plot.x(), plot.y() + plot.height() - BandHeight - SliderOverlap, plot.width(), BandHeight);
 }
 
 bool RunPanel::eventFilter(QObject* watched, QEvent* event) {

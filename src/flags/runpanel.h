@@ -36,6 +36,7 @@ public:
     static constexpr int SummaryIntervalMs = 250;
     // The summary's band under the curves of both plots, in pixels.
     static constexpr int BandHeight = 100;
+    static constexpr int SliderOverlap = 6;
 
     explicit RunPanel(Control_Panel* window);
     ~RunPanel() override;

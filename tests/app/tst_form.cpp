@@ -209,7 +209,7 @@ const FormObject kFormObjects[] = {
     {"labelRunLength", "QLabel", "tabFlags", "00:00:00"},
     {"labelRunRecordsHead", "QLabel", "tabFlags", "Records:"},
     {"labelRunRecords", "QLabel", "tabFlags", "0"},
-    {"labelRunTroubledHead", "QLabel", "tabFlags", "With uncorr./interp.:"},
+    {"labelRunTroubledHead", "QLabel", "tabFlags", "Uncorr./interp.:"},
     {"labelRunTroubled", "QLabel", "tabFlags", "0"},
     {"labelRunVerdictHead", "QLabel", "tabFlags", "Limits:"},
     {"labelRunVerdict", "QLabel", "tabFlags", "no limits set"},

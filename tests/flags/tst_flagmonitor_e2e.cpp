@@ -13,10 +13,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QMessageBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QtTest>
 
