@@ -108,6 +108,15 @@ void BM_WholeRunRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeRunRedraw)->Arg(0)->Arg(3600)->Arg(60)->Arg(10)->Unit(benchmark::kMillisecond);
 
+// The envelope alone (no plot): the whole day into 1,365 columns.
+void BM_WholeRunEnvelope(benchmark::State& state) {
+    const RunStore& store = Day::get().store;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.envelope(0, double(store.lastMs()), 1365));
+    state.SetLabel("envelope of the whole day for 1,365 columns, without the plot");
+}
+BENCHMARK(BM_WholeRunEnvelope)->Unit(benchmark::kMillisecond);
+
 // A drag by 1/50 of the view, as the mouse moves: the view moves, then the plot is redrawn.
 void BM_WholeRunPan(benchmark::State& state) {
     static Plots plots;

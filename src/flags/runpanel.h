@@ -33,7 +33,7 @@ class RunPanel : public QObject {
 
 public:
     // How often the summary's labels follow the records at most.
-    static constexpr int SummaryIntervalMs = 250;
+    static constexpr int SummaryIntervalMs = 500;
     // The summary's band under the curves of both plots, in pixels.
     static constexpr int BandHeight = 100;
     static constexpr int SliderOverlap = 6;

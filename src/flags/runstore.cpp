@@ -86,6 +86,7 @@ void RunStore::clear() {
     blocks.clear();
     blocks.shrink_to_fit();
     count = 0;
+    latestMs = 0;
     gapPending = false;
 }
 
@@ -96,8 +97,7 @@ void RunStore::markGap() {
 
 void RunStore::append(qint64 ms, const Counts& counts, int setting) {
     setting = settingIndex(setting);
-    const qint64 last = count ? lastMs() : 0;
-    const quint32 at = quint32(qBound<qint64>(last, ms, std::numeric_limits<quint32>::max()));
+    const quint32 at = quint32(qBound<qint64>(latestMs, ms, std::numeric_limits<quint32>::max()));
     Block* block = blocks.empty() ? nullptr : &blocks.back();
     if (!block || block->count == BlockRecords || block->setting != setting || gapPending ||
         at - block->startMs > 0xFFFF) {
@@ -119,6 +119,7 @@ void RunStore::append(qint64 ms, const Counts& counts, int setting) {
     }
     ++block->count;
     ++count;
+    latestMs = at;
 }
 
 int RunStore::blockIndexOf(qint64 index) const {

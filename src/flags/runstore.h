@@ -36,7 +36,7 @@ public:
     Counts counts(qint64 index) const;
     int setting(qint64 index) const;
     bool followsGap(qint64 index) const;
-    qint64 lastMs() const { return count ? timeMs(count - 1) : 0; }
+    qint64 lastMs() const { return latestMs; }
 
     // Calls f(ms, counts, setting, followsGap) for every record, in order.
     template <typename F> void forEach(F&& f) const {
@@ -95,6 +95,7 @@ private:
     std::vector<std::unique_ptr<Record[]>> chunks;
     std::vector<Block> blocks;
     qint64 count = 0;
+    quint32 latestMs = 0;
     bool gapPending = false;
 };
 

@@ -94,26 +94,6 @@ private slots:
         QCOMPARE(again.plainText(), summary.plainText());
     }
 
-    void limits_typed_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<double>("limit"); // -1: none
-        QTest::newRow("blank") << "  " << true << -1.0;
-        QTest::newRow("decimal comma") << "0,25" << true << 0.25;
-        QTest::newRow("100") << "100" << true << 100.0;
-        QTest::newRow("zero") << "0" << false << -1.0;
-        QTest::newRow("above 100") << "100.5" << false << -1.0;
-        QTest::newRow("text") << "high" << false << -1.0;
-    }
-    void limits_typed() {
-        QFETCH(QString, typed);
-        QFETCH(bool, accepted);
-        QFETCH(double, limit);
-        std::optional<double> parsed;
-        QCOMPARE(FlagLimits::parse(typed, &parsed), accepted);
-        QCOMPARE(parsed.value_or(-1.0), limit);
-    }
-
     // Each column of a decimated view holds exactly the lowest and highest rate of the records
     // in it; a NaN separates the two sides of every gap; a narrow view shows every record.
     void envelope_data() {

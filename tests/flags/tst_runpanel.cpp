@@ -75,9 +75,6 @@ private slots:
         QTest::newRow("C1 at 10 %, C2 at 1 %: passed")
             << QVariantMap{{"limitC1", 10}, {"limitC2", "1"}} << "PASS"
             << "0 over 10 %" << 2;
-        QTest::newRow("not a number: no limit")
-            << QVariantMap{{"limitC1", "high"}} << "no limits set"
-            << "no limit" << 0;
     }
     void limits_linesAndVerdict() {
         QFETCH(QVariantMap, limits);
