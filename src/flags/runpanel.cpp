@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QMessageBox>
 #include <QStatusBar>
 
@@ -122,9 +121,12 @@ RunPanel::~RunPanel() = default;
 // Layout
 
 void RunPanel::reserveBand(QCustomPlot* plot, QCPTextElement** band) {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(8);
+    // Fixed pitch, so that the exported summary's columns line up.
+    QFont font(QStringLiteral("monospace"), 8);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
     *band = new QCPTextElement(plot, QString(), font);
+    (*band)->setMargins(QMargins(8, 2, 8, 2));
     (*band)->setSizeConstraintRect(QCPLayoutElement::scrOuterRect);
     // The plot's lowest pixels are under the width slider: the band reaches below the summary.
     (*band)->setMinimumSize(0, BandHeight + SliderOverlap);
