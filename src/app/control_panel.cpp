@@ -84,6 +84,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
     wireConsole();
     wireFlags();
     wireSettings();
+    wireService(); // service mode and tray calibration
     trayTimer.setSingleShot(true);
 
     // 9
@@ -120,6 +121,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
           "Shuffle Repeat All Folder", "Repeat Disc", "Repeat Folder", "Repeat Track"})
         playModeMenu->addAction(QString::fromLatin1(text));
     ui->ExpertButtonPlay->setMenu(playModeMenu);
+    wirePlayModeMenu(); // operator console
 
     // 13: EEPROM and laser page texts
     ui->labelEepromError->clear();
@@ -179,6 +181,8 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
     // 20: the delivered page configuration (the service build keeps every page)
     if (configuration == Configuration::Delivered)
         applyDeliveredConfiguration();
+    else
+        applyServiceConfiguration(); // operator console and service functions
 
     // 21
     resize(900, 700);
