@@ -86,12 +86,14 @@ void Control_Panel::handleServiceModeStep(int step) {
     showServiceView(board->serviceMode.onReply(step), true);
 }
 
+// Outside service mode there is nothing to leave (the laser button keeps its text).
 void Control_Panel::leaveServiceMode() {
-    showServiceView(board->serviceMode.leave(), true);
+    if (board->serviceMode.step() != ServiceMode::Step::Outside)
+        showServiceView(board->serviceMode.leave(), true);
 }
 
 void Control_Panel::showServiceView(const ServiceMode::View& view, bool laserButton) {
-    // The laser page's warning stays: it belongs to the laser measurement, not to the mode.
+    // The laser page's warning is always shown: its laser button starts service mode.
     for (QLabel* warning : {ui->ServiceModeWarningLabel_1, ui->ServiceModeWarningLabel_2,
                             ui->ServiceModeWarningLabel_3, ui->ServiceModeWarningLabel_4,
                             ui->ServiceModeWarningLabel_5, ui->ServiceModeWarningLabel_7})
