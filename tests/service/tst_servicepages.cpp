@@ -55,6 +55,11 @@ private slots:
         fx->feed("C0 01 01");
         QCOMPARE(markers(), QList<int>{1});
         QCOMPARE(warnings(), QString("++++++"));
+        fx->feed("C0 01 0D");
+        QCOMPARE(markers(), QList<int>{13});
+        fx->feed("C0 01 0F"); // no such step: no marker, still in service mode
+        QCOMPARE(markers(), QList<int>{});
+        QCOMPARE(warnings(), QString("++++++"));
         fx->mark();
         click("btnServiceModeStart"); // already in
         click("btnServiceMode_5");
@@ -64,21 +69,6 @@ private slots:
         fx->feed("C8 00");
         QCOMPARE(warnings(), QString("------"));
         QCOMPARE(markers(), QList<int>{});
-    }
-
-    void stepReport_movesTheMarker_data() {
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<QList<int>>("shown");
-        QTest::newRow("13") << "C0 01 0D" << QList<int>{13};
-        QTest::newRow("0") << "C0 01 00" << QList<int>{};
-        QTest::newRow("15") << "C0 01 0F" << QList<int>{};
-    }
-    void stepReport_movesTheMarker() {
-        QFETCH(QString, report);
-        QFETCH(QList<int>, shown);
-        feed("C0 01 03," + report);
-        QCOMPARE(markers(), shown);
-        QCOMPARE(warnings(), QString("++++++"));
     }
 
     // The warnings advise a power cycle: a board back from one is outside service mode.
@@ -158,8 +148,6 @@ private slots:
                                       << QStringList{error, error, open} << false;
         QTest::newRow("odd distance") << QStringList{"R", "A"} << QStringList{"71 02 00 00"}
                                       << QStringList{open, open} << true;
-        QTest::newRow("two bytes") << QStringList{"R", "0A 0B"} << QStringList{"71 02 00 00"}
-                                   << QStringList{open, open} << true;
         QTest::newRow("refused, then good")
             << QStringList{"R", "A", "0a"} << QStringList{"71 02 00 00", "71 02 01 0A"}
             << QStringList{open, open, timing} << false;
