@@ -13,135 +13,121 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
 #include <signal.h>
-
-namespace {
-
-const QString Failed = "Failed Flashing Firmware, ";
-
-QStringList readLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-}
-
-} // namespace
 
 class tst_firmwarewindow : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
-    QString args() const { return dir.filePath("args"); }
-    QString hex() const { return dir.filePath("new firmware/DK 61.hex"); }
+    const QString hex = dir.filePath("new firmware/DK 61.hex");
+    const QString failed = "Failed Flashing Firmware, ";
+    std::unique_ptr<WindowFixture> fx;
+    QPushButton* button = nullptr;
+    QLabel* label = nullptr;
 
-    // The service window on a loopback bridge with the stand-in tool, `file` chosen, on the
-    // flash page.
-    static std::unique_ptr<WindowFixture> flashPage(const QString& file,
-                                                    bool flashPageShown = true) {
-        auto fx = std::make_unique<WindowFixture>();
-        fx->start(Control_Panel::Configuration::Service);
-        fx->window->ispToolPath = FAKE_ISP_TOOL;
-        fx->window->hexFileName = file;
-        if (flashPageShown)
-            fx->find<QTabWidget>("tabWidget")->setCurrentWidget(fx->find("tabFlash"));
-        return fx;
+    QStringList lines(const QString& name) const {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
-    static QString button(const WindowFixture& fx) {
-        return fx.find<QPushButton>("buttonFlashFirmware")->text();
-    }
-    static QString label(const WindowFixture& fx) {
-        return fx.find<QLabel>("labelFlashingTotal")->text();
-    }
-    static void start(WindowFixture& fx, bool byReturn) {
-        if (byReturn)
-            QTest::keyClick(fx.window, Qt::Key_Return);
-        else
-            fx.find<QPushButton>("buttonFlashFirmware")->click();
+    void press(bool byReturn) {
+        byReturn ? QTest::keyClick(fx->window, Qt::Key_Return) : button->click();
     }
 
 private slots:
     void initTestCase() {
-        qputenv("DK61_FAKE_ISP_ARGS", args().toUtf8());
+        qputenv("DK61_FAKE_ISP_ARGS", dir.filePath("args").toUtf8());
         qputenv("DK61_FAKE_ISP_PID", dir.filePath("pid").toUtf8());
         QVERIFY(QFile::copy(FAKE_ISP_TOOL, dir.filePath("not-executable")));
         QVERIFY(QFile::setPermissions(dir.filePath("not-executable"), QFile::ReadOwner));
     }
-    void init() { QFile::remove(args()); }
+    // The service window on a loopback bridge, the stand-in tool found, a file chosen, the
+    // flash page shown.
+    void init() {
+        QFile::remove(dir.filePath("args"));
+        fx = std::make_unique<WindowFixture>();
+        fx->start(Control_Panel::Configuration::Service);
+        fx->window->ispToolPath = FAKE_ISP_TOOL;
+        fx->window->hexFileName = hex;
+        fx->find<QTabWidget>("tabWidget")->setCurrentWidget(fx->find("tabFlash"));
+        button = fx->find<QPushButton>("buttonFlashFirmware");
+        label = fx->find<QLabel>("labelFlashingTotal");
+    }
+    void cleanup() { fx.reset(); }
 
     // Nothing starts and the link stays as it was.
     void refused_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("byReturn");
-        QTest::addColumn<bool>("tool");
-        QTest::addColumn<bool>("onFlashPage");
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("error"); // empty: the label keeps its text
         const QString wrong = "Error: You must select a .hex - file to flash";
-        QTest::newRow("fw.HEX, button") << "fw.HEX" << false << true << true << wrong;
-        QTest::newRow("fw.HEX, Return") << "fw.HEX" << true << true << true << wrong;
-        QTest::newRow("no tool, Return") << "fw.hex" << true << false << true << QString();
-        QTest::newRow("no tool, button") << "fw.hex" << false << false << true << QString();
-        QTest::newRow("Return elsewhere") << "fw.hex" << true << true << false << QString();
+        QTest::newRow("fw.HEX") << "fw.HEX" << false << FAKE_ISP_TOOL << "tabFlash" << wrong;
+        QTest::newRow("fw.HEX, Return") << "fw.HEX" << true << FAKE_ISP_TOOL << "tabFlash" << wrong;
+        QTest::newRow("no tool") << "fw.hex" << false << ""
+                                 << "tabFlash"
+                                 << "";
+        QTest::newRow("no tool, Return") << "fw.hex" << true << ""
+                                         << "tabFlash"
+                                         << "";
+        QTest::newRow("Return elsewhere") << "fw.hex" << true << FAKE_ISP_TOOL << "tabFlags"
+                                          << "";
     }
     void refused() {
-        QFETCH(QString, file);
-        QFETCH(bool, byReturn);
-        QFETCH(bool, tool);
-        QFETCH(bool, onFlashPage);
         QFETCH(QString, error);
-        auto fx = flashPage(file, onFlashPage);
-        if (!tool)
-            fx->window->ispToolPath.clear();
+        QFETCH(QString, file);
+        QFETCH(QString, page);
+        fx->window->hexFileName = file;
+        QFETCH(QString, tool);
+        fx->window->ispToolPath = tool;
+        fx->find<QTabWidget>("tabWidget")->setCurrentWidget(fx->find(page));
         auto* errorLabel = fx->find<QLabel>("labelBrowserError");
         const QString before = errorLabel->text();
-        start(*fx, byReturn);
+        QFETCH(bool, byReturn);
+        press(byReturn);
         QCOMPARE(errorLabel->text(), error.isEmpty() ? before : error);
         QVERIFY(fx->board->isPortOpen());
-        QCOMPARE(button(*fx), QString("Flash Firmware"));
+        QCOMPARE(button->text(), QString("Flash Firmware"));
         QTest::qWait(200);
-        QVERIFY(!QFile::exists(args()));
+        QVERIFY(!QFile::exists(dir.filePath("args")));
     }
 
     // The run's end: its text, the button, the file stored only on success, the link back.
     void outcome_data() {
         QTest::addColumn<QByteArray>("mode");
-        QTest::addColumn<bool>("hlb");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("bar");
         QTest::addColumn<QStringList>("rate");
         QTest::newRow("verified, HLB-6x")
-            << QByteArray("windows") << true << "Flashing Complete and Successful!" << 8
+            << QByteArray("windows") << "Flashing Complete and Successful!" << 8
             << QStringList{"19200", "11059"};
-        QTest::newRow("exit 1") << QByteArray("exit1") << false << Failed + "Error 1" << 0
+        QTest::newRow("exit 1") << QByteArray("exit1") << failed + "Error 1" << 0
                                 << QStringList{"38400", "16934"};
-        QTest::newRow("cannot start") << QByteArray("not-executable") << false
-                                      << Failed + "cannot start" << 0 << QStringList();
+        QTest::newRow("cannot start")
+            << QByteArray("not-executable") << failed + "cannot start" << 0 << QStringList();
     }
     void outcome() {
         QFETCH(QByteArray, mode);
         QFETCH(QString, text);
         QFETCH(QStringList, rate);
         qputenv("DK61_FAKE_ISP_MODE", mode);
-        auto fx = flashPage(hex());
         if (mode == "not-executable")
-            fx->window->ispToolPath = dir.filePath("not-executable");
-        QFETCH(bool, hlb);
-        fx->find<QRadioButton>(hlb ? "rBHLB6x" : "rBDK6x")->setChecked(true);
-        const QString port = fx->bridgePaths.at(0);
-        start(*fx, false);
+            fx->window->ispToolPath = dir.filePath(mode);
+        fx->find<QRadioButton>(rate.contains("19200") ? "rBHLB6x" : "rBDK6x")->setChecked(true);
+        press(false);
         QVERIFY(!fx->board->isPortOpen());
-        QCOMPARE(button(*fx), QString("Abort"));
+        QCOMPARE(button->text(), QString("Abort"));
         fx->mark();
-        QTRY_COMPARE(button(*fx), QString("Flash Firmware"));
-        QVERIFY2(label(*fx).startsWith(text), qPrintable(label(*fx)));
+        QTRY_COMPARE(button->text(), QString("Flash Firmware"));
+        QVERIFY2(label->text().startsWith(text), qPrintable(label->text()));
         QTEST(fx->find<QProgressBar>("progressBarFlashingTotal")->value(), "bar");
         QCOMPARE(fx->window->settings->value("hexFilename").toString(),
-                 text.startsWith(Failed) ? QString() : hex());
-        QVERIFY(fx->board->isPortOpen());
-        QVERIFY(fx->since().contains("A1"));
-        if (!rate.isEmpty())
-            QCOMPARE(readLines(args()), QStringList({"-wipe", "-verify", hex(), port}) + rate);
+                 text.startsWith(failed) ? QString() : hex);
+        QVERIFY(fx->board->isPortOpen() && fx->since().contains("A1"));
+        if (!rate.isEmpty()) // the path with its blanks is one argument
+            QCOMPARE(lines("args"),
+                     QStringList({"-wipe", "-verify", hex, fx->bridgePaths.at(0)}) + rate);
     }
 
     // A tool that hangs: nothing of ours touches the port until Abort, or the window closes.
@@ -153,25 +139,23 @@ private slots:
     void hanging() {
         QFETCH(bool, closeWindow);
         qputenv("DK61_FAKE_ISP_MODE", "hang");
-        auto fx = flashPage(hex());
-        start(*fx, false);
-        QTRY_COMPARE(label(*fx), QString("Writing Sector 1"));
-        const int pid = readLines(dir.filePath("pid")).value(0).toInt();
-        // The watchdogs rest; a port error, Connect and Return start nothing.
+        press(false);
+        QTRY_COMPARE(label->text(), QString("Writing Sector 1"));
+        const int pid = lines("pid").value(0).toInt();
         QVERIFY(!fx->window->fwTimer.isActive() && !fx->window->evLoaderOkTimer.isActive());
         emit fx->board->transmission_error();
         QVERIFY(!fx->board->isPortOpen());
         fx->window->connectButton->click();
-        start(*fx, true);
+        press(true);
         QTest::qWait(300);
         QVERIFY(!fx->board->isPortOpen() && !fx->window->linkRetryTimer.isActive());
-        QCOMPARE(readLines(dir.filePath("pid")).value(0).toInt(), pid);
+        QCOMPARE(lines("pid").value(0).toInt(), pid);
         if (closeWindow) {
             fx.reset();
         } else {
-            start(*fx, false);
-            QVERIFY2(label(*fx).startsWith(Failed + "Error "), qPrintable(label(*fx)));
-            QCOMPARE(button(*fx), QString("Flash Firmware"));
+            press(false);
+            QVERIFY2(label->text().startsWith(failed + "Error "), qPrintable(label->text()));
+            QCOMPARE(button->text(), QString("Flash Firmware"));
             QVERIFY(fx->board->isPortOpen());
         }
         QCOMPARE(::kill(pid, 0), -1); // gone, and reaped
