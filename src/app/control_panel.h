@@ -221,11 +221,22 @@ public slots:
                           const quint8* values_t) override;
     void plotZeroByte(int zerobyte) override;
 
+public:
+    // ---- Help menu (app/control_panel_about.cpp) ----
+    QString aboutText() const;
+    // The system refuses this user the serial port: the fix, said once.
+    void portAccessDenied(const QString& portName);
+    bool portAccessHintShown = false;
+
+public slots:
+    void showAbout();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    Configuration configuration = Configuration::Delivered;
     void buildStatusBar();
     void setupFlagPlot();
     void setupLaserPlot();
@@ -238,6 +249,7 @@ private:
     void wireConsole();
     void wireFlags();
     void wireSettings();
+    void wireAbout();
     // ---- firmware (firmware/) ----
     void wireFirmware();
     // The flash button starts a run, or aborts the one in progress.
