@@ -2,6 +2,7 @@
 
 #include "cd_board.h"
 #include "focus_coefs.h"
+#include "isprun.h" // firmware
 #include "laserlist.h"
 #include "logging.h"
 #include "testroutine.h"
@@ -86,6 +87,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     wireFlags();
     wireSettings();
     wireAbout();
+    wireFirmware(); // firmware
     wireService(); // service mode and tray calibration
     trayTimer.setSingleShot(true);
 
@@ -217,8 +219,11 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
 }
 
 Control_Panel::~Control_Panel() {
-    if (flashProcess.isOpen())
-        flashProcess.close();
+    // ---- firmware: an ISP tool still running is killed and waited for, so that no orphan keeps
+    // the port; the board link is not restarted ----
+    delete ispRun;
+    ispRun = nullptr;
+    // ---- end firmware ----
     delete board;
     board = nullptr;
     closeLogFile();
@@ -382,6 +387,10 @@ void Control_Panel::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Enter || key == Qt::Key_Return) {
         // Enter starts the EEPROM programming on page 3 and the firmware flashing on page 5;
         // those pages are not part of the delivered configuration.
+        // ---- firmware: Return on the flash page, through the button's guards ----
+        if (ui->tabWidget->currentWidget() == ui->tabFlash)
+            flashFirmware();
+        // ---- end firmware ----
         return;
     }
     qCDebug(dk61App) << "Pressed: " << key << "CurrentTab: " << page;

@@ -20,6 +20,7 @@
 class CD_Board;
 class CFlags;
 class Focus_Coefs;
+class IspRun;
 class LaserList;
 class PlotRedraw;
 class TestRoutine;
@@ -61,7 +62,11 @@ public:
     TestRoutine* testRoutine = nullptr;
     QSettings* settings = nullptr;
     QButtonGroup* audioByteGroup = nullptr;
-    QProcess flashProcess;
+    // ---- firmware (firmware/) ----
+    // The ISP tool's run; while it runs the board link leaves the port to the tool.
+    IspRun* ispRun = nullptr;
+    bool firmwareRunning() const;
+    // ---- end firmware ----
 
     QTimer trayTimer;
     QTimer flashTimer;
@@ -205,6 +210,14 @@ public slots:
     // ---- EEPROM (production/) ----
     void handleEepromState() override;
 
+    // ---- firmware (firmware/) ----
+    void browseHexFile();
+    void flashFirmware();
+    void flashFirmwareStandardOutputHandler(const QByteArray& chunk);
+    void flashFirmwareFinished(bool success);
+    void abortFlashingFirmware();
+    // ---- end firmware ----
+
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
                           const quint8* values_t) override;
@@ -239,6 +252,12 @@ private:
     void wireFlags();
     void wireSettings();
     void wireAbout();
+    // ---- firmware (firmware/) ----
+    void wireFirmware();
+    // The flash button starts a run, or aborts the one in progress.
+    void wireFlashButton(bool running);
+    QMetaObject::Connection flashButtonConnection;
+    // ---- end firmware ----
 
     QMetaObject::Connection transmissionErrorConnection;
     QMetaObject::Connection transmissionErrorOtherConnection;

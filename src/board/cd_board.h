@@ -159,6 +159,9 @@ private:
     void apply(DecodeOutcome& outcome);
     // Closes the board link and puts the status bar back to its start texts.
     void closeLink();
+
+    DecodeOutcome reusedOutcome;
+    bool applying = false;
 };
 
 #endif // CD_BOARD_H
