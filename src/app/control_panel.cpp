@@ -88,7 +88,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     wireSettings();
     wireAbout();
     wireFirmware(); // firmware
-    wireService(); // service mode and tray calibration
+    wireService();  // service mode and tray calibration
     trayTimer.setSingleShot(true);
 
     // 9
