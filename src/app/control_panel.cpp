@@ -2,6 +2,7 @@
 
 #include "cd_board.h"
 #include "focus_coefs.h"
+#include "isprun.h" // firmware
 #include "laserlist.h"
 #include "logging.h"
 #include "testroutine.h"
@@ -43,7 +44,8 @@ QString inkFamily() {
 
 } // namespace
 
-Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMainWindow(parent) {
+Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
+    : QMainWindow(parent), configuration(configuration) {
     // 1-3: members, the board, the form
     ui = new Ui::Control_Panel;
     focusCoefs = new Focus_Coefs(this);
@@ -84,6 +86,9 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
     wireConsole();
     wireFlags();
     wireSettings();
+    wireAbout();
+    wireFirmware(); // firmware
+    wireService();  // service mode and tray calibration
     trayTimer.setSingleShot(true);
 
     // 9
@@ -120,6 +125,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
           "Shuffle Repeat All Folder", "Repeat Disc", "Repeat Folder", "Repeat Track"})
         playModeMenu->addAction(QString::fromLatin1(text));
     ui->ExpertButtonPlay->setMenu(playModeMenu);
+    wirePlayModeMenu(); // operator console
 
     // 13: EEPROM and laser page texts
     ui->labelEepromError->clear();
@@ -180,6 +186,8 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
     // 20: the delivered page configuration (the service build keeps every page)
     if (configuration == Configuration::Delivered)
         applyDeliveredConfiguration();
+    else
+        applyServiceConfiguration(); // operator console and service functions
 
     // 21
     resize(900, 700);
@@ -212,8 +220,11 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
 }
 
 Control_Panel::~Control_Panel() {
-    if (flashProcess.isOpen())
-        flashProcess.close();
+    // ---- firmware: an ISP tool still running is killed and waited for, so that no orphan keeps
+    // the port; the board link is not restarted ----
+    delete ispRun;
+    ispRun = nullptr;
+    // ---- end firmware ----
     delete board;
     board = nullptr;
     closeLogFile();
@@ -377,6 +388,10 @@ void Control_Panel::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Enter || key == Qt::Key_Return) {
         // Enter starts the EEPROM programming on page 3 and the firmware flashing on page 5;
         // those pages are not part of the delivered configuration.
+        // ---- firmware: Return on the flash page, through the button's guards ----
+        if (ui->tabWidget->currentWidget() == ui->tabFlash)
+            flashFirmware();
+        // ---- end firmware ----
         return;
     }
     qCDebug(dk61App) << "Pressed: " << key << "CurrentTab: " << page;

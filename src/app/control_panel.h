@@ -5,6 +5,8 @@
 #include "flagplotwindow.h"
 #include "logfile.h"
 #include "serial_info.h"
+#include "servicemode.h"
+#include "traycalibration.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,6 +21,7 @@
 class CD_Board;
 class CFlags;
 class Focus_Coefs;
+class IspRun;
 class LaserList;
 class PlotRedraw;
 class RunPanel;
@@ -61,7 +64,11 @@ public:
     TestRoutine* testRoutine = nullptr;
     QSettings* settings = nullptr;
     QButtonGroup* audioByteGroup = nullptr;
-    QProcess flashProcess;
+    // ---- firmware (firmware/) ----
+    // The ISP tool's run; while it runs the board link leaves the port to the tool.
+    IspRun* ispRun = nullptr;
+    bool firmwareRunning() const;
+    // ---- end firmware ----
 
     QTimer trayTimer;
     QTimer flashTimer;
@@ -218,16 +225,35 @@ public slots:
     // ---- EEPROM (production/) ----
     void handleEepromState() override;
 
+    // ---- firmware (firmware/) ----
+    void browseHexFile();
+    void flashFirmware();
+    void flashFirmwareStandardOutputHandler(const QByteArray& chunk);
+    void flashFirmwareFinished(bool success);
+    void abortFlashingFirmware();
+    // ---- end firmware ----
+
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
                           const quint8* values_t) override;
     void plotZeroByte(int zerobyte) override;
+
+public:
+    // ---- Help menu (app/control_panel_about.cpp) ----
+    QString aboutText() const;
+    // The system refuses this user the serial port: the fix, said once.
+    void portAccessDenied(const QString& portName);
+    bool portAccessHintShown = false;
+
+public slots:
+    void showAbout();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    Configuration configuration = Configuration::Delivered;
     void buildStatusBar();
     void setupFlagPlot();
     void setupLaserPlot();
@@ -242,6 +268,13 @@ private:
     void wireSettings();
     // flag monitor: after the plots are set up
     void wireFlagMonitor();
+    void wireAbout();
+    // ---- firmware (firmware/) ----
+    void wireFirmware();
+    // The flash button starts a run, or aborts the one in progress.
+    void wireFlashButton(bool running);
+    QMetaObject::Connection flashButtonConnection;
+    // ---- end firmware ----
 
     QMetaObject::Connection transmissionErrorConnection;
     QMetaObject::Connection transmissionErrorOtherConnection;
@@ -263,6 +296,61 @@ private:
     void restoreTransmissionErrorConnection();
     void restoreTransmissionErrorOtherConnection();
     void restoreLoaderTimerConnection();
+
+    // ==== operator console and service functions (console/, service/) ====
+public slots:
+    // the player panel (console/control_panel_player.cpp)
+    void play();
+    void pause();
+    void stop();
+    void next();
+    void previous();
+    void open_close();
+    void open_tray();
+    void close_tray();
+    void handle_tray_update();
+    void handle_tray_timer_interrupt();
+    void button_play();
+    void getevtag();
+    void set_playwithinit_flag();
+    void handleDiscID();
+    // the test buttons (console/control_panel_catalogue.cpp)
+    void testsuite_Show_Hide();
+    // loader and pickup (console/control_panel_loader.cpp)
+    void handle_other_possible_loader_selected(int index);
+    void handleLoaderSelection();
+    // service mode and tray calibration (service/control_panel_service.cpp)
+    void startServiceMode();
+    void stepServiceMode();
+    void gotoServiceMode(int step);
+    void exitServiceMode();
+    void handleServiceModeStep(int step);
+    void leaveServiceMode();
+    void laserOnOff();
+    void DK65_AC_Calibrate_Loader_1();
+    void DK65_AC_Calibrate_Loader_2();
+    void DK65_AC_Calibrate_Loader_3();
+
+public:
+    TrayCalibration trayCalibration;
+
+private:
+    void wireCatalogue();
+    void wirePlayer();
+    void wirePlayModeMenu();
+    void wireLoader();
+    void wireService();
+    // The service build: the loader and pickup menus; warnings, markers and the tray
+    // calibration group hidden until the board calls for them.
+    void applyServiceConfiguration();
+    // A command text through the typed-request line, as if typed there and sent.
+    void sendCommandText(const QString& text);
+    // Warnings and step markers; `laserButton`: relabel the laser page's laser button too.
+    void showServiceView(const ServiceMode::View& view, bool laserButton);
+    void applyCalibrationPress(const TrayCalibration::Press& press);
+    // Why a brake distance was not sent (beside the tray calibration's hint).
+    QLabel* brakeDistanceWarning = nullptr;
+    // ==== end of operator console and service functions ====
 };
 
 #endif // CONTROL_PANEL_H

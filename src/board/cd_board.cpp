@@ -3,7 +3,9 @@
 #include "boardwindow.h"
 #include "cflags.h"
 #include "eepromlayout.h"
+#include "loaderchoice.h"
 #include "logging.h"
+#include "playerrequests.h"
 #include "responsedecoding.h"
 
 CD_Board::CD_Board(QObject* parent, BoardWindow* window)
@@ -16,7 +18,7 @@ CD_Board::CD_Board(QObject* parent, BoardWindow* window)
 
     // Both links frame alike into the one frame list.
     for (SerialLink* l : {&link, &otherLink}) {
-        connect(l, &SerialLink::frameReceived, this, &CD_Board::frameReceived);
+        l->frameHandler = [this](const QByteArray& frame) { frameReceived(frame); };
         connect(l, &SerialLink::debugTextReceived, this, [this](const QByteArray& text) {
             debugText = text;
             emit show_debug_message();
@@ -194,9 +196,15 @@ void CD_Board::parseCommand() {
         // cannot take the same frame twice.
         const QByteArray bytes = commands.at(parse_index).bytes;
         ++parse_index;
-        DecodeOutcome outcome;
+        // One outcome serves frame after frame and keeps its storage; a frame decoded while
+        // another one's outcome is being applied (a nested event loop) gets its own.
+        DecodeOutcome nested;
+        DecodeOutcome& outcome = applying ? nested : reusedOutcome;
         decoder.decode(bytes, outcome);
+        const bool wasApplying = applying;
+        applying = true;
         apply(outcome);
+        applying = wasApplying;
     }
 }
 
@@ -227,7 +235,11 @@ struct BoardEventApplier {
             window->clearDiscId();
         emit board->display_info_changed();
     }
-    void operator()(const BoardEvent::FirmwareVersion&) { emit board->recieved_fw_version(); }
+    void operator()(const BoardEvent::FirmwareVersion& e) {
+        if (e.identified)
+            emit board->board_identified();
+        emit board->recieved_fw_version();
+    }
     void operator()(const BoardEvent::LaserReading& e) {
         if (window)
             window->pushLaserReading(e.value);
@@ -346,4 +358,42 @@ void CD_Board::clearPlayTime(int part) {
 
 void CD_Board::writeZeroByte(quint8 value) {
     sendRequest(EepromLayout::zeroByteWrite(value));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operator console and service functions
+
+void CD_Board::sendRequests(const QList<QByteArray>& requests) {
+    for (const QByteArray& request : requests)
+        sendRequest(request);
+}
+
+bool CD_Board::chooseLoaderType(quint8 code) {
+    return LoaderChoice::choose(state.loader, code);
+}
+
+// The play-mode menu: Get Disc Contents first when "PlayInit" is checked, then Play with the mode.
+void CD_Board::play_normalPlay() {
+    sendRequests(PlayerRequests::playMode(0, state.player.play_with_init));
+}
+void CD_Board::play_shuffleAll() {
+    sendRequests(PlayerRequests::playMode(1, state.player.play_with_init));
+}
+void CD_Board::play_shuffleRepeatAllDisc() {
+    sendRequests(PlayerRequests::playMode(2, state.player.play_with_init));
+}
+void CD_Board::play_shuffleFolder() {
+    sendRequests(PlayerRequests::playMode(3, state.player.play_with_init));
+}
+void CD_Board::play_shuffleRepeatAllFolder() {
+    sendRequests(PlayerRequests::playMode(4, state.player.play_with_init));
+}
+void CD_Board::play_repeatDisc() {
+    sendRequests(PlayerRequests::playMode(5, state.player.play_with_init));
+}
+void CD_Board::play_repeatFolder() {
+    sendRequests(PlayerRequests::playMode(6, state.player.play_with_init));
+}
+void CD_Board::play_repeatTrack() {
+    sendRequests(PlayerRequests::playMode(7, state.player.play_with_init));
 }

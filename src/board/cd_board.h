@@ -5,6 +5,7 @@
 #include "boardframe.h"
 #include "indexedlist.h"
 #include "seriallink.h"
+#include "servicemode.h"
 
 #include <QByteArray>
 #include <QList>
@@ -88,6 +89,14 @@ public:
     void clearPlayTime(int part);
     void writeZeroByte(quint8 value);
 
+    // ================= operator console and service functions =================
+    ServiceMode serviceMode{state.service};
+    // The requests in order (none: nothing is sent).
+    void sendRequests(const QList<QByteArray>& requests);
+    // A code of the board's loader list, or 0, becomes the loader type; false when refused.
+    bool chooseLoaderType(quint8 code);
+    // ================= end of operator console and service functions =================
+
 signals:
     void connected_to_serial_port();
     void disconnected_from_serial_port();
@@ -118,6 +127,11 @@ signals:
     void retrievedProductionCode();
     void retrievedRuntime();
     void retrievedLaserParamters();
+    // ---- operator console and service functions ----
+    // Nothing in the board emits it; the window leaves service mode on it, as on its Exit.
+    void exit_service_mode();
+    // The board named its firmware for the first time since the link opened.
+    void board_identified();
 
 public slots:
     void sendData();
@@ -128,6 +142,15 @@ public slots:
     void trans_error_other(QSerialPort::SerialPortError error) { otherLink.handleError(error); }
     void read_data() { link.read_data(); }
     void read_data_other() { otherLink.read_data(); }
+    // ---- operator console: the play-mode menu (mode bytes 00..07) ----
+    void play_normalPlay();
+    void play_shuffleAll();
+    void play_shuffleRepeatAllDisc();
+    void play_shuffleFolder();
+    void play_shuffleRepeatAllFolder();
+    void play_repeatDisc();
+    void play_repeatFolder();
+    void play_repeatTrack();
 
 private:
     friend struct BoardEventApplier;
@@ -136,6 +159,9 @@ private:
     void apply(DecodeOutcome& outcome);
     // Closes the board link and puts the status bar back to its start texts.
     void closeLink();
+
+    DecodeOutcome reusedOutcome;
+    bool applying = false;
 };
 
 #endif // CD_BOARD_H

@@ -85,6 +85,10 @@ void Control_Panel::keepLookingForAdapters() {
 }
 
 void Control_Panel::startup() {
+    // ---- firmware: the ISP tool has the port; its run's end restarts the link ----
+    if (firmwareRunning())
+        return;
+    // ---- end firmware ----
     const bool explicitStart = linkStartExplicit;
     linkStartExplicit = false;
     keepLookingForAdapters();
@@ -120,6 +124,10 @@ void Control_Panel::startBoardLink() {
 }
 
 void Control_Panel::startup_other() {
+    // ---- firmware: no discovery may take the port the ISP tool has ----
+    if (firmwareRunning())
+        return;
+    // ---- end firmware ----
     keepLookingForAdapters();
     if (board->isOtherPortOpen() || linkDiscoveryRunning)
         return;
@@ -250,6 +258,8 @@ void Control_Panel::is_connected() {
     // The window stays up and unconnected; an adapter that was found but would not open is
     // tried again, at most once a second.
     qCDebug(dk61Link) << "PORT NOT OPEN" << board->link.errorString();
+    if (board->link.accessDenied)
+        portAccessDenied(board->link.portName());
     if (!board->link.portName().isEmpty()) {
         board->link.linkLost = true;
         linkRetryTimer.start();

@@ -46,9 +46,11 @@ public:
     // counts from when they left.
     void write(const QByteArray& bytes);
 
-    // One framing pass over freshly read bytes: every complete frame is handed over
-    // (frameReceived) before the next is cut; then passComplete. An empty chunk does nothing.
+    // One framing pass over freshly read bytes: every complete frame is handed to the frame
+    // handler before the next is cut; then passComplete. An empty chunk does nothing.
     void receiveChunk(const QByteArray& chunk);
+    // Takes each frame (a plain call: it runs for every frame of a busy link).
+    std::function<void(const QByteArray& frame)> frameHandler;
 
     QByteArray receiveBuffer;
     QByteArray lastRead;
@@ -57,9 +59,13 @@ public:
     bool linkLost = false;
     // When the last open failed (invalid when the last open succeeded).
     QElapsedTimer failedOpenClock;
+    // The last open failed because the system refuses this user the device (on Debian: not in
+    // the group dialout), not because another program holds it.
+    bool accessDenied = false;
+    // Whether this user may read and write the device node of a port name.
+    static bool mayAccess(const QString& portName);
 
 signals:
-    void frameReceived(const QByteArray& frame);
     // The buffer starts with the board's debug text (0xCC ...): the whole buffer at that moment.
     void debugTextReceived(const QByteArray& text);
     void passComplete();
