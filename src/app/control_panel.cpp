@@ -84,6 +84,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
     wireConsole();
     wireFlags();
     wireSettings();
+    wireProduction(configuration); // production and laser
     trayTimer.setSingleShot(true);
 
     // 9
@@ -376,6 +377,10 @@ void Control_Panel::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Enter || key == Qt::Key_Return) {
         // Enter starts the EEPROM programming on page 3 and the firmware flashing on page 5;
         // those pages are not part of the delivered configuration.
+        // ---- production: page 3, the EEPROM page ----
+        if (ui->tabWidget->currentWidget() == ui->tabEeprom)
+            beginFlashEeprom();
+        // ---- end production ----
         return;
     }
     qCDebug(dk61App) << "Pressed: " << key << "CurrentTab: " << page;

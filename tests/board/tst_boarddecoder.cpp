@@ -230,6 +230,7 @@ private slots:
     }
 
     void writeRefused() {
+        dp->eeprom.eeprom_state = EepromConfirmation::Step::Settings;
         feed("98 00");
         QCOMPARE(dp->eeprom.eeprom_state, EepromConfirmation::Step::Refused);
         QVERIFY(dp->state.eeprom.eeprom_write_denied);
@@ -282,9 +283,10 @@ private slots:
         QTest::newRow("not sampling") << 0 << 0 << 0 << 0 << 1;
         QTest::newRow("point 1, first") << 1 << 0 << 1 << 0 << 0;
         QTest::newRow("point 1, 1000th") << 1 << 999 << 1000 << 1 << 0;
-        QTest::newRow("point 1, 1001st") << 1 << 1000 << 1000 << 1 << 0;
+        // a calculated point samples no more: the ring and the live current take the reading
+        QTest::newRow("point 1, 1001st") << 1 << 1000 << 1000 << 0 << 1;
         QTest::newRow("point 2, 1000th") << 2 << 999 << 1000 << 1 << 0;
-        QTest::newRow("point 2, 1001st") << 2 << 1000 << 1000 << 1 << 0;
+        QTest::newRow("point 2, 1001st") << 2 << 1000 << 1000 << 0 << 1;
     }
     void adc() {
         QFETCH(int, sampling);
@@ -292,28 +294,18 @@ private slots:
         QFETCH(int, after);
         QFETCH(int, sufficient);
         QFETCH(int, readings);
-        LaserState& laser = dp->state.laser;
-        laser.adc_1_sampling = sampling == 1;
-        laser.adc_2_sampling = sampling == 2;
-        QList<double>& samples = sampling == 2 ? laser.adc_2_samples : laser.adc_1_samples;
+        LaserCalibration& calibration = dp->state.laser.calibration;
+        calibration.start(sampling);
         for (int k = 0; k < before; ++k)
-            samples.append(1.0);
+            feed("B3 02 00 01");
+        events.clear();
         feed("B3 02 01 F4");
-        if (sampling) {
-            QCOMPARE(samples.size(), after);
-            if (after > before)
-                QCOMPARE(samples.last(), 500.0);
-        }
+        if (sampling)
+            QCOMPARE(calibration.sampleCount(sampling), after);
         QCOMPARE(count<BoardEvent::SamplesSufficient>(), sufficient);
         if (sufficient)
             QCOMPARE(last<BoardEvent::SamplesSufficient>()->point, sampling);
         QCOMPARE(count<BoardEvent::LaserReading>(), readings);
-        if (readings) {
-            QCOMPARE(int(last<BoardEvent::LaserReading>()->value), 500);
-            QCOMPARE(laser.laser_current_mA, 0.175889f * 500.0 + double(2.07312f));
-        } else {
-            QCOMPARE(laser.laser_current_mA, 0.0);
-        }
     }
 
     // ---- CFLAG frames ----
@@ -500,7 +492,7 @@ private slots:
             [this] { dp->eeprom.eeprom_state = Step::Production; },
             [this] { dp->eeprom.eeprom_state = Step::Settings; },
             [this] { dp->eeprom.eeprom_state = Step::Focus; },
-            [this] { dp->state.laser.adc_1_sampling = true; },
+            [this] { dp->state.laser.calibration.start(1); },
         };
         int decoded = 0;
         for (const auto& enter : states) {
