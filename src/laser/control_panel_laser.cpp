@@ -68,9 +68,9 @@ void Control_Panel::handleAdcValue_2() {
 // the EEPROM page.
 void Control_Panel::calculateLaserParams() {
     LaserState& laser = board->state.laser;
-    const LaserCalibration::Fit fit = laser.calibration.fit(
-        ui->lineCurrent_1->text(), ui->boxUnitSelector_1->currentIndex(),
-        ui->lineCurrent_2->text(), ui->boxUnitSelector_2->currentIndex());
+    const LaserCalibration::Fit fit =
+        laser.calibration.fit(ui->lineCurrent_1->text(), ui->boxUnitSelector_1->currentIndex(),
+                              ui->lineCurrent_2->text(), ui->boxUnitSelector_2->currentIndex());
     if (!fit.ok) {
         ui->labelCalculatorWarning->setText(fit.warning);
         return;
@@ -151,9 +151,9 @@ void Control_Panel::getZeroByte() {
 void Control_Panel::resetLaserHistory() {
     if (!laserMemoryAllowed())
         return;
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Reset history of laser"),
-                                LaserHistory::eraseQuestion(), QMessageBox::Yes | QMessageBox::No,
-                                this);
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Reset history of laser"),
+                        LaserHistory::eraseQuestion(), QMessageBox::Yes | QMessageBox::No, this);
     box->setDefaultButton(QMessageBox::No);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this, box] {

@@ -29,16 +29,13 @@ void Control_Panel::wireProduction(Configuration configuration) {
     connect(ui->ButtonFlashEeprom, &QPushButton::clicked, this, &Control_Panel::beginFlashEeprom);
     connect(board, &CD_Board::recievedEepromParameters, this, &Control_Panel::flashEeprom);
     connect(&flashTimer, &QTimer::timeout, this, &Control_Panel::flashTimeOut);
-    connect(board, &CD_Board::retrievedProductionCode, this,
-            &Control_Panel::handleProductionCode);
+    connect(board, &CD_Board::retrievedProductionCode, this, &Control_Panel::handleProductionCode);
     connect(board, &CD_Board::retrievedRuntime, this, &Control_Panel::handleRuntime);
     connect(board, &CD_Board::retrievedBaudrateSetting, this,
             &Control_Panel::updateBaudrateSetting);
     connect(board, &CD_Board::retrievedBaudrateSetting, this, &Control_Panel::showReadAudioByte);
-    connect(board, &CD_Board::retrievedFocParamSetting, this,
-            &Control_Panel::updateFocGainSetting);
-    connect(board, &CD_Board::retrievedLaserParamters, this,
-            &Control_Panel::handleLaserParamters);
+    connect(board, &CD_Board::retrievedFocParamSetting, this, &Control_Panel::updateFocGainSetting);
+    connect(board, &CD_Board::retrievedLaserParamters, this, &Control_Panel::handleLaserParamters);
     connect(ui->comboBox_selected_baud_rate, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Control_Panel::handle_baud_rate_selected);
     connect(ui->checkBoxSetDateToToday, &QCheckBox::clicked, this, &Control_Panel::toggleFlashDate);
@@ -48,7 +45,8 @@ void Control_Panel::wireProduction(Configuration configuration) {
             &Control_Panel::show_hint_runtime_reset);
     if (configuration == Configuration::Service) {
         // The full chain has no control of its own in the form.
-        buttonProgramAll = new QPushButton(QStringLiteral("Program all parameters..."), ui->tabEeprom);
+        buttonProgramAll =
+            new QPushButton(QStringLiteral("Program all parameters..."), ui->tabEeprom);
         buttonProgramAll->setObjectName(QStringLiteral("buttonProgramAll"));
         buttonProgramAll->setAccessibleName(buttonProgramAll->text());
         buttonProgramAll->setGeometry(10, 500, 170, 28);

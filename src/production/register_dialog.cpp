@@ -18,9 +18,9 @@ Register_Dialog::Register_Dialog(QWidget* parent) : QDialog(parent) {
     commandBox->setGeometry(20, 40, 141, 22);
     commandBox->setMaxVisibleItems(15);
     commandBox->addItems({"Write Focus Coefs 1", "Write Focus Coefs 2", "Write Focus Command",
-                          "Focus Gain Up", "Focus Gain Down", "Write Radial Coefs",
-                          "Preset Latch", "Radial Off", "Radial Init", "Short Jump", "Long Jump",
-                          "Steer Sledge", "Preset Init", "Write Parameter", "Write Decoder Reg"});
+                          "Focus Gain Up", "Focus Gain Down", "Write Radial Coefs", "Preset Latch",
+                          "Radial Off", "Radial Init", "Short Jump", "Long Jump", "Steer Sledge",
+                          "Preset Init", "Write Parameter", "Write Decoder Reg"});
     auto* commandLabel = new QLabel(QStringLiteral("Command"), this);
     commandLabel->setGeometry(70, 20, 71, 20);
     commandLabel->setBuddy(commandBox);
@@ -37,9 +37,9 @@ Register_Dialog::Register_Dialog(QWidget* parent) : QDialog(parent) {
         byteFields.append(field);
     }
 
-    const char* captions[] = {"foc lead length:", "CA start:", "Focus INT:", "ramp incr.:",
-                              "ramp height:",     "ramp offset:", "FE start:", "Focus gain:",
-                              "BLER:",            "Remark:"};
+    const char* captions[] = {
+        "foc lead length:", "CA start:", "Focus INT:",  "ramp incr.:", "ramp height:",
+        "ramp offset:",     "FE start:", "Focus gain:", "BLER:",       "Remark:"};
     using List = ServoLists::List;
     const List lists[] = {List::FocLeadLength, List::CaStart,    List::FocusInt, List::RampIncrease,
                           List::RampHeight,    List::RampOffset, List::FeStart};
