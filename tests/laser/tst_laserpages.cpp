@@ -1,16 +1,11 @@
 // The laser calibration, the ADC ring and the laser current page of the service window, with the
 // board's frames through the real receive path of a loopback adapter.
 #include "cd_board.h"
+#include "formwidget.h"
 #include "laserlist.h"
 #include "windowfixture.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QtTest>
-#include <qcustomplot.h>
 
 #include <memory>
 
@@ -25,8 +20,6 @@ QString readings(int value, int count) {
     return QString(" B3 02 %1 %2").arg(byteText(value >> 8), byteText(value)).repeated(count);
 }
 
-const QString EraseStart = "60 0A 22 00" + QString(" FF").repeated(10);
-
 } // namespace
 
 class tst_laserpages : public QObject {
@@ -36,39 +29,33 @@ private:
     std::unique_ptr<WindowFixture> fx;
 
     QString text(const char* name) const {
-        if (auto* line = fx->find<QLineEdit>(name))
+        if (auto* line = formWidget<QLineEdit>(fx->window, name))
             return line->text();
-        return fx->find<QLabel>(name)->text();
+        return formWidget<QLabel>(fx->window, name)->text();
     }
-    void click(const char* name) { fx->find<QPushButton>(name)->click(); }
-    // Mean 100.7 from 1000 readings: 700 of 101 and 300 of 100; `high` + 0.2 likewise.
-    void samplePoint(const char* button, int whole, int ups) {
-        click(button);
-        fx->feed(readings(whole + 1, ups) + readings(whole, 1000 - ups));
-    }
-    void answer(QMessageBox::StandardButton button) {
-        QMessageBox* box = nullptr;
-        for (QMessageBox* b : fx->window->findChildren<QMessageBox*>())
-            if (b->isVisible())
-                box = b;
-        QVERIFY(box);
-        box->button(button)->click();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void click(const char* name) { formWidget<QPushButton>(fx->window, name)->click(); }
     QString pageMessage() const {
-        QLabel* label = fx->find<QLabel>("lblWarnLaserHistory");
+        QLabel* label = formWidget<QLabel>(fx->window, "lblWarnLaserHistory");
         return label->isHidden() ? QString() : label->text();
     }
-    // Starts one of the page's memory exchanges.
-    void startExchange(const QString& which) {
-        if (which == "history") {
+    // Starts a memory exchange of the page; the erase is confirmed (or not) first.
+    void start(const QString& which, QMessageBox::StandardButton answer = QMessageBox::Yes) {
+        if (which == "history")
             click("btnGetLaserHistory");
-        } else if (which == "zero") {
+        else if (which == "zero")
             click("btnGetZeroByte");
-        } else {
+        else
             fx->window->resetLaserHistory();
-            answer(QMessageBox::Yes);
-        }
+        for (QMessageBox* box : fx->window->findChildren<QMessageBox*>())
+            if (box->isVisible())
+                box->button(answer)->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void exchanges_data() {
+        QTest::addColumn<QString>("which");
+        QTest::newRow("history") << "history";
+        QTest::newRow("zero-hour byte") << "zero";
+        QTest::newRow("erase") << "erase";
     }
 
 private slots:
@@ -79,45 +66,42 @@ private slots:
     }
     void cleanup() { fx.reset(); }
 
-    // ---- calibration ----
-
+    // Points of mean 100.7 (700 x 101, 300 x 100) and `second` + 0.2 (200 up, 800 down).
     void calibration_data() {
-        QTest::addColumn<QStringList>("currents"); // point 1, point 2
-        QTest::addColumn<int>("unit");             // 0 mA, 1 µA
-        QTest::addColumn<int>("second");           // whole ADC count of point 2 (mean + 0.2)
-        QTest::addColumn<QString>("k");            // empty: refused
-        QTest::addColumn<QString>("d");
-        QTest::newRow("mA") << QStringList{"15", "25"} << 0 << 200 << "0.1"
-                            << "5";
-        QTest::newRow("µA") << QStringList{"15000", "25000"} << 1 << 200 << "0.1"
-                            << "5";
-        QTest::newRow("equal means") << QStringList{"15", "25"} << 0 << 100 << ""
-                                     << "";
+        QTest::addColumn<QStringList>("currents");
+        QTest::addColumn<int>("unit"); // 0 mA, 1 µA
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QString>("kd"); // empty: refused
+        QTest::newRow("mA") << QStringList{"15", "25"} << 0 << 200 << "0.1 5";
+        QTest::newRow("µA") << QStringList{"15000", "25000"} << 1 << 200 << "0.1 5";
+        QTest::newRow("equal means") << QStringList{"15", "25"} << 0 << 100 << "";
     }
     void calibration() {
         QFETCH(QStringList, currents);
         QFETCH(int, unit);
         QFETCH(int, second);
-        QFETCH(QString, k);
-        QFETCH(QString, d);
-        samplePoint("buttonGetAdcValue_1", 100, 700);
-        samplePoint("buttonGetAdcValue_2", second, 200);
-        QCOMPARE(text("lineAdcValue_1"), QString("100.7"));
-        QCOMPARE(text("lineAdcValue_2"), QString::number(second + 0.2));
-        fx->find<QLineEdit>("lineCurrent_1")->setText(currents[0]);
-        fx->find<QLineEdit>("lineCurrent_2")->setText(currents[1]);
-        fx->find<QComboBox>("boxUnitSelector_1")->setCurrentIndex(unit);
-        fx->find<QComboBox>("boxUnitSelector_2")->setCurrentIndex(unit);
-        const float slope = fx->board->state.laser.laser_slope;
+        QFETCH(QString, kd);
+        click("buttonGetAdcValue_1");
+        fx->feed(readings(101, 700) + readings(100, 300));
+        click("buttonGetAdcValue_2");
+        fx->feed(readings(second + 1, 200) + readings(second, 800));
+        QCOMPARE(text("lineAdcValue_1") + " " + text("lineAdcValue_2"),
+                 "100.7 " + QString::number(second + 0.2));
+        for (int n : {1, 2}) {
+            formWidget<QLineEdit>(fx->window, n == 1 ? "lineCurrent_1" : "lineCurrent_2")
+                ->setText(currents[n - 1]);
+            formWidget<QComboBox>(fx->window, n == 1 ? "boxUnitSelector_1" : "boxUnitSelector_2")
+                ->setCurrentIndex(unit);
+        }
         click("buttoCalculate");
-        QCOMPARE(text("labelDerivative"), k);
-        QCOMPARE(text("labelOffset"), d);
-        QCOMPARE(text("labelCalculatorWarning").isEmpty(), !k.isEmpty());
-        if (k.isEmpty()) {
-            QCOMPARE(fx->board->state.laser.laser_slope, slope);
+        if (kd.isEmpty()) {
+            QVERIFY(!text("labelCalculatorWarning").isEmpty());
+            QCOMPARE(fx->board->state.laser.laser_slope, 0.175889f);
             return;
         }
-        // the points sample no more: the next reading is the live current with the new line
+        QCOMPARE(text("labelDerivative") + " " + text("labelOffset"), kd);
+        QVERIFY(text("labelCalculatorWarning").isEmpty());
+        // the points sample no more: the next reading is the live current on the new line
         fx->feed(readings(500, 1));
         QCOMPARE(text("labelLaserCurrent"), QString("55 mA"));
         QCOMPARE(fx->window->laserList->count(), 1);
@@ -125,54 +109,39 @@ private slots:
         click("buttonGetAdcValue_2");
         fx->feed(readings(300, 1));
         QCOMPARE(fx->board->state.laser.calibration.sampleCount(2), 1);
-        QCOMPARE(text("lineAdcValue_2"), QString::number(second + 0.2));
     }
 
-    // ---- the ring of readings and the zero-hour byte ----
-
+    // The ring's average and "to EEPROM": the byte is the average / 4, at most FE (FF: not set).
     void zeroHourByte_data() {
         QTest::addColumn<int>("reading");
         QTest::addColumn<QString>("average");
         QTest::addColumn<QString>("write");
-        QTest::addColumn<bool>("capped");
         QTest::newRow("400") << 400 << "190 (71.7 mA)"
-                             << "60 01 21 0C 64" << false;
-        QTest::newRow("0x3FF") << 0x3FF << "3FF (183.3 mA)"
-                               << "60 01 21 0C FE" << true;
+                             << "60 01 21 0C 64";
         QTest::newRow("0x400 does not wrap") << 0x400 << "400 (183.5 mA)"
-                                             << "60 01 21 0C FE" << true;
+                                             << "60 01 21 0C FE";
     }
     void zeroHourByte() {
         QFETCH(int, reading);
         QFETCH(QString, average);
         QFETCH(QString, write);
-        QFETCH(bool, capped);
         fx->feed(readings(1, 5) + readings(reading, 64));
         QCOMPARE(text("lineLaserListAverage"), average);
         QCOMPARE(text("labelAvgLaserHexValue"), QString("Average Laser ADC Value of 64 values"));
         fx->mark();
         click("btnLaserToEeprom");
         QCOMPARE(fx->since(), QStringList{write});
-        QCOMPARE(!text("labelZeroHourByte").isEmpty(), capped);
-    }
-
-    void flush_startsTheRingAgain() {
-        fx->feed(readings(400, 10));
+        QCOMPARE(text("labelZeroHourByte").isEmpty(), write.endsWith("64"));
         click("pushButtonFlush");
         fx->feed(readings(100, 1));
         QCOMPARE(text("lineLaserListAverage"), QString("64 (17.9 mA)"));
-        QCOMPARE(text("labelAvgLaserHexValue"), QString("Average Laser ADC Value of 1 values"));
+        fx->feed("B5 00"); // module off
+        QCOMPARE(formWidget<QPushButton>(fx->window, "buttonLaserOnOff")->text(),
+                 QString("Turn Laser On"));
     }
 
-    void moduleOff_laserButtonBackToOn() {
-        fx->find<QPushButton>("buttonLaserOnOff")->setText("Turn Laser Off");
-        fx->feed("B5 00");
-        QCOMPARE(fx->find<QPushButton>("buttonLaserOnOff")->text(), QString("Turn Laser On"));
-    }
-
-    // ---- laser current page ----
-
-    void history_pageByPageThenPlotted() {
+    // Each history page is asked for after the previous one's reply, then the operating time.
+    void history() {
         fx->mark();
         click("btnGetLaserHistory");
         for (int page = 0x22; page <= 0x31; ++page) {
@@ -182,75 +151,46 @@ private slots:
         }
         QCOMPARE(fx->since().last(), QString("62 10 00 00"));
         fx->feed("99 13 00 00 10 05 06 07 08 00 00 00 00 00 00 00 00 00 00 10 00");
-        QCPGraph* graph = fx->find<QCustomPlot>("customPlotLaser")->graph(0);
-        QVERIFY(graph->visible());
-        QCOMPARE(graph->dataCount(), 256);
-        QCOMPARE(graph->data()->at(0)->value, 0x40 * 5.0 / 7.0);
-        // the zero-hour line across it
-        click("btnGetZeroByte");
-        QCOMPARE(fx->since().last(), QString("62 01 21 0C"));
-        fx->feed("99 04 21 0C 01 8C");
-        QCPGraph* zero = fx->find<QCustomPlot>("customPlotLaser")->graph(1);
-        QVERIFY(zero->visible());
-        QCOMPARE(zero->data()->at(0)->value, 100.0);
+        QCOMPARE(formWidget<QCustomPlot>(fx->window, "customPlotLaser")->graph(0)->dataCount(),
+                 256);
     }
 
-    void whilePlaying_nothingStarts_data() {
-        QTest::addColumn<QString>("which");
-        QTest::newRow("history") << "history";
-        QTest::newRow("zero-hour byte") << "zero";
-        QTest::newRow("erase") << "erase";
-    }
+    void whilePlaying_nothingStarts_data() { exchanges_data(); }
     void whilePlaying_nothingStarts() {
         QFETCH(QString, which);
         fx->window->playing = true;
         fx->mark();
-        if (which == "erase")
-            fx->window->resetLaserHistory();
-        else
-            startExchange(which);
+        start(which);
         QCOMPARE(fx->since(), QStringList());
         QCOMPARE(pageMessage(), QString("Please use this function only during STOP mode!"));
     }
 
-    void erase_onlyAfterConfirmation() {
-        fx->mark();
-        fx->window->resetLaserHistory();
-        answer(QMessageBox::No);
-        QCOMPARE(fx->since(), QStringList());
-        fx->window->resetLaserHistory();
-        answer(QMessageBox::Yes);
-        QCOMPARE(fx->since(), QStringList{EraseStart});
-    }
-
-    // An exchange the board does not answer ends after 2 s with a message; later replies are
-    // parameters of the image again, and an erase does not go on with them.
-    void unanswered_endsAfterTwoSeconds_data() { whilePlaying_nothingStarts_data(); }
-    void unanswered_endsAfterTwoSeconds() {
+    // An unanswered exchange ends after 2 s with a message; later replies are parameters of the
+    // image again, and an erase does not go on with them.
+    void unanswered_data() { exchanges_data(); }
+    void unanswered() {
         QFETCH(QString, which);
-        startExchange(which);
+        start(which);
         QTRY_VERIFY(pageMessage().contains("did not answer"));
-        QVERIFY(!fx->board->decoder.runningSequence());
         fx->mark();
         fx->feed("99 0C 21 00 09 A1 00 00 00 02 FF 00 00 FF");
         QCOMPARE(fx->since(), QStringList());
         QCOMPARE(text("lineAudioByte"), QString("A1"));
     }
 
-    void refusedWrite_endsTheErase() {
-        startExchange("erase");
+    void erase_confirmedRefusedOrCutOff() {
         fx->mark();
-        fx->feed("98 00");
+        start("erase", QMessageBox::No);
+        QCOMPARE(fx->since(), QStringList());
+        start("erase");
+        QCOMPARE(fx->since(), QStringList{"60 0A 22 00" + QString(" FF").repeated(10)});
+        fx->feed("98 00"); // a refused write ends the erase
         QVERIFY(pageMessage().startsWith("Error: Write Access to EEPROM denied!"));
         fx->feed("99 03 22 00 0A");
-        QCOMPARE(fx->since(), QStringList());
-    }
-
-    void linkClosed_endsTheExchange() {
-        startExchange("history");
+        QCOMPARE(fx->since().size(), 1);
+        start("history"); // a closed link ends an exchange
         fx->board->closePort();
-        QVERIFY(!fx->board->decoder.runningSequence());
-        QVERIFY(!fx->board->memoryTimer.isActive());
+        QVERIFY(!fx->board->decoder.runningSequence() && !fx->board->memoryTimer.isActive());
         QVERIFY(pageMessage().contains("closed"));
     }
 };
