@@ -43,7 +43,8 @@ QString inkFamily() {
 
 } // namespace
 
-Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMainWindow(parent) {
+Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
+    : QMainWindow(parent), configuration(configuration) {
     // 1-3: members, the board, the form
     ui = new Ui::Control_Panel;
     focusCoefs = new Focus_Coefs(this);
@@ -85,6 +86,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration) : QMa
     wireFlags();
     wireSettings();
     wireProduction(configuration); // production and laser
+    wireAbout();
     trayTimer.setSingleShot(true);
 
     // 9

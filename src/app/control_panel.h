@@ -264,11 +264,22 @@ public slots:
     void memoryExchangeFailed(const QString& text);
     // ==== end production and laser ====
 
+public:
+    // ---- Help menu (app/control_panel_about.cpp) ----
+    QString aboutText() const;
+    // The system refuses this user the serial port: the fix, said once.
+    void portAccessDenied(const QString& portName);
+    bool portAccessHintShown = false;
+
+public slots:
+    void showAbout();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    Configuration configuration = Configuration::Delivered;
     void buildStatusBar();
     void setupFlagPlot();
     void setupLaserPlot();
@@ -295,6 +306,7 @@ private:
     // Whether the laser history may be read or erased now; says why not on the page.
     bool laserMemoryAllowed();
     void showLaserPageMessage(const QString& text);
+    void wireAbout();
 
     QMetaObject::Connection transmissionErrorConnection;
     QMetaObject::Connection transmissionErrorOtherConnection;

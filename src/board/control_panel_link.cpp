@@ -246,6 +246,8 @@ void Control_Panel::is_connected() {
     // The window stays up and unconnected; an adapter that was found but would not open is
     // tried again, at most once a second.
     qCDebug(dk61Link) << "PORT NOT OPEN" << board->link.errorString();
+    if (board->link.accessDenied)
+        portAccessDenied(board->link.portName());
     if (!board->link.portName().isEmpty()) {
         board->link.linkLost = true;
         linkRetryTimer.start();

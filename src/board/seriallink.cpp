@@ -3,7 +3,13 @@
 #include "framecutter.h"
 #include "logging.h"
 
+#include <QFile>
 #include <QSet>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -29,6 +35,17 @@ bool SerialLink::isHeldOpen(const QString& portName) {
             return true;
     }
     return false;
+}
+
+bool SerialLink::mayAccess(const QString& portName) {
+#ifdef Q_OS_UNIX
+    const QString node =
+        portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+    return ::access(QFile::encodeName(node).constData(), R_OK | W_OK) == 0 || errno != EACCES;
+#else
+    Q_UNUSED(portName);
+    return true;
+#endif
 }
 
 bool SerialLink::breaksLink(QSerialPort::SerialPortError error) {
@@ -94,6 +111,8 @@ bool SerialLink::open() {
         connectReadyRead();
     }
     const bool opened = device->open(QIODevice::ReadWrite);
+    accessDenied = !opened && device == &port && port.error() == QSerialPort::PermissionError &&
+                   !mayAccess(port.portName());
     if (opened) {
         linkLost = false;
         failedOpenClock.invalidate();

@@ -57,6 +57,11 @@ public:
     bool linkLost = false;
     // When the last open failed (invalid when the last open succeeded).
     QElapsedTimer failedOpenClock;
+    // The last open failed because the system refuses this user the device (on Debian: not in
+    // the group dialout), not because another program holds it.
+    bool accessDenied = false;
+    // Whether this user may read and write the device node of a port name.
+    static bool mayAccess(const QString& portName);
 
 signals:
     void frameReceived(const QByteArray& frame);

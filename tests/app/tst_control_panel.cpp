@@ -1,5 +1,6 @@
 #include "cd_board.h"
 #include "control_panel.h"
+#include "dk61version.h"
 #include "formwidget.h"
 #include "windowfixture.h"
 
@@ -221,6 +222,41 @@ private slots:
         QVERIFY(tool.open(QIODevice::WriteOnly));
         tool.close();
         QCOMPARE(Control_Panel::findIspTool(dir.path()), dir.filePath("lpc21isp"));
+    }
+
+    // ---- Help menu ----
+
+    void about_namesVersionAndWhereFilesGo_data() {
+        QTest::addColumn<bool>("service");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("delivered") << false << "DK-61 PC-Tool";
+        QTest::newRow("service") << true << "DK-61 Service Tool";
+    }
+    void about_namesVersionAndWhereFilesGo() {
+        QFETCH(bool, service);
+        QFETCH(QString, name);
+        env->setSetting("logFileDirectory", env->path() + "/logs");
+        env->setSetting("storeLogFile", true);
+        fx->start(service ? Control_Panel::Configuration::Service
+                          : Control_Panel::Configuration::Delivered);
+        formWidget<QAction>(fx->window, "actionAbout")->trigger();
+        auto* box = formWidget<QMessageBox>(fx->window, "aboutBox");
+        QVERIFY(box && box->isVisible());
+        const QStringList lines = box->text().split('\n');
+        QCOMPARE(lines.value(0), name + " " + QString(DK61_VERSION));
+        QCOMPARE(lines.value(2), "Settings: " + QSettings().fileName());
+        QCOMPARE(lines.value(3), "Log files: " + env->path() + "/logs");
+        QVERIFY(lines.value(4).endsWith("(switched off in Options > Settings)"));
+    }
+
+    void portRefused_saysHowToFixItOnce() {
+        fx->start();
+        fx->window->portAccessDenied("ttyUSB0");
+        fx->window->portAccessDenied("ttyUSB0");
+        const auto boxes = fx->window->findChildren<QMessageBox*>("portAccessBox");
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes.first()->text().contains("ttyUSB0"));
+        QVERIFY(boxes.first()->text().contains("add yourself to the dialout group"));
     }
 };
 
