@@ -43,6 +43,7 @@ void Control_Panel::wireLaser() {
     labelZeroHourByte->setGeometry(706, 298, 170, 30);
     labelZeroHourByte->setWordWrap(true);
     labelZeroHourByte->setStyleSheet(QStringLiteral("QLabel  { color: red}"));
+    labelZeroHourByte->hide();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -104,6 +105,7 @@ void Control_Panel::writeLaserCurrentToEEPROM() {
         return;
     board->writeZeroByte(value.byte);
     labelZeroHourByte->setText(value.capped ? ZeroHourByte::cappedText() : QString());
+    labelZeroHourByte->setVisible(value.capped);
 }
 
 // ---------------------------------------------------------------------------------------------
