@@ -167,8 +167,8 @@ void Control_Panel::resetLaserHistory() {
 
 void Control_Panel::memoryExchangeFailed(const QString& text) {
     showLaserPageMessage(text);
-    if (eepromChainRunning &&
-        board->decoder.eeprom.eeprom_state == EepromConfirmation::Step::Erasing)
+    // during a programming run the only exchange is the run's own erase: the run ends with it
+    if (eepromChainRunning)
         endEepromChain(text);
 }
 

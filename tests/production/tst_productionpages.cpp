@@ -142,6 +142,11 @@ private slots:
         QCOMPARE(fx->since(), QStringList());
         w<QPushButton>("buttonProgramAll")->click();
         answer(QMessageBox::Yes);
+        fx->feed("98 00"); // a refused erase write ends the run at once
+        QVERIFY(eepromText().startsWith(Denied) && !fx->window->eepromChainRunning);
+        fx->mark();
+        w<QPushButton>("buttonProgramAll")->click();
+        answer(QMessageBox::Yes);
         QCOMPARE(fx->since(), QStringList({"60 0A 22 00" + QString(" FF").repeated(10)}));
         for (int n = 0; n < 34; ++n) // 32 erase writes and two on-time writes, each answered
             fx->feed("99 03 22 00 0A");
