@@ -2,6 +2,7 @@
 
 #include "cd_board.h"
 #include "focus_coefs.h"
+#include "isprun.h" // firmware
 #include "laserlist.h"
 #include "logging.h"
 #include "testroutine.h"
@@ -87,6 +88,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     wireSettings();
     wireProduction(configuration); // production and laser
     wireAbout();
+    wireFirmware(); // firmware
     trayTimer.setSingleShot(true);
 
     // 9
@@ -214,8 +216,11 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
 }
 
 Control_Panel::~Control_Panel() {
-    if (flashProcess.isOpen())
-        flashProcess.close();
+    // ---- firmware: an ISP tool still running is killed and waited for, so that no orphan keeps
+    // the port; the board link is not restarted ----
+    delete ispRun;
+    ispRun = nullptr;
+    // ---- end firmware ----
     delete board;
     board = nullptr;
     closeLogFile();
@@ -383,6 +388,10 @@ void Control_Panel::keyPressEvent(QKeyEvent* event) {
         if (ui->tabWidget->currentWidget() == ui->tabEeprom)
             beginFlashEeprom();
         // ---- end production ----
+        // ---- firmware: Return on the flash page, through the button's guards ----
+        if (ui->tabWidget->currentWidget() == ui->tabFlash)
+            flashFirmware();
+        // ---- end firmware ----
         return;
     }
     qCDebug(dk61App) << "Pressed: " << key << "CurrentTab: " << page;

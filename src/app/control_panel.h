@@ -18,6 +18,7 @@
 class CD_Board;
 class CFlags;
 class Focus_Coefs;
+class IspRun;
 class LaserList;
 class PlotRedraw;
 class TestRoutine;
@@ -60,7 +61,11 @@ public:
     TestRoutine* testRoutine = nullptr;
     QSettings* settings = nullptr;
     QButtonGroup* audioByteGroup = nullptr;
-    QProcess flashProcess;
+    // ---- firmware (firmware/) ----
+    // The ISP tool's run; while it runs the board link leaves the port to the tool.
+    IspRun* ispRun = nullptr;
+    bool firmwareRunning() const;
+    // ---- end firmware ----
 
     QTimer trayTimer;
     QTimer flashTimer;
@@ -218,6 +223,14 @@ public slots:
     // ---- EEPROM (production/) ----
     void handleEepromState() override;
 
+    // ---- firmware (firmware/) ----
+    void browseHexFile();
+    void flashFirmware();
+    void flashFirmwareStandardOutputHandler(const QByteArray& chunk);
+    void flashFirmwareFinished(bool success);
+    void abortFlashingFirmware();
+    // ---- end firmware ----
+
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
                           const quint8* values_t) override;
@@ -307,6 +320,12 @@ private:
     bool laserMemoryAllowed();
     void showLaserPageMessage(const QString& text);
     void wireAbout();
+    // ---- firmware (firmware/) ----
+    void wireFirmware();
+    // The flash button starts a run, or aborts the one in progress.
+    void wireFlashButton(bool running);
+    QMetaObject::Connection flashButtonConnection;
+    // ---- end firmware ----
 
     QMetaObject::Connection transmissionErrorConnection;
     QMetaObject::Connection transmissionErrorOtherConnection;

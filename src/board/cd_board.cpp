@@ -19,7 +19,7 @@ CD_Board::CD_Board(QObject* parent, BoardWindow* window)
 
     // Both links frame alike into the one frame list.
     for (SerialLink* l : {&link, &otherLink}) {
-        connect(l, &SerialLink::frameReceived, this, &CD_Board::frameReceived);
+        l->frameHandler = [this](const QByteArray& frame) { frameReceived(frame); };
         connect(l, &SerialLink::debugTextReceived, this, [this](const QByteArray& text) {
             debugText = text;
             emit show_debug_message();
@@ -209,9 +209,15 @@ void CD_Board::parseCommand() {
         // cannot take the same frame twice.
         const QByteArray bytes = commands.at(parse_index).bytes;
         ++parse_index;
-        DecodeOutcome outcome;
+        // One outcome serves frame after frame and keeps its storage; a frame decoded while
+        // another one's outcome is being applied (a nested event loop) gets its own.
+        DecodeOutcome nested;
+        DecodeOutcome& outcome = applying ? nested : reusedOutcome;
         decoder.decode(bytes, outcome);
+        const bool wasApplying = applying;
+        applying = true;
         apply(outcome);
+        applying = wasApplying;
     }
 }
 

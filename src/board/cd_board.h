@@ -162,6 +162,9 @@ private:
     // ---- production and laser ----
     void startMemoryExchange(const QByteArray& request);
     void memoryTimeOut();
+
+    DecodeOutcome reusedOutcome;
+    bool applying = false;
 };
 
 #endif // CD_BOARD_H

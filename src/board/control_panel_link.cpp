@@ -85,6 +85,10 @@ void Control_Panel::keepLookingForAdapters() {
 }
 
 void Control_Panel::startup() {
+    // ---- firmware: the ISP tool has the port; its run's end restarts the link ----
+    if (firmwareRunning())
+        return;
+    // ---- end firmware ----
     const bool explicitStart = linkStartExplicit;
     linkStartExplicit = false;
     keepLookingForAdapters();
@@ -120,6 +124,10 @@ void Control_Panel::startBoardLink() {
 }
 
 void Control_Panel::startup_other() {
+    // ---- firmware: no discovery may take the port the ISP tool has ----
+    if (firmwareRunning())
+        return;
+    // ---- end firmware ----
     keepLookingForAdapters();
     if (board->isOtherPortOpen() || linkDiscoveryRunning)
         return;

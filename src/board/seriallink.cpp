@@ -172,8 +172,10 @@ void SerialLink::receiveChunk(const QByteArray& chunk) {
     if (cutter.startsWith(0xCC))
         emit debugTextReceived(receiveBuffer);
     QByteArray frame;
-    while (cutter.next(frame) == FrameCutter::Step::Frame)
-        emit frameReceived(frame);
+    while (cutter.next(frame) == FrameCutter::Step::Frame) {
+        if (frameHandler)
+            frameHandler(frame);
+    }
     cutter.compact();
     connectReadyRead();
     emit passComplete();

@@ -46,9 +46,11 @@ public:
     // counts from when they left.
     void write(const QByteArray& bytes);
 
-    // One framing pass over freshly read bytes: every complete frame is handed over
-    // (frameReceived) before the next is cut; then passComplete. An empty chunk does nothing.
+    // One framing pass over freshly read bytes: every complete frame is handed to the frame
+    // handler before the next is cut; then passComplete. An empty chunk does nothing.
     void receiveChunk(const QByteArray& chunk);
+    // Takes each frame (a plain call: it runs for every frame of a busy link).
+    std::function<void(const QByteArray& frame)> frameHandler;
 
     QByteArray receiveBuffer;
     QByteArray lastRead;
@@ -64,7 +66,6 @@ public:
     static bool mayAccess(const QString& portName);
 
 signals:
-    void frameReceived(const QByteArray& frame);
     // The buffer starts with the board's debug text (0xCC ...): the whole buffer at that moment.
     void debugTextReceived(const QByteArray& text);
     void passComplete();

@@ -46,14 +46,31 @@ QStringList IspRun::arguments(const QString& hexPath, const QString& portName,
     return list;
 }
 
-QString IspRun::start(const QString& toolPath, const QString& hexPath, const QString& portName,
-                      Component component) {
+QString IspRun::devicePath(const QString& portName) {
+#ifdef Q_OS_WIN
+    return portName;
+#else
+    if (portName.isEmpty() || portName.startsWith(QLatin1Char('/')))
+        return portName;
+    return QStringLiteral("/dev/") + portName;
+#endif
+}
+
+QString IspRun::refusal(const QString& hexPath, const QString& portName) const {
     if (current == Step::Running)
         return BusyText;
     if (!hexPath.endsWith(QLatin1String(".hex")))
         return WrongFileText;
     if (portName.isEmpty())
         return NoPortText;
+    return QString();
+}
+
+QString IspRun::start(const QString& toolPath, const QString& hexPath, const QString& portName,
+                      Component component) {
+    const QString refused = refusal(hexPath, portName);
+    if (!refused.isEmpty())
+        return refused;
 
     parser.reset();
     current = Step::Running;

@@ -40,6 +40,14 @@ public:
     static QStringList arguments(const QString& hexPath, const QString& portName,
                                  Component component);
 
+    // The name the tool opens the port by: the device path on Linux ("ttyUSB0" becomes
+    // "/dev/ttyUSB0", a virtual bridge is a path already), the port name elsewhere ("COM3").
+    static QString devicePath(const QString& portName);
+
+    // Why start() would start nothing (a run in progress, not a .hex file, no port); empty when
+    // it would start the tool. The port can be released for the tool once this is empty.
+    QString refusal(const QString& hexPath, const QString& portName) const;
+
     // Starts the tool. Returns the text for the file error label: empty when the tool is being
     // started, otherwise why nothing was started. finished() always comes later, from the event
     // loop or from abort(), never from within start().

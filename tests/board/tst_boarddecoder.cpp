@@ -1,6 +1,5 @@
 // The decoder alone: frames in, board state, requests and events out.
-#include "boarddecoder.h"
-#include "framehex.h"
+#include "decoderprobe.h"
 
 #include <QtTest>
 
@@ -56,50 +55,17 @@ class tst_boarddecoder : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<BoardDecoder> dp;
-    QStringList sent;
-    std::vector<BoardEventRecord> events;
+    DecoderProbe p;
 
-    // Each frame decoded on its own, as the framing hands them over.
-    void feed(const QStringList& frames) {
-        for (const QString& frame : frames) {
-            DecodeOutcome out;
-            dp->decode(FrameHex::bytes(frame), out);
-            for (const QByteArray& request : out.requests)
-                sent.append(FrameHex::text(request));
-            for (BoardEventRecord& event : out.events)
-                events.push_back(std::move(event));
-        }
-    }
-    void feed(const QString& frame) { feed(QStringList{frame}); }
-    template <typename E> int count() const {
-        int n = 0;
-        for (const BoardEventRecord& event : events)
-            n += std::holds_alternative<E>(event) ? 1 : 0;
-        return n;
-    }
-    template <typename E> const E* last() const {
-        for (auto it = events.rbegin(); it != events.rend(); ++it) {
-            if (const E* e = std::get_if<E>(&*it))
-                return e;
-        }
-        return nullptr;
-    }
     QList<const CFlags*> records() const {
         QList<const CFlags*> list;
-        for (const BoardEventRecord& event : events) {
-            if (const auto* e = std::get_if<BoardEvent::FlagRecord>(&event))
-                list.append(e->record.get());
-        }
+        for (const auto* e : p.all<BoardEvent::FlagRecord>())
+            list.append(e->record.get());
         return list;
     }
 
 private slots:
-    void init() {
-        dp = std::make_unique<BoardDecoder>();
-        sent.clear();
-        events.clear();
-    }
+    void init() { p = DecoderProbe(); }
 
     // ---- follow-up requests, frame by frame ----
 
@@ -130,23 +96,23 @@ private slots:
     void followUps() {
         QFETCH(QStringList, frames);
         QFETCH(QStringList, requests);
-        feed(frames);
-        QCOMPARE(sent, requests);
+        p.feed(frames);
+        QCOMPARE(p.sent, requests);
     }
 
     void everyFrame_marksTheBoardAnswered() {
-        LinkWatch& link = dp->state.link;
+        LinkWatch& link = p.decoder->state.link;
         link.board_answered = false;
         link.noBoard = true;
         link.noBoardReported = true;
-        feed("B4 00");
+        p.feed("B4 00");
         QVERIFY(link.board_answered);
         QVERIFY(link.wrong_board);
         QVERIFY(!link.noBoard && !link.noBoardReported);
         // the verdict is the last frame's
-        feed("B1 00");
+        p.feed("B1 00");
         QVERIFY(!link.wrong_board);
-        QCOMPARE(count<BoardEvent::DisplayInfoChanged>(), 2);
+        QCOMPARE(p.count<BoardEvent::DisplayInfoChanged>(), 2);
     }
 
     void tagPoll_data() {
@@ -161,15 +127,15 @@ private slots:
     void tagPoll() {
         QFETCH(QStringList, frames);
         QFETCH(int, polls);
-        feed(frames);
-        QCOMPARE(count<BoardEvent::TagPollDue>(), polls);
+        p.feed(frames);
+        QCOMPARE(p.count<BoardEvent::TagPollDue>(), polls);
     }
 
     void flagClock_countsPastMidnight() {
-        dp->state.flags.flag_seconds = 86399;
-        feed({Tick, "C6 06 00 00 00 00 00 00"});
-        QCOMPARE(dp->state.flags.flag_seconds, quint64(86400));
-        QCOMPARE(dp->state.flags.flag_clock, QTime(0, 0, 0));
+        p.decoder->state.flags.flag_seconds = 86399;
+        p.feed({Tick, "C6 06 00 00 00 00 00 00"});
+        QCOMPARE(p.decoder->state.flags.flag_seconds, quint64(86400));
+        QCOMPARE(p.decoder->state.flags.flag_clock, QTime(0, 0, 0));
         QCOMPARE(records().size(), 1);
         QCOMPARE(records().last()->getFlagSecond(), quint16(86400 % 65536));
     }
@@ -224,17 +190,17 @@ private slots:
         QFETCH(QString, frame);
         QFETCH(QString, name);
         QFETCH(QString, value);
-        dp->state.player.tray_state = 9;
-        feed(frame);
-        QCOMPARE(field(dp->state, name), value);
+        p.decoder->state.player.tray_state = 9;
+        p.feed(frame);
+        QCOMPARE(field(p.decoder->state, name), value);
     }
 
     void writeRefused() {
-        dp->eeprom.eeprom_state = EepromConfirmation::Step::Settings;
-        feed("98 00");
-        QCOMPARE(dp->eeprom.eeprom_state, EepromConfirmation::Step::Refused);
-        QVERIFY(dp->state.eeprom.eeprom_write_denied);
-        QCOMPARE(count<BoardEvent::WriteRefused>(), 1);
+        p.decoder->eeprom.eeprom_state = EepromConfirmation::Step::Settings;
+        p.feed("98 00");
+        QCOMPARE(p.decoder->eeprom.eeprom_state, EepromConfirmation::Step::Refused);
+        QVERIFY(p.decoder->state.eeprom.eeprom_write_denied);
+        QCOMPARE(p.count<BoardEvent::WriteRefused>(), 1);
     }
 
     void serviceEnd_onlyAfterAnExit_data() {
@@ -246,30 +212,30 @@ private slots:
     void serviceEnd_onlyAfterAnExit() {
         QFETCH(int, customCommand);
         QFETCH(int, ends);
-        dp->state.service.last_custom_command = customCommand;
-        feed("C8 00");
-        QCOMPARE(count<BoardEvent::ServiceStep>(), ends);
+        p.decoder->state.service.last_custom_command = customCommand;
+        p.feed("C8 00");
+        QCOMPARE(p.count<BoardEvent::ServiceStep>(), ends);
         if (ends)
-            QCOMPARE(last<BoardEvent::ServiceStep>()->step, -1);
+            QCOMPARE(p.last<BoardEvent::ServiceStep>()->step, -1);
     }
 
     void discStateReset_clearsTheDisc() {
-        feed({"AB 04 00 05 00 00", "C5 04 12 34 AB CD"});
-        sent.clear();
-        feed("A1 01 03");
-        const PlayerState& p = dp->state.player;
-        QCOMPARE(p.current_track, 0);
-        QVERIFY(!p.disc_id_known);
-        QCOMPARE(p.disc_id, quint32(0));
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(p.disc_id_bytes), 4),
+        p.feed({"AB 04 00 05 00 00", "C5 04 12 34 AB CD"});
+        p.sent.clear();
+        p.feed("A1 01 03");
+        const PlayerState& player = p.decoder->state.player;
+        QCOMPARE(player.current_track, 0);
+        QVERIFY(!player.disc_id_known);
+        QCOMPARE(player.disc_id, quint32(0));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(player.disc_id_bytes), 4),
                  QByteArray(4, char(0)));
-        QVERIFY(!dp->state.link.board_answered);
-        QCOMPARE(count<BoardEvent::DiscCleared>(), 1);
+        QVERIFY(!p.decoder->state.link.board_answered);
+        QCOMPARE(p.count<BoardEvent::DiscCleared>(), 1);
         // a tick and a track change that came before are dropped with the disc
-        dp->state.player.tick_pending = true;
-        dp->state.player.track_change_pending = true;
-        feed("A1 01 03");
-        QCOMPARE(sent, QStringList{});
+        p.decoder->state.player.tick_pending = true;
+        p.decoder->state.player.track_change_pending = true;
+        p.feed("A1 01 03");
+        QCOMPARE(p.sent, QStringList{});
     }
 
     // ---- laser ADC readings ----
@@ -294,25 +260,32 @@ private slots:
         QFETCH(int, after);
         QFETCH(int, sufficient);
         QFETCH(int, readings);
-        LaserCalibration& calibration = dp->state.laser.calibration;
+        LaserCalibration& calibration = p.decoder->state.laser.calibration;
         calibration.start(sampling);
         for (int k = 0; k < before; ++k)
-            feed("B3 02 00 01");
-        events.clear();
-        feed("B3 02 01 F4");
+            p.feed("B3 02 00 01");
+        p.events.clear();
+        p.feed("B3 02 01 F4");
         if (sampling)
             QCOMPARE(calibration.sampleCount(sampling), after);
-        QCOMPARE(count<BoardEvent::SamplesSufficient>(), sufficient);
+        QCOMPARE(p.count<BoardEvent::SamplesSufficient>(), sufficient);
         if (sufficient)
-            QCOMPARE(last<BoardEvent::SamplesSufficient>()->point, sampling);
-        QCOMPARE(count<BoardEvent::LaserReading>(), readings);
+            QCOMPARE(p.last<BoardEvent::SamplesSufficient>()->point, sampling);
+        QCOMPARE(p.count<BoardEvent::LaserReading>(), readings);
+        const LaserState& laser = p.decoder->state.laser;
+        if (readings) {
+            QCOMPARE(int(p.last<BoardEvent::LaserReading>()->value), 500);
+            QCOMPARE(laser.laser_current_mA, 0.175889f * 500.0 + double(2.07312f));
+        } else {
+            QCOMPARE(laser.laser_current_mA, 0.0);
+        }
     }
 
     // ---- CFLAG frames ----
 
     void cflags_data() {
         QTest::addColumn<QString>("frame");
-        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("recordCount");
         QTest::addColumn<int>("status"); // error code of the status event, -1: none
         QTest::addColumn<bool>("fromFlagBoard");
         QTest::newRow("C6, 14 bytes")
@@ -332,19 +305,19 @@ private slots:
     }
     void cflags() {
         QFETCH(QString, frame);
-        QFETCH(int, records);
+        QFETCH(int, recordCount);
         QFETCH(int, status);
         QFETCH(bool, fromFlagBoard);
-        feed(frame);
-        QCOMPARE(this->records().size(), records);
-        if (records) {
-            const auto* e = last<BoardEvent::FlagRecord>();
+        p.feed(frame);
+        QCOMPARE(records().size(), recordCount);
+        if (recordCount) {
+            const auto* e = p.last<BoardEvent::FlagRecord>();
             QCOMPARE(e->fromFlagBoard, fromFlagBoard);
         }
-        QCOMPARE(count<BoardEvent::FlagStatus>(), status < 0 ? 0 : 1);
+        QCOMPARE(p.count<BoardEvent::FlagStatus>(), status < 0 ? 0 : 1);
         if (status >= 0) {
-            QCOMPARE(last<BoardEvent::FlagStatus>()->error, status);
-            QCOMPARE(last<BoardEvent::FlagStatus>()->fromFlagBoard, fromFlagBoard);
+            QCOMPARE(p.last<BoardEvent::FlagStatus>()->error, status);
+            QCOMPARE(p.last<BoardEvent::FlagStatus>()->fromFlagBoard, fromFlagBoard);
         }
     }
 
@@ -359,10 +332,10 @@ private slots:
     void cflags_recordFields() {
         QFETCH(QString, frame);
         QFETCH(QList<int>, counts);
-        dp->state.player.current_track = 0x12345;
-        dp->state.player.current_time = QTime(0, 3, 4);
-        dp->state.flags.flag_seconds = 65537;
-        feed(frame);
+        p.decoder->state.player.current_track = 0x12345;
+        p.decoder->state.player.current_time = QTime(0, 3, 4);
+        p.decoder->state.flags.flag_seconds = 65537;
+        p.feed(frame);
         QCOMPARE(records().size(), 1);
         const CFlags* r = records().first();
         QCOMPARE((QList<int>{r->getC1Flags(), r->getC1Uncorrectable(), r->getC2Flags(),
@@ -376,73 +349,73 @@ private slots:
     }
 
     void cflags_noRecordsWhileTheErrorLasts() {
-        feed({"C6 0C 00 00 00 00 00 00 00 00 00 00 11 05", "C6 06 00 00 00 00 00 00",
-              "A9 06 00 00 00 00 00 00"});
+        p.feed({"C6 0C 00 00 00 00 00 00 00 00 00 00 11 05", "C6 06 00 00 00 00 00 00",
+                "A9 06 00 00 00 00 00 00"});
         QCOMPARE(records().size(), 0);
-        QCOMPARE(dp->state.flags.flag_error, 1);
-        feed("C6 0C 00 00 00 00 00 00 00 00 00 00 03 05");
-        QCOMPARE(dp->state.flags.flag_error, 0);
-        QCOMPARE(dp->state.flags.flag_sub_status, 3);
-        feed("C6 06 00 00 00 00 00 00");
+        QCOMPARE(p.decoder->state.flags.flag_error, 1);
+        p.feed("C6 0C 00 00 00 00 00 00 00 00 00 00 03 05");
+        QCOMPARE(p.decoder->state.flags.flag_error, 0);
+        QCOMPARE(p.decoder->state.flags.flag_sub_status, 3);
+        p.feed("C6 06 00 00 00 00 00 00");
         QCOMPARE(records().size(), 2);
     }
 
     void cflags_firmwareShownOnce() {
-        feed("C6 0C 00 00 00 00 00 00 00 00 00 00 01 07");
-        QCOMPARE(count<BoardEvent::FlagFirmware>(), 1);
-        QCOMPARE(last<BoardEvent::FlagFirmware>()->version, 7);
-        QVERIFY(dp->state.flags.flag_fw_shown);
-        QVERIFY(dp->state.flags.flag_data_seen);
-        feed("C6 0C 00 00 00 00 00 00 00 00 00 00 01 08");
-        QCOMPARE(count<BoardEvent::FlagFirmware>(), 1);
-        QCOMPARE(dp->state.flags.flag_fw_version, 8);
+        p.feed("C6 0C 00 00 00 00 00 00 00 00 00 00 01 07");
+        QCOMPARE(p.count<BoardEvent::FlagFirmware>(), 1);
+        QCOMPARE(p.last<BoardEvent::FlagFirmware>()->version, 7);
+        QVERIFY(p.decoder->state.flags.flag_fw_shown);
+        QVERIFY(p.decoder->state.flags.flag_data_seen);
+        p.feed("C6 0C 00 00 00 00 00 00 00 00 00 00 01 08");
+        QCOMPARE(p.count<BoardEvent::FlagFirmware>(), 1);
+        QCOMPARE(p.decoder->state.flags.flag_fw_version, 8);
         // a negative version is never shown
-        dp->state.flags.flag_fw_shown = false;
-        feed("C6 0C 00 00 00 00 00 00 00 00 00 00 01 F0");
-        QCOMPARE(count<BoardEvent::FlagFirmware>(), 1);
-        QVERIFY(!dp->state.flags.flag_fw_shown);
+        p.decoder->state.flags.flag_fw_shown = false;
+        p.feed("C6 0C 00 00 00 00 00 00 00 00 00 00 01 F0");
+        QCOMPARE(p.count<BoardEvent::FlagFirmware>(), 1);
+        QVERIFY(!p.decoder->state.flags.flag_fw_shown);
     }
 
     // ---- loader codes ----
 
     void loaderList() {
-        feed("C7 03 01 22 84");
-        QCOMPARE(dp->state.loader.possible_loaders, (QList<quint8>{0x01, 0x22, 0x84}));
-        QVERIFY(dp->state.loader.loader_list_complete);
+        p.feed("C7 03 01 22 84");
+        QCOMPARE(p.decoder->state.loader.possible_loaders, (QList<quint8>{0x01, 0x22, 0x84}));
+        QVERIFY(p.decoder->state.loader.loader_list_complete);
         // a length byte that promises more than the frame holds: only the bytes present
-        feed("C7 05 01 02");
-        QCOMPARE(dp->state.loader.possible_loaders, (QList<quint8>{0x01, 0x02}));
-        feed("C7 00");
-        QVERIFY(dp->state.loader.possible_loaders.isEmpty());
-        QVERIFY(dp->state.loader.loader_list_complete);
-        QCOMPARE(count<BoardEvent::LoaderList>(), 3);
-        QCOMPARE(count<BoardEvent::LoaderFromEeprom>(), 0);
-        dp->state.loader.loader_from_eeprom = true;
-        feed("C7 01 01");
-        QCOMPARE(count<BoardEvent::LoaderFromEeprom>(), 1);
+        p.feed("C7 05 01 02");
+        QCOMPARE(p.decoder->state.loader.possible_loaders, (QList<quint8>{0x01, 0x02}));
+        p.feed("C7 00");
+        QVERIFY(p.decoder->state.loader.possible_loaders.isEmpty());
+        QVERIFY(p.decoder->state.loader.loader_list_complete);
+        QCOMPARE(p.count<BoardEvent::LoaderList>(), 3);
+        QCOMPARE(p.count<BoardEvent::LoaderFromEeprom>(), 0);
+        p.decoder->state.loader.loader_from_eeprom = true;
+        p.feed("C7 01 01");
+        QCOMPARE(p.count<BoardEvent::LoaderFromEeprom>(), 1);
     }
 
     void loaderList_takesOverTheAnnouncedType() {
-        feed("BD 01 81");
-        QCOMPARE(dp->state.loader.pending_loader_type, quint8(0x81));
-        QCOMPARE(dp->state.loader.loader_type, quint8(0x81));
-        dp->state.loader.loader_type = 0;
-        dp->state.loader.loader_type_known = false;
-        feed("C7 02 01 81");
-        QCOMPARE(dp->state.loader.loader_type, quint8(0x81));
-        QVERIFY(dp->state.loader.loader_type_known);
-        QCOMPARE(int(last<BoardEvent::LoaderSelected>()->code), 0x81);
+        p.feed("BD 01 81");
+        QCOMPARE(p.decoder->state.loader.pending_loader_type, quint8(0x81));
+        QCOMPARE(p.decoder->state.loader.loader_type, quint8(0x81));
+        p.decoder->state.loader.loader_type = 0;
+        p.decoder->state.loader.loader_type_known = false;
+        p.feed("C7 02 01 81");
+        QCOMPARE(p.decoder->state.loader.loader_type, quint8(0x81));
+        QVERIFY(p.decoder->state.loader.loader_type_known);
+        QCOMPARE(int(p.last<BoardEvent::LoaderSelected>()->code), 0x81);
     }
 
     void loaderType_inTheListIsNotBuffered() {
-        feed({"C7 02 01 22", "BD 01 22"});
-        QCOMPARE(dp->state.loader.pending_loader_type, quint8(0));
-        QCOMPARE(dp->state.loader.loader_type, quint8(0x22));
-        feed("BD 01 44");
-        QCOMPARE(dp->state.loader.pending_loader_type, quint8(0x44));
-        QCOMPARE(count<BoardEvent::LoaderTypeOk>(), 2);
-        feed("BD 00");
-        QCOMPARE(count<BoardEvent::LoaderTypeOk>(), 2);
+        p.feed({"C7 02 01 22", "BD 01 22"});
+        QCOMPARE(p.decoder->state.loader.pending_loader_type, quint8(0));
+        QCOMPARE(p.decoder->state.loader.loader_type, quint8(0x22));
+        p.feed("BD 01 44");
+        QCOMPARE(p.decoder->state.loader.pending_loader_type, quint8(0x44));
+        QCOMPARE(p.count<BoardEvent::LoaderTypeOk>(), 2);
+        p.feed("BD 00");
+        QCOMPARE(p.count<BoardEvent::LoaderTypeOk>(), 2);
     }
 
     void loaderType_statusText_data() {
@@ -458,10 +431,10 @@ private slots:
     void loaderType_statusText() {
         QFETCH(int, code);
         QFETCH(QString, text);
-        feed(QString("BD 01 %1").arg(code, 2, 16, QChar('0')));
-        const auto* label = last<BoardEvent::LoaderLabel>();
+        p.feed(QString("BD 01 %1").arg(code, 2, 16, QChar('0')));
+        const auto* label = p.last<BoardEvent::LoaderLabel>();
         QCOMPARE(label ? label->text : QString(), text);
-        QCOMPARE(dp->state.loader.loader_type, quint8(code));
+        QCOMPARE(p.decoder->state.loader.loader_type, quint8(code));
     }
 
     // ---- frames from outside: nothing may read past a frame ----
@@ -472,27 +445,27 @@ private slots:
         using Step = EepromConfirmation::Step;
         const QList<std::function<void()>> states = {
             [] {},
-            [this] { dp->readLaserHistory(); },
+            [this] { p.decoder->readLaserHistory(); },
             [this] {
-                dp->readLaserHistory();
-                dp->historyRead.history_page = 0x31;
+                p.decoder->readLaserHistory();
+                p.decoder->historyRead.history_page = 0x31;
             },
             [this] {
-                dp->readLaserHistory();
-                dp->historyRead.step = HistoryRead::Step::Runtime;
+                p.decoder->readLaserHistory();
+                p.decoder->historyRead.step = HistoryRead::Step::Runtime;
             },
-            [this] { dp->readZeroByte(); },
-            [this] { dp->resetLaserHistory(); },
+            [this] { p.decoder->readZeroByte(); },
+            [this] { p.decoder->resetLaserHistory(); },
             [this] {
-                dp->resetLaserHistory();
-                dp->historyErase.step = HistoryErase::Step::ClearRuntime;
+                p.decoder->resetLaserHistory();
+                p.decoder->historyErase.step = HistoryErase::Step::ClearRuntime;
             },
-            [this] { dp->eeprom.eeprom_state = Step::Runtime; },
-            [this] { dp->eeprom.eeprom_state = Step::Laser; },
-            [this] { dp->eeprom.eeprom_state = Step::Production; },
-            [this] { dp->eeprom.eeprom_state = Step::Settings; },
-            [this] { dp->eeprom.eeprom_state = Step::Focus; },
-            [this] { dp->state.laser.calibration.start(1); },
+            [this] { p.decoder->eeprom.eeprom_state = Step::Runtime; },
+            [this] { p.decoder->eeprom.eeprom_state = Step::Laser; },
+            [this] { p.decoder->eeprom.eeprom_state = Step::Production; },
+            [this] { p.decoder->eeprom.eeprom_state = Step::Settings; },
+            [this] { p.decoder->eeprom.eeprom_state = Step::Focus; },
+            [this] { p.decoder->state.laser.calibration.start(1); },
         };
         int decoded = 0;
         for (const auto& enter : states) {
@@ -505,7 +478,7 @@ private slots:
                         if (size > 1)
                             bytes[1] = char(size - 2);
                         DecodeOutcome out;
-                        dp->decode(bytes, out);
+                        p.decoder->decode(bytes, out);
                         ++decoded;
                     }
                 }

@@ -1,8 +1,7 @@
 // The exchanges driven by the board's memory replies: the laser history read, the zero-hour byte,
 // the history erase, the confirmation of programming steps and the parameter image read at
 // start-up, on the decoder alone.
-#include "boarddecoder.h"
-#include "framehex.h"
+#include "decoderprobe.h"
 
 #include <QtTest>
 
@@ -34,72 +33,49 @@ class tst_memorysequences : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<BoardDecoder> dp;
-    QStringList sent;
-    std::vector<BoardEventRecord> events;
+    DecoderProbe p;
 
-    void feed(const QString& frame) {
-        DecodeOutcome out;
-        dp->decode(FrameHex::bytes(frame), out);
-        for (const QByteArray& request : out.requests)
-            sent.append(FrameHex::text(request));
-        for (BoardEventRecord& event : out.events)
-            events.push_back(std::move(event));
-    }
-    void start(const QByteArray& request) { sent.append(FrameHex::text(request)); }
-    template <typename E> QList<E> all() const {
-        QList<E> list;
-        for (const BoardEventRecord& event : events) {
-            if (const E* e = std::get_if<E>(&event))
-                list.append(*e);
-        }
-        return list;
-    }
-    int step() const { return static_cast<int>(dp->eeprom.eeprom_state); }
+    int step() const { return static_cast<int>(p.decoder->eeprom.eeprom_state); }
     void setState(int state) {
-        dp->eeprom.eeprom_state = static_cast<EepromConfirmation::Step>(state);
+        p.decoder->eeprom.eeprom_state = static_cast<EepromConfirmation::Step>(state);
     }
     QList<int> blocksRead() const {
         QList<int> blocks;
-        for (const auto& e : all<BoardEvent::EepromBlockRead>())
-            blocks.append(static_cast<int>(e.block));
+        for (const auto& e : p.all<BoardEvent::EepromBlockRead>())
+            blocks.append(static_cast<int>(e->block));
         return blocks;
     }
 
 private slots:
-    void init() {
-        dp = std::make_unique<BoardDecoder>();
-        sent.clear();
-        events.clear();
-    }
+    void init() { p = DecoderProbe(); }
 
     // ---- laser history ----
 
     void historyRead_pageByPage() {
-        start(dp->readLaserHistory());
-        QCOMPARE(sent, QStringList{"62 10 22 00"});
+        p.start(p.decoder->readLaserHistory());
+        QCOMPARE(p.sent, QStringList{"62 10 22 00"});
         for (int page = 0x22; page <= 0x31; ++page) {
-            sent.clear();
-            feed(historyRow(page));
+            p.sent.clear();
+            p.feed(historyRow(page));
             const QString next =
                 page < 0x31 ? "62 10 " + byteText(page + 1) + " 00" : QString("62 10 00 00");
-            QCOMPARE(sent, QStringList{next});
+            QCOMPARE(p.sent, QStringList{next});
         }
-        QCOMPARE(dp->historyRead.step, HistoryRead::Step::Runtime);
+        QCOMPARE(p.decoder->historyRead.step, HistoryRead::Step::Runtime);
         for (int row = 0; row < 16; ++row)
             for (int column = 0; column < 16; ++column)
-                QCOMPARE(int(dp->historyRead.history_values[row * 16 + column]),
+                QCOMPARE(int(p.decoder->historyRead.history_values[row * 16 + column]),
                          0x22 + row + column);
         // runtime: low byte 8, middle byte 0x10 -> (0x1008) x 7 s, newest sample at index 0
-        sent.clear();
-        feed(Runtime0x1008);
-        QVERIFY(!dp->historyRead.isRunning());
-        QVERIFY(!dp->runningSequence());
-        QCOMPARE(sent, QStringList{});
-        const auto read = all<BoardEvent::LaserHistoryRead>();
+        p.sent.clear();
+        p.feed(Runtime0x1008);
+        QVERIFY(!p.decoder->historyRead.isRunning());
+        QVERIFY(!p.decoder->runningSequence());
+        QCOMPARE(p.sent, QStringList{});
+        const auto read = p.all<BoardEvent::LaserHistoryRead>();
         QCOMPARE(read.size(), 1);
-        QCOMPARE(read.first().runtime, 0x1008 * 7);
-        QCOMPARE(read.first().last_index, 0);
+        QCOMPARE(read.first()->runtime, 0x1008 * 7);
+        QCOMPARE(read.first()->last_index, 0);
     }
 
     void historyRead_waitsForItsReply_data() {
@@ -116,21 +92,21 @@ private slots:
     void historyRead_waitsForItsReply() {
         QFETCH(int, step);
         QFETCH(QString, frame);
-        dp->readLaserHistory();
+        p.decoder->readLaserHistory();
         if (step == 1)
-            dp->historyRead.step = HistoryRead::Step::Runtime;
-        feed(frame);
-        QVERIFY(dp->historyRead.isRunning());
-        QCOMPARE(sent, QStringList{});
-        QCOMPARE(int(dp->historyRead.history_values[0]), 0);
-        QVERIFY(all<BoardEvent::LaserHistoryRead>().isEmpty());
+            p.decoder->historyRead.step = HistoryRead::Step::Runtime;
+        p.feed(frame);
+        QVERIFY(p.decoder->historyRead.isRunning());
+        QCOMPARE(p.sent, QStringList{});
+        QCOMPARE(int(p.decoder->historyRead.history_values[0]), 0);
+        QVERIFY(p.all<BoardEvent::LaserHistoryRead>().isEmpty());
         if (step == 0) {
-            feed(historyRow(0x22));
-            QCOMPARE(sent, QStringList{"62 10 23 00"});
-            QCOMPARE(int(dp->historyRead.history_values[0]), 0x22);
+            p.feed(historyRow(0x22));
+            QCOMPARE(p.sent, QStringList{"62 10 23 00"});
+            QCOMPARE(int(p.decoder->historyRead.history_values[0]), 0x22);
         } else {
-            feed(Runtime0x1008);
-            QCOMPARE(all<BoardEvent::LaserHistoryRead>().size(), 1);
+            p.feed(Runtime0x1008);
+            QCOMPARE(p.all<BoardEvent::LaserHistoryRead>().size(), 1);
         }
     }
 
@@ -142,12 +118,12 @@ private slots:
     }
     void historyRead_pageOutOfRangeEndsTheRead() {
         QFETCH(int, page);
-        dp->readLaserHistory();
-        dp->historyRead.history_page = page;
-        feed(historyRow(0x22));
-        QVERIFY(!dp->runningSequence());
-        QCOMPARE(sent, QStringList{});
-        for (quint8 value : dp->historyRead.history_values)
+        p.decoder->readLaserHistory();
+        p.decoder->historyRead.history_page = page;
+        p.feed(historyRow(0x22));
+        QVERIFY(!p.decoder->runningSequence());
+        QCOMPARE(p.sent, QStringList{});
+        for (quint8 value : p.decoder->historyRead.history_values)
             QCOMPARE(int(value), 0);
     }
 
@@ -161,16 +137,16 @@ private slots:
     void zeroByte() {
         QFETCH(QString, frame);
         QFETCH(int, value);
-        dp->readLaserHistory();
-        start(dp->readZeroByte());
-        QCOMPARE(sent, QStringList{"62 01 21 0C"});
-        QVERIFY(!dp->historyRead.isRunning());
-        feed(frame);
-        const auto read = all<BoardEvent::ZeroByteRead>();
-        QCOMPARE(dp->zeroByteRead.isRunning(), value < 0);
+        p.decoder->readLaserHistory();
+        p.start(p.decoder->readZeroByte());
+        QCOMPARE(p.sent, QStringList{"62 01 21 0C"});
+        QVERIFY(!p.decoder->historyRead.isRunning());
+        p.feed(frame);
+        const auto read = p.all<BoardEvent::ZeroByteRead>();
+        QCOMPARE(p.decoder->zeroByteRead.isRunning(), value < 0);
         QCOMPARE(read.size(), value < 0 ? 0 : 1);
         if (value >= 0)
-            QCOMPARE(read.first().value, value);
+            QCOMPARE(read.first()->value, value);
     }
 
     void historyErase_everyRowThenTheRuntime_data() {
@@ -189,43 +165,43 @@ private slots:
             expected << "60 0A " + byteText(page) + " 06" + Ones10;
         }
         expected << "60 0C 00 00" + Zeros12 << "60 04 00 0C 00 00 00 00";
-        start(dp->resetLaserHistory());
+        p.start(p.decoder->resetLaserHistory());
         // one reply per write moves the erase on by one write
         for (int k = 1; k < expected.size(); ++k) {
-            QCOMPARE(sent.size(), k);
-            feed(WriteReply);
+            QCOMPARE(p.sent.size(), k);
+            p.feed(WriteReply);
         }
-        QCOMPARE(sent, expected);
-        QVERIFY(dp->historyErase.isRunning());
-        feed(WriteReply);
-        QVERIFY(!dp->historyErase.isRunning());
-        QCOMPARE(sent, expected);
-        const auto steps = all<BoardEvent::EepromStepConfirmed>();
+        QCOMPARE(p.sent, expected);
+        QVERIFY(p.decoder->historyErase.isRunning());
+        p.feed(WriteReply);
+        QVERIFY(!p.decoder->historyErase.isRunning());
+        QCOMPARE(p.sent, expected);
+        const auto steps = p.all<BoardEvent::EepromStepConfirmed>();
         QCOMPARE(steps.size(), confirmed);
         if (confirmed)
-            QCOMPARE(steps.first().state, 1);
+            QCOMPARE(steps.first()->state, 1);
         QCOMPARE(step(), 0);
         // the next reply is read as a parameter again
-        feed("99 04 11 00 01 01");
+        p.feed("99 04 11 00 01 01");
         QCOMPARE(blocksRead(), QList<int>{int(EepromLayout::Block::Focus)});
     }
 
     void historyErase_takesOverFromARead() {
-        dp->readLaserHistory();
-        feed(historyRow(0x22));
-        dp->resetLaserHistory();
-        QVERIFY(!dp->historyRead.isRunning());
-        sent.clear();
-        feed(WriteReply);
-        QCOMPARE(sent, QStringList{"60 0A 22 06" + Ones10});
+        p.decoder->readLaserHistory();
+        p.feed(historyRow(0x22));
+        p.decoder->resetLaserHistory();
+        QVERIFY(!p.decoder->historyRead.isRunning());
+        p.sent.clear();
+        p.feed(WriteReply);
+        QCOMPARE(p.sent, QStringList{"60 0A 22 06" + Ones10});
     }
 
     void historyErase_neverWritesBelowTheHistory() {
-        dp->resetLaserHistory();
-        dp->historyErase.history_page = 0x10;
-        feed(WriteReply);
-        QCOMPARE(sent, QStringList{});
-        QVERIFY(!dp->historyErase.isRunning());
+        p.decoder->resetLaserHistory();
+        p.decoder->historyErase.history_page = 0x10;
+        p.feed(WriteReply);
+        QCOMPARE(p.sent, QStringList{});
+        QVERIFY(!p.decoder->historyErase.isRunning());
     }
 
     // ---- programming step confirmations ----
@@ -258,28 +234,28 @@ private slots:
         QFETCH(QString, frame);
         QFETCH(int, next);
         for (int k = 0; k < 8; ++k)
-            dp->state.eeprom.production_bytes[k] = quint8(k + 1);
-        dp->state.loader.eeprom_loader_code = 0x82;
-        dp->state.eeprom.audio_byte = 0x15;
-        dp->state.eeprom.focus_setting_to_write = 0x01;
+            p.decoder->state.eeprom.production_bytes[k] = quint8(k + 1);
+        p.decoder->state.loader.eeprom_loader_code = 0x82;
+        p.decoder->state.eeprom.audio_byte = 0x15;
+        p.decoder->state.eeprom.focus_setting_to_write = 0x01;
         setState(state);
-        feed(frame);
+        p.feed(frame);
         QCOMPARE(step(), next);
-        const auto steps = all<BoardEvent::EepromStepConfirmed>();
+        const auto steps = p.all<BoardEvent::EepromStepConfirmed>();
         QCOMPARE(steps.size(), next == state ? 0 : 1);
         if (next != state)
-            QCOMPARE(steps.first().state, next);
+            QCOMPARE(steps.first()->state, next);
     }
 
     void confirmation_writeReplyThenReadBack() {
-        dp->state.loader.eeprom_loader_code = 0x82;
-        dp->state.eeprom.audio_byte = 0x15;
+        p.decoder->state.loader.eeprom_loader_code = 0x82;
+        p.decoder->state.eeprom.audio_byte = 0x15;
         setState(7);
-        feed("99 0C 21 00 09 15 00 00 00 81 FF 00 00 01");
+        p.feed("99 0C 21 00 09 15 00 00 00 81 FF 00 00 01");
         QCOMPARE(step(), 7);
-        feed("99 0C 21 00 09 15 00 00 00 82 FF 00 00 01");
+        p.feed("99 0C 21 00 09 15 00 00 00 82 FF 00 00 01");
         QCOMPARE(step(), 8);
-        QCOMPARE(all<BoardEvent::EepromStepConfirmed>().size(), 1);
+        QCOMPARE(p.all<BoardEvent::EepromStepConfirmed>().size(), 1);
     }
 
     // ---- the parameter image read at start-up ----
@@ -294,14 +270,14 @@ private slots:
     void parameters_settingsBlock() {
         QFETCH(QString, flag);
         QFETCH(int, baud);
-        feed("99 0C 21 00 09 15 00 00 00 82 5A 00 00 " + flag);
-        const EepromParameters& image = dp->state.eeprom;
+        p.feed("99 0C 21 00 09 15 00 00 00 82 5A 00 00 " + flag);
+        const EepromParameters& image = p.decoder->state.eeprom;
         QCOMPARE(image.announced_baud, baud);
         QCOMPARE(int(image.audio_byte), 0x15);
         QCOMPARE(int(image.settings_spare), 0x5A);
-        QCOMPARE(int(dp->state.loader.eeprom_loader_code), 0x82);
-        QVERIFY(dp->state.loader.loader_from_eeprom);
-        QCOMPARE(all<BoardEvent::LoaderLabel>().last().text,
+        QCOMPARE(int(p.decoder->state.loader.eeprom_loader_code), 0x82);
+        QVERIFY(p.decoder->state.loader.loader_from_eeprom);
+        QCOMPARE(p.all<BoardEvent::LoaderLabel>().last()->text,
                  QString("Loader Type: Tray Loader DK-Tria"));
         QCOMPARE(blocksRead(), QList<int>{int(EepromLayout::Block::Settings)});
     }
@@ -329,55 +305,55 @@ private slots:
     void parameters_loaderLabel() {
         QFETCH(QString, frame);
         QFETCH(QString, text);
-        feed(frame);
-        const auto labels = all<BoardEvent::LoaderLabel>();
-        QCOMPARE(labels.isEmpty() ? QString() : labels.last().text, text);
-        QVERIFY(dp->state.loader.loader_from_eeprom);
+        p.feed(frame);
+        const auto labels = p.all<BoardEvent::LoaderLabel>();
+        QCOMPARE(labels.isEmpty() ? QString() : labels.last()->text, text);
+        QVERIFY(p.decoder->state.loader.loader_from_eeprom);
     }
 
     void parameters_singleSettingsBytes() {
-        feed("99 04 21 00 01 33");
-        QCOMPARE(int(dp->state.eeprom.audio_byte), 0x33);
-        QVERIFY(!dp->state.loader.loader_from_eeprom);
-        feed("99 04 21 04 01 41");
-        QCOMPARE(int(dp->state.loader.eeprom_loader_code), 0x41);
-        QCOMPARE(int(dp->state.eeprom.audio_byte), 0x33);
-        feed("99 04 21 0C 01 77");
-        QCOMPARE(int(dp->state.loader.eeprom_loader_code), 0x41);
-        QCOMPARE(int(dp->state.eeprom.audio_byte), 0x33);
+        p.feed("99 04 21 00 01 33");
+        QCOMPARE(int(p.decoder->state.eeprom.audio_byte), 0x33);
+        QVERIFY(!p.decoder->state.loader.loader_from_eeprom);
+        p.feed("99 04 21 04 01 41");
+        QCOMPARE(int(p.decoder->state.loader.eeprom_loader_code), 0x41);
+        QCOMPARE(int(p.decoder->state.eeprom.audio_byte), 0x33);
+        p.feed("99 04 21 0C 01 77");
+        QCOMPARE(int(p.decoder->state.loader.eeprom_loader_code), 0x41);
+        QCOMPARE(int(p.decoder->state.eeprom.audio_byte), 0x33);
         QVERIFY(blocksRead().isEmpty());
     }
 
     void parameters_blocks() {
-        const EepromParameters& image = dp->state.eeprom;
-        feed("99 0B 10 00 08 00 07 01 2C FF FE 12 34");
+        const EepromParameters& image = p.decoder->state.eeprom;
+        p.feed("99 0B 10 00 08 00 07 01 2C FF FE 12 34");
         QCOMPARE(image.customer_id, quint16(7));
         QCOMPARE(image.production_day, quint16(300));
         QCOMPARE(image.flashed_by, quint16(65534));
         QCOMPARE(image.serial_number, quint16(0x1234));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(image.production_bytes), 8),
                  FrameHex::bytes("00 07 01 2C FF FE 12 34"));
-        feed("99 13 00 00 10 05 06 07 08 00 00 00 00 00 00 00 00 00 00 00 00");
+        p.feed("99 13 00 00 10 05 06 07 08 00 00 00 00 00 00 00 00 00 00 00 00");
         QCOMPARE(image.runtime_s, quint64(56));
-        QCOMPARE(dp->state.laser.laser_slope, 0.175889f);
-        QCOMPARE(dp->state.laser.laser_offset, 2.07312f);
-        feed("99 0B 0F 08 08 00 00 80 3F 00 00 20 C0");
-        QCOMPARE(dp->state.laser.laser_slope, 1.0f);
-        QCOMPARE(dp->state.laser.laser_offset, -2.5f);
+        QCOMPARE(p.decoder->state.laser.laser_slope, 0.175889f);
+        QCOMPARE(p.decoder->state.laser.laser_offset, 2.07312f);
+        p.feed("99 0B 0F 08 08 00 00 80 3F 00 00 20 C0");
+        QCOMPARE(p.decoder->state.laser.laser_slope, 1.0f);
+        QCOMPARE(p.decoder->state.laser.laser_offset, -2.5f);
         QCOMPARE(int(image.focus_setting), 0);
-        feed("99 04 11 00 01 01");
+        p.feed("99 04 11 00 01 01");
         QCOMPARE(int(image.focus_setting), 1);
         using B = EepromLayout::Block;
         QCOMPARE(blocksRead(),
                  (QList<int>{int(B::Production), int(B::Runtime), int(B::Laser), int(B::Focus)}));
         // the next reading uses the new line
-        feed("B3 02 00 0A");
-        QCOMPARE(dp->state.laser.laser_current_mA, 7.5);
+        p.feed("B3 02 00 0A");
+        QCOMPARE(p.decoder->state.laser.laser_current_mA, 7.5);
     }
 
     void parameters_onlyWhileNoStepWaits() {
         setState(5);
-        feed("99 04 11 00 01 01");
+        p.feed("99 04 11 00 01 01");
         QVERIFY(blocksRead().isEmpty());
     }
 };
