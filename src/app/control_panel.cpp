@@ -89,6 +89,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     wireProduction(configuration); // production and laser
     wireAbout();
     wireFirmware(); // firmware
+    wireService();  // service mode and tray calibration
     trayTimer.setSingleShot(true);
 
     // 9
@@ -125,6 +126,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
           "Shuffle Repeat All Folder", "Repeat Disc", "Repeat Folder", "Repeat Track"})
         playModeMenu->addAction(QString::fromLatin1(text));
     ui->ExpertButtonPlay->setMenu(playModeMenu);
+    wirePlayModeMenu(); // operator console
 
     // 13: EEPROM and laser page texts
     ui->labelEepromError->clear();
@@ -184,6 +186,8 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     // 20: the delivered page configuration (the service build keeps every page)
     if (configuration == Configuration::Delivered)
         applyDeliveredConfiguration();
+    else
+        applyServiceConfiguration(); // operator console and service functions
 
     // 21
     resize(900, 700);

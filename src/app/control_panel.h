@@ -5,6 +5,8 @@
 #include "flagplotwindow.h"
 #include "logfile.h"
 #include "serial_info.h"
+#include "servicemode.h"
+#include "traycalibration.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -347,6 +349,61 @@ private:
     void restoreTransmissionErrorConnection();
     void restoreTransmissionErrorOtherConnection();
     void restoreLoaderTimerConnection();
+
+    // ==== operator console and service functions (console/, service/) ====
+public slots:
+    // the player panel (console/control_panel_player.cpp)
+    void play();
+    void pause();
+    void stop();
+    void next();
+    void previous();
+    void open_close();
+    void open_tray();
+    void close_tray();
+    void handle_tray_update();
+    void handle_tray_timer_interrupt();
+    void button_play();
+    void getevtag();
+    void set_playwithinit_flag();
+    void handleDiscID();
+    // the test buttons (console/control_panel_catalogue.cpp)
+    void testsuite_Show_Hide();
+    // loader and pickup (console/control_panel_loader.cpp)
+    void handle_other_possible_loader_selected(int index);
+    void handleLoaderSelection();
+    // service mode and tray calibration (service/control_panel_service.cpp)
+    void startServiceMode();
+    void stepServiceMode();
+    void gotoServiceMode(int step);
+    void exitServiceMode();
+    void handleServiceModeStep(int step);
+    void leaveServiceMode();
+    void laserOnOff();
+    void DK65_AC_Calibrate_Loader_1();
+    void DK65_AC_Calibrate_Loader_2();
+    void DK65_AC_Calibrate_Loader_3();
+
+public:
+    TrayCalibration trayCalibration;
+
+private:
+    void wireCatalogue();
+    void wirePlayer();
+    void wirePlayModeMenu();
+    void wireLoader();
+    void wireService();
+    // The service build: the loader and pickup menus; warnings, markers and the tray
+    // calibration group hidden until the board calls for them.
+    void applyServiceConfiguration();
+    // A command text through the typed-request line, as if typed there and sent.
+    void sendCommandText(const QString& text);
+    // Warnings and step markers; `laserButton`: relabel the laser page's laser button too.
+    void showServiceView(const ServiceMode::View& view, bool laserButton);
+    void applyCalibrationPress(const TrayCalibration::Press& press);
+    // Why a brake distance was not sent (beside the tray calibration's hint).
+    QLabel* brakeDistanceWarning = nullptr;
+    // ==== end of operator console and service functions ====
 };
 
 #endif // CONTROL_PANEL_H

@@ -251,6 +251,7 @@ void BoardDecoder::discStateReset(DecodeOutcome& out) {
 void BoardDecoder::firmwareVersion(const QByteArray& b, DecodeOutcome& out) {
     LinkWatch& link = state.link;
     link.fw_version = static_cast<quint8>(RD::byteAt(b, 2));
+    const bool identified = !link.has_FW_Version;
     if (!link.has_FW_Version) {
         link.has_FW_Version = true;
         // The start-up reads of the EEPROM image and of the loader list; until their replies
@@ -265,7 +266,7 @@ void BoardDecoder::firmwareVersion(const QByteArray& b, DecodeOutcome& out) {
         out.send(request({0x70, 0x00}));
         out.send(EepromLayout::memoryRead(1, 0x11, 0x00));
     }
-    out.add(BoardEvent::FirmwareVersion{});
+    out.add(BoardEvent::FirmwareVersion{identified});
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -19,9 +19,11 @@ struct WriteRefused {}; // 0x98: the board refused an EEPROM write
 struct PllState {       // 0xAA
     int state;
 };
-struct DiscCleared {};     // the disc went away: identifier and track cleared
-struct FirmwareVersion {}; // 0xA3
-struct LaserReading {      // 0xB3 while no calibration point samples
+struct DiscCleared {};       // the disc went away: identifier and track cleared
+struct FirmwareVersion {     // 0xA3
+    bool identified = false; // the first since the link opened: the board named itself anew
+};
+struct LaserReading { // 0xB3 while no calibration point samples
     quint16 value;
 };
 struct SamplesSufficient { // a calibration point has its 1000 readings

@@ -3,7 +3,9 @@
 #include "boardwindow.h"
 #include "cflags.h"
 #include "eepromlayout.h"
+#include "loaderchoice.h"
 #include "logging.h"
+#include "playerrequests.h"
 #include "responsedecoding.h"
 
 #include <algorithm>
@@ -248,7 +250,11 @@ struct BoardEventApplier {
             window->clearDiscId();
         emit board->display_info_changed();
     }
-    void operator()(const BoardEvent::FirmwareVersion&) { emit board->recieved_fw_version(); }
+    void operator()(const BoardEvent::FirmwareVersion& e) {
+        if (e.identified)
+            emit board->board_identified();
+        emit board->recieved_fw_version();
+    }
     void operator()(const BoardEvent::LaserReading& e) {
         if (window)
             window->pushLaserReading(e.value);
@@ -430,4 +436,42 @@ void CD_Board::writetoeeprom(int type) {
         return;
     for (const QByteArray& frame : plan.writes)
         sendRequest(frame);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operator console and service functions
+
+void CD_Board::sendRequests(const QList<QByteArray>& requests) {
+    for (const QByteArray& request : requests)
+        sendRequest(request);
+}
+
+bool CD_Board::chooseLoaderType(quint8 code) {
+    return LoaderChoice::choose(state.loader, code);
+}
+
+// The play-mode menu: Get Disc Contents first when "PlayInit" is checked, then Play with the mode.
+void CD_Board::play_normalPlay() {
+    sendRequests(PlayerRequests::playMode(0, state.player.play_with_init));
+}
+void CD_Board::play_shuffleAll() {
+    sendRequests(PlayerRequests::playMode(1, state.player.play_with_init));
+}
+void CD_Board::play_shuffleRepeatAllDisc() {
+    sendRequests(PlayerRequests::playMode(2, state.player.play_with_init));
+}
+void CD_Board::play_shuffleFolder() {
+    sendRequests(PlayerRequests::playMode(3, state.player.play_with_init));
+}
+void CD_Board::play_shuffleRepeatAllFolder() {
+    sendRequests(PlayerRequests::playMode(4, state.player.play_with_init));
+}
+void CD_Board::play_repeatDisc() {
+    sendRequests(PlayerRequests::playMode(5, state.player.play_with_init));
+}
+void CD_Board::play_repeatFolder() {
+    sendRequests(PlayerRequests::playMode(6, state.player.play_with_init));
+}
+void CD_Board::play_repeatTrack() {
+    sendRequests(PlayerRequests::playMode(7, state.player.play_with_init));
 }

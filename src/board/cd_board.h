@@ -6,6 +6,7 @@
 #include "eepromprogramming.h"
 #include "indexedlist.h"
 #include "seriallink.h"
+#include "servicemode.h"
 
 #include <QByteArray>
 #include <QList>
@@ -100,6 +101,13 @@ public:
     // nothing); step 0 starts the history erase, whose replies carry it on.
     void writetoeeprom(int type);
     // ---- end production and laser ----
+    // ================= operator console and service functions =================
+    ServiceMode serviceMode{state.service};
+    // The requests in order (none: nothing is sent).
+    void sendRequests(const QList<QByteArray>& requests);
+    // A code of the board's loader list, or 0, becomes the loader type; false when refused.
+    bool chooseLoaderType(quint8 code);
+    // ================= end of operator console and service functions =================
 
 signals:
     void connected_to_serial_port();
@@ -138,6 +146,11 @@ signals:
     // result; the text says which and why.
     void memoryExchangeFailed(const QString& text);
     // ---- end production and laser ----
+    // ---- operator console and service functions ----
+    // Nothing in the board emits it; the window leaves service mode on it, as on its Exit.
+    void exit_service_mode();
+    // The board named its firmware for the first time since the link opened.
+    void board_identified();
 
 public slots:
     void sendData();
@@ -151,6 +164,15 @@ public slots:
     // ---- production and laser: the two laser calibration points ----
     void getAdcValue_1() { state.laser.calibration.start(1); }
     void getAdcValue_2() { state.laser.calibration.start(2); }
+    // ---- operator console: the play-mode menu (mode bytes 00..07) ----
+    void play_normalPlay();
+    void play_shuffleAll();
+    void play_shuffleRepeatAllDisc();
+    void play_shuffleFolder();
+    void play_shuffleRepeatAllFolder();
+    void play_repeatDisc();
+    void play_repeatFolder();
+    void play_repeatTrack();
 
 private:
     friend struct BoardEventApplier;

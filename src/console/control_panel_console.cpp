@@ -37,6 +37,9 @@ void Control_Panel::wireConsole() {
     connect(ui->InputText, &QLineEdit::textChanged, this, &Control_Panel::textChanged);
     connect(ui->InputText, &SLineEdit::pressedUp, this, &Control_Panel::text_pressedUp);
     connect(ui->InputText, &SLineEdit::pressedDown, this, &Control_Panel::text_pressedDown);
+    wireCatalogue();
+    wirePlayer();
+    wireLoader();
 }
 
 void Control_Panel::showTrafficLines(const QStringList& lines) {

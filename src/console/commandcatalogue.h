@@ -1,0 +1,26 @@
+#ifndef COMMANDCATALOGUE_H
+#define COMMANDCATALOGUE_H
+
+#include <QString>
+#include <QVector>
+
+// The application commands of the console's "TEST BUTTONS" group (and the tray buttons of the
+// tray calibration group): which button sends which command text, and which line edit holds its
+// parameters. The text goes out through the typed-request line, so the board receives exactly
+// what the operator typed, whatever the count byte says.
+class CommandCatalogue {
+public:
+    struct Command {
+        const char* name;   // what the command is called in the debug output
+        const char* button; // the push button of the form
+        const char* input;  // the parameter line edit of the form, or null
+        const char* prefix; // command byte and count byte as text: "1b 03 "
+    };
+
+    static const QVector<Command>& commands();
+    // The prefix followed by the parameter text without its outer blanks; a command without a
+    // parameter line is its prefix alone.
+    static QString text(const Command& command, const QString& input);
+};
+
+#endif // COMMANDCATALOGUE_H
