@@ -86,6 +86,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     wireConsole();
     wireFlags();
     wireSettings();
+    wireProduction(configuration); // production and laser
     wireAbout();
     wireFirmware(); // firmware
     wireService();  // service mode and tray calibration
@@ -388,6 +389,10 @@ void Control_Panel::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Enter || key == Qt::Key_Return) {
         // Enter starts the EEPROM programming on page 3 and the firmware flashing on page 5;
         // those pages are not part of the delivered configuration.
+        // ---- production: page 3, the EEPROM page ----
+        if (ui->tabWidget->currentWidget() == ui->tabEeprom)
+            beginFlashEeprom();
+        // ---- end production ----
         // ---- firmware: Return on the flash page, through the button's guards ----
         if (ui->tabWidget->currentWidget() == ui->tabFlash)
             flashFirmware();

@@ -27,6 +27,7 @@ class PlotRedraw;
 class RunPanel;
 class TestRoutine;
 class TrafficView;
+class Register_Dialog;
 class QButtonGroup;
 class QKeyEvent;
 class QLabel;
@@ -181,8 +182,22 @@ public:
     void addLoaderEntry(const QString& text, int code) override;
     bool selectLoaderEntry(int code) override;
 
+    // ==== production and laser (production/, laser/) ====
+    // A programming run is on: the button and Return do nothing until it ends.
+    bool eepromChainRunning = false;
+    // The audio byte page's working copy.
+    quint8 audio_byte_edit = 0;
+    // Starts the full programming chain after a confirmation (service build only).
+    QPushButton* buttonProgramAll = nullptr;
+    // On the expert page beside "to EEPROM": what became of the zero-hour byte.
+    QLabel* labelZeroHourByte = nullptr;
+    Register_Dialog* registerDialog = nullptr;
+    // ==== end production and laser ====
+
 signals:
     void recievedCFlags(CFlags* cflags);
+    // ---- production: the programming run ended with its last step confirmed ----
+    void flashSuccess();
 
 public slots:
     // ---- link (board/) ----
@@ -238,6 +253,47 @@ public slots:
                           const quint8* values_t) override;
     void plotZeroByte(int zerobyte) override;
 
+    // ==== production and laser (production/, laser/) ====
+    // EEPROM page and programming chain
+    void beginFlashEeprom();
+    void flashEeprom(int step);
+    void flashTimeOut();
+    void programAllParameters();
+    void updateBaudrateSetting();
+    void updateFocGainSetting();
+    void handleProductionCode();
+    void handleRuntime();
+    void handleLaserParamters();
+    void handle_baud_rate_selected(int index);
+    void toggleFlashDate();
+    void toggleLaserDefault();
+    void show_hint_runtime_reset();
+    // audio byte and servo pages, register dialog
+    void handleAudioByteTab();
+    void sendAudioByte();
+    // Takes the audio byte read from the board apart onto both pages.
+    void showReadAudioByte();
+    void update_horizontalScrollBar(int value);
+    void update_verticalScrollBar(int value);
+    void handleWriteToRegister();
+    void handleWriteRegisterWindowDestroyed();
+    // laser calibration
+    void handleAdcValue_1();
+    void handleAdcValue_2();
+    void calculateLaserParams();
+    void update_laser_average();
+    void updateLaserADCAverage(int index);
+    void writeLaserCurrentToEEPROM();
+    void handleModuleOff();
+    // laser current page
+    void getLaserHistory();
+    void getZeroByte();
+    void resetLaserHistory();
+    void getLaserCurrent();
+    void updateLaserCurrent();
+    void memoryExchangeFailed(const QString& text);
+    // ==== end production and laser ====
+
 public:
     // ---- Help menu (app/control_panel_about.cpp) ----
     QString aboutText() const;
@@ -268,6 +324,20 @@ private:
     void wireSettings();
     // flag monitor: after the plots are set up
     void wireFlagMonitor();
+    // ---- production and laser ----
+    void wireProduction(Configuration configuration);
+    void wireEditors();
+    void wireLaser();
+    // Why a run from `step` cannot start now (empty: it can); takes the page's values.
+    QString eepromNotReady(int step);
+    bool startEepromChain(int step);
+    // Ends a run that did not complete, with the reason in labelEeprom.
+    void endEepromChain(const QString& text);
+    // The common part of every step: the page's values into the image, or why they cannot be.
+    bool takeEepromPage(int step, QString* why);
+    // Whether the laser history may be read or erased now; says why not on the page.
+    bool laserMemoryAllowed();
+    void showLaserPageMessage(const QString& text);
     void wireAbout();
     // ---- firmware (firmware/) ----
     void wireFirmware();

@@ -31,6 +31,15 @@ void BoardDecoder::cancelSequences() {
     running = nullptr;
 }
 
+QString BoardDecoder::stopSequence(MemorySequence::Stop reason) {
+    if (!running)
+        return QString();
+    const QString text = running->stoppedText(reason);
+    qCDebug(dk61Laser) << text;
+    cancelSequences();
+    return text;
+}
+
 // ---------------------------------------------------------------------------------------------
 // One frame
 
@@ -81,6 +90,9 @@ void BoardDecoder::dispatch(const QByteArray& b, DecodeOutcome& out) {
     PlayerState& player = state.player;
     switch (RD::byteAt(b, 0)) {
     case 0x98:
+        // A refused write ends an erase: its next write would only be refused as well.
+        if (running == &historyErase)
+            out.add(BoardEvent::MemoryExchangeOver{stopSequence(MemorySequence::Stop::Refused)});
         eeprom.refuse();
         state.eeprom.eeprom_write_denied = true;
         out.add(BoardEvent::WriteRefused{});
@@ -242,7 +254,10 @@ void BoardDecoder::firmwareVersion(const QByteArray& b, DecodeOutcome& out) {
     const bool identified = !link.has_FW_Version;
     if (!link.has_FW_Version) {
         link.has_FW_Version = true;
-        // The start-up reads of the EEPROM image and of the loader list.
+        // The start-up reads of the EEPROM image and of the loader list; until their replies
+        // are in, the image must not be written back.
+        EepromParameters& image = state.eeprom;
+        image.settings_read = image.focus_read = image.production_read = image.laser_read = false;
         out.send(EepromLayout::memoryRead(9, 0x21, 0x00));
         out.send(EepromLayout::memoryRead(8, 0x10, 0x00));
         out.send(EepromLayout::memoryRead(16, 0x00, 0x00));
@@ -260,9 +275,14 @@ void BoardDecoder::firmwareVersion(const QByteArray& b, DecodeOutcome& out) {
 void BoardDecoder::memoryReply(const QByteArray& b, DecodeOutcome& out) {
     if (running) {
         MemorySequence* sequence = running;
-        if (!sequence->onReply(b, out))
+        const int sent = out.requests.size();
+        if (!sequence->onReply(b, out)) {
+            if (out.requests.size() > sent)
+                out.add(BoardEvent::MemoryExchangeAdvanced{});
             return;
+        }
         running = nullptr;
+        out.add(BoardEvent::MemoryExchangeOver{});
         if (sequence == &historyErase)
             eeprom.historyErased(out);
         return;
@@ -305,6 +325,7 @@ void BoardDecoder::parseEepromParameters(const QByteArray& b, DecodeOutcome& out
         image.audio_byte = reply.audio_byte;
         image.settings_spare = reply.settings_spare;
         image.announced_baud = reply.baudRate;
+        image.settings_read = true;
         qCDebug(dk61Eeprom) << "AUDIO BYTE IS:" << image.audio_byte;
         loader.eeprom_loader_code = reply.loader_code;
         loader.loader_from_eeprom = true;
@@ -319,6 +340,7 @@ void BoardDecoder::parseEepromParameters(const QByteArray& b, DecodeOutcome& out
         image.production_day = reply.production_day;
         image.flashed_by = reply.flashed_by;
         image.serial_number = reply.serial_number;
+        image.production_read = true;
         break;
     case EepromLayout::Block::Runtime:
         image.runtime_s = reply.runtime_s;
@@ -326,10 +348,12 @@ void BoardDecoder::parseEepromParameters(const QByteArray& b, DecodeOutcome& out
     case EepromLayout::Block::Laser:
         state.laser.laser_slope = reply.laser_slope;
         state.laser.laser_offset = reply.laser_offset;
+        image.laser_read = true;
         qCDebug(dk61Eeprom) << "has Laser Parameters";
         break;
     case EepromLayout::Block::Focus:
         image.focus_setting = reply.focus_setting;
+        image.focus_read = true;
         qCDebug(dk61Eeprom) << "has focus gain setting";
         break;
     case EepromLayout::Block::None:
@@ -346,18 +370,13 @@ void BoardDecoder::adcReading(const QByteArray& b, DecodeOutcome& out) {
     if (!RD::decodeAdcValue(b, &value))
         return;
     LaserState& laser = state.laser;
-    const bool sampling[2] = {laser.adc_1_sampling, laser.adc_2_sampling};
-    QList<double>* samples[2] = {&laser.adc_1_samples, &laser.adc_2_samples};
-    for (int point = 0; point < 2; ++point) {
-        if (!sampling[point])
-            continue;
-        if (samples[point]->size() < 1000)
-            samples[point]->append(value);
-        if (samples[point]->size() > 999)
-            out.add(BoardEvent::SamplesSufficient{point + 1});
-    }
+    // A calibration point that samples takes the reading; its last one completes the point,
+    // which stops sampling, so later readings reach the ring and the live current again.
+    const LaserCalibration::Reading reading = laser.calibration.take(value);
+    if (reading.completed)
+        out.add(BoardEvent::SamplesSufficient{reading.point});
     qCDebug(dk61Decode) << "awaitsLaser?";
-    if (laser.adc_1_sampling || laser.adc_2_sampling)
+    if (reading.point != 0)
         return;
     laser.laser_current_mA =
         static_cast<double>(laser.laser_slope) * value + static_cast<double>(laser.laser_offset);

@@ -30,6 +30,8 @@ public:
     MemorySequence* runningSequence() const { return running; }
     // Ends every exchange (the link closed, a test starts clean).
     void cancelSequences();
+    // Ends the exchange that runs, if any, and says why for the operator (empty when none ran).
+    QString stopSequence(MemorySequence::Stop reason);
 
     BoardState state;
     HistoryRead historyRead;

@@ -67,6 +67,12 @@ struct EepromStepConfirmed { // a programming step was confirmed; the next state
 struct EepromBlockRead { // a block of the parameter image was read
     EepromLayout::Block block;
 };
+// ---- production and laser: the memory exchanges' time-out ----
+struct MemoryExchangeAdvanced {}; // the running memory exchange sent its next request
+struct MemoryExchangeOver {       // it ended; `failure` says why when without its result
+    QString failure;
+};
+// ---- end production and laser ----
 struct TagPollDue {};         // ask for the tag of the current track soon
 struct DisplayInfoChanged {}; // the board state the displays show may have changed
 } // namespace BoardEvent
@@ -80,6 +86,7 @@ using BoardEventRecord =
                  BoardEvent::LoaderSelected, BoardEvent::LoaderLabel, BoardEvent::LoaderTypeOk,
                  BoardEvent::LaserHistoryRead, BoardEvent::ZeroByteRead,
                  BoardEvent::EepromStepConfirmed, BoardEvent::EepromBlockRead,
+                 BoardEvent::MemoryExchangeAdvanced, BoardEvent::MemoryExchangeOver,
                  BoardEvent::TagPollDue, BoardEvent::DisplayInfoChanged>;
 
 // What the decoder hands back for one frame: the requests to send, in order, and the events.

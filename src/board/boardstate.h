@@ -1,6 +1,7 @@
 #ifndef BOARDSTATE_H
 #define BOARDSTATE_H
 
+#include "lasercalibration.h"
 #include "toc.h"
 
 #include <QList>
@@ -66,10 +67,8 @@ struct LaserState {
     double laser_current_mA = 0.0;
     float laser_slope = 0.175889f;
     float laser_offset = 2.07312f;
-    bool adc_1_sampling = false;
-    bool adc_2_sampling = false;
-    QList<double> adc_1_samples;
-    QList<double> adc_2_samples;
+    // While a point samples, the readings go to it instead of the ring and the live current.
+    LaserCalibration calibration;
 };
 
 // The EEPROM parameter image as last read (and as the programming steps write it).
@@ -88,6 +87,11 @@ struct EepromParameters {
     quint64 runtime_s = 0;
     // The link rate the settings block announces (115200 or 128000); 0 until it was read.
     int announced_baud = 0;
+    // ---- production: the blocks read since the link opened (a run writes them back) ----
+    bool settings_read = false;
+    bool focus_read = false;
+    bool production_read = false;
+    bool laser_read = false;
 };
 
 // Service mode.

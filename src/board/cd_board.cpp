@@ -8,6 +8,9 @@
 #include "playerrequests.h"
 #include "responsedecoding.h"
 
+#include <algorithm>
+#include <iterator>
+
 CD_Board::CD_Board(QObject* parent, BoardWindow* window)
     : QObject(parent), window(window), state(decoder.state) {
     connect(&tagTimer, &QTimer::timeout, this, &CD_Board::askforTag);
@@ -36,6 +39,9 @@ CD_Board::CD_Board(QObject* parent, BoardWindow* window)
         emit disconnected_from_serial_port_other();
         emit transmission_error_other();
     });
+    // ---- production and laser ----
+    memoryTimer.setSingleShot(true);
+    connect(&memoryTimer, &QTimer::timeout, this, &CD_Board::memoryTimeOut);
 }
 
 CD_Board::~CD_Board() {
@@ -64,6 +70,15 @@ void CD_Board::openOtherPort() {
 
 void CD_Board::closePort() {
     link.close();
+    // ---- production and laser: no exchange and no programming step outlives the link ----
+    memoryTimer.stop();
+    const QString stopped = decoder.stopSequence(MemorySequence::Stop::LinkClosed);
+    decoder.eeprom.end();
+    EepromParameters& image = state.eeprom;
+    image.settings_read = image.focus_read = image.production_read = image.laser_read = false;
+    if (!stopped.isEmpty())
+        emit memoryExchangeFailed(stopped);
+    // ---- end production and laser ----
     state.link.has_FW_Version = false;
     qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
                       << "has_FW_Version set to false";
@@ -247,10 +262,14 @@ struct BoardEventApplier {
         emit board->recievedLaserCurrent();
     }
     void operator()(const BoardEvent::SamplesSufficient& e) {
-        if (e.point == 1)
+        // the point's mean and variance are calculated with its last reading
+        if (e.point == 1) {
             emit board->recievedSufficientAdc_1Samples();
-        else
+            emit board->calculatedAdc_1();
+        } else {
             emit board->recievedSufficientAdc_2Samples();
+            emit board->calculatedAdc_2();
+        }
     }
     void operator()(const BoardEvent::ModuleOff&) { emit board->module_off(); }
     void operator()(const BoardEvent::ServiceStep& e) { emit board->service_mode_step(e.step); }
@@ -325,6 +344,16 @@ struct BoardEventApplier {
             break;
         }
     }
+    // ---- production and laser ----
+    void operator()(const BoardEvent::MemoryExchangeAdvanced&) {
+        board->memoryTimer.start(MemorySequence::TimeoutMs);
+    }
+    void operator()(const BoardEvent::MemoryExchangeOver& e) {
+        board->memoryTimer.stop();
+        if (!e.failure.isEmpty())
+            emit board->memoryExchangeFailed(e.failure);
+    }
+    // ---- end production and laser ----
     void operator()(const BoardEvent::TagPollDue&) {
         if (!board->tagTimer.isActive())
             board->tagTimer.start(120);
@@ -358,6 +387,55 @@ void CD_Board::clearPlayTime(int part) {
 
 void CD_Board::writeZeroByte(quint8 value) {
     sendRequest(EepromLayout::zeroByteWrite(value));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Production and laser: memory exchanges with a time-out, the programming steps' writes
+
+void CD_Board::startMemoryExchange(const QByteArray& request) {
+    sendRequest(request);
+    memoryTimer.start(MemorySequence::TimeoutMs);
+}
+
+void CD_Board::memoryTimeOut() {
+    const QString stopped = decoder.stopSequence(MemorySequence::Stop::NoAnswer);
+    if (!stopped.isEmpty())
+        emit memoryExchangeFailed(stopped);
+}
+
+void CD_Board::cancelMemoryExchange() {
+    memoryTimer.stop();
+    decoder.cancelSequences();
+}
+
+EepromProgramming::Image CD_Board::eepromImage() const {
+    const EepromParameters& image = state.eeprom;
+    EepromProgramming::Image values;
+    values.laser_slope = state.laser.laser_slope;
+    values.laser_offset = state.laser.laser_offset;
+    std::copy(std::begin(image.production_bytes), std::end(image.production_bytes),
+              std::begin(values.production_bytes));
+    values.audio_byte = image.audio_byte;
+    // the code the read-back of step 7 is compared with is the one written
+    values.loader_type = state.loader.eeprom_loader_code;
+    values.settings_spare = image.settings_spare;
+    values.baud_flag = image.baud_flag;
+    values.focus_setting_to_write = image.focus_setting_to_write;
+    return values;
+}
+
+void CD_Board::writetoeeprom(int type) {
+    if (state.eeprom.eeprom_write_denied)
+        qCDebug(dk61Eeprom) << "EEPROM_FAILURE in function writetoeeprom";
+    if (type == EepromProgramming::FullChainStep) {
+        resetLaserHistory();
+        return;
+    }
+    const EepromProgramming::Step plan = EepromProgramming::stepPlan(type, eepromImage());
+    if (!plan.valid)
+        return;
+    for (const QByteArray& frame : plan.writes)
+        sendRequest(frame);
 }
 
 // ---------------------------------------------------------------------------------------------

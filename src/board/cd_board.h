@@ -3,6 +3,7 @@
 
 #include "boarddecoder.h"
 #include "boardframe.h"
+#include "eepromprogramming.h"
 #include "indexedlist.h"
 #include "seriallink.h"
 #include "servicemode.h"
@@ -83,12 +84,23 @@ public:
     // ================= EEPROM image and laser history =================
     void setBaudFlag(quint8 flag);
     void setFocusSettingToWrite(quint8 value);
-    void readLaserHistory() { sendRequest(decoder.readLaserHistory()); }
-    void readZeroByte() { sendRequest(decoder.readZeroByte()); }
-    void resetLaserHistory() { sendRequest(decoder.resetLaserHistory()); }
+    void readLaserHistory() { startMemoryExchange(decoder.readLaserHistory()); }
+    void readZeroByte() { startMemoryExchange(decoder.readZeroByte()); }
+    void resetLaserHistory() { startMemoryExchange(decoder.resetLaserHistory()); }
     void clearPlayTime(int part);
     void writeZeroByte(quint8 value);
 
+    // ---- production and laser ----
+    // Ends a memory exchange whose next reply has not come within MemorySequence::TimeoutMs.
+    QTimer memoryTimer;
+    // Ends the memory exchange that runs (the programming chain gave up on it); no message.
+    void cancelMemoryExchange();
+    // The values a programming step writes, from the image as read and as the page set it.
+    EepromProgramming::Image eepromImage() const;
+    // Queues the memory write(s) of one programming step (0, 1, 3, 5, 7, 8; others send
+    // nothing); step 0 starts the history erase, whose replies carry it on.
+    void writetoeeprom(int type);
+    // ---- end production and laser ----
     // ================= operator console and service functions =================
     ServiceMode serviceMode{state.service};
     // The requests in order (none: nothing is sent).
@@ -127,6 +139,13 @@ signals:
     void retrievedProductionCode();
     void retrievedRuntime();
     void retrievedLaserParamters();
+    // ---- production and laser ----
+    void calculatedAdc_1();
+    void calculatedAdc_2();
+    // A memory exchange (history read, zero-hour byte read, history erase) ended without its
+    // result; the text says which and why.
+    void memoryExchangeFailed(const QString& text);
+    // ---- end production and laser ----
     // ---- operator console and service functions ----
     // Nothing in the board emits it; the window leaves service mode on it, as on its Exit.
     void exit_service_mode();
@@ -142,6 +161,9 @@ public slots:
     void trans_error_other(QSerialPort::SerialPortError error) { otherLink.handleError(error); }
     void read_data() { link.read_data(); }
     void read_data_other() { otherLink.read_data(); }
+    // ---- production and laser: the two laser calibration points ----
+    void getAdcValue_1() { state.laser.calibration.start(1); }
+    void getAdcValue_2() { state.laser.calibration.start(2); }
     // ---- operator console: the play-mode menu (mode bytes 00..07) ----
     void play_normalPlay();
     void play_shuffleAll();
@@ -159,6 +181,9 @@ private:
     void apply(DecodeOutcome& outcome);
     // Closes the board link and puts the status bar back to its start texts.
     void closeLink();
+    // ---- production and laser ----
+    void startMemoryExchange(const QByteArray& request);
+    void memoryTimeOut();
 
     DecodeOutcome reusedOutcome;
     bool applying = false;

@@ -27,7 +27,8 @@ void EepromConfirmation::onReply(const QByteArray& frame, const EepromLayout::Ex
 }
 
 void EepromConfirmation::refuse() {
-    eeprom_state = Step::Refused;
+    if (eeprom_state != Step::Idle)
+        eeprom_state = Step::Refused;
 }
 
 void EepromConfirmation::historyErased(DecodeOutcome& out) {

@@ -26,8 +26,11 @@ public:
     // A memory reply while a step waits: confirms it when its bytes are those written.
     void onReply(const QByteArray& frame, const EepromLayout::Expected& expected,
                  DecodeOutcome& out);
-    // The board refused a write (0x98).
+    // The board refused a write (0x98): a waiting step can no longer be confirmed. Outside the
+    // chain (a zero-hour byte or a history erase of the laser page) the image stays readable.
     void refuse();
+    // The chain ended without its last step (time-out, link closed): replies are parameters again.
+    void end() { eeprom_state = Step::Idle; }
     // The history erase ended; inside the chain the next step (the operating time) follows.
     void historyErased(DecodeOutcome& out);
 

@@ -23,7 +23,8 @@ bool HistoryRead::onReply(const QByteArray& frame, DecodeOutcome& out) {
         return takeRow(frame, out);
     case Step::Runtime: {
         RD::Runtime runtime;
-        if (!RD::decodeRuntime(frame, &runtime)) {
+        // the operating-time record, not another 21-byte reply
+        if (!RD::decodeRuntime(frame, &runtime) || RD::byteAt(frame, 2) != 0x00) {
             qCDebug(dk61Laser) << "not a runtime record, size" << frame.size();
             return false;
         }
@@ -43,8 +44,8 @@ bool HistoryRead::takeRow(const QByteArray& frame, DecodeOutcome& out) {
         step = Step::Idle;
         return true;
     }
-    // A frame that is not a full row leaves the read waiting for its row.
-    if (!RD::isHistoryRow(frame)) {
+    // A frame that is not a full row of the page asked for leaves the read waiting for its row.
+    if (!RD::isHistoryRow(frame) || RD::byteAt(frame, 2) != history_page) {
         qCDebug(dk61Laser) << "not a history row, size" << frame.size();
         return false;
     }

@@ -15,6 +15,7 @@ public:
     bool isRunning() const override { return step != Step::Idle; }
     bool onReply(const QByteArray& frame, DecodeOutcome& out) override;
     void cancel() override { step = Step::Idle; }
+    QString what() const override { return QStringLiteral("Laser history read"); }
 
     Step step = Step::Idle;
     // The row being read.

@@ -12,7 +12,9 @@ QByteArray ZeroByteRead::start() {
 bool ZeroByteRead::onReply(const QByteArray& frame, DecodeOutcome& out) {
     if (step == Step::Idle)
         return true;
-    if (frame.size() < 6) {
+    // only the one byte of 0x210C: a write reply or another read that comes first is not it
+    if (frame.size() != 6 || ResponseDecoding::byteAt(frame, 2) != 0x21 ||
+        ResponseDecoding::byteAt(frame, 3) != 0x0C) {
         qCDebug(dk61Laser) << "no zero-hour byte in a frame of" << frame.size() << "bytes";
         return false;
     }

@@ -1,10 +1,176 @@
-// The main window's laser plots.
+// The main window's laser pages: calibration, the ADC ring, the zero-hour byte, the live current,
+// the history and zero-hour plots.
 #include "cd_board.h"
 #include "control_panel.h"
 #include "laserhistory.h"
 #include "laserlist.h"
 #include "logging.h"
 #include "ui_control_panel.h"
+#include "zerohourbyte.h"
+
+#include <QMessageBox>
+
+namespace {
+
+QString g6(double value) {
+    return QString::number(value, 'g', 6);
+}
+
+} // namespace
+
+void Control_Panel::wireLaser() {
+    connect(ui->buttonGetAdcValue_1, &QPushButton::clicked, board, &CD_Board::getAdcValue_1);
+    connect(ui->buttonGetAdcValue_2, &QPushButton::clicked, board, &CD_Board::getAdcValue_2);
+    connect(board, &CD_Board::calculatedAdc_1, this, &Control_Panel::handleAdcValue_1);
+    connect(board, &CD_Board::calculatedAdc_2, this, &Control_Panel::handleAdcValue_2);
+    connect(ui->buttoCalculate, &QPushButton::clicked, this, &Control_Panel::calculateLaserParams);
+    connect(board, &CD_Board::recievedLaserCurrent, this, &Control_Panel::updateLaserCurrent);
+    connect(board, &CD_Board::laser_push, this, &Control_Panel::update_laser_average);
+    connect(board, &CD_Board::module_off, this, &Control_Panel::handleModuleOff);
+    connect(laserList, &LaserList::pushed, this, &Control_Panel::updateLaserADCAverage);
+    connect(ui->pushButtonFlush, &QPushButton::clicked, laserList, &LaserList::flush);
+    connect(ui->btnLaserToEeprom, &QPushButton::clicked, this,
+            &Control_Panel::writeLaserCurrentToEEPROM);
+    connect(ui->btnGetLaserHistory, &QPushButton::clicked, this, &Control_Panel::getLaserHistory);
+    connect(ui->btnGetZeroByte, &QPushButton::clicked, this, &Control_Panel::getZeroByte);
+    connect(ui->btnResetLaserHistory, &QPushButton::clicked, this,
+            &Control_Panel::resetLaserHistory);
+    connect(ui->ExpertGetLaser, &QPushButton::clicked, this, &Control_Panel::getLaserCurrent);
+    connect(board, &CD_Board::memoryExchangeFailed, this, &Control_Panel::memoryExchangeFailed);
+
+    labelZeroHourByte = new QLabel(ui->tabExpertMode);
+    labelZeroHourByte->setObjectName(QStringLiteral("labelZeroHourByte"));
+    labelZeroHourByte->setGeometry(706, 298, 170, 30);
+    labelZeroHourByte->setWordWrap(true);
+    labelZeroHourByte->setStyleSheet(QStringLiteral("QLabel  { color: red}"));
+    labelZeroHourByte->hide();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Calibration: two points, each the mean of 1000 readings, and the line through them
+
+void Control_Panel::handleAdcValue_1() {
+    const LaserCalibration& calibration = board->state.laser.calibration;
+    if (calibration.mean(1) == 0)
+        return;
+    ui->lineAdcValue_1->setText(g6(calibration.mean(1)));
+    ui->lineAdcValue_1_Variance->setText(g6(calibration.variance(1)));
+}
+
+void Control_Panel::handleAdcValue_2() {
+    const LaserCalibration& calibration = board->state.laser.calibration;
+    if (calibration.mean(2) == 0)
+        return;
+    ui->lineAdcValue_2->setText(g6(calibration.mean(2)));
+    ui->lineAdcValue_2_Variance->setText(g6(calibration.variance(2)));
+}
+
+// The fitted k and d are used at once for the live current; they reach the EEPROM only through
+// the EEPROM page.
+void Control_Panel::calculateLaserParams() {
+    LaserState& laser = board->state.laser;
+    const LaserCalibration::Fit fit =
+        laser.calibration.fit(ui->lineCurrent_1->text(), ui->boxUnitSelector_1->currentIndex(),
+                              ui->lineCurrent_2->text(), ui->boxUnitSelector_2->currentIndex());
+    if (!fit.ok) {
+        ui->labelCalculatorWarning->setText(fit.warning);
+        return;
+    }
+    ui->labelCalculatorWarning->clear();
+    laser.laser_slope = static_cast<float>(fit.k);
+    laser.laser_offset = static_cast<float>(fit.d);
+    ui->labelDerivative->setText(g6(fit.k));
+    ui->labelOffset->setText(g6(fit.d));
+}
+
+void Control_Panel::handleModuleOff() {
+    qCDebug(dk61Laser) << "handle module off()";
+    ui->buttonLaserOnOff->setText(QStringLiteral("Turn Laser On"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The ring of the last 64 readings and the zero-hour byte
+
+void Control_Panel::update_laser_average() {
+    ui->lineLaserListAverage->setText(LaserList::averageText(laserList->average()));
+}
+
+void Control_Panel::updateLaserADCAverage(int index) {
+    ui->labelAvgLaserHexValue->setText(LaserList::countText(index));
+}
+
+void Control_Panel::writeLaserCurrentToEEPROM() {
+    const ZeroHourByte::Value value = ZeroHourByte::fromAverage(laserList->average());
+    if (!value.valid)
+        return;
+    board->writeZeroByte(value.byte);
+    labelZeroHourByte->setText(value.capped ? ZeroHourByte::cappedText() : QString());
+    labelZeroHourByte->setVisible(value.capped);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Live current, history and zero-hour byte
+
+void Control_Panel::getLaserCurrent() {
+    board->sendRequest(QByteArray::fromRawData("\x54\x00", 2));
+}
+
+void Control_Panel::updateLaserCurrent() {
+    ui->labelLaserCurrent->setText(g6(board->state.laser.laser_current_mA) + QStringLiteral(" mA"));
+}
+
+void Control_Panel::showLaserPageMessage(const QString& text) {
+    ui->lblWarnLaserHistory->setText(text);
+    ui->lblWarnLaserHistory->show();
+}
+
+// The history lives in the board's memory: not while a disc plays, nor while a programming run
+// waits for its replies.
+bool Control_Panel::laserMemoryAllowed() {
+    if (playing) {
+        showLaserPageMessage(LaserHistory::stopModeText());
+        return false;
+    }
+    if (eepromChainRunning) {
+        showLaserPageMessage(LaserHistory::busyText());
+        return false;
+    }
+    ui->lblWarnLaserHistory->hide();
+    return true;
+}
+
+void Control_Panel::getLaserHistory() {
+    if (laserMemoryAllowed())
+        board->readLaserHistory();
+}
+
+void Control_Panel::getZeroByte() {
+    if (laserMemoryAllowed())
+        board->readZeroByte();
+}
+
+// Erasing destroys the board's only record of its laser: asked for first.
+void Control_Panel::resetLaserHistory() {
+    if (!laserMemoryAllowed())
+        return;
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Reset history of laser"),
+                        LaserHistory::eraseQuestion(), QMessageBox::Yes | QMessageBox::No, this);
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        if (box->standardButton(box->clickedButton()) == QMessageBox::Yes && laserMemoryAllowed())
+            board->resetLaserHistory();
+    });
+    box->open();
+}
+
+void Control_Panel::memoryExchangeFailed(const QString& text) {
+    showLaserPageMessage(text);
+    // during a programming run the only exchange is the run's own erase: the run ends with it
+    if (eepromChainRunning)
+        endEepromChain(text);
+}
 
 // Graph 0 of the laser plot: the history from the oldest to the newest sample over play time.
 void Control_Panel::plotLaserHistory(int runtime, int last_index, const quint8* values,

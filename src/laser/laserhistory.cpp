@@ -18,3 +18,9 @@ void LaserHistory::build(quint64 runtime, quint8 last_index, const quint8* value
     if (currents->size() > times->size())
         currents->remove(0, currents->size() - times->size());
 }
+
+QString LaserHistory::eraseQuestion() {
+    return QStringLiteral("Erasing the laser history destroys the only record the CD-Board keeps "
+                          "of its laser current, and resets its laser on-time.\n\nErase the "
+                          "laser history now?");
+}

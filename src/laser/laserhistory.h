@@ -15,6 +15,16 @@ public:
     // The zero-hour byte in mA.
     static double zeroByteMilliampere(quint8 value) { return value * 5.0 / 7.0; }
 
+    // The question before the history is erased: the board keeps no other record of its laser.
+    static QString eraseQuestion();
+    // Why the history cannot be read or erased now.
+    static QString stopModeText() {
+        return QStringLiteral("Please use this function only during STOP mode!");
+    }
+    static QString busyText() {
+        return QStringLiteral("Please wait until the EEPROM has been flashed!");
+    }
+
     // The samples from the oldest (after last_index) to the newest (at last_index) and the play
     // times they belong to, ending at runtime; the older surplus of samples is dropped so that
     // both lists pair from the start.

@@ -102,7 +102,8 @@ EepromProgramming::Step EepromProgramming::stepPlan(int step, const Image& image
     return plan;
 }
 
-QString EepromProgramming::notReadyText(bool settingsRead, bool focusRead, bool loaderListRead) {
+QString EepromProgramming::notReadyText(bool settingsRead, bool focusRead, bool loaderListRead,
+                                        bool productionRead, bool laserRead) {
     QStringList missing;
     if (!settingsRead)
         missing << QStringLiteral("settings block");
@@ -110,6 +111,10 @@ QString EepromProgramming::notReadyText(bool settingsRead, bool focusRead, bool 
         missing << QStringLiteral("focus hardware");
     if (!loaderListRead)
         missing << QStringLiteral("loader types");
+    if (!productionRead)
+        missing << QStringLiteral("production record");
+    if (!laserRead)
+        missing << QStringLiteral("laser calibration");
     if (missing.isEmpty())
         return QString();
     const QString last = missing.takeLast();
@@ -119,6 +124,11 @@ QString EepromProgramming::notReadyText(bool settingsRead, bool focusRead, bool 
     return QStringLiteral("Not flashed: the %1 of the CD-Board %2 not been read yet: reconnect to "
                           "read the parameters.")
         .arg(what, missing.isEmpty() ? QStringLiteral("has") : QStringLiteral("have"));
+}
+
+QString EepromProgramming::busyText() {
+    return QStringLiteral("Not flashed: the CD-Board is busy with the laser history. Try again "
+                          "when it has finished.");
 }
 
 bool EepromProgramming::laserFromTexts(const QString& slopeText, const QString& offsetText,

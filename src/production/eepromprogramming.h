@@ -47,8 +47,12 @@ public:
 
     static QString deniedText() { return QStringLiteral("Error: Write Access to EEPROM denied!"); }
     // Empty when everything a run writes back has been read since the link opened; otherwise
-    // why the run is refused, naming what is missing.
-    static QString notReadyText(bool settingsRead, bool focusRead, bool loaderListRead);
+    // why the run is refused, naming what is missing. The full chain also writes back the
+    // production record and the laser calibration.
+    static QString notReadyText(bool settingsRead, bool focusRead, bool loaderListRead,
+                                bool productionRead = true, bool laserRead = true);
+    // Why a run cannot start while a laser history exchange holds the board's memory replies.
+    static QString busyText();
     // k and d for step 3 from the page's texts; false (nothing stored) for a text that is not a
     // finite number, with *message saying so.
     static bool laserFromTexts(const QString& slopeText, const QString& offsetText, float* slope,

@@ -196,6 +196,7 @@ private slots:
     }
 
     void writeRefused() {
+        p.decoder->eeprom.eeprom_state = EepromConfirmation::Step::Settings;
         p.feed("98 00");
         QCOMPARE(p.decoder->eeprom.eeprom_state, EepromConfirmation::Step::Refused);
         QVERIFY(p.decoder->state.eeprom.eeprom_write_denied);
@@ -248,9 +249,10 @@ private slots:
         QTest::newRow("not sampling") << 0 << 0 << 0 << 0 << 1;
         QTest::newRow("point 1, first") << 1 << 0 << 1 << 0 << 0;
         QTest::newRow("point 1, 1000th") << 1 << 999 << 1000 << 1 << 0;
-        QTest::newRow("point 1, 1001st") << 1 << 1000 << 1000 << 1 << 0;
+        // a calculated point samples no more: the ring and the live current take the reading
+        QTest::newRow("point 1, 1001st") << 1 << 1000 << 1000 << 0 << 1;
         QTest::newRow("point 2, 1000th") << 2 << 999 << 1000 << 1 << 0;
-        QTest::newRow("point 2, 1001st") << 2 << 1000 << 1000 << 1 << 0;
+        QTest::newRow("point 2, 1001st") << 2 << 1000 << 1000 << 0 << 1;
     }
     void adc() {
         QFETCH(int, sampling);
@@ -258,22 +260,19 @@ private slots:
         QFETCH(int, after);
         QFETCH(int, sufficient);
         QFETCH(int, readings);
-        LaserState& laser = p.decoder->state.laser;
-        laser.adc_1_sampling = sampling == 1;
-        laser.adc_2_sampling = sampling == 2;
-        QList<double>& samples = sampling == 2 ? laser.adc_2_samples : laser.adc_1_samples;
+        LaserCalibration& calibration = p.decoder->state.laser.calibration;
+        calibration.start(sampling);
         for (int k = 0; k < before; ++k)
-            samples.append(1.0);
+            p.feed("B3 02 00 01");
+        p.events.clear();
         p.feed("B3 02 01 F4");
-        if (sampling) {
-            QCOMPARE(samples.size(), after);
-            if (after > before)
-                QCOMPARE(samples.last(), 500.0);
-        }
+        if (sampling)
+            QCOMPARE(calibration.sampleCount(sampling), after);
         QCOMPARE(p.count<BoardEvent::SamplesSufficient>(), sufficient);
         if (sufficient)
             QCOMPARE(p.last<BoardEvent::SamplesSufficient>()->point, sampling);
         QCOMPARE(p.count<BoardEvent::LaserReading>(), readings);
+        const LaserState& laser = p.decoder->state.laser;
         if (readings) {
             QCOMPARE(int(p.last<BoardEvent::LaserReading>()->value), 500);
             QCOMPARE(laser.laser_current_mA, 0.175889f * 500.0 + double(2.07312f));
@@ -466,7 +465,7 @@ private slots:
             [this] { p.decoder->eeprom.eeprom_state = Step::Production; },
             [this] { p.decoder->eeprom.eeprom_state = Step::Settings; },
             [this] { p.decoder->eeprom.eeprom_state = Step::Focus; },
-            [this] { p.decoder->state.laser.adc_1_sampling = true; },
+            [this] { p.decoder->state.laser.calibration.start(1); },
         };
         int decoded = 0;
         for (const auto& enter : states) {

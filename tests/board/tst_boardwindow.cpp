@@ -271,6 +271,7 @@ private slots:
     // ---- EEPROM programming ----
 
     void eeprom_refusedWriteReportedAtOnce() {
+        fx->board->decoder.eeprom.eeprom_state = EepromConfirmation::Step::Settings;
         fx->find<QProgressBar>("progressBarEeprom")->setValue(3);
         fx->feed("98 00");
         QCOMPARE(fx->find<QLabel>("labelEeprom")->text(),

@@ -387,10 +387,9 @@ private slots:
     void samplingPoints_signalTheirOwnEnd() {
         QSignalSpy first(board.get(), &CD_Board::recievedSufficientAdc_1Samples);
         QSignalSpy second(board.get(), &CD_Board::recievedSufficientAdc_2Samples);
-        board->state.laser.adc_2_sampling = true;
-        for (int k = 0; k < 999; ++k)
-            board->state.laser.adc_2_samples.append(1.0);
-        board->receiveChunk(FrameHex::bytes("B3 02 01 F4"));
+        board->getAdcValue_2();
+        for (int k = 0; k < 1000; ++k)
+            board->receiveChunk(FrameHex::bytes("B3 02 01 F4"));
         QCOMPARE(first.count(), 0);
         QCOMPARE(second.count(), 1);
     }
