@@ -2,20 +2,10 @@
 
 #include "cflags.h"
 #include "logging.h"
+#include "requestframe.h"
 #include "responsedecoding.h"
 
 using RD = ResponseDecoding;
-
-namespace {
-
-QByteArray request(std::initializer_list<int> bytes) {
-    QByteArray frame;
-    for (int b : bytes)
-        frame.append(static_cast<char>(b));
-    return frame;
-}
-
-} // namespace
 
 QByteArray BoardDecoder::begin(MemorySequence& sequence, const QByteArray& request) {
     if (running && running != &sequence)
@@ -60,13 +50,13 @@ void BoardDecoder::decode(const QByteArray& frame, DecodeOutcome& out) {
 void BoardDecoder::followUps(DecodeOutcome& out) {
     PlayerState& player = state.player;
     if (player.track_change_pending && player.time_received) {
-        out.send(request({0x27, 0x00}));
+        out.send(RequestFrame::of({0x27, 0x00}));
         player.track_change_pending = false;
     }
     if (player.tick_pending) {
-        out.send(request({0x28, 0x01, 0x00}));
-        out.send(request({0x28, 0x01, 0x01}));
-        out.send(request({0x54, 0x00}));
+        out.send(RequestFrame::of({0x28, 0x01, 0x00}));
+        out.send(RequestFrame::of({0x28, 0x01, 0x01}));
+        out.send(RequestFrame::of({0x54, 0x00}));
         // The measurement clock keeps counting past midnight; the clock only shows its time of
         // day.
         FlagBoardState& flags = state.flags;
@@ -74,9 +64,9 @@ void BoardDecoder::followUps(DecodeOutcome& out) {
         flags.flag_clock = QTime(0, 0, 0).addSecs(static_cast<int>(flags.flag_seconds % 86400));
         player.tick_pending = false;
         if (player.current_track == 0)
-            out.send(request({0x27, 0x00}));
+            out.send(RequestFrame::of({0x27, 0x00}));
         if (!player.disc_id_known)
-            out.send(request({0x24, 0x00}));
+            out.send(RequestFrame::of({0x24, 0x00}));
     }
     if (!player.tag_complete && player.disc_state == 4 && player.current_track > 0 &&
         player.track_received)
@@ -115,7 +105,7 @@ void BoardDecoder::dispatch(const QByteArray& b, DecodeOutcome& out) {
         if (size == 3) {
             const int event = RD::signedAt(b, 2);
             if (!state.toc.read && event == 4) {
-                out.send(request({0x21, 0x00}));
+                out.send(RequestFrame::of({0x21, 0x00}));
                 qCDebug(dk61Decode) << "TOC READY";
             }
             if (event == 3)
@@ -168,7 +158,7 @@ void BoardDecoder::dispatch(const QByteArray& b, DecodeOutcome& out) {
             qCDebug(dk61Decode) << toc.tracks << "TRACKS";
             toc.read = true;
             if (!player.disc_id_known)
-                out.send(request({0x24, 0x00}));
+                out.send(RequestFrame::of({0x24, 0x00}));
         }
         break;
     case 0xB1:
@@ -263,7 +253,7 @@ void BoardDecoder::firmwareVersion(const QByteArray& b, DecodeOutcome& out) {
         out.send(EepromLayout::memoryRead(16, 0x00, 0x00));
         out.send(EepromLayout::memoryRead(8, 0x0F, 0x08));
         state.loader.loader_list_complete = false;
-        out.send(request({0x70, 0x00}));
+        out.send(RequestFrame::of({0x70, 0x00}));
         out.send(EepromLayout::memoryRead(1, 0x11, 0x00));
     }
     out.add(BoardEvent::FirmwareVersion{identified});

@@ -105,11 +105,10 @@ bool SerialLink::open() {
             wanted = factoryDevice;
         }
     }
-    if (wanted != device) {
-        disconnect(readyReadConnection);
-        device = wanted;
-        connectReadyRead();
-    }
+    // A new device (even one at the old one's address) needs its own connection.
+    disconnect(readyReadConnection);
+    device = wanted;
+    connectReadyRead();
     const bool opened = device->open(QIODevice::ReadWrite);
     accessDenied = !opened && device == &port && port.error() == QSerialPort::PermissionError &&
                    !mayAccess(port.portName());

@@ -1,39 +1,30 @@
 #include "playerrequests.h"
 
-namespace {
-
-QByteArray frame(std::initializer_list<int> bytes) {
-    QByteArray out;
-    for (int b : bytes)
-        out.append(static_cast<char>(b));
-    return out;
-}
-
-} // namespace
+#include "requestframe.h"
 
 QByteArray PlayerRequests::play(int mode) {
-    return frame({0x11, 0x01, mode & 0xFF});
+    return RequestFrame::of({0x11, 0x01, mode & 0xFF});
 }
 QByteArray PlayerRequests::pause() {
-    return frame({0x13, 0x00});
+    return RequestFrame::of({0x13, 0x00});
 }
 QByteArray PlayerRequests::stop() {
-    return frame({0x14, 0x00});
+    return RequestFrame::of({0x14, 0x00});
 }
 QByteArray PlayerRequests::next() {
-    return frame({0x15, 0x00});
+    return RequestFrame::of({0x15, 0x00});
 }
 QByteArray PlayerRequests::previous() {
-    return frame({0x16, 0x00});
+    return RequestFrame::of({0x16, 0x00});
 }
 QByteArray PlayerRequests::discContents() {
-    return frame({0x21, 0x00});
+    return RequestFrame::of({0x21, 0x00});
 }
 QByteArray PlayerRequests::trayOpen() {
-    return frame({0x31, 0x01, 0x01});
+    return RequestFrame::of({0x31, 0x01, 0x01});
 }
 QByteArray PlayerRequests::trayClose() {
-    return frame({0x32, 0x01, 0x01});
+    return RequestFrame::of({0x32, 0x01, 0x01});
 }
 
 QList<QByteArray> PlayerRequests::playMode(int mode, bool withInit) {

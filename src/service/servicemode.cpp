@@ -1,17 +1,7 @@
 #include "servicemode.h"
 
 #include "logging.h"
-
-namespace {
-
-QByteArray frame(std::initializer_list<int> bytes) {
-    QByteArray out;
-    for (int b : bytes)
-        out.append(static_cast<char>(b));
-    return out;
-}
-
-} // namespace
+#include "requestframe.h"
 
 ServiceMode::Step ServiceMode::step() const {
     if (state.service_step >= 0)
@@ -25,7 +15,7 @@ QList<QByteArray> ServiceMode::start() {
     state.last_custom_command = 0x57;
     requested = true;
     qCDebug(dk61Service) << "service mode on, step 1";
-    return {frame({0x57, 0x00})};
+    return {RequestFrame::of({0x57, 0x00})};
 }
 
 QList<QByteArray> ServiceMode::next() {
@@ -33,7 +23,7 @@ QList<QByteArray> ServiceMode::next() {
         return {};
     state.last_custom_command = 0x58;
     qCDebug(dk61Service) << "service mode next step";
-    return {frame({0x58, 0x00})};
+    return {RequestFrame::of({0x58, 0x00})};
 }
 
 QList<QByteArray> ServiceMode::gotoStep(int step) {
@@ -41,7 +31,7 @@ QList<QByteArray> ServiceMode::gotoStep(int step) {
         return {};
     state.last_custom_command = 0x59;
     qCDebug(dk61Service) << "service mode step" << step;
-    return {frame({0x59, 0x01, step & 0xFF})};
+    return {RequestFrame::of({0x59, 0x01, step & 0xFF})};
 }
 
 QList<QByteArray> ServiceMode::exit() {
@@ -49,7 +39,7 @@ QList<QByteArray> ServiceMode::exit() {
     state.last_custom_command = 0x5A;
     requested = false;
     qCDebug(dk61Service) << "service mode off";
-    return {frame({0x5A, 0x00})};
+    return {RequestFrame::of({0x5A, 0x00})};
 }
 
 QList<QByteArray> ServiceMode::laserButton() {
