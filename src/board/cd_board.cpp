@@ -41,6 +41,7 @@ CD_Board::CD_Board(QObject* parent, BoardWindow* window)
     });
     // ---- production and laser ----
     memoryTimer.setSingleShot(true);
+    memoryTimer.setInterval(MemorySequence::TimeoutMs);
     connect(&memoryTimer, &QTimer::timeout, this, &CD_Board::memoryTimeOut);
 }
 
@@ -346,7 +347,7 @@ struct BoardEventApplier {
     }
     // ---- production and laser ----
     void operator()(const BoardEvent::MemoryExchangeAdvanced&) {
-        board->memoryTimer.start(MemorySequence::TimeoutMs);
+        board->memoryTimer.start();
     }
     void operator()(const BoardEvent::MemoryExchangeOver& e) {
         board->memoryTimer.stop();
@@ -394,7 +395,7 @@ void CD_Board::writeZeroByte(quint8 value) {
 
 void CD_Board::startMemoryExchange(const QByteArray& request) {
     sendRequest(request);
-    memoryTimer.start(MemorySequence::TimeoutMs);
+    memoryTimer.start();
 }
 
 void CD_Board::memoryTimeOut() {

@@ -215,7 +215,7 @@ private slots:
         OfflineAnswer answer;
         Control_Panel w;
         QVERIFY(w.board->isPortOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(w.runPanel->liveSummary().records() >= 120, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.runPanel->liveSummary().records() >= 50, 15000);
         QVERIFY(sim.stop());
         QTRY_VERIFY_WITH_TIMEOUT(!w.board->isPortOpen(), 5000);
 
@@ -275,7 +275,7 @@ private slots:
         env.setSetting("logFileDirectory", env.path());
         env.setSetting("storeLogFile", true);
         SimRunner first(link, env.path() + "/sim1.log");
-        QVERIFY2(first.start({"--board", "flag", "--c1", "5", "--hangup-after", "4"}, 3),
+        QVERIFY2(first.start({"--board", "flag", "--c1", "5", "--hangup-after", "3"}, 3),
                  qPrintable(first.error()));
         Control_Panel w;
         QLabel* interval = w.findChild<QLabel*>("intervalLabel");
@@ -285,7 +285,7 @@ private slots:
         emit combo->activated(1);
         QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 170 ms  "), 3000);
 
-        // The board goes away at 4 s and is back as soon as that is noticed.
+        // The board goes away at 3 s and is back as soon as that is noticed.
         std::unique_ptr<SimRunner> second;
         QTimer replug;
         connect(&replug, &QTimer::timeout, this, [&] {

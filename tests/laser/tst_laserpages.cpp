@@ -170,6 +170,8 @@ private slots:
     void unanswered_data() { exchanges_data(); }
     void unanswered() {
         QFETCH(QString, which);
+        QCOMPARE(fx->board->memoryTimer.interval(), 2000);
+        fx->board->memoryTimer.setInterval(50); // the same ending, sooner
         start(which);
         QTRY_VERIFY(pageMessage().contains("did not answer"));
         fx->mark();
