@@ -346,9 +346,7 @@ struct BoardEventApplier {
         }
     }
     // ---- production and laser ----
-    void operator()(const BoardEvent::MemoryExchangeAdvanced&) {
-        board->memoryTimer.start();
-    }
+    void operator()(const BoardEvent::MemoryExchangeAdvanced&) { board->memoryTimer.start(); }
     void operator()(const BoardEvent::MemoryExchangeOver& e) {
         board->memoryTimer.stop();
         if (!e.failure.isEmpty())
