@@ -5,6 +5,7 @@
 #include "isprun.h" // firmware
 #include "laserlist.h"
 #include "logging.h"
+#include "runpanel.h"
 #include "testroutine.h"
 #include "ui_control_panel.h"
 
@@ -226,6 +227,9 @@ Control_Panel::~Control_Panel() {
     delete ispRun;
     ispRun = nullptr;
     // ---- end firmware ----
+    // The run panel watches the flag plot; it goes before the widgets do.
+    delete runPanel;
+    runPanel = nullptr;
     delete board;
     board = nullptr;
     closeLogFile();
