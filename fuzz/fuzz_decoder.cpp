@@ -51,7 +51,10 @@ void enterState(CD_Board* b, quint8 selector) {
     }
     static const quint8 steps[8] = {0, 1, 3, 5, 7, 8, 11, 255};
     d.eeprom.eeprom_state = static_cast<EepromConfirmation::Step>(steps[(selector >> 3) & 0x07]);
-    d.state.laser.adc_1_sampling = (selector & 0x40) != 0;
+    // A calibration point samples, or neither does.
+    d.state.laser.calibration = LaserCalibration();
+    if (selector & 0x40)
+        d.state.laser.calibration.start(1 + (selector & 0x01));
     d.state.link.has_FW_Version = (selector & 0x80) == 0;
 }
 
@@ -64,8 +67,6 @@ void trim(CD_Board* b) {
     b->txLengths.clear();
     b->sentFrames.dropBefore(b->sentFrames.size());
     b->sentLengths.dropBefore(b->sentLengths.size());
-    b->state.laser.adc_1_samples.clear();
-    b->state.laser.adc_2_samples.clear();
     b->state.flags.flag_error = 0;
     b->link.receiveBuffer.clear();
 }
