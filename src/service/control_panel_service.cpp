@@ -53,8 +53,14 @@ void Control_Panel::applyServiceConfiguration() {
         QMenu* menu = ui->menuOptions->addMenu(QString::fromLatin1(entry.title));
         menu->setObjectName(QString::fromLatin1(entry.name));
         for (const LoaderChoice::Action& action : entry.actions) {
-            if (QAction* a = findChild<QAction*>(QString::fromLatin1(action.action)))
-                menu->addAction(a);
+            QAction* a = findChild<QAction*>(QString::fromLatin1(action.action));
+            if (!a)
+                continue;
+            menu->addAction(a);
+            // The choice stored by an earlier session keeps its mark.
+            bool stored = false;
+            const int value = settings->value(QString::fromLatin1(action.key)).toInt(&stored);
+            a->setChecked(stored && value == action.value);
         }
     }
     ui->groupLoaderCalibration->hide();

@@ -199,6 +199,20 @@ private slots:
         QCOMPARE(checked, QStringList{choices.last()});
         QCOMPARE(QSettings().value(key).toInt(), value);
     }
+    // A new session shows the choices stored by the last one.
+    void loaderAndPickupMenus_storedChoiceChecked() {
+        fx.reset();
+        fx = std::make_unique<WindowFixture>();
+        QSettings().setValue("loader_type", 4);
+        QSettings().setValue("opu_type", 2);
+        fx->start(Control_Panel::Configuration::Service);
+        QStringList checked;
+        for (const char* menu : {"menuLoader", "menuPickup"})
+            for (QAction* action : w<QMenu>(menu)->actions())
+                if (action->isChecked())
+                    checked.append(action->text());
+        QCOMPARE(checked, (QStringList{"Slot Loader", "Sanyo HD850"}));
+    }
 };
 
 QTEST_MAIN(tst_servicepages)
