@@ -14,12 +14,12 @@
 ResultsStore::ResultsStore(const Options& options, QObject* parent)
     : QObject(parent), options(options),
       outboxPath(options.outboxPath.isEmpty() ? defaultOutboxPath() : options.outboxPath),
-      thread(new QThread), updateTimer(this) {
+      handover(std::make_shared<ResultsHandover>()), thread(new QThread), updateTimer(this) {
     qRegisterMetaType<ResultsStatus>();
     qRegisterMetaType<QVector<RunResult>>();
     const ResultsLocation target = ResultsLocation::parse(options.location);
     current.where = target.describe();
-    worker = new ResultsWorker(target, outboxPath, options.timing, &handover);
+    worker = new ResultsWorker(target, outboxPath, options.timing, handover);
     worker->moveToThread(thread);
     connect(worker, &ResultsWorker::statusChanged, this, &ResultsStore::setStatus);
     connect(worker, &ResultsWorker::queryDone, this, &ResultsStore::queryDone);
@@ -80,13 +80,13 @@ void ResultsStore::submit(RunResult run) {
     lastRevision = qMax(lastRevision + 1, QDateTime::currentMSecsSinceEpoch());
     run.revision = lastRevision;
     {
-        QMutexLocker lock(&handover.mutex);
-        auto same = std::find_if(handover.queue.begin(), handover.queue.end(),
+        QMutexLocker lock(&handover->mutex);
+        auto same = std::find_if(handover->queue.begin(), handover->queue.end(),
                                  [&](const RunResult& r) { return r.runId == run.runId; });
-        if (same != handover.queue.end())
+        if (same != handover->queue.end())
             *same = run;
         else
-            handover.queue.append(run);
+            handover->queue.append(run);
     }
     QMetaObject::invokeMethod(worker, &ResultsWorker::takeQueue, Qt::QueuedConnection);
 }
@@ -96,10 +96,10 @@ bool ResultsStore::flush(int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     QVector<RunResult> left;
     {
-        QMutexLocker lock(&handover.mutex);
-        while ((!handover.queue.isEmpty() || handover.writing) && !deadline.hasExpired())
-            handover.settled.wait(&handover.mutex, deadline);
-        left.swap(handover.queue);
+        QMutexLocker lock(&handover->mutex);
+        while ((!handover->queue.isEmpty() || handover->writing) && !deadline.hasExpired())
+            handover->settled.wait(&handover->mutex, deadline);
+        left.swap(handover->queue);
     }
     if (!left.isEmpty())
         keepInOutbox(left);

@@ -68,7 +68,7 @@ private:
 
     const Options options;
     const QString outboxPath;
-    ResultsHandover handover;
+    const std::shared_ptr<ResultsHandover> handover;
     QThread* thread;
     ResultsWorker* worker;
     // The runs going on, in their latest version, and those changed since last written.

@@ -36,9 +36,9 @@ void merge(QHash<QString, RunResult>& runs, const QVector<RunResult>& more) {
 } // namespace
 
 ResultsWorker::ResultsWorker(const ResultsLocation& target, const QString& outboxPath,
-                             const Timing& timing, ResultsHandover* handover)
+                             const Timing& timing, std::shared_ptr<ResultsHandover> handover)
     : target(target), outbox(ResultsLocation::parse(QStringLiteral("sqlite:") + outboxPath)),
-      timing(timing), handover(handover), targetName(connectionName("target")),
+      timing(timing), handover(std::move(handover)), targetName(connectionName("target")),
       outboxName(connectionName("outbox")), retry(this), pauseMs(timing.firstRetryMs) {
     retry.setSingleShot(true);
     connect(&retry, &QTimer::timeout, this, [this] { push(true); });

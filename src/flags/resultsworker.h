@@ -13,9 +13,12 @@
 #include <QTimer>
 #include <QWaitCondition>
 
+#include <memory>
+
 Q_DECLARE_LOGGING_CATEGORY(dk61Results) // dk61.results: results database
 
-// The runs a ResultsStore hands to its worker, under one mutex.
+// The runs a ResultsStore hands to its worker, under one mutex. Shared: a worker that a
+// store had to leave behind at its end still uses it.
 struct ResultsHandover {
     QMutex mutex;
     QWaitCondition settled; // woken when the worker has taken the queue and is done with it
@@ -38,7 +41,7 @@ public:
     };
 
     ResultsWorker(const ResultsLocation& target, const QString& outboxPath, const Timing& timing,
-                  ResultsHandover* handover);
+                  std::shared_ptr<ResultsHandover> handover);
 
     // Each on the worker's thread.
     void start(); // opens the outbox, connects and sends what waits from an earlier run
@@ -63,7 +66,7 @@ private:
     const ResultsLocation target;
     const ResultsLocation outbox;
     const Timing timing;
-    ResultsHandover* const handover;
+    const std::shared_ptr<ResultsHandover> handover;
     const QString targetName;
     const QString outboxName;
     bool targetAdded = false;

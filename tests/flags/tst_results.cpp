@@ -178,8 +178,8 @@ private slots:
         QTest::newRow("serial, any case")
             << f([](auto& x) { x.unit = "ab-"; }) << QStringList{"AB-100"};
         QTest::newRow("unit ID") << f([](auto& x) { x.unit = "U-XY-3"; }) << QStringList{"XY-300"};
-        QTest::newRow("_ is no wildcard")
-            << f([](auto& x) { x.unit = "b_2"; }) << QStringList{"ab_200"};
+        QTest::newRow("_ is itself") << f([](auto& x) { x.unit = "b_2"; }) << QStringList{"ab_200"};
+        QTest::newRow("_ is no wildcard") << f([](auto& x) { x.unit = "b_1"; }) << QStringList{};
         QTest::newRow("% is no wildcard") << f([](auto& x) { x.unit = "%"; }) << QStringList{};
         QTest::newRow("date range, inclusive") << f([](auto& x) {
             x.from = QDateTime::fromString("2025-03-06T10:00:00Z", Qt::ISODate);
@@ -277,7 +277,7 @@ private slots:
 
 #ifdef Q_OS_UNIX
     // A server that takes the connection and never answers: closing the program keeps the run
-    // in the outbox within the bound.
+    // in the outbox within the shut-down bound.
     void shutDownWithAServerThatHangs() {
         const int listener = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
@@ -291,18 +291,18 @@ private slots:
         ResultsStore::Options o =
             options(QStringLiteral("postgresql://127.0.0.1:%1/x").arg(ntohs(a.sin_port)));
         o.outboxPath = here.filePath("outbox.sqlite");
-        o.shutdownMs = 3000;
+        o.timing.connectTimeoutS = 5;
+        o.shutdownMs = 300;
         const RunResult r = run("H-1", "2025-05-02T08:00:00Z", "PASS", "");
+        QElapsedTimer t;
         {
             ResultsStore store(o);
             store.update(r);
-            QElapsedTimer t;
             t.start();
-            QVERIFY(!store.flush(300));
-            QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
         }
-        ::close(listener);
+        QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
         QCOMPARE(sql(o.outboxPath, "SELECT run_id FROM runs").toString(), r.runId);
+        ::close(listener); // ends the worker's wait
     }
 #endif
 
