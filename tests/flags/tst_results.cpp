@@ -12,10 +12,7 @@
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "loopbacklistener.h"
 #endif
 
 using Verdict = ResultsFilter::Verdict;
@@ -279,17 +276,11 @@ private slots:
     // A server that takes the connection and never answers: closing the program keeps the run
     // in the outbox within the shut-down bound.
     void shutDownWithAServerThatHangs() {
-        const int listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        QVERIFY(bind(listener, reinterpret_cast<sockaddr*>(&a), len) == 0 &&
-                listen(listener, 4) == 0);
-        getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+        int port = 0;
+        const int listener = loopbackListener(&port);
+        QVERIFY(listener >= 0);
         QTemporaryDir here;
-        ResultsStore::Options o =
-            options(QStringLiteral("postgresql://127.0.0.1:%1/x").arg(ntohs(a.sin_port)));
+        ResultsStore::Options o = options(QStringLiteral("postgresql://127.0.0.1:%1/x").arg(port));
         o.outboxPath = here.filePath("outbox.sqlite");
         o.timing.connectTimeoutS = 5;
         o.shutdownMs = 300;

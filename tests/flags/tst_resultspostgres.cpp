@@ -13,26 +13,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "loopbacklistener.h"
+
 #include <pwd.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
 const char* const Password = "lab bench 'one'";
 
 int freePort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    bind(s, reinterpret_cast<sockaddr*>(&a), len);
-    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(s);
-    return ntohs(a.sin_port);
+    int port = 0;
+    ::close(loopbackListener(&port));
+    return port;
 }
 
 class Server {
