@@ -77,6 +77,10 @@ void ResultsStore::submitChanged() {
 }
 
 void ResultsStore::submit(RunResult run) {
+    if (run.runId.isEmpty()) {
+        qCWarning(dk61Results) << "a run without an id is not recorded";
+        return;
+    }
     lastRevision = qMax(lastRevision + 1, QDateTime::currentMSecsSinceEpoch());
     run.revision = lastRevision;
     {
