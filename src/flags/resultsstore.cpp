@@ -31,10 +31,12 @@ ResultsStore::ResultsStore(const Options& options, QObject* parent)
 }
 
 ResultsStore::~ResultsStore() {
+    const QDeadlineTimer deadline(options.shutdownMs);
     flush(options.shutdownMs);
     // After what is queued for it, the worker closes its connections and ends the thread.
     QMetaObject::invokeMethod(worker, &ResultsWorker::stop, Qt::QueuedConnection);
-    if (thread->wait(options.shutdownMs)) {
+    // A worker that has just written what was flushed gets a moment to end.
+    if (thread->wait(ulong(qMax<qint64>(200, deadline.remainingTime())))) {
         delete worker;
         delete thread;
     } else {

@@ -31,7 +31,7 @@ public:
         QString outboxPath; // empty: results-outbox.sqlite in the application data folder
         int updateIntervalMs = 10000;
         ResultsWorker::Timing timing;
-        int shutdownMs = 2000; // how long the destructor waits for the database
+        int shutdownMs = 2000; // how long the destructor waits for the database, at most
     };
 
     explicit ResultsStore(const Options& options, QObject* parent = nullptr);
