@@ -43,7 +43,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # library the programs link directly comes from one of them.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt5core5a (>= 5.15), libqt5gui5 (>= 5.15), libqt5widgets5 (>= 5.15), libqt5serialport5, "
-    "libqt5sql5, libqt5sql5-sqlite, libqt5printsupport5, libqcustomplot2.1, fonts-dseg, lpc21isp")
+    "libqt5sql5, libqt5sql5-sqlite, libqt5sql5-psql, libqt5printsupport5, libqcustomplot2.1, "
+    "fonts-dseg, lpc21isp")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${DK61_PACKAGING_DIR}/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -2,10 +2,13 @@
 # Installs the Debian packages the tool needs. Usage: scripts/deps.sh [run|test|package]
 set -euo pipefail
 
+# libqt5sql5-psql: Qt's PostgreSQL driver, for a lab's shared results database.
 RUN_PACKAGES=(cmake g++ make qtbase5-dev libqt5serialport5-dev libqt5sql5 libqt5sql5-sqlite
-    libqcustomplot-dev fonts-dseg lpc21isp)
+    libqt5sql5-psql libqcustomplot-dev fonts-dseg lpc21isp)
+# postgresql: the server the results database tests start in a temporary folder (its own
+# cluster service, started by the package, is not used).
 TEST_PACKAGES=(clang clang-format libclang-rt-14-dev ccache socat xvfb x11-apps x11-utils imagemagick
-    procps libbenchmark-dev)
+    procps libbenchmark-dev postgresql)
 # Building and checking the Debian package: desktop-file-validate; readelf (binutils) for the
 # libraries the programs link.
 PACKAGE_PACKAGES=(desktop-file-utils binutils)

@@ -1,0 +1,145 @@
+#include "resultsstore.h"
+
+#include "resultstable.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
+
+ResultsStore::ResultsStore(const Options& options, QObject* parent)
+    : QObject(parent), options(options),
+      outboxPath(options.outboxPath.isEmpty() ? defaultOutboxPath() : options.outboxPath),
+      handover(std::make_shared<ResultsHandover>()), thread(new QThread), updateTimer(this) {
+    qRegisterMetaType<ResultsStatus>();
+    qRegisterMetaType<QVector<RunResult>>();
+    const ResultsLocation target = ResultsLocation::parse(options.location);
+    current.where = target.describe();
+    worker = new ResultsWorker(target, outboxPath, options.timing, handover);
+    worker->moveToThread(thread);
+    connect(worker, &ResultsWorker::statusChanged, this, &ResultsStore::setStatus);
+    connect(worker, &ResultsWorker::queryDone, this, &ResultsStore::queryDone);
+    updateTimer.setInterval(options.updateIntervalMs);
+    connect(&updateTimer, &QTimer::timeout, this, &ResultsStore::submitChanged);
+    thread->setObjectName(QStringLiteral("results"));
+    thread->start();
+    QMetaObject::invokeMethod(worker, &ResultsWorker::start, Qt::QueuedConnection);
+}
+
+ResultsStore::~ResultsStore() {
+    const QDeadlineTimer deadline(options.shutdownMs);
+    flush(options.shutdownMs);
+    // After what is queued for it, the worker closes its connections and ends the thread.
+    QMetaObject::invokeMethod(worker, &ResultsWorker::stop, Qt::QueuedConnection);
+    // A worker that has just written what was flushed gets a moment to end.
+    if (thread->wait(ulong(qMax<qint64>(200, deadline.remainingTime())))) {
+        delete worker;
+        delete thread;
+    } else {
+        // Still in a call to the server: left to the end of the process (its runs are safe in
+        // the outbox).
+        qCWarning(dk61Results) << "the results database does not answer; leaving it";
+    }
+}
+
+QString ResultsStore::defaultOutboxPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QLatin1String("/results-outbox.sqlite");
+}
+
+void ResultsStore::update(const RunResult& run) {
+    const bool first = !going.contains(run.runId);
+    going.insert(run.runId, run);
+    if (first) {
+        submit(run);
+        return;
+    }
+    changed.insert(run.runId);
+    if (!updateTimer.isActive())
+        updateTimer.start();
+}
+
+void ResultsStore::finish(const RunResult& run) {
+    going.remove(run.runId);
+    changed.remove(run.runId);
+    RunResult last = run;
+    last.finished = true;
+    submit(last);
+}
+
+void ResultsStore::submitChanged() {
+    for (const QString& id : qAsConst(changed))
+        submit(going.value(id));
+    changed.clear();
+    updateTimer.stop();
+}
+
+void ResultsStore::submit(RunResult run) {
+    if (run.runId.isEmpty()) {
+        qCWarning(dk61Results) << "a run without an id is not recorded";
+        return;
+    }
+    lastRevision = qMax(lastRevision + 1, QDateTime::currentMSecsSinceEpoch());
+    run.revision = lastRevision;
+    {
+        QMutexLocker lock(&handover->mutex);
+        auto same = std::find_if(handover->queue.begin(), handover->queue.end(),
+                                 [&](const RunResult& r) { return r.runId == run.runId; });
+        if (same != handover->queue.end())
+            *same = run;
+        else
+            handover->queue.append(run);
+    }
+    QMetaObject::invokeMethod(worker, &ResultsWorker::takeQueue, Qt::QueuedConnection);
+}
+
+bool ResultsStore::flush(int timeoutMs) {
+    submitChanged();
+    QDeadlineTimer deadline(timeoutMs);
+    QVector<RunResult> left;
+    {
+        QMutexLocker lock(&handover->mutex);
+        while ((!handover->queue.isEmpty() || handover->writing) && !deadline.hasExpired())
+            handover->settled.wait(&handover->mutex, deadline);
+        left.swap(handover->queue);
+    }
+    if (!left.isEmpty())
+        keepInOutbox(left);
+    // The worker's word on what waits arrives as a queued status.
+    QCoreApplication::sendPostedEvents(this);
+    return left.isEmpty() && current.waiting == 0;
+}
+
+void ResultsStore::keepInOutbox(const QVector<RunResult>& runs) {
+    const QString name = QStringLiteral("dk61-results-shutdown-%1").arg(quintptr(this));
+    QString error;
+    {
+        const ResultsLocation box = ResultsLocation::parse(QStringLiteral("sqlite:") + outboxPath);
+        QSqlDatabase db = box.connection(name, qMax(1, options.shutdownMs / 1000));
+        const bool kept = db.open() && ResultsTable::prepare(db, &error) &&
+                          ResultsTable::upsert(db, runs, &error);
+        if (!kept)
+            qCWarning(dk61Results)
+                << runs.size() << "runs not kept:" << error << db.lastError().text();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+int ResultsStore::query(const ResultsFilter& filter) {
+    const int id = ++lastQuery;
+    QMetaObject::invokeMethod(
+        worker, [w = worker, id, filter] { w->query(id, filter); }, Qt::QueuedConnection);
+    return id;
+}
+
+void ResultsStore::setStatus(const ResultsStatus& s) {
+    if (s == current)
+        return;
+    current = s;
+    emit statusChanged(s);
+}

@@ -1,0 +1,91 @@
+#include "runresult.h"
+
+#include <QSysInfo>
+#include <QUuid>
+
+namespace {
+
+using Column = RunResult::Column;
+
+// An empty text is stored as '' (a null QString would go in as NULL).
+QVariant text(const QString& s) {
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
+// Seconds are enough and keep the text sortable: "2025-03-06T09:04:07Z".
+QVariant timeText(const QDateTime& t) {
+    return t.isValid() ? QVariant(t.toUTC().toString(Qt::ISODate)) : QVariant(QStringLiteral(""));
+}
+
+template <auto M> Column textColumn(const char* name) {
+    return {name, "TEXT NOT NULL DEFAULT ''", [](const RunResult& r) { return text(r.*M); },
+            [](RunResult& r, const QVariant& v) { r.*M = v.toString(); }, true};
+}
+template <auto M> Column timeColumn(const char* name) {
+    return {name, "TEXT NOT NULL DEFAULT ''", [](const RunResult& r) { return timeText(r.*M); },
+            [](RunResult& r, const QVariant& v) {
+                r.*M = QDateTime::fromString(v.toString(), Qt::ISODate).toUTC();
+            },
+            true};
+}
+template <auto M> Column countColumn(const char* name, bool exported = true) {
+    return {name, "BIGINT NOT NULL DEFAULT 0",
+            [](const RunResult& r) { return QVariant(qint64(r.*M)); },
+            [](RunResult& r, const QVariant& v) {
+                using T = std::remove_reference_t<decltype(r.*M)>;
+                r.*M = T(v.toLongLong());
+            },
+            exported};
+}
+
+} // namespace
+
+RunResult RunResult::begin(const QDateTime& startedAt) {
+    RunResult r;
+    r.runId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    r.station = QSysInfo::machineHostName();
+    r.startedAt = startedAt.toUTC();
+    r.endedAt = r.startedAt;
+    return r;
+}
+
+const QVector<RunResult::Column>& RunResult::columns() {
+    static const QVector<Column> all{
+        {"run_id", "TEXT PRIMARY KEY", [](const RunResult& r) { return text(r.runId); },
+         [](RunResult& r, const QVariant& v) { r.runId = v.toString(); }, true},
+        textColumn<&RunResult::station>("station"),
+        timeColumn<&RunResult::startedAt>("started_at"),
+        timeColumn<&RunResult::endedAt>("ended_at"),
+        textColumn<&RunResult::serialNumber>("serial_number"),
+        textColumn<&RunResult::customerId>("customer_id"),
+        textColumn<&RunResult::firmware>("firmware"),
+        textColumn<&RunResult::unitId>("unit_id"),
+        countColumn<&RunResult::records>("records"),
+        countColumn<&RunResult::intervalMs>("interval_ms"),
+        countColumn<&RunResult::c1Total>("c1_total"),
+        countColumn<&RunResult::c1uTotal>("c1u_total"),
+        countColumn<&RunResult::c2Total>("c2_total"),
+        countColumn<&RunResult::c2uTotal>("c2u_total"),
+        countColumn<&RunResult::interpTotal>("interp_total"),
+        {"bler_max_10s", "DOUBLE PRECISION NOT NULL DEFAULT 0",
+         [](const RunResult& r) { return QVariant(r.blerMax10s); },
+         [](RunResult& r, const QVariant& v) { r.blerMax10s = v.toDouble(); }, true},
+        countColumn<&RunResult::e32Total>("e32_total"),
+        textColumn<&RunResult::verdictStandard>("verdict_standard"),
+        textColumn<&RunResult::verdictLimits>("verdict_limits"),
+        textColumn<&RunResult::flagFile>("flag_file"),
+        {"finished", "INTEGER NOT NULL DEFAULT 0",
+         [](const RunResult& r) { return QVariant(int(r.finished)); },
+         [](RunResult& r, const QVariant& v) { r.finished = v.toInt() != 0; }, true},
+        countColumn<&RunResult::revision>("revision", false),
+    };
+    return all;
+}
+
+bool RunResult::operator==(const RunResult& o) const {
+    for (const Column& c : columns()) {
+        if (c.get(*this) != c.get(o))
+            return false;
+    }
+    return true;
+}
