@@ -214,14 +214,26 @@ private slots:
                          "Tool's directory"));
     }
 
+    // One in the program's directory that cannot be run gives way to the one on PATH.
+    void ispTool_foundInProgramDirectoryOrPath_data() {
+        QTest::addColumn<bool>("executable");
+        QTest::newRow("executable") << true;
+        QTest::newRow("not executable") << false;
+    }
     void ispTool_foundInProgramDirectoryOrPath() {
-        QTemporaryDir dir;
-        QVERIFY(Control_Panel::findIspTool(dir.path()).isEmpty() ||
-                !qEnvironmentVariableIsEmpty("PATH"));
-        QFile tool(dir.filePath("lpc21isp"));
-        QVERIFY(tool.open(QIODevice::WriteOnly));
-        tool.close();
-        QCOMPARE(Control_Panel::findIspTool(dir.path()), dir.filePath("lpc21isp"));
+        QFETCH(bool, executable);
+        QTemporaryDir here, onPath;
+        const QString local = here.filePath("lpc21isp"), other = onPath.filePath("lpc21isp");
+        for (const QString& tool : {local, other})
+            QVERIFY(QFile(tool).open(QIODevice::WriteOnly));
+        const auto runnable = QFile::ReadOwner | QFile::ExeOwner;
+        QFile::setPermissions(other, runnable);
+        QFile::setPermissions(local, executable ? runnable : QFile::ReadOwner);
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", onPath.path().toUtf8());
+        const QString found = Control_Panel::findIspTool(here.path());
+        qputenv("PATH", oldPath);
+        QCOMPARE(found, executable ? local : other);
     }
 
     // ---- Help menu ----
