@@ -214,26 +214,21 @@ private slots:
                          "Tool's directory"));
     }
 
-    // One in the program's directory that cannot be run gives way to the one on PATH.
-    void ispTool_foundInProgramDirectoryOrPath_data() {
-        QTest::addColumn<bool>("executable");
-        QTest::newRow("executable") << true;
-        QTest::newRow("not executable") << false;
-    }
+    // The one in the program's directory is taken unless it cannot be run; then PATH's.
     void ispTool_foundInProgramDirectoryOrPath() {
-        QFETCH(bool, executable);
         QTemporaryDir here, onPath;
         const QString local = here.filePath("lpc21isp"), other = onPath.filePath("lpc21isp");
         for (const QString& tool : {local, other})
-            QVERIFY(QFile(tool).open(QIODevice::WriteOnly));
-        const auto runnable = QFile::ReadOwner | QFile::ExeOwner;
-        QFile::setPermissions(other, runnable);
-        QFile::setPermissions(local, executable ? runnable : QFile::ReadOwner);
+            QVERIFY(QFile(tool).open(QIODevice::WriteOnly) &&
+                    QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner));
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", onPath.path().toUtf8());
-        const QString found = Control_Panel::findIspTool(here.path());
+        const QString runnable = Control_Panel::findIspTool(here.path());
+        QFile::setPermissions(local, QFile::ReadOwner);
+        const QString notRunnable = Control_Panel::findIspTool(here.path());
         qputenv("PATH", oldPath);
-        QCOMPARE(found, executable ? local : other);
+        QCOMPARE(runnable, local);
+        QCOMPARE(notRunnable, other);
     }
 
     // ---- Help menu ----

