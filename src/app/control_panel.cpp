@@ -12,7 +12,6 @@
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -242,15 +241,13 @@ Control_Panel::~Control_Panel() {
 }
 
 QString Control_Panel::findIspTool(const QString& programDir) {
-    for (const char* name : {"lpc21isp.exe", "lpc21isp"}) {
-        const QString local = QDir(programDir).filePath(QString::fromLatin1(name));
-        if (QFileInfo(local).isFile())
-            return local;
-    }
-    for (const char* name : {"lpc21isp.exe", "lpc21isp"}) {
-        const QString onPath = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!onPath.isEmpty())
-            return onPath;
+    // A file of that name that cannot be run (copied without its mode) gives way to the next.
+    for (const QStringList& dirs : {QStringList{programDir}, QStringList()}) {
+        for (const char* name : {"lpc21isp.exe", "lpc21isp"}) {
+            const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name), dirs);
+            if (!found.isEmpty())
+                return found;
+        }
     }
     return QString();
 }

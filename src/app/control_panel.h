@@ -142,7 +142,8 @@ public:
     // Where the ISP tool was found (empty when it was not); the flash button is wired only then.
     QString ispToolPath;
 
-    // Searches the program's directory, then PATH, for the ISP tool (lpc21isp.exe or lpc21isp).
+    // Searches the program's directory, then PATH, for the ISP tool (lpc21isp.exe or lpc21isp)
+    // that can be run.
     static QString findIspTool(const QString& programDir);
 
     // ---- settings store (settings/) ----
@@ -243,7 +244,7 @@ public slots:
     // ---- firmware (firmware/) ----
     void browseHexFile();
     void flashFirmware();
-    void flashFirmwareStandardOutputHandler(const QByteArray& chunk);
+    void flashFirmwareStandardOutputHandler(const QString& text);
     void flashFirmwareFinished(bool success);
     void abortFlashingFirmware();
     // ---- end firmware ----

@@ -16,8 +16,10 @@ void Control_Panel::wireFirmware() {
     connect(ispRun, &IspRun::labelChanged, ui->labelFlashingTotal, &QLabel::setText);
     connect(ispRun, &IspRun::progressChanged, ui->progressBarFlashingTotal,
             &QProgressBar::setValue);
-    connect(ispRun, &IspRun::outputReceived, this,
-            &Control_Panel::flashFirmwareStandardOutputHandler);
+    connect(ispRun, &IspRun::outputShown, this, &Control_Panel::flashFirmwareStandardOutputHandler);
+    // The tool's output, bounded: the run hands it over in batches of at most as many lines.
+    ui->flashTextBrowser->document()->setMaximumBlockCount(IspRun::ShownLines);
+    ui->flashTextBrowser->setAccessibleName("Flash tool output");
     connect(ispRun, &IspRun::finished, this, &Control_Panel::flashFirmwareFinished);
     connect(ui->buttonBrowseHexFile, &QPushButton::clicked, this, &Control_Panel::browseHexFile);
     // Without the ISP tool (ispToolPath, found later in start-up) the button does nothing.
@@ -70,15 +72,14 @@ void Control_Panel::flashFirmware() {
     board->closePort();
     const auto component =
         ui->rBHLB6x->isChecked() ? IspRun::Component::HLB6x : IspRun::Component::DK6x;
+    ui->flashTextBrowser->clear();
     ispRun->start(ispToolPath, hexFileName, port, component);
     wireFlashButton(true);
 }
 
-void Control_Panel::flashFirmwareStandardOutputHandler(const QByteArray& chunk) {
-    if (!ui->chkLog->isChecked())
-        return;
+void Control_Panel::flashFirmwareStandardOutputHandler(const QString& text) {
     ui->flashTextBrowser->moveCursor(QTextCursor::End);
-    ui->flashTextBrowser->insertPlainText(QString::fromLocal8Bit(chunk));
+    ui->flashTextBrowser->insertPlainText(text);
 }
 
 // Every run ends here, a tool that could not be started included; the label has its final text.

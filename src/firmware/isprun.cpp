@@ -8,19 +8,29 @@ const QString WrongFileText = QStringLiteral("Error: You must select a .hex - fi
 const QString NoPortText = QStringLiteral("Error: No serial port to flash through");
 const QString BusyText = QStringLiteral("Error: Firmware is being flashed already");
 const QString FailedText = QStringLiteral("Failed Flashing Firmware, Error ");
+const QString AbortedText = QStringLiteral("Flashing Firmware aborted by the operator");
+const QString SilentText = QStringLiteral("Failed Flashing Firmware, the flash tool printed "
+                                          "nothing for %1 s");
 
 // How long a killed tool gets to disappear.
 constexpr int KillWaitMs = 5000;
+// How long output collects before the view gets it.
+constexpr int BatchMs = 100;
 
 } // namespace
 
-IspRun::IspRun(QObject* parent) : QObject(parent), process(new QProcess(this)) {
+IspRun::IspRun(QObject* parent) : QObject(parent), process(new GroupProcess(this)) {
     // Nothing is written to the tool; it reads an empty input.
     process->setStandardInputFile(QProcess::nullDevice());
+    batch.setSingleShot(true);
+    batch.setInterval(BatchMs);
+    silence.setSingleShot(true);
+    silence.setInterval(DefaultSilenceLimitMs);
+    connect(&batch, &QTimer::timeout, this, &IspRun::showBatch);
+    connect(&silence, &QTimer::timeout, this, [this] { stop(Stop::Silent); });
     connect(process, &QProcess::readyReadStandardOutput, this, &IspRun::readOutput);
-    connect(process, &QProcess::readyReadStandardError, this, [this] {
-        qCDebug(dk61Firmware) << "ISP tool error output:" << process->readAllStandardError();
-    });
+    connect(process, &QProcess::readyReadStandardError, this,
+            [this] { show(process->readAllStandardError()); });
     connect(process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
             &IspRun::processFinished);
     connect(process, &QProcess::errorOccurred, this, &IspRun::processError);
@@ -30,8 +40,7 @@ IspRun::~IspRun() {
     if (process->state() == QProcess::NotRunning)
         return;
     process->disconnect(this);
-    process->kill();
-    process->waitForFinished(KillWaitMs);
+    process->killGroup(KillWaitMs);
 }
 
 QStringList IspRun::arguments(const QString& hexPath, const QString& portName,
@@ -73,29 +82,48 @@ QString IspRun::start(const QString& toolPath, const QString& hexPath, const QSt
         return refused;
 
     parser.reset();
+    shown.clear();
+    stopped = Stop::None;
     current = Step::Running;
     setProgress(0);
     setLabel(QStringLiteral("Synchronising...."));
     const QStringList args = arguments(hexPath, portName, component);
     qCDebug(dk61Firmware) << "starting" << toolPath << args;
     process->start(toolPath, args, QIODevice::ReadOnly);
+    silence.start();
     return QString();
 }
 
 void IspRun::abort() {
+    stop(Stop::Aborted);
+}
+
+void IspRun::stop(Stop reason) {
     if (process->state() == QProcess::NotRunning)
         return;
-    qCDebug(dk61Firmware) << "killing the ISP tool";
-    process->kill();
-    process->waitForFinished(KillWaitMs);
+    qCDebug(dk61Firmware) << "killing the ISP tool" << int(reason);
+    stopped = reason;
+    process->killGroup(KillWaitMs);
+}
+
+void IspRun::show(const QByteArray& chunk) {
+    if (chunk.isEmpty())
+        return;
+    qCDebug(dk61Firmware) << chunk;
+    silence.start();
+    shown.append(QString::fromLocal8Bit(chunk));
+    if (!batch.isActive())
+        batch.start();
+}
+
+void IspRun::showBatch() {
+    if (!shown.isEmpty())
+        emit outputShown(shown.take());
 }
 
 void IspRun::readOutput() {
     const QByteArray chunk = process->readAllStandardOutput();
-    if (chunk.isEmpty())
-        return;
-    qCDebug(dk61Firmware) << chunk;
-    emit outputReceived(chunk);
+    show(chunk);
     for (const IspOutputParser::Update& update : parser.feed(chunk)) {
         if (update.progress >= 0)
             setProgress(update.progress);
@@ -109,6 +137,11 @@ void IspRun::processFinished(int exitCode, QProcess::ExitStatus status) {
     if (current != Step::Running)
         return;
     readOutput();
+    if (stopped != Stop::None) {
+        end(false,
+            stopped == Stop::Aborted ? AbortedText : SilentText.arg(silence.interval() / 1000.0));
+        return;
+    }
     const bool normalExit = status == QProcess::NormalExit && exitCode == SuccessExitCode;
     if (normalExit && parser.downloadVerified()) {
         end(true, QStringLiteral("Flashing Complete and Successful!"));
@@ -150,7 +183,13 @@ void IspRun::setLabel(const QString& text) {
 void IspRun::end(bool success, const QString& text) {
     if (current != Step::Running)
         return;
+    silence.stop();
+    batch.stop();
+    showBatch();
     current = success ? Step::Succeeded : Step::Failed;
+    // A failed run does not leave the bar looking complete.
+    if (!success)
+        setProgress(0);
     setLabel(text);
     emit finished(success, text);
 }

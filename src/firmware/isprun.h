@@ -1,11 +1,13 @@
 #ifndef ISPRUN_H
 #define ISPRUN_H
 
+#include "groupprocess.h"
 #include "ispoutputparser.h"
+#include "outputtail.h"
 
 #include <QObject>
-#include <QProcess>
 #include <QStringList>
+#include <QTimer>
 
 // One run of the external ISP tool (lpc21isp) that writes a hex file into the flash of an NXP
 // LPC microcontroller through its serial bootloader. The board link must have released the
@@ -14,6 +16,11 @@
 // The tool gets its arguments as a list, never as a command string, so a path with blanks stays
 // one argument. Success needs both a normal exit with SuccessExitCode and the tool's line
 // "Download Finished and Verified correct...".
+//
+// The tool runs in a process group of its own: Abort, a tool that stays silent too long and the
+// end of the run object end the whole group, so nothing it started keeps the port. What it
+// prints reaches the page in batches and bounded (the last ShownLines lines, none longer than
+// ShownLineLength); neither the run nor its parser keeps more.
 class IspRun : public QObject {
     Q_OBJECT
 
@@ -32,9 +39,18 @@ public:
     static constexpr int SuccessExitCode = 0;
 #endif
 
+    static constexpr int ShownLines = 2000;
+    static constexpr int ShownLineLength = 400;
+    // A tool that prints nothing for this long is ended and the run fails.
+    static constexpr int DefaultSilenceLimitMs = 60000;
+
     explicit IspRun(QObject* parent = nullptr);
     // Kills a tool still running and waits for it, without reporting, so no orphan keeps the port.
     ~IspRun() override;
+
+    void setSilenceLimit(int ms) {
+        silence.setInterval(ms);
+    }
 
     // -wipe -verify <hex file> <port> <bit rate> <crystal in kHz>
     static QStringList arguments(const QString& hexPath, const QString& portName,
@@ -53,7 +69,7 @@ public:
     // loop or from abort(), never from within start().
     QString start(const QString& toolPath, const QString& hexPath, const QString& portName,
                   Component component);
-    // Kills a running tool and waits for it; the run ends as failed.
+    // Kills a running tool and waits for it; the run ends as aborted by the operator.
     void abort();
 
     Step step() const {
@@ -64,8 +80,9 @@ public:
     }
 
 signals:
-    // Every chunk of the tool's standard output, as it arrives.
-    void outputReceived(const QByteArray& chunk);
+    // The tool's output (standard output and error) for the page's view, a batch at a time:
+    // the lines since the last batch, line ends "\n", a line may go on in the next batch.
+    void outputShown(const QString& text);
     // New values for the progress bar (0 to 8) and the status label, only when they change.
     void progressChanged(int value);
     void labelChanged(const QString& text);
@@ -73,15 +90,24 @@ signals:
     void finished(bool success, const QString& text);
 
 private:
+    enum class Stop { None, Aborted, Silent };
+
     void readOutput();
+    void show(const QByteArray& chunk);
+    void showBatch();
+    void stop(Stop reason);
     void processFinished(int exitCode, QProcess::ExitStatus status);
     void processError(QProcess::ProcessError error);
     void setProgress(int value);
     void setLabel(const QString& text);
     void end(bool success, const QString& text);
 
-    QProcess* process;
+    GroupProcess* process;
     IspOutputParser parser;
+    OutputTail shown{ShownLines, ShownLineLength};
+    QTimer batch;   // collects output for the view
+    QTimer silence; // restarted by every output
+    Stop stopped = Stop::None;
     Step current = Step::Idle;
     int progress = -1;
     QString label;

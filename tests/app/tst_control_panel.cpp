@@ -214,14 +214,21 @@ private slots:
                          "Tool's directory"));
     }
 
+    // The one in the program's directory is taken unless it cannot be run; then PATH's.
     void ispTool_foundInProgramDirectoryOrPath() {
-        QTemporaryDir dir;
-        QVERIFY(Control_Panel::findIspTool(dir.path()).isEmpty() ||
-                !qEnvironmentVariableIsEmpty("PATH"));
-        QFile tool(dir.filePath("lpc21isp"));
-        QVERIFY(tool.open(QIODevice::WriteOnly));
-        tool.close();
-        QCOMPARE(Control_Panel::findIspTool(dir.path()), dir.filePath("lpc21isp"));
+        QTemporaryDir here, onPath;
+        const QString local = here.filePath("lpc21isp"), other = onPath.filePath("lpc21isp");
+        for (const QString& tool : {local, other})
+            QVERIFY(QFile(tool).open(QIODevice::WriteOnly) &&
+                    QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner));
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", onPath.path().toUtf8());
+        const QString runnable = Control_Panel::findIspTool(here.path());
+        QFile::setPermissions(local, QFile::ReadOwner);
+        const QString notRunnable = Control_Panel::findIspTool(here.path());
+        qputenv("PATH", oldPath);
+        QCOMPARE(runnable, local);
+        QCOMPARE(notRunnable, other);
     }
 
     // ---- Help menu ----

@@ -3,6 +3,7 @@
 // the board again afterwards.
 #include "cd_board.h"
 #include "control_panel.h"
+#include "e2eharness.h"
 #include "isprun.h"
 #include "simrunner.h"
 #include "testenv.h"
@@ -90,6 +91,31 @@ private slots:
         const QByteArray contents = written.readAll();
         QCOMPARE(contents.size(), 512000);
         QVERIFY(contents.left(image.size()) == image);
+    }
+
+    // The service build's demo gives the simulated board its bootloader: lpc21isp, in place of
+    // the program the demo starts, flashes through the demo's line.
+    void serviceDemo_flashes() {
+        if (QStandardPaths::findExecutable("lpc21isp").isEmpty())
+            QSKIP("lpc21isp is not installed");
+        TestEnv env;
+        QVERIFY(QFile::link(E2eHarness::binary("dk61-sim"), env.path() + "/dk61-sim"));
+        QFile program(env.path() + "/dk61-service-tool");
+        QVERIFY(program.open(QIODevice::WriteOnly) &&
+                program.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        program.write(
+            "#!/bin/sh\nprintf ':10000000000000000000000000000000000000F0\\n:00000001FF\\n' "
+            ">\"$0.hex\"\nexec timeout 10 lpc21isp -wipe -verify \"$0.hex\" "
+            "\"$DK61_VIRTUAL_PORTS\" 38400 16934\n");
+        program.close();
+        QProcess demo;
+        QProcessEnvironment vars = QProcessEnvironment::systemEnvironment();
+        vars.insert("DK61_BIN_DIR", env.path());
+        vars.insert("DK61_PROGRAM", "dk61-service-tool");
+        demo.setProcessEnvironment(vars);
+        demo.start(DEMO_SCRIPT, QStringList());
+        const QByteArray output = demo.waitForFinished(30000) ? demo.readAll() : QByteArray();
+        QVERIFY2(demo.exitCode() == 0 && output.contains("Verified correct"), output.constData());
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include <signal.h>
@@ -32,6 +33,11 @@ class tst_firmwarewindow : public QObject {
     }
     void press(bool byReturn) {
         byReturn ? QTest::keyClick(fx->window, Qt::Key_Return) : button->click();
+    }
+    // Whether the process still runs (an orphan left a zombie, waiting for a reaper, does not).
+    static bool running(const QString& pid) {
+        QFile stat("/proc/" + pid + "/stat");
+        return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
     }
 
 private slots:
@@ -106,6 +112,9 @@ private slots:
                                 << QStringList{"38400", "16934"};
         QTest::newRow("cannot start")
             << QByteArray("not-executable") << failed + "cannot start" << 0 << QStringList();
+        QTest::newRow("verified, then silent")
+            << QByteArray("silent") << failed + "the flash tool printed nothing for 1 s" << 0
+            << QStringList{"38400", "16934"};
     }
     void outcome() {
         QFETCH(QByteArray, mode);
@@ -114,6 +123,7 @@ private slots:
         qputenv("DK61_FAKE_ISP_MODE", mode);
         if (mode == "not-executable")
             fx->window->ispToolPath = dir.filePath(mode);
+        fx->window->ispRun->setSilenceLimit(1000);
         fx->find<QRadioButton>(rate.contains("19200") ? "rBHLB6x" : "rBDK6x")->setChecked(true);
         press(false);
         QVERIFY(!fx->board->isPortOpen());
@@ -141,7 +151,7 @@ private slots:
         qputenv("DK61_FAKE_ISP_MODE", "hang");
         press(false);
         QTRY_COMPARE(label->text(), QString("Writing Sector 1"));
-        const int pid = lines("pid").value(0).toInt();
+        const QStringList pids = lines("pid");
         QVERIFY(!fx->window->fwTimer.isActive() && !fx->window->evLoaderOkTimer.isActive());
         emit fx->board->transmission_error();
         QVERIFY(!fx->board->isPortOpen());
@@ -149,16 +159,39 @@ private slots:
         press(true);
         QTest::qWait(300);
         QVERIFY(!fx->board->isPortOpen() && !fx->window->linkRetryTimer.isActive());
-        QCOMPARE(lines("pid").value(0).toInt(), pid);
+        QCOMPARE(lines("pid"), pids);
         if (closeWindow) {
             fx.reset();
         } else {
             press(false);
-            QVERIFY2(label->text().startsWith(failed + "Error "), qPrintable(label->text()));
+            QCOMPARE(label->text(), QString("Flashing Firmware aborted by the operator"));
             QCOMPARE(button->text(), QString("Flash Firmware"));
             QVERIFY(fx->board->isPortOpen());
         }
-        QCOMPARE(::kill(pid, 0), -1); // gone, and reaped
+        QCOMPARE(::kill(pids.at(0).toInt(), 0), -1); // gone, and reaped
+        QTRY_VERIFY(!running(pids.at(1)));           // what it started, too
+    }
+
+    // The tool's output on the page, "show data" unticked: this run's lines only, without
+    // carriage returns, long ones broken, the last few thousand of a flood.
+    void toolOutput_data() {
+        QTest::addColumn<int>("lines"); // rows: the stand-in's modes
+        QTest::newRow("windows") << 6;
+        QTest::newRow("flood") << IspRun::ShownLines;
+    }
+    void toolOutput() {
+        qputenv("DK61_FAKE_ISP_MODE", QTest::currentDataTag());
+        for (int run = 0; run < 2; ++run) {
+            press(false);
+            QTRY_COMPARE(button->text(), QString("Flash Firmware"));
+        }
+        const QStringList shown =
+            fx->find<QTextBrowser>("flashTextBrowser")->toPlainText().split('\n');
+        QTEST(shown.size(), "lines");
+        QCOMPARE(shown.at(shown.size() - 2),
+                 QString("Download Finished and Verified correct... taking 1 seconds"));
+        for (const QString& line : shown)
+            QVERIFY(line.size() <= IspRun::ShownLineLength && !line.contains('\r'));
     }
 };
 
