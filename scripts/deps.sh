@@ -5,7 +5,7 @@ set -euo pipefail
 RUN_PACKAGES=(cmake g++ make qtbase5-dev libqt5serialport5-dev libqt5sql5 libqt5sql5-sqlite
     libqcustomplot-dev fonts-dseg lpc21isp)
 TEST_PACKAGES=(clang clang-format libclang-rt-14-dev ccache socat xvfb x11-apps x11-utils imagemagick
-    procps libbenchmark-dev)
+    procps libbenchmark-dev poppler-utils)
 # Building and checking the Debian package: desktop-file-validate; readelf (binutils) for the
 # libraries the programs link.
 PACKAGE_PACKAGES=(desktop-file-utils binutils)

@@ -1,5 +1,6 @@
 #include "runreport.h"
 
+#include "flaginterval.h"
 #include "runstore.h"
 #include "runsummary.h"
 #include "wholerunplot.h"
@@ -59,26 +60,36 @@ struct Sheet {
     }
     // A table row: its head, then one cell per flag.
     void row(const QString& head, const QStringList& cells) {
+        font(8);
         painter.setPen(Qt::black);
         const int cellWidth = (width - TableHeadWidth) / RunSummary::Flags;
         painter.drawText(QRect(0, y, TableHeadWidth, 100), 0, head);
         for (int k = 0; k < cells.size(); ++k)
             painter.drawText(QRect(TableHeadWidth + k * cellWidth, y, cellWidth, 100), 0, cells[k]);
         y += painter.fontMetrics().height() + 2;
+        font(9);
     }
 };
 
 // The whole run drawn at `top` of the sheet, the rates scaled to the highest one.
 void drawPlot(Sheet& sheet, const RunReport::Run& run, QCustomPlot* livePlot) {
     QCustomPlot plot;
-    plot.resize(sheet.width, PlotHeight);
     WholeRunPlot view(&plot, livePlot);
+    // Laid out for the page (it is never shown), so that the curves get a column per point.
+    plot.setViewport(QRect(0, 0, sheet.width, PlotHeight));
+    plot.replot();
     double top = 0.0;
     for (int k = 0; k < RunSummary::Flags; ++k)
         top = std::max(top, run.summary->flag(k).maxRate);
     plot.yAxis->setRange(0.0, top > 0.0 ? top * 1.1 : 1.0);
     view.showRun(run.store);
-    view.redraw(false);
+    const RunStore& store = *run.store;
+    const double end =
+        store.isEmpty()
+            ? 0.0
+            : (store.lastMs() + FlagInterval::milliseconds(store.setting(store.size() - 1))) /
+                  1000.0;
+    plot.xAxis->setRange(0.0, std::max(end, 1.0));
     sheet.painter.save();
     sheet.painter.translate(0, sheet.y);
     plot.toPainter(&sheet.painter, sheet.width, PlotHeight);
