@@ -71,7 +71,7 @@ struct Sheet {
     }
 };
 
-// The whole run drawn at `top` of the sheet, the rates scaled to the highest one.
+// The whole run drawn at the sheet's cursor, the rates scaled to the highest one.
 void drawPlot(Sheet& sheet, const RunReport::Run& run, QCustomPlot* livePlot) {
     QCustomPlot plot;
     WholeRunPlot view(&plot, livePlot);
@@ -122,8 +122,11 @@ bool RunReport::write(const QString& path, const Run& run, QCustomPlot* livePlot
         sheet.heading(QStringLiteral("Run"));
         for (const auto& field : run.unit.fields())
             sheet.field(field.first, field.second);
-        sheet.field(QStringLiteral("Started"),
-                    run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        const QString dateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+        sheet.field(QStringLiteral("Started"), run.started.toString(dateTime));
+        if (!run.store->isEmpty())
+            sheet.field(QStringLiteral("Last record"),
+                        run.started.addMSecs(run.store->lastMs()).toString(dateTime));
         sheet.field(QStringLiteral("Time measured"),
                     QStringLiteral("%1 (%2 records)").arg(s.lengthText(), s.recordsText()));
         sheet.field(QStringLiteral("Interval"), s.intervalsText());

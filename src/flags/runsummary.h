@@ -57,8 +57,6 @@ public:
     qint64 e32() const { return flags[3].total; }
     bool shorterThanWindow() const { return !blerWindowFilled; }
     Standard standard() const;
-    // The intervals the run was counted over, as bits 1 << setting.
-    int settingsSeen() const { return settings; }
 
     // The texts the flag page shows.
     static QString rateText(double rate); // "0.123 %"
@@ -87,6 +85,7 @@ private:
     qint64 length = 0;
     // Audio frames counted, over all records (an interval holds 7350, 1249.5 or 220.5 frames).
     double frames = 0.0;
+    // The intervals counted over, as bits 1 << setting.
     int settings = 0;
 
     // The records of the last 10 s measured, oldest first, in a ring: room for 10 s of 30 ms
