@@ -4,6 +4,7 @@
 // the plot's replot) for the whole day, an hour, a minute and ten seconds, and a pan step.
 #include "benchstream.h"
 #include "runstore.h"
+#include "runsummary.h"
 #include "wholerunplot.h"
 
 #include <QApplication>
@@ -132,5 +133,20 @@ void BM_WholeRunPan(benchmark::State& state) {
     state.SetLabel("whole-run view, a quarter of the day in view, one pan step and its replot");
 }
 BENCHMARK(BM_WholeRunPan)->Unit(benchmark::kMillisecond);
+
+// The run summary over the day, record by record as the records arrive (rebuild() adds every
+// record of the store again, as a change of the limits does): totals, maxima, the 10-s block
+// error rate and both verdicts.
+void BM_WholeRunSummary(benchmark::State& state) {
+    const RunStore& store = Day::get().store;
+    RunSummary summary;
+    for (auto _ : state)
+        summary.rebuild(store);
+    state.SetLabel(QStringLiteral("the summary of the day rebuilt (%1 records; %2)")
+                       .arg(store.size())
+                       .arg(summary.standardText())
+                       .toStdString());
+}
+BENCHMARK(BM_WholeRunSummary)->Unit(benchmark::kMillisecond);
 
 } // namespace

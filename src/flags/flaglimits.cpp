@@ -40,10 +40,17 @@ bool FlagLimits::parse(const QString& text, std::optional<double>* limit) {
         return true;
     bool ok = false;
     const double value = QString(typed).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok || !(value > 0.0) || value > 100.0)
+    if (!ok || !(value >= 0.0) || value > 100.0)
         return false;
-    *limit = value;
+    *limit = value + 0.0; // (no "-0")
     return true;
+}
+
+QString FlagLimits::refusal(const QString& name, const QString& text,
+                            std::optional<double>* limit) {
+    if (parse(text, limit))
+        return QString();
+    return QStringLiteral("The %1 limit must be blank or a percentage from 0 to 100.").arg(name);
 }
 
 QString FlagLimits::text(const std::optional<double>& limit) {

@@ -15,8 +15,22 @@ const char* const DateTimeFormat = "yyyy-MM-dd HH:mm:ss.zzz";
 const qint64 GapMs = 2000;
 } // namespace
 
-bool RunCsv::write(QIODevice& out, const RunStore& store, const QDateTime& started) {
-    const QByteArray header = QByteArray(Header) + "\r\n";
+QByteArray RunCsv::headerLine(const UnitIdentity& unit) {
+    QByteArray line(Header);
+    if (!unit.isKnown())
+        return line;
+    for (const auto& field : unit.fields()) {
+        QByteArray cell = (field.first + QStringLiteral(": ") + field.second).toUtf8();
+        if (cell.contains(',') || cell.contains('"'))
+            cell = '"' + cell.replace('"', "\"\"") + '"';
+        line += ',' + cell;
+    }
+    return line;
+}
+
+bool RunCsv::write(QIODevice& out, const RunStore& store, const QDateTime& started,
+                   const UnitIdentity& unit) {
+    const QByteArray header = headerLine(unit) + "\r\n";
     bool ok = out.write(header) == header.size();
     QByteArray lines;
     auto flush = [&] {
@@ -55,7 +69,8 @@ bool RunCsv::read(QIODevice& in, RunStore* store, QDateTime* started, QString* e
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         if (number == 1) {
-            if (line != Header)
+            // (the unit's identity may follow the columns' names)
+            if (line != Header && !line.startsWith(QByteArray(Header) + ','))
                 return fail("not a run exported by this program");
             continue;
         }

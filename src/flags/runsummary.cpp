@@ -4,8 +4,24 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 const char* const RunSummary::FlagNames[Flags] = {"C1", "uncorr. C1", "C2", "uncorr. C2",
                                                   "interpol."};
+
+namespace {
+
+// "300", "112.5", "220.02": two decimals at most (enough to tell any average over 220 from 220).
+QString decimal(double value) {
+    QString text = QString::number(value, 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
 
 void RunSummary::clear() {
     for (Flag& f : flags)
@@ -14,12 +30,38 @@ void RunSummary::clear() {
     troubled = 0;
     length = 0;
     frames = 0.0;
+    settings = 0;
+    blerFirst = 0;
+    blerRecords = 0;
+    blerC1 = 0;
+    blerMs = 0;
+    blerWindowFilled = false;
+    blerMax = 0.0;
 }
 
 void RunSummary::add(const RunStore::Counts& counts, int setting) {
+    const int ms = FlagInterval::milliseconds(setting);
     ++recordCount;
-    length += FlagInterval::milliseconds(setting);
+    length += ms;
     frames += FlagInterval::frames(setting);
+    settings |= 1 << FlagInterval::settingFor(ms);
+
+    // The 10-s window: this record in, then the oldest out as long as the rest still spans 10 s.
+    blerWindow[(blerFirst + blerRecords) % BlerRing] = Measured{counts[0], quint16(ms)};
+    ++blerRecords;
+    blerC1 += counts[0];
+    blerMs += ms;
+    while (blerMs - blerWindow[blerFirst].ms >= BlerWindowMs) {
+        blerC1 -= blerWindow[blerFirst].c1;
+        blerMs -= blerWindow[blerFirst].ms;
+        blerFirst = (blerFirst + 1) % BlerRing;
+        --blerRecords;
+    }
+    if (blerMs >= BlerWindowMs) {
+        blerWindowFilled = true;
+        blerMax = std::max(blerMax, double(blerC1) * 1000.0 / double(blerMs));
+    }
+
     if (counts[1] || counts[3] || counts[4])
         ++troubled;
     for (int k = 0; k < Flags; ++k) {
@@ -54,6 +96,18 @@ RunSummary::Verdict RunSummary::verdict() const {
             return Verdict::Fail;
     }
     return Verdict::Pass;
+}
+
+double RunSummary::maxBler() const {
+    if (blerWindowFilled)
+        return blerMax;
+    return length > 0 ? double(flags[0].total) * 1000.0 / double(length) : 0.0;
+}
+
+RunSummary::Standard RunSummary::standard() const {
+    if (recordCount == 0)
+        return Standard::NoRecords;
+    return maxBler() > BlerLimit || e32() > 0 ? Standard::Fail : Standard::Pass;
 }
 
 QString RunSummary::rateText(double rate) {
@@ -106,6 +160,40 @@ QString RunSummary::verdictText() const {
     }
 }
 
+QString RunSummary::blerText() const {
+    const QString seconds =
+        blerWindowFilled ? QString::number(BlerWindowMs / 1000) : decimal(length / 1000.0);
+    return QStringLiteral("%1/s over %2 s").arg(decimal(maxBler()), seconds);
+}
+
+QString RunSummary::e32Text() const {
+    return QString::number(e32());
+}
+
+QString RunSummary::standardText() const {
+    if (recordCount == 0)
+        return QStringLiteral("no records");
+    QStringList failed;
+    if (maxBler() > BlerLimit)
+        failed << QStringLiteral("BLER ") + blerText();
+    if (e32() > 0)
+        failed << QStringLiteral("E32 ") + e32Text();
+    QString text = failed.isEmpty() ? QStringLiteral("PASS")
+                                    : QStringLiteral("FAIL: ") + failed.join(QStringLiteral(", "));
+    if (!blerWindowFilled)
+        text += QStringLiteral(" (run shorter than %1 s)").arg(BlerWindowMs / 1000);
+    return text;
+}
+
+QString RunSummary::intervalsText() const {
+    QStringList texts;
+    for (int setting = 1; setting <= 3; ++setting) {
+        if (settings & (1 << setting))
+            texts << FlagInterval::text(setting);
+    }
+    return texts.join(QStringLiteral(", "));
+}
+
 QString RunSummary::plainText() const {
     auto row = [](const QString& head, const QStringList& cells) {
         QString line = head.leftJustified(12);
@@ -130,6 +218,8 @@ QString RunSummary::plainText() const {
                        row(QStringLiteral("Over limit"), over),
                        QStringLiteral("Run length %1, %2 records, %3 with uncorrectable or "
                                       "interpolated frames: %4")
-                           .arg(lengthText(), recordsText(), troubledText(), verdictText())}
+                           .arg(lengthText(), recordsText(), troubledText(), verdictText()),
+                       QStringLiteral("CD standard: max. BLER %1, E32 %2: %3")
+                           .arg(blerText(), e32Text(), standardText())}
         .join(QLatin1Char('\n'));
 }

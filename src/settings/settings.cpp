@@ -157,10 +157,10 @@ bool Settings::takeTypedFields() {
     }
     FlagLimits limits;
     for (int k = 0; k < 5; ++k) {
-        if (!FlagLimits::parse(lineLimit[k]->text(), &limits.percent[size_t(k)]))
-            return refuse(QStringLiteral("The %1 limit must be blank or a percentage above 0 "
-                                         "and at most 100.")
-                              .arg(labelLimit[k]->text()));
+        const QString why = FlagLimits::refusal(labelLimit[k]->text(), lineLimit[k]->text(),
+                                                &limits.percent[size_t(k)]);
+        if (!why.isEmpty())
+            return refuse(why);
     }
     limits.save(*mainWindow->settings);
     labelSettingsError->clear();

@@ -360,7 +360,7 @@ private slots:
                                 << QString();
         QTest::newRow("limit above 100")
             << QString() << QStringList{"", "", "", "", "101"}
-            << "The interpol. limit must be blank or a percentage above 0 and at most 100.";
+            << "The interpol. limit must be blank or a percentage from 0 to 100.";
     }
     void typedFields() {
         QFETCH(QString, flagDir);

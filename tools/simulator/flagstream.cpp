@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 int FlagStream::periodMs(int interval) {
     switch (interval) {
@@ -31,13 +32,18 @@ unsigned FlagStream::samples(int interval) {
     }
 }
 
+int64_t FlagStream::stepMs() const {
+    const double lapse = m_config.timeLapse > 1.0 ? m_config.timeLapse : 1.0;
+    return std::max<int64_t>(1, std::llround(periodMs(m_interval) / lapse));
+}
+
 void FlagStream::setInterval(int interval, int64_t nowMs) {
     if (periodMs(interval) == 0) {
         m_interval = 0;
         return;
     }
     m_interval = interval;
-    m_dueMs = nowMs + periodMs(interval);
+    m_dueMs = nowMs + stepMs();
 }
 
 int64_t FlagStream::nextDueMs() const {
@@ -47,7 +53,7 @@ int64_t FlagStream::nextDueMs() const {
 void FlagStream::advance(int64_t nowMs, SimRandom& random, std::vector<Bytes>& out) {
     if (m_interval == 0)
         return;
-    const int period = periodMs(m_interval);
+    const int64_t period = stepMs();
     int emitted = 0;
     while (m_dueMs <= nowMs && emitted < 4) {
         out.push_back(makeFrame(random));
@@ -64,7 +70,12 @@ Bytes FlagStream::makeFrame(SimRandom& random) const {
     // With an error nothing is counted: no signal, or no flags reach the board.
     const bool counting = frame8 || m_config.error == 0;
     const unsigned cap = std::max(samples(m_interval), 1u);
-    auto draw = [&](double mean) { return counting ? std::min(random.poisson(mean), cap) : 0u; };
+    auto draw = [&](double mean) {
+        if (!counting)
+            return 0u;
+        const unsigned n = m_config.exact ? unsigned(std::lround(mean)) : random.poisson(mean);
+        return std::min(n, cap);
+    };
     const unsigned c1 = draw(m_config.c1);
     const unsigned c1u = draw(m_config.c1u);
     const unsigned c2 = draw(m_config.c2);

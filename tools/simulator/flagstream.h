@@ -16,6 +16,8 @@ public:
         uint8_t fw = 0;
         bool frame8 = false;
         bool a9 = false;
+        bool exact = false;   // every record carries the counts as given (rounded), no variation
+        double timeLapse = 1; // records come this many times as often as their interval
     };
 
     explicit FlagStream(const Config& config) : m_config(config) {}
@@ -31,6 +33,8 @@ public:
 
     static int periodMs(int interval);     // 1000, 170, 30
     static unsigned samples(int interval); // 7350, 1250, 220
+    // Time between two records: the interval, shortened by the time lapse (at least 1 ms).
+    int64_t stepMs() const;
 
 private:
     Config m_config;

@@ -13,6 +13,8 @@ FlagStream::Config flagConfig(const SimOptions& o) {
     c.c2 = o.c2;
     c.c2u = o.c2u;
     c.interp = o.interp;
+    c.exact = o.exactCounts;
+    c.timeLapse = o.timeLapse;
     c.error = o.flagError;
     c.fw = static_cast<uint8_t>(o.flagFw);
     c.frame8 = o.frame8;

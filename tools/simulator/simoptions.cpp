@@ -96,6 +96,7 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
         {"--c2", doubleOpt(out.c2, 0, 65535)},
         {"--c2u", doubleOpt(out.c2u, 0, 65535)},
         {"--interp", doubleOpt(out.interp, 0, 65535)},
+        {"--time-lapse", doubleOpt(out.timeLapse, 1, 1000)},
         {"--seed",
          [&out](const std::string& v) {
              long long n = 0;
@@ -209,6 +210,7 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
     };
     const std::map<std::string, bool*> flags{
         {"--frame8", &out.frame8},
+        {"--exact", &out.exactCounts},
         {"--a9", &out.a9},
         {"--refuse-writes", &out.refuseWrites},
         {"--playing", &out.playing},
@@ -291,6 +293,9 @@ General:
 Flag board:
   --c1 X --c1u X --c2 X --c2u X --interp X
                        mean flag counts per record (Poisson variation; defaults 12 1 2 0 0)
+  --exact              every record carries the counts above exactly (rounded), no variation
+  --time-lapse F       records come F times as often as their interval (1..1000; the frames
+                       still name the interval): a 12 s run at 1 s in 0.6 s with F = 20
   --flag-error N       error nibble of the status byte: 0 none, 1 SPDIF, 2 CFLAG (default 0)
   --flag-fw N          firmware version byte of the 14-byte frame (default 3)
   --frame8             send 8-byte frames (8-bit counts, no status) instead of 14-byte ones

@@ -20,6 +20,8 @@ struct SimOptions {
     double c2 = 2.0;
     double c2u = 0.0;
     double interp = 0.0;
+    bool exactCounts = false; // the counts as given in every record, no Poisson variation
+    double timeLapse = 1.0;   // records this many times as often as their interval
     uint64_t seed = 0;
     bool seedGiven = false;
     int flagError = 0;

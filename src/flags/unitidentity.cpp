@@ -1,0 +1,62 @@
+#include "unitidentity.h"
+
+#include "productionrecord.h"
+
+UnitIdentity UnitIdentity::board(quint8 firmware, quint16 serialNumber, quint16 customerId,
+                                 quint16 productionDay, quint16 flashedBy) {
+    UnitIdentity unit;
+    unit.fromBoard = true;
+    unit.firmware = firmware;
+    unit.serialNumber = serialNumber;
+    unit.customerId = customerId;
+    unit.flashDate = ProductionRecord::date(productionDay);
+    unit.flashedBy = flashedBy;
+    return unit;
+}
+
+UnitIdentity UnitIdentity::typedId(const QString& text) {
+    // One line: it ends up in the log file, in the head of exported runs and in reports.
+    QString line = text.left(4 * TypedLength);
+    for (QChar& c : line) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+            c.category() == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
+    UnitIdentity unit;
+    unit.typed = line.simplified().left(TypedLength).trimmed();
+    return unit;
+}
+
+QString UnitIdentity::unit() const {
+    if (fromBoard)
+        return QString::number(serialNumber);
+    return typed.isEmpty() ? QStringLiteral("not identified") : typed;
+}
+
+QString UnitIdentity::text() const {
+    if (fromBoard)
+        return QStringLiteral("unit %1 (customer %2, firmware %3, flashed %4 by %5)")
+            .arg(unit())
+            .arg(customerId)
+            .arg(firmware)
+            .arg(flashDate.toString(Qt::ISODate))
+            .arg(flashedBy);
+    if (!typed.isEmpty())
+        return QStringLiteral("unit %1 (typed)").arg(typed);
+    return QStringLiteral("unit not identified");
+}
+
+QString UnitIdentity::runStartedLine() const {
+    return QStringLiteral("Run started: ") + text();
+}
+
+QList<QPair<QString, QString>> UnitIdentity::fields() const {
+    if (!fromBoard)
+        return {{QStringLiteral("Unit"),
+                 typed.isEmpty() ? unit() : typed + QStringLiteral(" (typed)")}};
+    return {{QStringLiteral("Unit"), unit()},
+            {QStringLiteral("Customer ID"), QString::number(customerId)},
+            {QStringLiteral("Firmware"), QString::number(firmware)},
+            {QStringLiteral("Flash date"), flashDate.toString(Qt::ISODate)},
+            {QStringLiteral("Flashed by"), QString::number(flashedBy)}};
+}
