@@ -49,8 +49,12 @@ void enterState(CD_Board* b, quint8 selector) {
     default:
         break;
     }
-    static const quint8 steps[8] = {0, 1, 3, 5, 7, 8, 11, 255};
-    d.eeprom.eeprom_state = static_cast<EepromConfirmation::Step>(steps[(selector >> 3) & 0x07]);
+    // A programming run (the settings or the full one) waits for its first check, or none runs.
+    DecodeOutcome requests;
+    d.eepromRun.stop(QString(), requests);
+    if (selector & 0x08)
+        d.eepromRun.start(selector & 0x10 ? EepromRun::Kind::Full : EepromRun::Kind::Settings,
+                          EepromParameters(), requests);
     // A calibration point samples, or neither does.
     d.state.laser.calibration = LaserCalibration();
     if (selector & 0x40)

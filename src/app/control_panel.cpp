@@ -66,7 +66,6 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     ui->tabWidget->removeTab(4);
     laserList = new LaserList(nullptr);
     laserList->setParent(this);
-    flashTimer.setSingleShot(true);
 
     // 6: an unconfigured database handle, for a debug line only
     {
@@ -212,7 +211,8 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     ui->comboBox_selected_focus->removeItem(0);
     ui->comboBox_selected_baud_rate->setCurrentIndex(board->baudRate == 115200 ? 1 : 0);
     ui->BaudrateWarningLabel->setVisible(board->baudRate != 115200 && board->baudRate != 128000);
-    ui->comboBox_selected_focus->setCurrentIndex(board->state.eeprom.focus_setting == 0x01 ? 1 : 0);
+    ui->comboBox_selected_focus->setCurrentIndex(
+        board->state.eeprom.image.focus_setting == 0x01 ? 1 : 0);
 
     // 25
     ui->lblWarnLaserHistory->hide();

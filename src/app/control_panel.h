@@ -2,6 +2,7 @@
 #define CONTROL_PANEL_H
 
 #include "boardwindow.h"
+#include "eepromrun.h"
 #include "flagplotwindow.h"
 #include "logfile.h"
 #include "serial_info.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMainWindow>
 #include <QMap>
 #include <QMetaObject>
@@ -72,7 +74,6 @@ public:
     // ---- end firmware ----
 
     QTimer trayTimer;
-    QTimer flashTimer;
     QTimer fwTimer;
     QTimer evLoaderOkTimer;
     QTimer abortTimer;
@@ -174,7 +175,6 @@ public:
     void showStatusBar(const StatusWording::Bar& bar) override;
     void appendFlagFirmware(int version) override;
     void showLoaderType(const QString& text) override;
-    void eepromStepConfirmed() override;
     void clearDiscId() override;
     void pushLaserReading(quint16 value) override;
     void flagRecordAdded(CFlags* record, bool fromFlagBoard) override;
@@ -184,8 +184,11 @@ public:
     bool selectLoaderEntry(int code) override;
 
     // ==== production and laser (production/, laser/) ====
-    // A programming run is on: the button and Return do nothing until it ends.
+    // A programming run is on (as the board's run last reported): the buttons and Return do
+    // nothing until it ends.
     bool eepromChainRunning = false;
+    // Says what the two programming buttons write (service build only).
+    QLabel* labelEepromButtons = nullptr;
     // The audio byte page's working copy.
     quint8 audio_byte_edit = 0;
     // Starts the full programming chain after a confirmation (service build only).
@@ -329,13 +332,20 @@ private:
     void wireProduction(Configuration configuration);
     void wireEditors();
     void wireLaser();
-    // Why a run from `step` cannot start now (empty: it can); takes the page's values.
-    QString eepromNotReady(int step);
-    bool startEepromChain(int step);
+    // Starts a run with the page's values, or says on the page why it cannot start now.
+    void startEepromChain(EepromRun::Kind kind);
     // Ends a run that did not complete, with the reason in labelEeprom.
     void endEepromChain(const QString& text);
-    // The common part of every step: the page's values into the image, or why they cannot be.
-    bool takeEepromPage(int step, QString* why);
+    // The page's values into `image` (what the run does not write stays as read); false, with
+    // the reason on the page, when a run cannot start now.
+    bool takeEepromPage(EepromRun::Kind kind, EepromParameters* image);
+    // Shows what the board's run reports: progress, text, whether it is on.
+    void showEepromRun();
+    void eepromRunSucceeded();
+    // An editable field of the page takes the board's value only while it still shows what the
+    // board last put there: what the operator changed survives a read.
+    template <typename Field> bool refreshEepromField(Field* field, const QString& fromBoard);
+    QHash<QWidget*, QString> eepromFieldsShown;
     // Whether the laser history may be read or erased now; says why not on the page.
     bool laserMemoryAllowed();
     void showLaserPageMessage(const QString& text);

@@ -83,7 +83,7 @@ void BoardDecoder::dispatch(const QByteArray& b, DecodeOutcome& out) {
         // A refused write ends an erase: its next write would only be refused as well.
         if (running == &historyErase)
             out.add(BoardEvent::MemoryExchangeOver{stopSequence(MemorySequence::Stop::Refused)});
-        eeprom.refuse();
+        eepromRun.stop(MemorySequence::Stop::Refused, out);
         state.eeprom.eeprom_write_denied = true;
         out.add(BoardEvent::WriteRefused{});
         break;
@@ -246,8 +246,9 @@ void BoardDecoder::firmwareVersion(const QByteArray& b, DecodeOutcome& out) {
         link.has_FW_Version = true;
         // The start-up reads of the EEPROM image and of the loader list; until their replies
         // are in, the image must not be written back.
-        EepromParameters& image = state.eeprom;
-        image.settings_read = image.focus_read = image.production_read = image.laser_read = false;
+        EepromState& eeprom = state.eeprom;
+        eeprom.settings_read = eeprom.focus_read = eeprom.production_read = eeprom.laser_read =
+            false;
         out.send(EepromLayout::memoryRead(9, 0x21, 0x00));
         out.send(EepromLayout::memoryRead(8, 0x10, 0x00));
         out.send(EepromLayout::memoryRead(16, 0x00, 0x00));
@@ -260,7 +261,7 @@ void BoardDecoder::firmwareVersion(const QByteArray& b, DecodeOutcome& out) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Memory replies: to the exchange that runs, else to the programming chain or the image
+// Memory replies: to the exchange that runs, else to the programming run or the image
 
 void BoardDecoder::memoryReply(const QByteArray& b, DecodeOutcome& out) {
     if (running) {
@@ -273,83 +274,79 @@ void BoardDecoder::memoryReply(const QByteArray& b, DecodeOutcome& out) {
         }
         running = nullptr;
         out.add(BoardEvent::MemoryExchangeOver{});
-        if (sequence == &historyErase)
-            eeprom.historyErased(out);
         return;
     }
-    if (eeprom.isIdle()) {
-        parseEepromParameters(b, out);
-        qCDebug(dk61Eeprom) << "parseEepromParameters();";
+    if (eepromRun.isRunning()) {
+        eepromRun.onReply(b, out);
+        if (eepromRun.step() == EepromRun::Step::Done)
+            takeVerifiedImage(out);
         return;
     }
-    const LaserState& laser = state.laser;
-    const EepromParameters& image = state.eeprom;
-    EepromLayout::Expected expected;
-    expected.laser = EepromLayout::laserBytes(laser.laser_slope, laser.laser_offset);
-    expected.production = QByteArray(reinterpret_cast<const char*>(image.production_bytes),
-                                     sizeof image.production_bytes);
-    expected.loader_code = state.loader.eeprom_loader_code;
-    expected.audio_byte = image.audio_byte;
-    expected.focus_setting_to_write = image.focus_setting_to_write;
-    eeprom.onReply(b, expected, out);
+    parseEepromParameters(b, out);
+    qCDebug(dk61Eeprom) << "parseEepromParameters();";
 }
 
 void BoardDecoder::parseEepromParameters(const QByteArray& b, DecodeOutcome& out) {
     qCDebug(dk61Eeprom) << "in Functio parseEepromParameters command length:" << b.size();
     qCDebug(dk61Eeprom) << "Full command:" << b.toHex(' ');
-    const EepromLayout::Reply reply = EepromLayout::parseReply(b);
-    EepromParameters& image = state.eeprom;
-    LoaderState& loader = state.loader;
-    switch (reply.block) {
+    EepromState& eeprom = state.eeprom;
+    const EepromParameters& image = eeprom.image;
+    const EepromLayout::Block block = EepromLayout::parseReply(b, &eeprom.image);
+    switch (block) {
     case EepromLayout::Block::LoaderByte:
-        loader.eeprom_loader_code = reply.loader_code;
-        loader.loader_from_eeprom = true;
-        if (loader.eeprom_loader_code < 0x90)
-            loaderLabel(loader.eeprom_loader_code, QString(), out);
-        qCDebug(dk61Eeprom) << "Loader Type from EEPROM =" << loader.eeprom_loader_code;
+        loaderFromEeprom(QString(), out);
         return;
     case EepromLayout::Block::AudioByte:
-        image.audio_byte = reply.audio_byte;
+    case EepromLayout::Block::None:
         return;
     case EepromLayout::Block::Settings:
-        image.audio_byte = reply.audio_byte;
-        image.settings_spare = reply.settings_spare;
-        image.announced_baud = reply.baudRate;
-        image.settings_read = true;
+        eeprom.settings_read = true;
         qCDebug(dk61Eeprom) << "AUDIO BYTE IS:" << image.audio_byte;
-        loader.eeprom_loader_code = reply.loader_code;
-        loader.loader_from_eeprom = true;
-        if (loader.eeprom_loader_code < 0x90)
-            loaderLabel(loader.eeprom_loader_code, QStringLiteral("Loader Type: "), out);
-        qCDebug(dk61Eeprom) << "Loader Type from EEPROM =" << loader.eeprom_loader_code;
+        loaderFromEeprom(QStringLiteral("Loader Type: "), out);
         break;
     case EepromLayout::Block::Production:
-        for (int k = 0; k < 8; ++k)
-            image.production_bytes[k] = reply.production_bytes[k];
-        image.customer_id = reply.customer_id;
-        image.production_day = reply.production_day;
-        image.flashed_by = reply.flashed_by;
-        image.serial_number = reply.serial_number;
-        image.production_read = true;
+        eeprom.production_read = true;
         break;
     case EepromLayout::Block::Runtime:
-        image.runtime_s = reply.runtime_s;
         break;
     case EepromLayout::Block::Laser:
-        state.laser.laser_slope = reply.laser_slope;
-        state.laser.laser_offset = reply.laser_offset;
-        image.laser_read = true;
+        // the line of the live current is the one the board keeps
+        state.laser.laser_slope = image.laser_slope;
+        state.laser.laser_offset = image.laser_offset;
+        eeprom.laser_read = true;
         qCDebug(dk61Eeprom) << "has Laser Parameters";
         break;
     case EepromLayout::Block::Focus:
-        image.focus_setting = reply.focus_setting;
-        image.focus_read = true;
+        eeprom.focus_read = true;
         qCDebug(dk61Eeprom) << "has focus gain setting";
         break;
-    case EepromLayout::Block::None:
-        return;
     }
-    out.add(BoardEvent::EepromBlockRead{reply.block});
+    out.add(BoardEvent::EepromBlockRead{block});
+}
+
+// The blocks a run has verified are what the board holds now: they count as read.
+void BoardDecoder::takeVerifiedImage(DecodeOutcome& out) {
+    using B = EepromLayout::Block;
+    const EepromParameters& written = eepromRun.image();
+    state.eeprom.image = written;
+    state.loader.eeprom_loader_code = written.loader_code;
+    QList<B> blocks{B::Settings, B::Focus};
+    if (eepromRun.kind() == EepromRun::Kind::Full) {
+        state.laser.laser_slope = written.laser_slope;
+        state.laser.laser_offset = written.laser_offset;
+        blocks << B::Runtime << B::Laser << B::Production;
+    }
+    for (B block : blocks)
+        out.add(BoardEvent::EepromBlockRead{block});
+}
+
+void BoardDecoder::loaderFromEeprom(const QString& prefix, DecodeOutcome& out) {
+    LoaderState& loader = state.loader;
+    loader.eeprom_loader_code = state.eeprom.image.loader_code;
+    loader.loader_from_eeprom = true;
+    if (loader.eeprom_loader_code < 0x90)
+        loaderLabel(loader.eeprom_loader_code, prefix, out);
+    qCDebug(dk61Eeprom) << "Loader Type from EEPROM =" << loader.eeprom_loader_code;
 }
 
 // ---------------------------------------------------------------------------------------------

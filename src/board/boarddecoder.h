@@ -3,7 +3,7 @@
 
 #include "boardevents.h"
 #include "boardstate.h"
-#include "eepromconfirmation.h"
+#include "eepromrun.h"
 #include "historyerase.h"
 #include "historyread.h"
 #include "zerobyteread.h"
@@ -37,7 +37,8 @@ public:
     HistoryRead historyRead;
     ZeroByteRead zeroByteRead;
     HistoryErase historyErase;
-    EepromConfirmation eeprom;
+    // The programming run: while it is on, memory replies go to it.
+    EepromRun eepromRun;
 
 private:
     QByteArray begin(MemorySequence& sequence, const QByteArray& request);
@@ -51,6 +52,8 @@ private:
     void loaderList(const QByteArray& frame, DecodeOutcome& out);
     void loaderType(const QByteArray& frame, DecodeOutcome& out);
     void loaderLabel(quint8 code, const QString& prefix, DecodeOutcome& out);
+    void loaderFromEeprom(const QString& prefix, DecodeOutcome& out);
+    void takeVerifiedImage(DecodeOutcome& out);
 
     MemorySequence* running = nullptr;
 };

@@ -61,8 +61,9 @@ struct LaserHistoryRead { // the history read is complete
 struct ZeroByteRead { // the zero-hour byte arrived
     int value;
 };
-struct EepromStepConfirmed { // a programming step was confirmed; the next state
-    int state;
+struct EepromStepConfirmed { // the programming run moved on: the number of its next step (9:
+    int state;               // all verified); Failed: it ended without success, its text says why
+    static constexpr int Failed = -1;
 };
 struct EepromBlockRead { // a block of the parameter image was read
     EepromLayout::Block block;

@@ -1,6 +1,7 @@
 #ifndef BOARDSTATE_H
 #define BOARDSTATE_H
 
+#include "eepromlayout.h"
 #include "lasercalibration.h"
 #include "toc.h"
 
@@ -71,23 +72,11 @@ struct LaserState {
     LaserCalibration calibration;
 };
 
-// The EEPROM parameter image as last read (and as the programming steps write it).
-struct EepromParameters {
+// The EEPROM: its parameter image as last read, and which blocks were read since the link opened
+// (a run writes the settings block's spare byte and the laser calibration back as read).
+struct EepromState {
+    EepromParameters image;
     bool eeprom_write_denied = false;
-    quint8 audio_byte = 0;
-    quint8 settings_spare = 0xFF;
-    quint8 baud_flag = 0xFF;
-    quint8 focus_setting = 0;
-    quint8 focus_setting_to_write = 0xFF;
-    quint8 production_bytes[8] = {};
-    quint16 customer_id = 0;
-    quint16 production_day = 0;
-    quint16 flashed_by = 0;
-    quint16 serial_number = 0;
-    quint64 runtime_s = 0;
-    // The link rate the settings block announces (115200 or 128000); 0 until it was read.
-    int announced_baud = 0;
-    // ---- production: the blocks read since the link opened (a run writes them back) ----
     bool settings_read = false;
     bool focus_read = false;
     bool production_read = false;
@@ -106,7 +95,7 @@ struct BoardState {
     FlagBoardState flags;
     LoaderState loader;
     LaserState laser;
-    EepromParameters eeprom;
+    EepromState eeprom;
     ServiceState service;
     Toc toc;
 };

@@ -21,8 +21,6 @@ public:
     virtual void showLoaderType(const QString& text) = 0;
     // The board refused an EEPROM write.
     virtual void handleEepromState() = 0;
-    // A programming step was confirmed in time.
-    virtual void eepromStepConfirmed() = 0;
     virtual void showPllState(int state) = 0;
     virtual void clearDiscId() = 0;
     virtual void pushLaserReading(quint16 value) = 0;

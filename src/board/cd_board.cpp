@@ -8,9 +8,6 @@
 #include "playerrequests.h"
 #include "responsedecoding.h"
 
-#include <algorithm>
-#include <iterator>
-
 CD_Board::CD_Board(QObject* parent, BoardWindow* window)
     : QObject(parent), window(window), state(decoder.state) {
     connect(&tagTimer, &QTimer::timeout, this, &CD_Board::askforTag);
@@ -43,6 +40,11 @@ CD_Board::CD_Board(QObject* parent, BoardWindow* window)
     memoryTimer.setSingleShot(true);
     memoryTimer.setInterval(MemorySequence::TimeoutMs);
     connect(&memoryTimer, &QTimer::timeout, this, &CD_Board::memoryTimeOut);
+    connect(&decoder.eepromRun.timer, &QTimer::timeout, this, [this] {
+        DecodeOutcome out;
+        decoder.eepromRun.stop(MemorySequence::Stop::NoAnswer, out);
+        apply(out);
+    });
 }
 
 CD_Board::~CD_Board() {
@@ -74,11 +76,13 @@ void CD_Board::closePort() {
     // ---- production and laser: no exchange and no programming step outlives the link ----
     memoryTimer.stop();
     const QString stopped = decoder.stopSequence(MemorySequence::Stop::LinkClosed);
-    decoder.eeprom.end();
-    EepromParameters& image = state.eeprom;
-    image.settings_read = image.focus_read = image.production_read = image.laser_read = false;
+    EepromState& eeprom = state.eeprom;
+    eeprom.settings_read = eeprom.focus_read = eeprom.production_read = eeprom.laser_read = false;
     if (!stopped.isEmpty())
         emit memoryExchangeFailed(stopped);
+    DecodeOutcome out;
+    decoder.eepromRun.stop(MemorySequence::Stop::LinkClosed, out);
+    apply(out);
     // ---- end production and laser ----
     state.link.has_FW_Version = false;
     qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
@@ -318,15 +322,16 @@ struct BoardEventApplier {
             window->plotZeroByte(e.value);
     }
     void operator()(const BoardEvent::EepromStepConfirmed& e) {
-        if (window)
-            window->eepromStepConfirmed();
-        emit board->recievedEepromParameters(e.state);
+        if (e.state == BoardEvent::EepromStepConfirmed::Failed)
+            emit board->eepromRunFailed(board->decoder.eepromRun.text());
+        else
+            emit board->recievedEepromParameters(e.state);
     }
     void operator()(const BoardEvent::EepromBlockRead& e) {
         switch (e.block) {
         case EepromLayout::Block::Settings:
             // The rate the board will use after its next start; the next reconnect uses it.
-            board->baudRate = board->state.eeprom.announced_baud;
+            board->baudRate = board->state.eeprom.image.baudRate();
             emit board->retrievedBaudrateSetting();
             break;
         case EepromLayout::Block::Production:
@@ -372,14 +377,6 @@ void CD_Board::apply(DecodeOutcome& outcome) {
 // ---------------------------------------------------------------------------------------------
 // EEPROM image and laser history
 
-void CD_Board::setBaudFlag(quint8 flag) {
-    state.eeprom.baud_flag = flag == 0x01 ? 0x01 : 0xFF;
-}
-
-void CD_Board::setFocusSettingToWrite(quint8 value) {
-    state.eeprom.focus_setting_to_write = value;
-}
-
 void CD_Board::clearPlayTime(int part) {
     sendRequest(EepromLayout::runtimeClearWrite(part));
 }
@@ -407,34 +404,18 @@ void CD_Board::cancelMemoryExchange() {
     decoder.cancelSequences();
 }
 
-EepromProgramming::Image CD_Board::eepromImage() const {
-    const EepromParameters& image = state.eeprom;
-    EepromProgramming::Image values;
-    values.laser_slope = state.laser.laser_slope;
-    values.laser_offset = state.laser.laser_offset;
-    std::copy(std::begin(image.production_bytes), std::end(image.production_bytes),
-              std::begin(values.production_bytes));
-    values.audio_byte = image.audio_byte;
-    // the code the read-back of step 7 is compared with is the one written
-    values.loader_type = state.loader.eeprom_loader_code;
-    values.settings_spare = image.settings_spare;
-    values.baud_flag = image.baud_flag;
-    values.focus_setting_to_write = image.focus_setting_to_write;
-    return values;
+void CD_Board::startEepromRun(EepromRun::Kind kind, const EepromParameters& image) {
+    if (state.eeprom.eeprom_write_denied)
+        qCDebug(dk61Eeprom) << "EEPROM_FAILURE: the board has refused a write before";
+    DecodeOutcome out;
+    decoder.eepromRun.start(kind, image, out);
+    apply(out);
 }
 
-void CD_Board::writetoeeprom(int type) {
-    if (state.eeprom.eeprom_write_denied)
-        qCDebug(dk61Eeprom) << "EEPROM_FAILURE in function writetoeeprom";
-    if (type == EepromProgramming::FullChainStep) {
-        resetLaserHistory();
-        return;
-    }
-    const EepromProgramming::Step plan = EepromProgramming::stepPlan(type, eepromImage());
-    if (!plan.valid)
-        return;
-    for (const QByteArray& frame : plan.writes)
-        sendRequest(frame);
+void CD_Board::stopEepromRun(const QString& text) {
+    DecodeOutcome out;
+    decoder.eepromRun.stop(text, out);
+    apply(out);
 }
 
 // ---------------------------------------------------------------------------------------------

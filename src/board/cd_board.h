@@ -3,7 +3,6 @@
 
 #include "boarddecoder.h"
 #include "boardframe.h"
-#include "eepromprogramming.h"
 #include "indexedlist.h"
 #include "seriallink.h"
 #include "servicemode.h"
@@ -82,8 +81,6 @@ public:
     void parseEepromParameters(const BoardFrame& frame);
 
     // ================= EEPROM image and laser history =================
-    void setBaudFlag(quint8 flag);
-    void setFocusSettingToWrite(quint8 value);
     void readLaserHistory() { startMemoryExchange(decoder.readLaserHistory()); }
     void readZeroByte() { startMemoryExchange(decoder.readZeroByte()); }
     void resetLaserHistory() { startMemoryExchange(decoder.resetLaserHistory()); }
@@ -95,11 +92,9 @@ public:
     QTimer memoryTimer;
     // Ends the memory exchange that runs (the programming chain gave up on it); no message.
     void cancelMemoryExchange();
-    // The values a programming step writes, from the image as read and as the page set it.
-    EepromProgramming::Image eepromImage() const;
-    // Queues the memory write(s) of one programming step (0, 1, 3, 5, 7, 8; others send
-    // nothing); step 0 starts the history erase, whose replies carry it on.
-    void writetoeeprom(int type);
+    // Starts a programming run that writes `image` (decoder.eepromRun follows it).
+    void startEepromRun(EepromRun::Kind kind, const EepromParameters& image);
+    void stopEepromRun(const QString& text);
     // ---- end production and laser ----
     // ================= operator console and service functions =================
     ServiceMode serviceMode{state.service};
@@ -145,6 +140,8 @@ signals:
     // A memory exchange (history read, zero-hour byte read, history erase) ended without its
     // result; the text says which and why.
     void memoryExchangeFailed(const QString& text);
+    // The programming run ended without success; the text says why.
+    void eepromRunFailed(const QString& text);
     // ---- end production and laser ----
     // ---- operator console and service functions ----
     // Nothing in the board emits it; the window leaves service mode on it, as on its Exit.

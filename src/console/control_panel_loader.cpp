@@ -76,6 +76,5 @@ void Control_Panel::handleLoaderSelection() {
     ui->groupLoaderCalibration->setVisible(calibration);
     if (calibration)
         ui->lblCalibrationHint->clear();
-    ui->lineAudioByte->setText(
-        QString("%1").arg(board->state.eeprom.audio_byte, 2, 16, QLatin1Char('0')).toUpper());
+    showReadAudioByte();
 }

@@ -66,14 +66,15 @@ void Control_Panel::handleAudioByteTab() {
 
 // Nothing goes to the board: the byte reaches the EEPROM with the next programming run.
 void Control_Panel::sendAudioByte() {
-    board->state.eeprom.audio_byte = audio_byte_edit;
     ui->lineAudioByte->setText(AudioByte::text(audio_byte_edit));
     ui->tabWidget->setCurrentWidget(ui->tabEeprom);
 }
 
+// The byte read from the board, unless the operator has set another one since the last read.
 void Control_Panel::showReadAudioByte() {
-    const quint8 value = board->state.eeprom.audio_byte;
-    ui->lineAudioByte->setText(AudioByte::text(value));
+    const quint8 value = board->state.eeprom.image.audio_byte;
+    if (!refreshEepromField(ui->lineAudioByte, AudioByte::text(value)))
+        return;
     audio_byte_edit = value;
     const AudioByte::Choices choices = AudioByte::takeApart(value);
     // a format without a radio button leaves the choice as it was

@@ -1,5 +1,5 @@
-// The main window's EEPROM page: the image read at start-up, the programming chain, the baud-rate,
-// date and laser-default choices.
+// The main window's EEPROM page: the image read at start-up, the programming run it starts and
+// follows, the baud-rate, date and laser-default choices.
 #include "audiobyte.h"
 #include "cd_board.h"
 #include "control_panel.h"
@@ -23,12 +23,32 @@ QString g6(double value) {
     return QString::number(value, 'g', 6);
 }
 
+// What an editable field of the page shows, and showing a value in it.
+QString fieldValue(const QLineEdit* field) {
+    return field->text();
+}
+QString fieldValue(const QComboBox* field) {
+    return QString::number(field->currentIndex());
+}
+QString fieldValue(const QDateEdit* field) {
+    return field->date().toString(Qt::ISODate);
+}
+void showValue(QLineEdit* field, const QString& value) {
+    field->setText(value);
+}
+void showValue(QComboBox* field, const QString& value) {
+    field->setCurrentIndex(value.toInt());
+}
+void showValue(QDateEdit* field, const QString& value) {
+    field->setDate(QDate::fromString(value, Qt::ISODate));
+}
+
 } // namespace
 
 void Control_Panel::wireProduction(Configuration configuration) {
     connect(ui->ButtonFlashEeprom, &QPushButton::clicked, this, &Control_Panel::beginFlashEeprom);
     connect(board, &CD_Board::recievedEepromParameters, this, &Control_Panel::flashEeprom);
-    connect(&flashTimer, &QTimer::timeout, this, &Control_Panel::flashTimeOut);
+    connect(board, &CD_Board::eepromRunFailed, this, &Control_Panel::flashTimeOut);
     connect(board, &CD_Board::retrievedProductionCode, this, &Control_Panel::handleProductionCode);
     connect(board, &CD_Board::retrievedRuntime, this, &Control_Panel::handleRuntime);
     connect(board, &CD_Board::retrievedBaudrateSetting, this,
@@ -52,37 +72,66 @@ void Control_Panel::wireProduction(Configuration configuration) {
         buttonProgramAll->setGeometry(10, 500, 170, 28);
         connect(buttonProgramAll, &QPushButton::clicked, this,
                 &Control_Panel::programAllParameters);
+        labelEepromButtons = new QLabel(EepromProgramming::buttonsText(), ui->tabEeprom);
+        labelEepromButtons->setObjectName(QStringLiteral("labelEepromButtons"));
+        labelEepromButtons->setAccessibleName(labelEepromButtons->text());
+        labelEepromButtons->setWordWrap(true);
+        labelEepromButtons->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        labelEepromButtons->setGeometry(466, 472, 424, 64);
     }
     wireEditors();
     wireLaser();
 }
 
 // ---------------------------------------------------------------------------------------------
-// The image as read
+// The image as read: the labels show it; an editable field takes it only while it still shows
+// what the board last put there.
+
+template <typename Field>
+bool Control_Panel::refreshEepromField(Field* field, const QString& fromBoard) {
+    const auto shown = eepromFieldsShown.constFind(field);
+    const bool untouched = shown == eepromFieldsShown.constEnd() || *shown == fieldValue(field);
+    eepromFieldsShown.insert(field, fromBoard);
+    if (untouched)
+        showValue(field, fromBoard);
+    return untouched;
+}
+// the audio byte page takes it too
+template bool Control_Panel::refreshEepromField<QLineEdit>(QLineEdit*, const QString&);
 
 void Control_Panel::updateBaudrateSetting() {
-    ui->comboBox_selected_baud_rate->setCurrentIndex(board->baudRate != 128000 ? 1 : 0);
+    refreshEepromField(ui->comboBox_selected_baud_rate,
+                       QString::number(board->baudRate != 128000 ? 1 : 0));
 }
 
 void Control_Panel::updateFocGainSetting() {
-    ui->comboBox_selected_focus->setCurrentIndex(board->state.eeprom.focus_setting == 0x01 ? 1 : 0);
+    refreshEepromField(ui->comboBox_selected_focus,
+                       QString::number(board->state.eeprom.image.focus_setting == 0x01 ? 1 : 0));
 }
 
 void Control_Panel::handleProductionCode() {
-    const EepromParameters& image = board->state.eeprom;
+    const EepromParameters& image = board->state.eeprom.image;
     ui->label_CustomerID->setText(QString::number(image.customer_id));
     ui->labelFlashedBy->setText(QString::number(image.flashed_by));
     ui->label_ProductionCode->setText(QString::number(image.serial_number));
     ui->label_ProductionDate->setText(ProductionRecord::dateText(image.production_day));
+    refreshEepromField(ui->lineEditCustomerID, QString::number(image.customer_id));
+    refreshEepromField(ui->lineEditFlashedBy, QString::number(image.flashed_by));
+    refreshEepromField(ui->lineProductionCode, QString::number(image.serial_number));
+    refreshEepromField(ui->dateProduction,
+                       ProductionRecord::date(image.production_day).toString(Qt::ISODate));
 }
 
 void Control_Panel::handleRuntime() {
-    ui->labelOnTime->setText(QString::number(board->state.eeprom.runtime_s));
+    ui->labelOnTime->setText(QString::number(board->state.eeprom.image.runtime_s));
 }
 
+// While "Set to Default" is checked the labels keep the default line that a run would write.
 void Control_Panel::handleLaserParamters() {
-    ui->label_Derivative->setText(g6(static_cast<double>(board->state.laser.laser_slope)));
-    ui->label_Offset->setText(g6(static_cast<double>(board->state.laser.laser_offset)));
+    if (ui->checkBoxSetLaserToDefault->isChecked())
+        return;
+    ui->label_Derivative->setText(g6(static_cast<double>(board->state.eeprom.image.laser_slope)));
+    ui->label_Offset->setText(g6(static_cast<double>(board->state.eeprom.image.laser_offset)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -94,7 +143,6 @@ void Control_Panel::handle_baud_rate_selected(int index) {
         return;
     const int rate = ui->comboBox_selected_baud_rate->itemText(index).toInt();
     qCDebug(dk61Eeprom) << "set baud rate to" << Qt::hex << flag;
-    board->setBaudFlag(static_cast<quint8>(flag));
     ui->BaudrateWarningLabel->setText(
         "New baud rate active after reflash and restart of CD-Board. Please consider change of "
         "baud rate in settings (options) of the PC-Tool!");
@@ -102,9 +150,10 @@ void Control_Panel::handle_baud_rate_selected(int index) {
 }
 
 void Control_Panel::toggleFlashDate() {
-    ui->dateProduction->setDate(ui->checkBoxSetDateToToday->isChecked()
-                                    ? QDate::currentDate()
-                                    : ProductionRecord::date(board->state.eeprom.production_day));
+    ui->dateProduction->setDate(
+        ui->checkBoxSetDateToToday->isChecked()
+            ? QDate::currentDate()
+            : ProductionRecord::date(board->state.eeprom.image.production_day));
 }
 
 void Control_Panel::toggleLaserDefault() {
@@ -126,21 +175,17 @@ void Control_Panel::show_hint_runtime_reset() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The programming chain: 7 -> 8 -> 9 from the button and Return, 0 -> 1 -> 3 -> 5 -> 7 -> 8 -> 9
-// from "Program all parameters...". Each step's confirmation by the board starts the next.
+// The programming run: the board's EepromRun writes and verifies; the page starts it with its
+// values and shows what it reports.
 
 void Control_Panel::beginFlashEeprom() {
-    startEepromChain(EepromProgramming::ButtonStep);
+    startEepromChain(EepromRun::Kind::Settings);
 }
 
 void Control_Panel::programAllParameters() {
-    if (eepromChainRunning)
+    EepromParameters image;
+    if (eepromChainRunning || !takeEepromPage(EepromRun::Kind::Full, &image))
         return;
-    const QString why = eepromNotReady(EepromProgramming::FullChainStep);
-    if (!why.isEmpty()) {
-        ui->labelEeprom->setText(why);
-        return;
-    }
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Program all parameters"),
                                 EepromProgramming::fullChainQuestion(),
                                 QMessageBox::Yes | QMessageBox::No, this);
@@ -148,133 +193,92 @@ void Control_Panel::programAllParameters() {
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this, box] {
         if (box->standardButton(box->clickedButton()) == QMessageBox::Yes)
-            startEepromChain(EepromProgramming::FullChainStep);
+            startEepromChain(EepromRun::Kind::Full);
     });
     box->open();
 }
 
-QString Control_Panel::eepromNotReady(int step) {
+bool Control_Panel::takeEepromPage(EepromRun::Kind kind, EepromParameters* image) {
     const BoardState& state = board->state;
-    const bool full = step == EepromProgramming::FullChainStep;
+    const bool full = kind == EepromRun::Kind::Full;
     QString why = EepromProgramming::notReadyText(
         state.eeprom.settings_read, state.eeprom.focus_read, state.loader.loader_list_complete,
         !full || state.eeprom.production_read, !full || state.eeprom.laser_read);
-    if (!why.isEmpty())
-        return why;
-    if (board->decoder.runningSequence())
-        return EepromProgramming::busyText();
-    quint8 audio = 0;
-    if (!AudioByte::parse(ui->lineAudioByte->text(), &audio))
-        return AudioByte::invalidText();
-    float k = 0;
-    float d = 0;
-    if (full && !EepromProgramming::laserFromTexts(ui->label_Derivative->text(),
-                                                   ui->label_Offset->text(), &k, &d, &why))
-        return why;
-    return QString();
-}
-
-bool Control_Panel::startEepromChain(int step) {
-    if (eepromChainRunning)
-        return false;
-    const QString why = eepromNotReady(step);
-    if (!why.isEmpty()) {
-        qCDebug(dk61Eeprom) << why;
-        ui->labelEeprom->setText(why);
-        return false;
-    }
-    eepromChainRunning = true;
-    flashEeprom(step);
-    return true;
-}
-
-bool Control_Panel::takeEepromPage(int step, QString* why) {
-    BoardState& state = board->state;
+    if (why.isEmpty() && board->decoder.runningSequence())
+        why = EepromProgramming::busyText();
+    *image = state.eeprom.image;
     // The loader code of the selected entry; with the placeholder selected, the code in use.
     const int selected = ui->comboBox_selected_loader_type->currentIndex();
     const int code = itemByte(ui->comboBox_selected_loader_type, selected);
     if (selected > 0 && code >= 0)
-        state.loader.eeprom_loader_code = static_cast<quint8>(code);
+        image->loader_code = static_cast<quint8>(code);
     else if (state.loader.loader_type_known)
-        state.loader.eeprom_loader_code = state.loader.loader_type;
-    quint8 audio = 0;
-    if (!AudioByte::parse(ui->lineAudioByte->text(), &audio)) {
-        *why = AudioByte::invalidText();
-        return false;
-    }
-    state.eeprom.audio_byte = audio;
-    // Only the step that writes k and d takes them from the page: a calibration just fitted on
-    // the laser page stays in use otherwise.
-    if (step == 3) {
-        float k = 0;
-        float d = 0;
-        if (!EepromProgramming::laserFromTexts(ui->label_Derivative->text(),
-                                               ui->label_Offset->text(), &k, &d, why))
-            return false;
-        state.laser.laser_slope = k;
-        state.laser.laser_offset = d;
-    }
-    board->setFocusSettingToWrite(ui->comboBox_selected_focus->currentIndex() == 1 ? 0x01 : 0xFF);
-    return true;
+        image->loader_code = state.loader.loader_type;
+    const int baud =
+        itemByte(ui->comboBox_selected_baud_rate, ui->comboBox_selected_baud_rate->currentIndex());
+    image->baud_flag = baud == 0x01 ? 0x01 : 0xFF;
+    image->focus_setting = ui->comboBox_selected_focus->currentIndex() == 1 ? 0x01 : 0xFF;
+    if (why.isEmpty() && !AudioByte::parse(ui->lineAudioByte->text(), &image->audio_byte))
+        why = AudioByte::invalidText();
+    // the full run writes k and d as the page shows them, and the production record typed here
+    if (why.isEmpty() && full &&
+        EepromProgramming::laserFromTexts(ui->label_Derivative->text(), ui->label_Offset->text(),
+                                          &image->laser_slope, &image->laser_offset, &why))
+        ProductionRecord::fromPage(ui->lineProductionCode->text(), ui->lineEditFlashedBy->text(),
+                                   ui->lineEditCustomerID->text(), ui->dateProduction->date(),
+                                   image, &why);
+    if (why.isEmpty())
+        return true;
+    qCDebug(dk61Eeprom) << why;
+    ui->labelEeprom->setText(why);
+    return false;
 }
 
-void Control_Panel::flashEeprom(int step) {
-    qCDebug(dk61Eeprom) << "Flashing eeprom step" << step;
-    // a confirmation that arrives after the run ended starts nothing
-    if (!eepromChainRunning)
+void Control_Panel::startEepromChain(EepromRun::Kind kind) {
+    EepromParameters image;
+    if (eepromChainRunning || !takeEepromPage(kind, &image))
         return;
     ui->BaudrateWarningLabel->hide();
     ui->lblWarningRuntime->hide();
-    QString why;
-    if (!takeEepromPage(step, &why)) {
-        endEepromChain(why);
-        return;
-    }
-    const EepromProgramming::Step plan = EepromProgramming::stepPlan(step, board->eepromImage());
-    if (!plan.valid)
-        return;
-    board->writetoeeprom(step);
-    ui->progressBarEeprom->setValue(plan.progress);
-    ui->labelEeprom->setText(plan.text);
-    if (plan.timeoutMs > 0)
-        flashTimer.start(plan.timeoutMs);
-    board->decoder.eeprom.eeprom_state = static_cast<EepromConfirmation::Step>(plan.state);
-    if (!plan.readBack.isEmpty())
-        board->sendRequest(plan.readBack);
-    if (step != EepromProgramming::LastStep)
-        return;
-    flashTimer.stop();
-    if (ui->checkBoxIncrementProductionCode->isChecked())
+    board->startEepromRun(kind, image);
+    showEepromRun();
+}
+
+void Control_Panel::showEepromRun() {
+    const EepromRun& run = board->decoder.eepromRun;
+    ui->progressBarEeprom->setValue(run.progress());
+    ui->labelEeprom->setText(run.text());
+    eepromChainRunning = run.isRunning();
+}
+
+// Connected to the board's recievedEepromParameters: the run moved on, or has verified all.
+void Control_Panel::flashEeprom(int step) {
+    qCDebug(dk61Eeprom) << "Flashing eeprom step" << step;
+    showEepromRun();
+    if (step == EepromRun::number(EepromRun::Step::Done))
+        eepromRunSucceeded();
+}
+
+// The serial number steps on once the board holds the one written.
+void Control_Panel::eepromRunSucceeded() {
+    const EepromRun& run = board->decoder.eepromRun;
+    if (run.kind() == EepromRun::Kind::Full && ui->checkBoxIncrementProductionCode->isChecked())
         ui->lineProductionCode->setText(
-            QString::number(ProductionRecord::nextSerialNumber(ui->lineProductionCode->text())));
-    eepromChainRunning = false;
+            QString::number(static_cast<quint16>(run.image().serial_number + 1)));
     emit flashSuccess();
 }
 
+// Connected to the board's eepromRunFailed: a refused write, no answer, bytes that differ, the
+// link lost.
 void Control_Panel::flashTimeOut() {
-    endEepromChain(EepromProgramming::deniedText());
+    showEepromRun();
 }
 
 void Control_Panel::endEepromChain(const QString& text) {
-    flashTimer.stop();
-    if (board->decoder.eeprom.eeprom_state == EepromConfirmation::Step::Erasing)
-        board->cancelMemoryExchange();
-    board->decoder.eeprom.end();
-    eepromChainRunning = false;
-    ui->labelEeprom->setText(text);
-    ui->progressBarEeprom->setValue(0);
+    board->stopEepromRun(text);
 }
 
 // Called by the decoder when the board refuses an EEPROM write.
 void Control_Panel::handleEepromState() {
-    const EepromConfirmation::Step step = board->decoder.eeprom.eeprom_state;
-    qCDebug(dk61Eeprom) << "Eeprom State =" << static_cast<int>(step);
-    if (step == EepromConfirmation::Step::Refused) {
-        ui->labelEeprom->setText(EepromProgramming::deniedText());
-        ui->progressBarEeprom->setValue(0);
-    }
-}
-
-void Control_Panel::eepromStepConfirmed() {
-    flashTimer.stop();
+    showEepromRun();
 }

@@ -39,41 +39,23 @@ QByteArray EepromLayout::memoryRead(int count, int addressHigh, int addressLow) 
     return frame;
 }
 
+QByteArray EepromLayout::memoryWrite(int address, const QByteArray& data) {
+    QByteArray frame = memoryRead(data.size(), address >> 8, address & 0xFF);
+    frame[0] = char(0x60);
+    return frame + data;
+}
+
 QByteArray EepromLayout::historyEraseWrite(int page, bool secondHalf) {
-    QByteArray frame;
-    frame.append(char(0x60));
-    frame.append(char(0x0A));
-    frame.append(static_cast<char>(page));
-    frame.append(secondHalf ? char(0x06) : char(0x00));
-    frame.append(QByteArray(10, char(0xFF)));
-    return frame;
+    return memoryWrite(page << 8 | (secondHalf ? 0x06 : 0x00), QByteArray(10, char(0xFF)));
 }
 
 QByteArray EepromLayout::runtimeClearWrite(int part) {
-    QByteArray frame;
-    frame.append(char(0x60));
-    if (part == 1) {
-        frame.append(char(0x0C));
-        frame.append(char(0x00));
-        frame.append(char(0x00));
-        frame.append(QByteArray(12, char(0x00)));
-    } else {
-        frame.append(char(0x04));
-        frame.append(char(0x00));
-        frame.append(char(0x0C));
-        frame.append(QByteArray(4, char(0x00)));
-    }
-    return frame;
+    return part == 1 ? memoryWrite(0x0000, QByteArray(12, char(0)))
+                     : memoryWrite(0x000C, QByteArray(4, char(0)));
 }
 
 QByteArray EepromLayout::zeroByteWrite(quint8 value) {
-    QByteArray frame;
-    frame.append(char(0x60));
-    frame.append(char(0x01));
-    frame.append(char(0x21));
-    frame.append(char(0x0C));
-    frame.append(static_cast<char>(value));
-    return frame;
+    return memoryWrite(0x210C, QByteArray(1, static_cast<char>(value)));
 }
 
 QByteArray EepromLayout::laserBytes(float slope, float offset) {
@@ -91,105 +73,87 @@ bool EepromLayout::laserFromBytes(const QByteArray& bytes, float* slope, float* 
     return true;
 }
 
-EepromLayout::Reply EepromLayout::parseReply(const QByteArray& frame) {
-    Reply reply;
+int EepromLayout::address(Block block) {
+    switch (block) {
+    case Block::Laser:
+        return 0x0F08;
+    case Block::Production:
+        return 0x1000;
+    case Block::Focus:
+        return 0x1100;
+    case Block::Settings:
+        return 0x2100;
+    default:
+        return 0x0000;
+    }
+}
+
+QByteArray EepromLayout::blockBytes(Block block, const EepromParameters& p) {
+    QByteArray bytes;
+    switch (block) {
+    case Block::Laser:
+        return laserBytes(p.laser_slope, p.laser_offset);
+    case Block::Production:
+        for (quint16 word : {p.customer_id, p.production_day, p.flashed_by, p.serial_number})
+            bytes.append(static_cast<char>(word >> 8)).append(static_cast<char>(word & 0xFF));
+        return bytes;
+    case Block::Settings:
+        bytes = QByteArray(9, char(0));
+        bytes[0] = static_cast<char>(p.audio_byte);
+        bytes[4] = static_cast<char>(p.loader_code);
+        bytes[5] = static_cast<char>(p.settings_spare);
+        bytes[8] = static_cast<char>(p.baud_flag);
+        return bytes;
+    case Block::Focus:
+        return QByteArray(1, static_cast<char>(p.focus_setting));
+    default:
+        return bytes;
+    }
+}
+
+EepromLayout::Block EepromLayout::parseReply(const QByteArray& frame, EepromParameters* image) {
     const int size = frame.size();
     if (size < 6)
-        return reply;
+        return Block::None;
     const int length = at(frame, 1);
     const int high = at(frame, 2);
     const int low = at(frame, 3);
     const int count = at(frame, 4);
+    const auto byte = [&frame](int n) { return static_cast<quint8>(at(frame, 5 + n)); };
 
     if (size == 6 && length == 4 && high == 0x21 && count == 1) {
         // One byte of the settings block: its address says which one.
         if (low == 0x04) {
-            reply.block = Block::LoaderByte;
-            reply.loader_code = static_cast<quint8>(at(frame, 5));
-        } else if (low == 0x00) {
-            reply.block = Block::AudioByte;
-            reply.audio_byte = static_cast<quint8>(at(frame, 5));
+            image->loader_code = byte(0);
+            return Block::LoaderByte;
+        }
+        if (low == 0x00) {
+            image->audio_byte = byte(0);
+            return Block::AudioByte;
         }
     } else if (size == 14 && length == 12 && high == 0x21 && count == 9) {
-        reply.block = Block::Settings;
-        reply.audio_byte = static_cast<quint8>(at(frame, 5));
-        reply.loader_code = static_cast<quint8>(at(frame, 9));
-        reply.settings_spare = static_cast<quint8>(at(frame, 10));
-        reply.baudRate = at(frame, 13) == 0x01 ? 115200 : 128000;
+        image->audio_byte = byte(0);
+        image->loader_code = byte(4);
+        image->settings_spare = byte(5);
+        image->baud_flag = byte(8);
+        return Block::Settings;
     } else if (size == 13 && high == 0x10) {
-        reply.block = Block::Production;
-        for (int k = 0; k < 8; ++k)
-            reply.production_bytes[k] = static_cast<quint8>(at(frame, 5 + k));
-        reply.customer_id = word(frame, 5);
-        reply.production_day = word(frame, 7);
-        reply.flashed_by = word(frame, 9);
-        reply.serial_number = word(frame, 11);
+        image->customer_id = word(frame, 5);
+        image->production_day = word(frame, 7);
+        image->flashed_by = word(frame, 9);
+        image->serial_number = word(frame, 11);
+        return Block::Production;
     } else if (size == 21 && high == 0x00) {
         ResponseDecoding::Runtime runtime;
         ResponseDecoding::decodeRuntime(frame, &runtime);
-        reply.block = Block::Runtime;
-        reply.runtime_s = runtime.seconds;
+        image->runtime_s = runtime.seconds;
+        return Block::Runtime;
     } else if (size == 13 && high == 0x0F && low == 0x08) {
-        reply.block = Block::Laser;
-        laserFromBytes(frame.mid(5, 8), &reply.laser_slope, &reply.laser_offset);
+        laserFromBytes(frame.mid(5, 8), &image->laser_slope, &image->laser_offset);
+        return Block::Laser;
     } else if (size == 6 && high == 0x11 && low == 0x00) {
-        reply.block = Block::Focus;
-        reply.focus_setting = static_cast<quint8>(at(frame, 5));
+        image->focus_setting = byte(0);
+        return Block::Focus;
     }
-    return reply;
-}
-
-int EepromLayout::nextState(int state) {
-    switch (state) {
-    case 1:
-        return 3;
-    case 3:
-        return 5;
-    case 5:
-        return 7;
-    case 7:
-        return 8;
-    case 8:
-        return 9;
-    default:
-        return state;
-    }
-}
-
-EepromLayout::Check EepromLayout::confirm(int state, const QByteArray& frame,
-                                          const Expected& expected) {
-    const int size = frame.size();
-    if (size < 6)
-        return Check::NoMatch;
-    const int high = at(frame, 2);
-    const int low = at(frame, 3);
-    const auto verdict = [](bool equal) { return equal ? Check::Confirmed : Check::Mismatch; };
-    switch (state) {
-    case 1:
-        if (size == 21 && high == 0x00 && low == 0x00)
-            return verdict(frame.mid(5, 4) == QByteArray(4, char(0)));
-        break;
-    case 3:
-        if (size == 13 && high == 0x0F && low == 0x08)
-            return verdict(frame.mid(5, 8) == expected.laser);
-        break;
-    case 5:
-        if (size == 13 && high == 0x10 && low == 0x00)
-            return verdict(frame.mid(5, 8) == expected.production);
-        break;
-    case 7:
-        if (size == 6 && high == 0x21 && low == 0x04)
-            return verdict(at(frame, 5) == expected.loader_code);
-        if (size == 14 && high == 0x21 && low == 0x00)
-            return verdict(at(frame, 9) == expected.loader_code &&
-                           at(frame, 5) == expected.audio_byte);
-        break;
-    case 8:
-        if (size == 6 && high == 0x11 && low == 0x00)
-            return verdict(at(frame, 5) == expected.focus_setting_to_write);
-        break;
-    default:
-        break;
-    }
-    return Check::NoMatch;
+    return Block::None;
 }

@@ -196,9 +196,10 @@ private slots:
     }
 
     void writeRefused() {
-        p.decoder->eeprom.eeprom_state = EepromConfirmation::Step::Settings;
+        DecodeOutcome out;
+        p.decoder->eepromRun.start(EepromRun::Kind::Settings, EepromParameters(), out);
         p.feed("98 00");
-        QCOMPARE(p.decoder->eeprom.eeprom_state, EepromConfirmation::Step::Refused);
+        QCOMPARE(p.decoder->eepromRun.text(), QString("Error: Write Access to EEPROM denied!"));
         QVERIFY(p.decoder->state.eeprom.eeprom_write_denied);
         QCOMPARE(p.count<BoardEvent::WriteRefused>(), 1);
     }
@@ -442,7 +443,10 @@ private slots:
     void hostileFrames_everyCodeEverySize() {
         // Every code the framing accepts, every size up to the longest frame, in every
         // exchange and programming step; the sanitizer build reports any read outside a frame.
-        using Step = EepromConfirmation::Step;
+        DecodeOutcome started;
+        const auto run = [this, &started](EepromRun::Kind kind) {
+            p.decoder->eepromRun.start(kind, EepromParameters(), started);
+        };
         const QList<std::function<void()>> states = {
             [] {},
             [this] { p.decoder->readLaserHistory(); },
@@ -460,11 +464,8 @@ private slots:
                 p.decoder->resetLaserHistory();
                 p.decoder->historyErase.step = HistoryErase::Step::ClearRuntime;
             },
-            [this] { p.decoder->eeprom.eeprom_state = Step::Runtime; },
-            [this] { p.decoder->eeprom.eeprom_state = Step::Laser; },
-            [this] { p.decoder->eeprom.eeprom_state = Step::Production; },
-            [this] { p.decoder->eeprom.eeprom_state = Step::Settings; },
-            [this] { p.decoder->eeprom.eeprom_state = Step::Focus; },
+            [run] { run(EepromRun::Kind::Settings); },
+            [run] { run(EepromRun::Kind::Full); },
             [this] { p.decoder->state.laser.calibration.start(1); },
         };
         int decoded = 0;

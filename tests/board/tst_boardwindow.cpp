@@ -267,28 +267,6 @@ private slots:
             QCOMPARE(graph->data()->at(1)->key, 5000.0);
         }
     }
-
-    // ---- EEPROM programming ----
-
-    void eeprom_refusedWriteReportedAtOnce() {
-        fx->board->decoder.eeprom.eeprom_state = EepromConfirmation::Step::Settings;
-        fx->find<QProgressBar>("progressBarEeprom")->setValue(3);
-        fx->feed("98 00");
-        QCOMPARE(fx->find<QLabel>("labelEeprom")->text(),
-                 QString("Error: Write Access to EEPROM denied!"));
-        QCOMPARE(fx->find<QProgressBar>("progressBarEeprom")->value(), 0);
-    }
-
-    void eeprom_confirmationStopsTheTimeout() {
-        fx->board->decoder.eeprom.eeprom_state = EepromConfirmation::Step::Focus;
-        fx->board->state.eeprom.focus_setting_to_write = 0x01;
-        fx->window->flashTimer.start(1000);
-        QSignalSpy spy(fx->board, &CD_Board::recievedEepromParameters);
-        fx->feed("99 04 11 00 01 01");
-        QVERIFY(!fx->window->flashTimer.isActive());
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.first().first().toInt(), 9);
-    }
 };
 
 QTEST_MAIN(tst_boardwindow)

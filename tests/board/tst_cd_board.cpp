@@ -406,19 +406,11 @@ private slots:
 
     void eepromRequests_data() {
         QTest::addColumn<int>("value");
-        QTest::addColumn<int>("flag");
-        QTest::newRow("01") << 0x01 << 0x01;
-        QTest::newRow("FF") << 0xFF << 0xFF;
-        QTest::newRow("00") << 0x00 << 0xFF;
-        QTest::newRow("02") << 0x02 << 0xFF;
+        QTest::newRow("01") << 0x01;
+        QTest::newRow("FF") << 0xFF;
     }
     void eepromRequests() {
         QFETCH(int, value);
-        QFETCH(int, flag);
-        board->setBaudFlag(quint8(value));
-        QCOMPARE(int(board->state.eeprom.baud_flag), flag);
-        board->setFocusSettingToWrite(quint8(value));
-        QCOMPARE(int(board->state.eeprom.focus_setting_to_write), value);
         board->writeZeroByte(quint8(value));
         QCOMPARE(board->sentFrames.at(0), FrameHex::bytes("60 01 21 0C") + char(value));
     }

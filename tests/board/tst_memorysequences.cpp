@@ -1,6 +1,6 @@
 // The exchanges driven by the board's memory replies: the laser history read, the zero-hour byte,
-// the history erase, the confirmation of programming steps and the parameter image read at
-// start-up, on the decoder alone.
+// the history erase, the programming run and the parameter image read at start-up, on the
+// decoder alone.
 #include "decoderprobe.h"
 
 #include <QtTest>
@@ -35,10 +35,6 @@ class tst_memorysequences : public QObject {
 private:
     DecoderProbe p;
 
-    int step() const { return static_cast<int>(p.decoder->eeprom.eeprom_state); }
-    void setState(int state) {
-        p.decoder->eeprom.eeprom_state = static_cast<EepromConfirmation::Step>(state);
-    }
     QList<int> blocksRead() const {
         QList<int> blocks;
         for (const auto& e : p.all<BoardEvent::EepromBlockRead>())
@@ -149,16 +145,7 @@ private slots:
             QCOMPARE(read.first()->value, value);
     }
 
-    void historyErase_everyRowThenTheRuntime_data() {
-        QTest::addColumn<int>("state");
-        QTest::addColumn<int>("confirmed"); // the chain goes on with step 1
-        QTest::newRow("from the laser page") << 0 << 0;
-        QTest::newRow("inside the programming chain") << 11 << 1;
-    }
     void historyErase_everyRowThenTheRuntime() {
-        QFETCH(int, state);
-        QFETCH(int, confirmed);
-        setState(state);
         QStringList expected;
         for (int page = 0x22; page <= 0x31; ++page) {
             expected << "60 0A " + byteText(page) + " 00" + Ones10;
@@ -176,11 +163,6 @@ private slots:
         p.feed(WriteReply);
         QVERIFY(!p.decoder->historyErase.isRunning());
         QCOMPARE(p.sent, expected);
-        const auto steps = p.all<BoardEvent::EepromStepConfirmed>();
-        QCOMPARE(steps.size(), confirmed);
-        if (confirmed)
-            QCOMPARE(steps.first()->state, 1);
-        QCOMPARE(step(), 0);
         // the next reply is read as a parameter again
         p.feed("99 04 11 00 01 01");
         QCOMPARE(blocksRead(), QList<int>{int(EepromLayout::Block::Focus)});
@@ -204,60 +186,6 @@ private slots:
         QVERIFY(!p.decoder->historyErase.isRunning());
     }
 
-    // ---- programming step confirmations ----
-
-    void confirmation_data() {
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("frame");
-        QTest::addColumn<int>("next"); // the state afterwards; equal to state: no confirmation
-        QTest::newRow("1 confirmed")
-            << 1 << "99 13 00 00 10 00 00 00 00 01 02 03 04 05 06 07 08 09 0A 0B 0C" << 3;
-        QTest::newRow("1 not cleared")
-            << 1 << "99 13 00 00 10 00 00 01 00 01 02 03 04 05 06 07 08 09 0A 0B 0C" << 1;
-        QTest::newRow("3 confirmed") << 3 << "99 0B 0F 08 08 " + DefaultLaser << 5;
-        QTest::newRow("3 other bytes") << 3 << "99 0B 0F 08 08 00 00 80 3F 00 00 20 C0" << 3;
-        QTest::newRow("5 confirmed") << 5 << "99 0B 10 00 08 01 02 03 04 05 06 07 08" << 7;
-        QTest::newRow("5 other bytes") << 5 << "99 0B 10 00 08 01 02 03 04 05 06 07 00" << 5;
-        QTest::newRow("7 loader byte") << 7 << "99 04 21 04 01 82" << 8;
-        QTest::newRow("7 other loader byte") << 7 << "99 04 21 04 01 02" << 7;
-        QTest::newRow("7 settings block") << 7 << "99 0C 21 00 09 15 00 00 00 82 FF 00 00 01" << 8;
-        QTest::newRow("7 settings, other audio byte")
-            << 7 << "99 0C 21 00 09 14 00 00 00 82 FF 00 00 01" << 7;
-        QTest::newRow("8 confirmed") << 8 << "99 04 11 00 01 01" << 9;
-        QTest::newRow("8 other byte") << 8 << "99 04 11 00 01 FF" << 8;
-        QTest::newRow("8 short") << 8 << "99 02 11 00" << 8;
-        QTest::newRow("255 stays") << 255 << "99 04 11 00 01 01" << 255;
-        QTest::newRow("11 without an erase") << 11 << WriteReply << 11;
-    }
-    void confirmation() {
-        QFETCH(int, state);
-        QFETCH(QString, frame);
-        QFETCH(int, next);
-        for (int k = 0; k < 8; ++k)
-            p.decoder->state.eeprom.production_bytes[k] = quint8(k + 1);
-        p.decoder->state.loader.eeprom_loader_code = 0x82;
-        p.decoder->state.eeprom.audio_byte = 0x15;
-        p.decoder->state.eeprom.focus_setting_to_write = 0x01;
-        setState(state);
-        p.feed(frame);
-        QCOMPARE(step(), next);
-        const auto steps = p.all<BoardEvent::EepromStepConfirmed>();
-        QCOMPARE(steps.size(), next == state ? 0 : 1);
-        if (next != state)
-            QCOMPARE(steps.first()->state, next);
-    }
-
-    void confirmation_writeReplyThenReadBack() {
-        p.decoder->state.loader.eeprom_loader_code = 0x82;
-        p.decoder->state.eeprom.audio_byte = 0x15;
-        setState(7);
-        p.feed("99 0C 21 00 09 15 00 00 00 81 FF 00 00 01");
-        QCOMPARE(step(), 7);
-        p.feed("99 0C 21 00 09 15 00 00 00 82 FF 00 00 01");
-        QCOMPARE(step(), 8);
-        QCOMPARE(p.all<BoardEvent::EepromStepConfirmed>().size(), 1);
-    }
-
     // ---- the parameter image read at start-up ----
 
     void parameters_settingsBlock_data() {
@@ -271,8 +199,8 @@ private slots:
         QFETCH(QString, flag);
         QFETCH(int, baud);
         p.feed("99 0C 21 00 09 15 00 00 00 82 5A 00 00 " + flag);
-        const EepromParameters& image = p.decoder->state.eeprom;
-        QCOMPARE(image.announced_baud, baud);
+        const EepromParameters& image = p.decoder->state.eeprom.image;
+        QCOMPARE(image.baudRate(), baud);
         QCOMPARE(int(image.audio_byte), 0x15);
         QCOMPARE(int(image.settings_spare), 0x5A);
         QCOMPARE(int(p.decoder->state.loader.eeprom_loader_code), 0x82);
@@ -313,26 +241,24 @@ private slots:
 
     void parameters_singleSettingsBytes() {
         p.feed("99 04 21 00 01 33");
-        QCOMPARE(int(p.decoder->state.eeprom.audio_byte), 0x33);
+        QCOMPARE(int(p.decoder->state.eeprom.image.audio_byte), 0x33);
         QVERIFY(!p.decoder->state.loader.loader_from_eeprom);
         p.feed("99 04 21 04 01 41");
         QCOMPARE(int(p.decoder->state.loader.eeprom_loader_code), 0x41);
-        QCOMPARE(int(p.decoder->state.eeprom.audio_byte), 0x33);
+        QCOMPARE(int(p.decoder->state.eeprom.image.audio_byte), 0x33);
         p.feed("99 04 21 0C 01 77");
         QCOMPARE(int(p.decoder->state.loader.eeprom_loader_code), 0x41);
-        QCOMPARE(int(p.decoder->state.eeprom.audio_byte), 0x33);
+        QCOMPARE(int(p.decoder->state.eeprom.image.audio_byte), 0x33);
         QVERIFY(blocksRead().isEmpty());
     }
 
     void parameters_blocks() {
-        const EepromParameters& image = p.decoder->state.eeprom;
+        const EepromParameters& image = p.decoder->state.eeprom.image;
         p.feed("99 0B 10 00 08 00 07 01 2C FF FE 12 34");
         QCOMPARE(image.customer_id, quint16(7));
         QCOMPARE(image.production_day, quint16(300));
         QCOMPARE(image.flashed_by, quint16(65534));
         QCOMPARE(image.serial_number, quint16(0x1234));
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(image.production_bytes), 8),
-                 FrameHex::bytes("00 07 01 2C FF FE 12 34"));
         p.feed("99 13 00 00 10 05 06 07 08 00 00 00 00 00 00 00 00 00 00 00 00");
         QCOMPARE(image.runtime_s, quint64(56));
         QCOMPARE(p.decoder->state.laser.laser_slope, 0.175889f);
@@ -351,8 +277,9 @@ private slots:
         QCOMPARE(p.decoder->state.laser.laser_current_mA, 7.5);
     }
 
-    void parameters_onlyWhileNoStepWaits() {
-        setState(5);
+    void parameters_onlyWhileNoRunWaits() {
+        DecodeOutcome out;
+        p.decoder->eepromRun.start(EepromRun::Kind::Settings, EepromParameters(), out);
         p.feed("99 04 11 00 01 01");
         QVERIFY(blocksRead().isEmpty());
     }

@@ -1,6 +1,6 @@
 // The service window against the board simulator on a pseudo-terminal: the EEPROM page of the
-// simulator's default image, and "Flash to Eeprom" on a board that takes the writes and on one
-// that refuses them.
+// simulator's default image, "Flash to Eeprom" on a board that takes the writes and on one that
+// refuses them, and "Program all parameters..." on a board that answers every request late.
 #include "../e2e/simrunner.h"
 #include "cd_board.h"
 #include "control_panel.h"
@@ -19,10 +19,14 @@ private slots:
         QTest::newRow("default image") << QStringList() << "Flashing Complete and Succesfull!";
         QTest::newRow("refused writes")
             << QStringList{"--refuse-writes"} << "Error: Write Access to EEPROM denied!";
+        // 51 requests, each answered 100 ms late: the time-out counts per request
+        QTest::newRow("program all, slow board")
+            << QStringList{"--memory-delay", "100"} << "Flashing Complete and Succesfull!";
     }
     void flashToEeprom() {
         QFETCH(QStringList, simOptions);
         QFETCH(QString, result);
+        const bool full = simOptions.contains("--memory-delay");
         TestEnv env;
         const QString link = env.path() + "/dk61";
         SimRunner sim(link, env.path() + "/sim.log");
@@ -45,11 +49,17 @@ private slots:
                               label("label_Derivative"), label("label_Offset")}),
                  QStringList({"1", "7", "4711", "Wed Mar 15 2023", "0.175889", "2.07312"}));
 
-        formWidget<QPushButton>(&w, "ButtonFlashEeprom")->click();
-        QTRY_VERIFY(!w.flashTimer.isActive() && !w.eepromChainRunning);
+        formWidget<QPushButton>(&w, full ? "buttonProgramAll" : "ButtonFlashEeprom")->click();
+        if (full)
+            QTRY_VERIFY(w.findChild<QMessageBox*>());
+        if (full)
+            w.findChild<QMessageBox*>()->button(QMessageBox::Yes)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.eepromChainRunning, 15000);
         QCOMPARE(label("labelEeprom"), result);
         QCOMPARE(formWidget<QProgressBar>(&w, "progressBarEeprom")->value(),
-                 simOptions.isEmpty() ? 6 : 0);
+                 result.startsWith("Error") ? 0 : 6);
+        if (full)
+            return;
 
         // what the board received of the run, in order: writes and the reads of 2100 and 1100
         const auto received = [&sim] {

@@ -89,48 +89,6 @@ private slots:
         QCOMPARE(it->text, text);
     }
 
-    void stepPlan_data() {
-        QTest::addColumn<int>("step");
-        QTest::addColumn<QString>("writes");
-        QTest::addColumn<QString>("readBack");
-        QTest::addColumn<QList<int>>("progressTimeoutState");
-        QTest::newRow("0") << 0 << "60 0A 22 00 FF FF FF FF FF FF FF FF FF FF"
-                           << "" << QList<int>{1, 3000, 11};
-        QTest::newRow("1") << 1
-                           << "60 0C 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
-                              "|60 04 00 0C 00 00 00 00"
-                           << "62 10 00 00" << QList<int>{1, 1000, 1};
-        QTest::newRow("3") << 3 << "60 08 0F 08 CD CC CC 3D 00 00 A0 40"
-                           << "62 08 0F 08" << QList<int>{2, 1000, 3};
-        QTest::newRow("5") << 5 << "60 08 10 00 01 02 03 04 05 06 07 08"
-                           << "62 08 10 00" << QList<int>{3, 1000, 5};
-        QTest::newRow("7") << 7 << "60 09 21 00 F3 00 00 00 82 5A 00 00 01"
-                           << "62 09 21 00" << QList<int>{4, 1000, 7};
-        QTest::newRow("8") << 8 << "60 01 11 00 01"
-                           << "62 01 11 00" << QList<int>{5, 1000, 8};
-        QTest::newRow("9") << 9 << ""
-                           << "" << QList<int>{6, 0, 0};
-    }
-    void stepPlan() {
-        QFETCH(int, step);
-        QFETCH(QString, writes);
-        QFETCH(QString, readBack);
-        QFETCH(QList<int>, progressTimeoutState);
-        // k, d, production record, audio byte, loader, spare byte, baud flag, focus hardware
-        const EepromProgramming::Image image{0.1f, 5.0f, {1, 2, 3, 4, 5, 6, 7, 8}, 0xF3, 0x82, 0x5A,
-                                             0x01, 0x01};
-        const EepromProgramming::Step plan = EepromProgramming::stepPlan(step, image);
-        QVERIFY(plan.valid && !plan.text.isEmpty());
-        QStringList sent;
-        for (const QByteArray& frame : plan.writes)
-            sent << FrameHex::text(frame);
-        QCOMPARE(sent.join('|'), writes);
-        QCOMPARE(FrameHex::text(plan.readBack), readBack);
-        QCOMPARE(QList<int>({plan.progress, plan.timeoutMs, plan.state}), progressTimeoutState);
-        for (int none : {-1, 2, 4, 6, 10, 11})
-            QVERIFY(!EepromProgramming::stepPlan(none, image).valid);
-    }
-
     void refusals() {
         QVERIFY(EepromProgramming::notReadyText(true, true, true).isEmpty());
         const QString notRead = EepromProgramming::notReadyText(false, true, false);
@@ -143,11 +101,35 @@ private slots:
         QCOMPARE(k, -1.0f);
     }
 
+    // What the page's record fields give, or the field a run is refused for.
+    void productionRecord_data() {
+        QTest::addColumn<QStringList>("fields"); // serial, flashed by, customer, date
+        QTest::addColumn<QString>("record");     // customer, day, flashed by, serial; or refusal
+        QTest::newRow("typed") << QStringList{"4712", " 7 ", "1", "2023-03-15"} << "1 2000 7 4712";
+        QTest::newRow("limits") << QStringList{"65535", "0", "0", "2017-09-22"} << "0 0 0 65535";
+        QTest::newRow("last day") << QStringList{"1", "1", "1", "2197-02-25"} << "1 65535 1 1";
+        QTest::newRow("serial 65536")
+            << QStringList{"65536", "1", "1", "2023-03-15"} << "Serial Number";
+        QTest::newRow("flashed by empty")
+            << QStringList{"1", "", "1", "2023-03-15"} << "Flashed by";
+        QTest::newRow("customer -1") << QStringList{"1", "1", "-1", "2023-03-15"} << "Customer ID";
+        QTest::newRow("day before") << QStringList{"1", "1", "1", "2017-09-21"} << "Flash Date";
+        QTest::newRow("day after") << QStringList{"1", "1", "1", "2197-02-26"} << "Flash Date";
+    }
     void productionRecord() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, record);
+        EepromParameters image;
+        QString why;
+        if (ProductionRecord::fromPage(fields[0], fields[1], fields[2],
+                                       QDate::fromString(fields[3], Qt::ISODate), &image, &why))
+            why = QString("%1 %2 %3 %4")
+                      .arg(image.customer_id)
+                      .arg(image.production_day)
+                      .arg(image.flashed_by)
+                      .arg(image.serial_number);
+        QVERIFY2(why.startsWith(record), qPrintable(why));
         QCOMPARE(ProductionRecord::dateText(0), QString("Fri Sep 22 2017"));
-        QCOMPARE(ProductionRecord::nextSerialNumber("41"), quint16(42));
-        QCOMPARE(ProductionRecord::nextSerialNumber("65535"), quint16(0));
-        QCOMPARE(ProductionRecord::nextSerialNumber("abc"), quint16(1));
     }
 };
 

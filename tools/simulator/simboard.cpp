@@ -364,8 +364,15 @@ void SimBoard::handleMemoryWrite(const Bytes& c, int64_t nowMs) {
     Bytes data(c.begin() + 4, c.end());
     if (nth == m_options.corruptReadback)
         data[0] = static_cast<uint8_t>(~data[0]); // a cell that did not take the value
-    m_eeprom.write(addr, data);
-    m_eepromChanged = true;
+    const int bad = m_options.corruptAddress - addr;
+    if (bad >= 0 && bad < static_cast<int>(data.size()))
+        data[static_cast<size_t>(bad)] = static_cast<uint8_t>(~data[static_cast<size_t>(bad)]);
+    const int page = addr >> 8;
+    if (!m_options.unerasableHistory || page < EepromImage::FirstHistoryPage ||
+        page > EepromImage::LastHistoryPage) {
+        m_eeprom.write(addr, data);
+        m_eepromChanged = true;
+    }
     emitMemoryReply(
         FrameBuilder::memoryReply(static_cast<uint16_t>(addr), m_eeprom.read(addr, count)), nowMs);
 }

@@ -38,6 +38,18 @@ bool toHexByte(const std::string& text, uint8_t& value) {
     return true;
 }
 
+// An EEPROM address: one to four hexadecimal digits, 0x allowed.
+bool toAddress(const std::string& text, int& value) {
+    std::string digits = text;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+        digits = digits.substr(2);
+    if (digits.empty() || digits.size() > 4 ||
+        digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    value = static_cast<int>(std::strtol(digits.c_str(), nullptr, 16));
+    return true;
+}
+
 bool toDouble(const std::string& text, double min, double max, double& value) {
     if (text.empty())
         return false;
@@ -175,16 +187,9 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
         {"--refuse-write", intOpt(out.refuseWrite, 1, 1000000)},
         {"--corrupt-readback", intOpt(out.corruptReadback, 1, 1000000)},
         {"--unanswered-read",
-         [&out](const std::string& v) {
-             std::string digits = v;
-             if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
-                 digits = digits.substr(2);
-             if (digits.empty() || digits.size() > 4 ||
-                 digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-                 return false;
-             out.unansweredRead = static_cast<int>(std::strtol(digits.c_str(), nullptr, 16));
-             return true;
-         }},
+         [&out](const std::string& v) { return toAddress(v, out.unansweredRead); }},
+        {"--corrupt-address",
+         [&out](const std::string& v) { return toAddress(v, out.corruptAddress); }},
         {"--flash-out", stringOpt(out.flashOutPath)},
         {"--tracks", intOpt(out.tracks, 1, 99)},
         {"--track-seconds", intOpt(out.trackSeconds, 1, 3600)},
@@ -221,6 +226,7 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
         {"--wrong-board", &out.wrongBoard},
         {"--isp", &out.isp},
         {"--in-bootloader", &out.inBootloader},
+        {"--unerasable-history", &out.unerasableHistory},
     };
 
     for (int i = 1; i < argc; ++i) {
@@ -342,6 +348,10 @@ Faults:
   --corrupt-readback N the N-th memory write stores and reads back its first byte inverted
   --unanswered-read HEX
                        do not answer memory reads whose block holds address HEX
+  --corrupt-address HEX
+                       the EEPROM cell at HEX stores every byte written to it inverted
+  --unerasable-history writes to the laser history rows (0x2200..0x31FF) are answered as
+                       usual but not stored: the rows read back as they were
   --garbage RATE       probability per frame of 1..--garbage-max (default 4) random bytes
                        that cannot start a frame, sent before it
   --chunk N            split every write into chunks of N bytes, 1 ms apart

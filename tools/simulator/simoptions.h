@@ -55,12 +55,14 @@ struct SimOptions {
     std::string flashOutPath;
 
     // Faults.
-    bool silent = false;     // nothing is ever sent
-    bool wrongBoard = false; // another board: no A3, only B3/B4 every WrongBoardMs
-    int memoryDelayMs = 0;   // memory replies (99, 98) come this late
-    int refuseWrite = 0;     // the n-th memory write is answered with 98 00 (0: none)
-    int corruptReadback = 0; // the n-th memory write reads back with its first byte inverted
-    int unansweredRead = -1; // memory reads whose block holds this address go unanswered
+    bool silent = false;            // nothing is ever sent
+    bool wrongBoard = false;        // another board: no A3, only B3/B4 every WrongBoardMs
+    int memoryDelayMs = 0;          // memory replies (99, 98) come this late
+    int refuseWrite = 0;            // the n-th memory write is answered with 98 00 (0: none)
+    int corruptReadback = 0;        // the n-th memory write reads back with its first byte inverted
+    int unansweredRead = -1;        // memory reads whose block holds this address go unanswered
+    int corruptAddress = -1;        // the cell at this address stores every byte written inverted
+    bool unerasableHistory = false; // writes to the laser history rows are answered, not stored
     double garbageRate = 0.0;
     int garbageMax = 4;
     int chunk = 0;
