@@ -85,7 +85,8 @@ void Control_Panel::calculateLaserParams() {
 
 void Control_Panel::handleModuleOff() {
     qCDebug(dk61Laser) << "handle module off()";
-    ui->buttonLaserOnOff->setText(QStringLiteral("Turn Laser On"));
+    board->serviceMode.moduleOff();
+    ui->buttonLaserOnOff->setText(ServiceMode::laserButtonText(false));
 }
 
 // ---------------------------------------------------------------------------------------------
