@@ -73,12 +73,12 @@ void CD_Board::closePort() {
     link.close();
     // ---- production and laser: no exchange and no programming step outlives the link ----
     memoryTimer.stop();
+    const MemorySequence* sequence = decoder.runningSequence();
     const QString stopped = decoder.stopSequence(MemorySequence::Stop::LinkClosed);
     decoder.eeprom.end();
     EepromParameters& image = state.eeprom;
     image.settings_read = image.focus_read = image.production_read = image.laser_read = false;
-    if (!stopped.isEmpty())
-        emit memoryExchangeFailed(stopped);
+    reportMemoryFailure(sequence, stopped);
     // ---- end production and laser ----
     state.link.has_FW_Version = false;
     qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"
@@ -317,6 +317,9 @@ struct BoardEventApplier {
         if (window)
             window->plotZeroByte(e.value);
     }
+    void operator()(const BoardEvent::ZeroByteWritten& e) {
+        emit board->zeroByteWriteEnded(e.written, e.text);
+    }
     void operator()(const BoardEvent::EepromStepConfirmed& e) {
         if (window)
             window->eepromStepConfirmed();
@@ -349,8 +352,7 @@ struct BoardEventApplier {
     void operator()(const BoardEvent::MemoryExchangeAdvanced&) { board->memoryTimer.start(); }
     void operator()(const BoardEvent::MemoryExchangeOver& e) {
         board->memoryTimer.stop();
-        if (!e.failure.isEmpty())
-            emit board->memoryExchangeFailed(e.failure);
+        board->reportMemoryFailure(e.sequence, e.failure);
     }
     // ---- end production and laser ----
     void operator()(const BoardEvent::TagPollDue&) {
@@ -384,10 +386,6 @@ void CD_Board::clearPlayTime(int part) {
     sendRequest(EepromLayout::runtimeClearWrite(part));
 }
 
-void CD_Board::writeZeroByte(quint8 value) {
-    sendRequest(EepromLayout::zeroByteWrite(value));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Production and laser: memory exchanges with a time-out, the programming steps' writes
 
@@ -397,9 +395,17 @@ void CD_Board::startMemoryExchange(const QByteArray& request) {
 }
 
 void CD_Board::memoryTimeOut() {
-    const QString stopped = decoder.stopSequence(MemorySequence::Stop::NoAnswer);
-    if (!stopped.isEmpty())
-        emit memoryExchangeFailed(stopped);
+    const MemorySequence* sequence = decoder.runningSequence();
+    reportMemoryFailure(sequence, decoder.stopSequence(MemorySequence::Stop::NoAnswer));
+}
+
+void CD_Board::reportMemoryFailure(const MemorySequence* sequence, const QString& text) {
+    if (text.isEmpty())
+        return;
+    if (sequence == &decoder.zeroByteWrite)
+        emit zeroByteWriteEnded(false, text);
+    else
+        emit memoryExchangeFailed(text);
 }
 
 void CD_Board::cancelMemoryExchange() {

@@ -419,7 +419,7 @@ private slots:
         QCOMPARE(int(board->state.eeprom.baud_flag), flag);
         board->setFocusSettingToWrite(quint8(value));
         QCOMPARE(int(board->state.eeprom.focus_setting_to_write), value);
-        board->writeZeroByte(quint8(value));
+        board->writeZeroByte({true, quint8(value), false});
         QCOMPARE(board->sentFrames.at(0), FrameHex::bytes("60 01 21 0C") + char(value));
     }
 };

@@ -31,7 +31,8 @@ private:
     QString text(const char* name) const {
         if (auto* line = formWidget<QLineEdit>(fx->window, name))
             return line->text();
-        return formWidget<QLabel>(fx->window, name)->text();
+        QLabel* label = formWidget<QLabel>(fx->window, name);
+        return label ? label->text() : QString("no such label");
     }
     void click(const char* name) { formWidget<QPushButton>(fx->window, name)->click(); }
     QString pageMessage() const {
@@ -66,7 +67,7 @@ private slots:
     }
     void cleanup() { fx.reset(); }
 
-    // Points of mean 100.7 (700 x 101, 300 x 100) and `second` + 0.2 (200 up, 800 down).
+    // Point 1: 1000 readings of 100, point 2: 1000 of `second`.
     void calibration_data() {
         QTest::addColumn<QStringList>("currents");
         QTest::addColumn<int>("unit"); // 0 mA, 1 µA
@@ -82,11 +83,14 @@ private slots:
         QFETCH(int, second);
         QFETCH(QString, kd);
         click("buttonGetAdcValue_1");
-        fx->feed(readings(101, 700) + readings(100, 300));
+        fx->feed(readings(100, 999));
+        QCOMPARE(text("labelAdcProgress_1"), QString("999 of 1000 readings"));
+        fx->feed(readings(100, 1));
         click("buttonGetAdcValue_2");
-        fx->feed(readings(second + 1, 200) + readings(second, 800));
+        fx->feed(readings(second, 1000));
+        QCOMPARE(text("labelAdcProgress_2"), QString("1000 of 1000 readings"));
         QCOMPARE(text("lineAdcValue_1") + " " + text("lineAdcValue_2"),
-                 "100.7 " + QString::number(second + 0.2));
+                 "100 " + QString::number(second));
         for (int n : {1, 2}) {
             formWidget<QLineEdit>(fx->window, n == 1 ? "lineCurrent_1" : "lineCurrent_2")
                 ->setText(currents[n - 1]);
@@ -111,27 +115,47 @@ private slots:
         QCOMPARE(fx->board->state.laser.calibration.sampleCount(2), 1);
     }
 
-    // The ring's average and "to EEPROM": the byte is the average / 4, at most FE (FF: not set).
+    // The ring's average and "to EEPROM": the byte is the average / 4, at most FE (FF: not set),
+    // and the page says whether the board holds it.
     void zeroHourByte_data() {
         QTest::addColumn<int>("reading");
         QTest::addColumn<QString>("average");
-        QTest::addColumn<QString>("write");
-        QTest::newRow("400") << 400 << "190 (71.7 mA)"
-                             << "60 01 21 0C 64";
-        QTest::newRow("0x400 does not wrap") << 0x400 << "400 (183.5 mA)"
-                                             << "60 01 21 0C FE";
+        QTest::addColumn<QString>("replies"); // none: no answer
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QString>("label"); // part of it
+        const QString write = "60 01 21 0C 64";
+        QTest::newRow("written") << 400 << "190 (71.7 mA)"
+                                 << "99 04 21 0C 01 64" << QStringList{write}
+                                 << "64 (71.4 mA) written";
+        QTest::newRow("0x400 does not wrap")
+            << 0x400 << "400 (183.5 mA)"
+            << "99 04 21 0C 01 FE" << QStringList{"60 01 21 0C FE"} << "average was too high";
+        QTest::newRow("refused") << 400 << "190 (71.7 mA)"
+                                 << "98 00" << QStringList{write} << "denied";
+        QTest::newRow("read back: another byte")
+            << 400 << "190 (71.7 mA)"
+            << "99 03 21 0C 01,99 04 21 0C 01 9B" << QStringList{write, "62 01 21 0C"}
+            << "holds 9B (110.7 mA) instead of 64";
+        QTest::newRow("no answer") << 400 << "190 (71.7 mA)"
+                                   << "" << QStringList{write} << "did not answer";
     }
     void zeroHourByte() {
         QFETCH(int, reading);
         QFETCH(QString, average);
-        QFETCH(QString, write);
+        QFETCH(QString, replies);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, label);
         fx->feed(readings(1, 5) + readings(reading, 64));
         QCOMPARE(text("lineLaserListAverage"), average);
         QCOMPARE(text("labelAvgLaserHexValue"), QString("Average Laser ADC Value of 64 values"));
+        fx->board->memoryTimer.setInterval(50); // the same ending, sooner
         fx->mark();
         click("btnLaserToEeprom");
-        QCOMPARE(fx->since(), QStringList{write});
-        QCOMPARE(text("labelZeroHourByte").isEmpty(), write.endsWith("64"));
+        for (const QString& reply : replies.split(',', Qt::SkipEmptyParts))
+            fx->feed(reply);
+        QCOMPARE(fx->since(), sent);
+        QTRY_VERIFY2(text("labelZeroHourByte").contains(label),
+                     qPrintable(text("labelZeroHourByte")));
         click("pushButtonFlush");
         fx->feed(readings(100, 1));
         QCOMPARE(text("lineLaserListAverage"), QString("64 (17.9 mA)"));
@@ -141,18 +165,29 @@ private slots:
     }
 
     // Each history page is asked for after the previous one's reply, then the operating time.
+    void history_data() {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("recorded") << "40"
+                                  << "";
+        QTest::newRow("erased") << "FF"
+                                << "The laser history is empty: no laser current recorded yet.";
+    }
     void history() {
+        QFETCH(QString, sample);
+        QFETCH(QString, message);
         fx->mark();
         click("btnGetLaserHistory");
         for (int page = 0x22; page <= 0x31; ++page) {
             QCOMPARE(fx->since().size(), page - 0x21);
             QCOMPARE(fx->since().last(), "62 10 " + byteText(page) + " 00");
-            fx->feed("99 13 " + byteText(page) + " 00 10" + QString(" 40").repeated(16));
+            fx->feed("99 13 " + byteText(page) + " 00 10" + QString(" " + sample).repeated(16));
         }
         QCOMPARE(fx->since().last(), QString("62 10 00 00"));
         fx->feed("99 13 00 00 10 05 06 07 08 00 00 00 00 00 00 00 00 00 00 10 00");
-        QCOMPARE(formWidget<QCustomPlot>(fx->window, "customPlotLaser")->graph(0)->dataCount(),
-                 256);
+        QCPGraph* graph = formWidget<QCustomPlot>(fx->window, "customPlotLaser")->graph(0);
+        QCOMPARE(pageMessage(), message);
+        QCOMPARE(graph->visible() ? graph->dataCount() : 0, message.isEmpty() ? 256 : 0);
     }
 
     void whilePlaying_nothingStarts_data() { exchanges_data(); }
