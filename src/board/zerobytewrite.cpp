@@ -12,6 +12,18 @@ QByteArray ZeroByteWrite::start(const ZeroHourByte::Value& written) {
     return ZeroHourByte::writeFrame(value);
 }
 
+QString ZeroByteWrite::stoppedText(Stop reason) const {
+    switch (reason) {
+    case Stop::NoAnswer:
+        return QStringLiteral("Not confirmed: no answer within 2 s");
+    case Stop::Refused:
+        return QStringLiteral("Not written: EEPROM write denied");
+    case Stop::LinkClosed:
+        return QStringLiteral("Not confirmed: the connection was closed");
+    }
+    return QString();
+}
+
 bool ZeroByteWrite::onReply(const QByteArray& frame, DecodeOutcome& out) {
     if (step == Step::Idle)
         return true;

@@ -17,6 +17,8 @@ public:
     bool onReply(const QByteArray& frame, DecodeOutcome& out) override;
     void cancel() override { step = Step::Idle; }
     QString what() const override { return QStringLiteral("Zero hour current write"); }
+    // Short, for the label beside "to EEPROM".
+    QString stoppedText(Stop reason) const override;
 
     Step step = Step::Idle;
     ZeroHourByte::Value value;

@@ -30,15 +30,14 @@ QString byteText(quint8 byte) {
 } // namespace
 
 QString ZeroHourByte::writingText(const Value& value) {
-    const QString writing = QStringLiteral("Writing %1 to EEPROM...").arg(byteText(value.byte));
-    return value.capped ? QStringLiteral("Average too high for the zero hour current! ") + writing
-                        : writing;
+    return (value.capped ? QStringLiteral("Average too high: writing %1...")
+                         : QStringLiteral("Writing %1..."))
+        .arg(byteText(value.byte));
 }
 
 QString ZeroHourByte::resultText(const Value& value, quint8 held) {
     if (held != value.byte)
-        return QStringLiteral("Error: the CD-Board holds %1 instead of %2 as zero hour current!")
-            .arg(byteText(held), byteText(value.byte));
-    return QStringLiteral("Zero hour current %1 written to EEPROM").arg(byteText(held)) +
-           (value.capped ? QStringLiteral(" (the average was too high)") : QString());
+        return QStringLiteral("Not written: the CD-Board holds %1").arg(byteText(held));
+    return QStringLiteral("Written: %1").arg(byteText(held)) +
+           (value.capped ? QStringLiteral(", average too high") : QString());
 }

@@ -155,9 +155,9 @@ private slots:
         QTest::addColumn<QStringList>("sent"); // after the write
         QTest::addColumn<QString>("result");   // part of the text; empty: still waiting
         const QString byte64 = "99 04 21 0C 01 64", byte9B = "99 04 21 0C 01 9B";
-        QTest::newRow("in the write reply") << QStringList{byte64} << QStringList{} << "written";
+        QTest::newRow("in the write reply") << QStringList{byte64} << QStringList{} << "Written";
         QTest::newRow("read back")
-            << QStringList{"99 03 21 0C 01", byte64} << QStringList{"62 01 21 0C"} << "written";
+            << QStringList{"99 03 21 0C 01", byte64} << QStringList{"62 01 21 0C"} << "Written";
         QTest::newRow("another byte")
             << QStringList{byte9B, byte9B} << QStringList{"62 01 21 0C"} << "holds 9B";
         QTest::newRow("another address") << QStringList{"99 04 21 04 01 64"} << QStringList{} << "";

@@ -122,12 +122,12 @@ private slots:
         QTest::addColumn<QString>("label"); // part of it
         const QString avg = "190 (71.7 mA)";
         QTest::newRow("written") << 400 << avg << QString("99 04 21 0C 01 64")
-                                 << "64 (71.4 mA) written";
+                                 << "Written: 64 (71.4 mA)";
         QTest::newRow("0x400 does not wrap")
             << 0x400 << QString("400 (183.5 mA)") << QString("99 04 21 0C 01 FE")
-            << "FE (181.4 mA) written";
+            << "Written: FE (181.4 mA)";
         QTest::newRow("refused") << 400 << avg << QString("98 00") << "denied";
-        QTest::newRow("no answer") << 400 << avg << QString() << "did not answer";
+        QTest::newRow("no answer") << 400 << avg << QString() << "no answer within 2 s";
     }
     void zeroHourByte() {
         QFETCH(int, reading);
