@@ -195,6 +195,8 @@ public:
     QPushButton* buttonProgramAll = nullptr;
     // On the expert page beside "to EEPROM": what became of the zero-hour byte.
     QLabel* labelZeroHourByte = nullptr;
+    // Beside each "Get ADC Value": how many of the point's readings have arrived.
+    QLabel* labelAdcProgress[2] = {};
     Register_Dialog* registerDialog = nullptr;
     // ==== end production and laser ====
 
@@ -296,6 +298,8 @@ public slots:
     void getLaserCurrent();
     void updateLaserCurrent();
     void memoryExchangeFailed(const QString& text);
+    void showAdcProgress();
+    void zeroByteWriteEnded(bool written, const QString& text);
     // ==== end production and laser ====
 
 public:
@@ -349,6 +353,7 @@ private:
     // Whether the laser history may be read or erased now; says why not on the page.
     bool laserMemoryAllowed();
     void showLaserPageMessage(const QString& text);
+    void showZeroHourByte(const QString& text, const char* styleSheet);
     void wireAbout();
     // ---- firmware (firmware/) ----
     void wireFirmware();

@@ -15,8 +15,8 @@ QByteArray BoardDecoder::begin(MemorySequence& sequence, const QByteArray& reque
 }
 
 void BoardDecoder::cancelSequences() {
-    for (MemorySequence* sequence :
-         std::initializer_list<MemorySequence*>{&historyRead, &zeroByteRead, &historyErase})
+    for (MemorySequence* sequence : std::initializer_list<MemorySequence*>{
+             &historyRead, &zeroByteRead, &historyErase, &zeroByteWrite})
         sequence->cancel();
     running = nullptr;
 }
@@ -80,9 +80,12 @@ void BoardDecoder::dispatch(const QByteArray& b, DecodeOutcome& out) {
     PlayerState& player = state.player;
     switch (RD::byteAt(b, 0)) {
     case 0x98:
-        // A refused write ends an erase: its next write would only be refused as well.
-        if (running == &historyErase)
-            out.add(BoardEvent::MemoryExchangeOver{stopSequence(MemorySequence::Stop::Refused)});
+        // A refused write ends a writing exchange: its next write would only be refused as well.
+        if (running == &historyErase || running == &zeroByteWrite) {
+            const MemorySequence* refused = running;
+            out.add(BoardEvent::MemoryExchangeOver{stopSequence(MemorySequence::Stop::Refused),
+                                                   refused});
+        }
         eepromRun.stop(MemorySequence::Stop::Refused, out);
         state.eeprom.eeprom_write_denied = true;
         out.add(BoardEvent::WriteRefused{});

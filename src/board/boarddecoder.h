@@ -7,6 +7,7 @@
 #include "historyerase.h"
 #include "historyread.h"
 #include "zerobyteread.h"
+#include "zerobytewrite.h"
 
 #include <QByteArray>
 
@@ -26,6 +27,9 @@ public:
     QByteArray readLaserHistory() { return begin(historyRead, historyRead.start()); }
     QByteArray readZeroByte() { return begin(zeroByteRead, zeroByteRead.start()); }
     QByteArray resetLaserHistory() { return begin(historyErase, historyErase.start()); }
+    QByteArray writeZeroByte(const ZeroHourByte::Value& value) {
+        return begin(zeroByteWrite, zeroByteWrite.start(value));
+    }
     // The exchange that memory replies go to, or null.
     MemorySequence* runningSequence() const { return running; }
     // Ends every exchange (the link closed, a test starts clean).
@@ -37,6 +41,7 @@ public:
     HistoryRead historyRead;
     ZeroByteRead zeroByteRead;
     HistoryErase historyErase;
+    ZeroByteWrite zeroByteWrite;
     // The programming run: while it is on, memory replies go to it.
     EepromRun eepromRun;
 

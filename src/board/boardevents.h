@@ -12,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+class MemorySequence;
+
 // What a frame (or the start of an exchange) led to, besides the board state it changed: small
 // event records the board turns into its signals and the window's updates.
 namespace BoardEvent {
@@ -61,6 +63,10 @@ struct LaserHistoryRead { // the history read is complete
 struct ZeroByteRead { // the zero-hour byte arrived
     int value;
 };
+struct ZeroByteWritten { // the board showed the zero-hour byte it holds after a write
+    bool written;        // it is the byte written
+    QString text;
+};
 struct EepromStepConfirmed { // the programming run moved on: the number of its next step (9:
     int state;               // all verified); Failed: it ended without success, its text says why
     static constexpr int Failed = -1;
@@ -72,23 +78,23 @@ struct EepromBlockRead { // a block of the parameter image was read
 struct MemoryExchangeAdvanced {}; // the running memory exchange sent its next request
 struct MemoryExchangeOver {       // it ended; `failure` says why when without its result
     QString failure;
+    const MemorySequence* sequence = nullptr;
 };
 // ---- end production and laser ----
 struct TagPollDue {};         // ask for the tag of the current track soon
 struct DisplayInfoChanged {}; // the board state the displays show may have changed
 } // namespace BoardEvent
 
-using BoardEventRecord =
-    std::variant<BoardEvent::WriteRefused, BoardEvent::PllState, BoardEvent::DiscCleared,
-                 BoardEvent::FirmwareVersion, BoardEvent::LaserReading,
-                 BoardEvent::SamplesSufficient, BoardEvent::ModuleOff, BoardEvent::ServiceStep,
-                 BoardEvent::DiscId, BoardEvent::FlagStatus, BoardEvent::FlagFirmware,
-                 BoardEvent::FlagRecord, BoardEvent::LoaderList, BoardEvent::LoaderFromEeprom,
-                 BoardEvent::LoaderSelected, BoardEvent::LoaderLabel, BoardEvent::LoaderTypeOk,
-                 BoardEvent::LaserHistoryRead, BoardEvent::ZeroByteRead,
-                 BoardEvent::EepromStepConfirmed, BoardEvent::EepromBlockRead,
-                 BoardEvent::MemoryExchangeAdvanced, BoardEvent::MemoryExchangeOver,
-                 BoardEvent::TagPollDue, BoardEvent::DisplayInfoChanged>;
+using BoardEventRecord = std::variant<
+    BoardEvent::WriteRefused, BoardEvent::PllState, BoardEvent::DiscCleared,
+    BoardEvent::FirmwareVersion, BoardEvent::LaserReading, BoardEvent::SamplesSufficient,
+    BoardEvent::ModuleOff, BoardEvent::ServiceStep, BoardEvent::DiscId, BoardEvent::FlagStatus,
+    BoardEvent::FlagFirmware, BoardEvent::FlagRecord, BoardEvent::LoaderList,
+    BoardEvent::LoaderFromEeprom, BoardEvent::LoaderSelected, BoardEvent::LoaderLabel,
+    BoardEvent::LoaderTypeOk, BoardEvent::LaserHistoryRead, BoardEvent::ZeroByteRead,
+    BoardEvent::ZeroByteWritten, BoardEvent::EepromStepConfirmed, BoardEvent::EepromBlockRead,
+    BoardEvent::MemoryExchangeAdvanced, BoardEvent::MemoryExchangeOver, BoardEvent::TagPollDue,
+    BoardEvent::DisplayInfoChanged>;
 
 // What the decoder hands back for one frame: the requests to send, in order, and the events.
 struct DecodeOutcome {

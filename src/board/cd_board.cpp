@@ -75,11 +75,11 @@ void CD_Board::closePort() {
     link.close();
     // ---- production and laser: no exchange and no programming step outlives the link ----
     memoryTimer.stop();
+    const MemorySequence* sequence = decoder.runningSequence();
     const QString stopped = decoder.stopSequence(MemorySequence::Stop::LinkClosed);
     EepromState& eeprom = state.eeprom;
     eeprom.settings_read = eeprom.focus_read = eeprom.production_read = eeprom.laser_read = false;
-    if (!stopped.isEmpty())
-        emit memoryExchangeFailed(stopped);
+    reportMemoryFailure(sequence, stopped);
     DecodeOutcome out;
     decoder.eepromRun.stop(MemorySequence::Stop::LinkClosed, out);
     apply(out);
@@ -321,6 +321,9 @@ struct BoardEventApplier {
         if (window)
             window->plotZeroByte(e.value);
     }
+    void operator()(const BoardEvent::ZeroByteWritten& e) {
+        emit board->zeroByteWriteEnded(e.written, e.text);
+    }
     void operator()(const BoardEvent::EepromStepConfirmed& e) {
         if (e.state == BoardEvent::EepromStepConfirmed::Failed)
             emit board->eepromRunFailed(board->decoder.eepromRun.text());
@@ -354,8 +357,7 @@ struct BoardEventApplier {
     void operator()(const BoardEvent::MemoryExchangeAdvanced&) { board->memoryTimer.start(); }
     void operator()(const BoardEvent::MemoryExchangeOver& e) {
         board->memoryTimer.stop();
-        if (!e.failure.isEmpty())
-            emit board->memoryExchangeFailed(e.failure);
+        board->reportMemoryFailure(e.sequence, e.failure);
     }
     // ---- end production and laser ----
     void operator()(const BoardEvent::TagPollDue&) {
@@ -381,10 +383,6 @@ void CD_Board::clearPlayTime(int part) {
     sendRequest(EepromLayout::runtimeClearWrite(part));
 }
 
-void CD_Board::writeZeroByte(quint8 value) {
-    sendRequest(EepromLayout::zeroByteWrite(value));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Production and laser: memory exchanges with a time-out, the programming steps' writes
 
@@ -394,9 +392,17 @@ void CD_Board::startMemoryExchange(const QByteArray& request) {
 }
 
 void CD_Board::memoryTimeOut() {
-    const QString stopped = decoder.stopSequence(MemorySequence::Stop::NoAnswer);
-    if (!stopped.isEmpty())
-        emit memoryExchangeFailed(stopped);
+    const MemorySequence* sequence = decoder.runningSequence();
+    reportMemoryFailure(sequence, decoder.stopSequence(MemorySequence::Stop::NoAnswer));
+}
+
+void CD_Board::reportMemoryFailure(const MemorySequence* sequence, const QString& text) {
+    if (text.isEmpty())
+        return;
+    if (sequence == &decoder.zeroByteWrite)
+        emit zeroByteWriteEnded(false, text);
+    else
+        emit memoryExchangeFailed(text);
 }
 
 void CD_Board::cancelMemoryExchange() {

@@ -85,7 +85,9 @@ public:
     void readZeroByte() { startMemoryExchange(decoder.readZeroByte()); }
     void resetLaserHistory() { startMemoryExchange(decoder.resetLaserHistory()); }
     void clearPlayTime(int part);
-    void writeZeroByte(quint8 value);
+    void writeZeroByte(const ZeroHourByte::Value& value) {
+        startMemoryExchange(decoder.writeZeroByte(value));
+    }
 
     // ---- production and laser ----
     // Ends a memory exchange whose next reply has not come within MemorySequence::TimeoutMs.
@@ -142,6 +144,8 @@ signals:
     void memoryExchangeFailed(const QString& text);
     // The programming run ended without success; the text says why.
     void eepromRunFailed(const QString& text);
+    // The zero-hour byte write ended: the board holds the byte (`written`), or why not.
+    void zeroByteWriteEnded(bool written, const QString& text);
     // ---- end production and laser ----
     // ---- operator console and service functions ----
     // Nothing in the board emits it; the window leaves service mode on it, as on its Exit.
@@ -181,6 +185,8 @@ private:
     // ---- production and laser ----
     void startMemoryExchange(const QByteArray& request);
     void memoryTimeOut();
+    // The text of an exchange that ended without its result, for the page that started it.
+    void reportMemoryFailure(const MemorySequence* sequence, const QString& text);
 
     DecodeOutcome reusedOutcome;
     bool applying = false;

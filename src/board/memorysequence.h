@@ -27,7 +27,7 @@ public:
     virtual QString what() const = 0;
 
     // What the operator reads when the exchange ended without its result.
-    QString stoppedText(Stop reason) const {
+    virtual QString stoppedText(Stop reason) const {
         switch (reason) {
         case Stop::NoAnswer:
             return QStringLiteral("Error: %1 stopped, the CD-Board did not answer within 2 s!")

@@ -16,6 +16,9 @@ QString g6(double value) {
     return QString::number(value, 'g', 6);
 }
 
+const char* const Red = "QLabel  { color: red}";
+const char* const Green = "QLabel  { color: green}";
+
 } // namespace
 
 void Control_Panel::wireLaser() {
@@ -37,13 +40,24 @@ void Control_Panel::wireLaser() {
             &Control_Panel::resetLaserHistory);
     connect(ui->ExpertGetLaser, &QPushButton::clicked, this, &Control_Panel::getLaserCurrent);
     connect(board, &CD_Board::memoryExchangeFailed, this, &Control_Panel::memoryExchangeFailed);
+    connect(board, &CD_Board::zeroByteWriteEnded, this, &Control_Panel::zeroByteWriteEnded);
 
     labelZeroHourByte = new QLabel(ui->tabExpertMode);
     labelZeroHourByte->setObjectName(QStringLiteral("labelZeroHourByte"));
-    labelZeroHourByte->setGeometry(706, 298, 170, 30);
+    // down to "PlayInit", over the register button and the PLL label this build never shows
+    labelZeroHourByte->setGeometry(706, 298, 170, 52);
     labelZeroHourByte->setWordWrap(true);
-    labelZeroHourByte->setStyleSheet(QStringLiteral("QLabel  { color: red}"));
     labelZeroHourByte->hide();
+
+    // the count follows the readings once per batch received
+    for (QPushButton* button : {ui->buttonGetAdcValue_1, ui->buttonGetAdcValue_2}) {
+        const int n = button == ui->buttonGetAdcValue_1 ? 0 : 1;
+        labelAdcProgress[n] = new QLabel(ui->tabLaser);
+        labelAdcProgress[n]->setObjectName(QStringLiteral("labelAdcProgress_%1").arg(n + 1));
+        labelAdcProgress[n]->setGeometry(button->x() + 155, button->y(), 170, button->height());
+        connect(button, &QPushButton::clicked, this, &Control_Panel::showAdcProgress);
+    }
+    connect(board, &CD_Board::parse_complete, this, &Control_Panel::showAdcProgress);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -70,8 +84,10 @@ void Control_Panel::handleAdcValue_2() {
 void Control_Panel::calculateLaserParams() {
     LaserState& laser = board->state.laser;
     const LaserCalibration::Fit fit =
-        laser.calibration.fit(ui->lineCurrent_1->text(), ui->boxUnitSelector_1->currentIndex(),
-                              ui->lineCurrent_2->text(), ui->boxUnitSelector_2->currentIndex());
+        laser.calibration.fit({ui->lineCurrent_1->text(), ui->boxUnitSelector_1->currentIndex(),
+                               ui->lineAdcValue_1->text()},
+                              {ui->lineCurrent_2->text(), ui->boxUnitSelector_2->currentIndex(),
+                               ui->lineAdcValue_2->text()});
     if (!fit.ok) {
         ui->labelCalculatorWarning->setText(fit.warning);
         return;
@@ -83,9 +99,15 @@ void Control_Panel::calculateLaserParams() {
     ui->labelOffset->setText(g6(fit.d));
 }
 
+void Control_Panel::showAdcProgress() {
+    for (int point : {1, 2})
+        labelAdcProgress[point - 1]->setText(board->state.laser.calibration.progressText(point));
+}
+
 void Control_Panel::handleModuleOff() {
     qCDebug(dk61Laser) << "handle module off()";
-    ui->buttonLaserOnOff->setText(QStringLiteral("Turn Laser On"));
+    board->serviceMode.moduleOff();
+    ui->buttonLaserOnOff->setText(ServiceMode::laserButtonText(false));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -99,13 +121,28 @@ void Control_Panel::updateLaserADCAverage(int index) {
     ui->labelAvgLaserHexValue->setText(LaserList::countText(index));
 }
 
+// The write waits for the board to show the byte it holds; the programming run's replies are
+// its own.
 void Control_Panel::writeLaserCurrentToEEPROM() {
     const ZeroHourByte::Value value = ZeroHourByte::fromAverage(laserList->average());
     if (!value.valid)
         return;
-    board->writeZeroByte(value.byte);
-    labelZeroHourByte->setText(value.capped ? ZeroHourByte::cappedText() : QString());
-    labelZeroHourByte->setVisible(value.capped);
+    if (eepromChainRunning) {
+        showZeroHourByte(LaserHistory::busyText(), Red);
+        return;
+    }
+    board->writeZeroByte(value);
+    showZeroHourByte(ZeroHourByte::writingText(value), value.capped ? Red : "");
+}
+
+void Control_Panel::zeroByteWriteEnded(bool written, const QString& text) {
+    showZeroHourByte(text, written ? Green : Red);
+}
+
+void Control_Panel::showZeroHourByte(const QString& text, const char* styleSheet) {
+    labelZeroHourByte->setStyleSheet(QString::fromLatin1(styleSheet));
+    labelZeroHourByte->setText(text);
+    labelZeroHourByte->show();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -177,12 +214,13 @@ void Control_Panel::plotLaserHistory(int runtime, int last_index, const quint8* 
                                      const quint8* /*values_t*/) {
     QVector<double> times;
     QVector<double> currents;
-    LaserHistory::build(static_cast<quint64>(qMax(runtime, 0)),
-                        static_cast<quint8>(last_index & 0xFF), values,
-                        board->state.link.fw_version, &times, &currents);
+    const int recorded = LaserHistory::build(static_cast<quint64>(qMax(runtime, 0)),
+                                             static_cast<quint8>(last_index & 0xFF), values,
+                                             board->state.link.fw_version, &times, &currents);
     QCustomPlot* plot = ui->customPlotLaser;
-    if (times.isEmpty() || currents.isEmpty()) {
+    if (recorded == 0) {
         plot->graph(0)->setVisible(false);
+        showLaserPageMessage(LaserHistory::emptyText());
     } else {
         plot->graph(0)->setVisible(true);
         plot->xAxis->setRange(times.first(), times.last());

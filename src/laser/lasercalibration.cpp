@@ -6,14 +6,11 @@
 
 namespace {
 
-// A current in mA from the operator's text, or false.
-bool current(const QString& text, int unit, double* mA) {
+// A non-zero finite number from the operator's text, or false.
+bool nonZero(const QString& text, double* value) {
     bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || value == 0 || !std::isfinite(value))
-        return false;
-    *mA = unit == LaserCalibration::MicroAmpere ? value / 1000 : value;
-    return true;
+    *value = text.trimmed().toDouble(&ok);
+    return ok && *value != 0 && std::isfinite(*value);
 }
 
 } // namespace
@@ -82,39 +79,41 @@ double LaserCalibration::variance(int point) const {
     return p ? p->variance : 0;
 }
 
-LaserCalibration::Fit LaserCalibration::fit(const QString& current1, int unit1,
-                                            const QString& current2, int unit2) const {
+QString LaserCalibration::progressText(int point) const {
+    const Point* p = at(point);
+    if (!p || (p->state == State::Idle && p->samples.isEmpty()))
+        return QString();
+    const QString text =
+        QStringLiteral("%1 of %2 readings").arg(p->samples.size()).arg(SamplesPerPoint);
+    return p->state == State::Idle ? QStringLiteral("Stopped at ") + text : text;
+}
+
+LaserCalibration::Fit LaserCalibration::fit(const Entry& first, const Entry& second) const {
     Fit result;
-    const QString notANumber = QStringLiteral("Measured Laser Current Value must be a Number!");
-    double i1 = 0;
-    double i2 = 0;
-    if (!current(current1, unit1, &i1)) {
-        result.warning = notANumber;
-        return result;
+    double current[2];
+    double adc[2];
+    const Entry* entries[] = {&first, &second};
+    for (int k = 0; k < 2; ++k) {
+        if (!nonZero(entries[k]->current, &current[k])) {
+            result.warning = QStringLiteral("Measured Laser Current Value must be a Number!");
+            return result;
+        }
+        if (entries[k]->unit == MicroAmpere)
+            current[k] /= 1000;
+        if (!isCalculated(k + 1) || !nonZero(entries[k]->mean, &adc[k])) {
+            result.warning =
+                QStringLiteral("Convert Measurment %1 to Digital Value before calculating!")
+                    .arg(k + 1);
+            return result;
+        }
     }
-    if (!isCalculated(1) || points[0].mean == 0) {
-        result.warning =
-            QStringLiteral("Convert Measurment 1 to Digital Value before calculating!");
-        return result;
-    }
-    if (!current(current2, unit2, &i2)) {
-        result.warning = notANumber;
-        return result;
-    }
-    if (!isCalculated(2) || points[1].mean == 0) {
-        result.warning =
-            QStringLiteral("Convert Measurment 2 to Digital Value before calculating!");
-        return result;
-    }
-    const double a1 = std::trunc(points[0].mean);
-    const double a2 = std::trunc(points[1].mean);
-    if (a1 == a2) {
+    if (adc[0] == adc[1]) {
         result.warning = QStringLiteral(
             "Measurment 1 and 2 have the same Digital Value: measure two different currents!");
         return result;
     }
-    result.k = (i2 - i1) / (a2 - a1);
-    result.d = (i1 + i2) * 0.5 - (a1 + a2) * (result.k * 0.5);
+    result.k = (current[1] - current[0]) / (adc[1] - adc[0]);
+    result.d = (current[0] + current[1]) * 0.5 - (adc[0] + adc[1]) * (result.k * 0.5);
     result.ok = true;
     qCDebug(dk61Laser) << "Laser Parameters: k =" << result.k << "d =" << result.d;
     return result;

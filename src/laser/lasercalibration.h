@@ -31,6 +31,9 @@ public:
     int sampleCount(int point) const;
     double mean(int point) const;
     double variance(int point) const;
+    // How far a point is, for the label beside its button ("345 of 1000 readings"); empty
+    // before the point was first started.
+    QString progressText(int point) const;
 
     struct Fit {
         bool ok = false;
@@ -38,10 +41,16 @@ public:
         double k = 0;    // mA per ADC count
         double d = 0;    // mA
     };
-    // The currents as the operator typed them with their units; the means are the points'
-    // calculated ones, truncated to whole ADC counts. Refused with a warning when a current is
-    // not a non-zero number, a point is not calculated or both means truncate to the same count.
-    Fit fit(const QString& current1, int unit1, const QString& current2, int unit2) const;
+    // One point as the page shows it: the current as typed with its unit, and the mean.
+    struct Entry {
+        QString current;
+        int unit = MilliAmpere;
+        QString mean;
+    };
+    // The line through the two points as the operator reads them: the shown means, fraction
+    // included. Refused with a warning when a current is not a non-zero number, a point is not
+    // calculated or its mean not a non-zero number, or both means are equal.
+    Fit fit(const Entry& first, const Entry& second) const;
 
 private:
     struct Point {

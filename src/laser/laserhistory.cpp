@@ -6,17 +6,22 @@ double LaserHistory::toMilliampere(quint8 value, int firmwareVersion) {
     return value * 5.0 / 7.0;
 }
 
-void LaserHistory::build(quint64 runtime, quint8 last_index, const quint8* values,
-                         int firmwareVersion, QVector<double>* times, QVector<double>* currents) {
+int LaserHistory::build(quint64 runtime, quint8 last_index, const quint8* values,
+                        int firmwareVersion, QVector<double>* times, QVector<double>* currents) {
     currents->clear();
     times->clear();
-    for (int k = 1; k <= RingSize; ++k)
-        currents->append(toMilliampere(values[(last_index + k) % RingSize], firmwareVersion));
     const quint64 span = static_cast<quint64>(RingSize) * SampleSeconds;
     for (quint64 t = runtime > span ? runtime - span : 0; t <= runtime; t += SampleSeconds)
         times->append(static_cast<double>(t));
-    if (currents->size() > times->size())
-        currents->remove(0, currents->size() - times->size());
+    // as many of the newest samples as there are times, at most the whole ring
+    const int kept = qMin(times->size(), RingSize);
+    int recorded = 0;
+    for (int k = RingSize - kept + 1; k <= RingSize; ++k) {
+        const quint8 value = values[(last_index + k) % RingSize];
+        recorded += value != 0xFF ? 1 : 0;
+        currents->append(toMilliampere(value, firmwareVersion));
+    }
+    return recorded;
 }
 
 QString LaserHistory::eraseQuestion() {

@@ -26,10 +26,14 @@ public:
     }
 
     // The samples from the oldest (after last_index) to the newest (at last_index) and the play
-    // times they belong to, ending at runtime; the older surplus of samples is dropped so that
-    // both lists pair from the start.
-    static void build(quint64 runtime, quint8 last_index, const quint8* values, int firmwareVersion,
-                      QVector<double>* times, QVector<double>* currents);
+    // times they belong to, ending at runtime; only the newest samples that have a time are
+    // kept, so both lists pair from the start. Returns how many of them were recorded (not
+    // erased): none for an empty history.
+    static int build(quint64 runtime, quint8 last_index, const quint8* values, int firmwareVersion,
+                     QVector<double>* times, QVector<double>* currents);
+    static QString emptyText() {
+        return QStringLiteral("The laser history is empty: no laser current recorded yet.");
+    }
 };
 
 #endif // LASERHISTORY_H

@@ -19,8 +19,10 @@ public:
     static Value fromAverage(quint32 average);
     // 60 01 21 0C byte; empty when the value is not valid.
     static QByteArray writeFrame(const Value& value);
-    // What the page says when the value was capped.
-    static QString cappedText();
+    // What the expert page says while the value is written, and once the board showed the byte
+    // it holds.
+    static QString writingText(const Value& value);
+    static QString resultText(const Value& value, quint8 held);
 };
 
 #endif // ZEROHOURBYTE_H

@@ -99,17 +99,17 @@ void Control_Panel::leaveServiceMode() {
 }
 
 void Control_Panel::showServiceView(const ServiceMode::View& view, bool laserButton) {
-    // The laser page's warning is always shown: its laser button starts service mode.
     for (QLabel* warning : {ui->ServiceModeWarningLabel_1, ui->ServiceModeWarningLabel_2,
                             ui->ServiceModeWarningLabel_3, ui->ServiceModeWarningLabel_4,
-                            ui->ServiceModeWarningLabel_5, ui->ServiceModeWarningLabel_7})
+                            ui->ServiceModeWarningLabel_5, ui->ServiceModeWarningLabel_6,
+                            ui->ServiceModeWarningLabel_7})
         warning->setVisible(view.warnings);
     for (int step = 1; step <= ServiceMode::Steps; ++step) {
         if (auto* marker = findChild<QLabel*>(QStringLiteral("labelService%1").arg(step)))
             marker->setVisible(step == view.marker);
     }
     if (laserButton)
-        ui->buttonLaserOnOff->setText(view.offersLaserOff ? "Turn Laser Off" : "Turn Laser On");
+        ui->buttonLaserOnOff->setText(ServiceMode::laserButtonText(view.offersLaserOff));
 }
 
 // ---------------------------------------------------------------------------------------------

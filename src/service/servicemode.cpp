@@ -43,7 +43,9 @@ QList<QByteArray> ServiceMode::exit() {
 }
 
 QList<QByteArray> ServiceMode::laserButton() {
-    return step() == Step::InStep ? gotoStep(LaserOffStep) : start();
+    if (step() != Step::InStep)
+        return start();
+    return gotoStep(offersLaserOff ? LaserOffStep : LaserOnStep);
 }
 
 ServiceMode::View ServiceMode::onReply(int step) {
@@ -53,12 +55,13 @@ ServiceMode::View ServiceMode::onReply(int step) {
     View view;
     view.warnings = true;
     view.marker = step >= 1 && step <= Steps ? step : 0;
-    view.offersLaserOff = true;
+    view.offersLaserOff = offersLaserOff = true;
     return view;
 }
 
 ServiceMode::View ServiceMode::leave() {
     state.service_step = -1;
     requested = false;
+    offersLaserOff = false;
     return View{};
 }

@@ -19,6 +19,7 @@ public:
         InStep,    // the board reported a step
     };
     static constexpr int Steps = 14;
+    static constexpr int LaserOnStep = 1;
     static constexpr int LaserOffStep = 2;
 
     explicit ServiceMode(ServiceState& state) : state(state) {}
@@ -29,9 +30,15 @@ public:
     QList<QByteArray> next();
     QList<QByteArray> gotoStep(int step);
     QList<QByteArray> exit();
-    // The laser page's laser button: outside it starts service mode (step 1, laser on); in a
-    // step it goes to the laser-off step.
+    // The laser page's laser button does what it reads: "Turn Laser Off" (a step was reported)
+    // goes to the laser-off step; "Turn Laser On" starts service mode (step 1, laser on) outside
+    // it and goes to step 1 inside it, once the board reported the laser module off.
     QList<QByteArray> laserButton();
+    // The board reported the laser module off (0xB5): the button offers to switch it on.
+    void moduleOff() { offersLaserOff = false; }
+    static QString laserButtonText(bool offersLaserOff) {
+        return offersLaserOff ? QStringLiteral("Turn Laser Off") : QStringLiteral("Turn Laser On");
+    }
 
     // What the pages show: the service warnings, the one step marker (0: none), and whether the
     // laser button offers to switch the laser off (in service mode) or on (outside).
@@ -51,6 +58,9 @@ public:
 private:
     ServiceState& state;
     bool requested = false;
+    // What the laser button offers: a step report offers "Turn Laser Off", the module's off
+    // report and the end of service mode "Turn Laser On".
+    bool offersLaserOff = false;
 };
 
 #endif // SERVICEMODE_H

@@ -411,7 +411,7 @@ private slots:
     }
     void eepromRequests() {
         QFETCH(int, value);
-        board->writeZeroByte(quint8(value));
+        board->writeZeroByte({true, quint8(value), false});
         QCOMPARE(board->sentFrames.at(0), FrameHex::bytes("60 01 21 0C") + char(value));
     }
 };

@@ -145,6 +145,31 @@ private slots:
             QCOMPARE(read.first()->value, value);
     }
 
+    // The board shows the byte written in its write reply, or in the read-back that follows.
+    void zeroByteWrite_data() {
+        QTest::addColumn<QStringList>("replies");
+        QTest::addColumn<QStringList>("sent"); // after the write
+        QTest::addColumn<QString>("result");   // part of the text; empty: still waiting
+        const QString byte64 = "99 04 21 0C 01 64", byte9B = "99 04 21 0C 01 9B";
+        QTest::newRow("in the write reply") << QStringList{byte64} << QStringList{} << "Written";
+        QTest::newRow("read back")
+            << QStringList{"99 03 21 0C 01", byte64} << QStringList{"62 01 21 0C"} << "Written";
+        QTest::newRow("another byte")
+            << QStringList{byte9B, byte9B} << QStringList{"62 01 21 0C"} << "holds 9B";
+        QTest::newRow("another address") << QStringList{"99 04 21 04 01 64"} << QStringList{} << "";
+    }
+    void zeroByteWrite() {
+        QFETCH(QStringList, replies);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, result);
+        p.decoder->writeZeroByte(ZeroHourByte::fromAverage(400));
+        p.feed(replies);
+        QCOMPARE(p.sent, sent);
+        const auto* ended = p.last<BoardEvent::ZeroByteWritten>();
+        QVERIFY(ended ? ended->text.contains(result) && !result.isEmpty() : result.isEmpty());
+        QCOMPARE(p.decoder->zeroByteWrite.isRunning(), result.isEmpty());
+    }
+
     void historyErase_everyRowThenTheRuntime() {
         QStringList expected;
         for (int page = 0x22; page <= 0x31; ++page) {

@@ -58,7 +58,7 @@ private slots:
         RunSummary summary;
         summary.rebuild(store);
         QCOMPARE(summary.standardText(), QString("FAIL: BLER 300/s over 10 s"));
-        const EepromParameters& p = board.state.eeprom;
+        const EepromParameters& p = board.state.eeprom.image;
         RunReport::Run report{UnitIdentity::board(board.state.link.fw_version, p.serial_number,
                                                   p.customer_id, p.production_day, p.flashed_by),
                               QDateTime::currentDateTime(), &store, &summary,

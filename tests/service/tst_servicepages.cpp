@@ -21,7 +21,7 @@ private:
         for (const QString& frame : frames.split(',', Qt::SkipEmptyParts))
             fx->feed(frame);
     }
-    // The step markers shown; the service warnings of the six pages as "+" shown, "-" hidden.
+    // The step markers shown; the service warnings of the seven pages as "+" shown, "-" hidden.
     QList<int> markers() {
         QList<int> shown;
         for (int step = 1; step <= 14; ++step)
@@ -31,7 +31,7 @@ private:
     }
     QString warnings() {
         QString shown;
-        for (int n : {1, 2, 3, 4, 5, 7})
+        for (int n = 1; n <= 7; ++n)
             shown += w(QString("ServiceModeWarningLabel_%1").arg(n))->isHidden() ? '-' : '+';
         return shown;
     }
@@ -47,19 +47,19 @@ private slots:
     void cleanup() { fx.reset(); }
 
     void serviceMode_walkThrough() {
-        QCOMPARE(warnings(), QString("------"));
+        QCOMPARE(warnings(), QString("-------"));
         click("btnServiceModeNext"); // no step reported yet
         click("btnServiceMode_5");
         click("btnServiceModeStart");
         QCOMPARE(fx->since(), QStringList{"57 00"});
         fx->feed("C0 01 01");
         QCOMPARE(markers(), QList<int>{1});
-        QCOMPARE(warnings(), QString("++++++"));
+        QCOMPARE(warnings(), QString("+++++++"));
         fx->feed("C0 01 0D");
         QCOMPARE(markers(), QList<int>{13});
         fx->feed("C0 01 0F"); // no such step: no marker, still in service mode
         QCOMPARE(markers(), QList<int>{});
-        QCOMPARE(warnings(), QString("++++++"));
+        QCOMPARE(warnings(), QString("+++++++"));
         fx->mark();
         click("btnServiceModeStart"); // already in
         click("btnServiceMode_5");
@@ -67,7 +67,7 @@ private slots:
         click("btnServiceModeExit");
         QCOMPARE(fx->since(), (QStringList{"59 01 05", "58 00", "5A 00"}));
         fx->feed("C8 00");
-        QCOMPARE(warnings(), QString("------"));
+        QCOMPARE(warnings(), QString("-------"));
         QCOMPARE(markers(), QList<int>{});
     }
 
@@ -87,7 +87,7 @@ private slots:
             fx->board->state.link.has_FW_Version = false; // as after a reconnect
             fx->feed("A3 01 05");
         }
-        QCOMPARE(warnings(), QString("------"));
+        QCOMPARE(warnings(), QString("-------"));
         QCOMPARE(markers(), QList<int>{});
         fx->mark();
         click("btnServiceModeStart");
@@ -104,6 +104,10 @@ private slots:
             << "C0 01 01" << QStringList{"59 01 02"} << "Turn Laser Off";
         QTest::newRow("after the end")
             << "C0 01 01,C8 00" << QStringList{"57 00"} << "Turn Laser On";
+        QTest::newRow("module off: laser on")
+            << "C0 01 02,B5 00" << QStringList{"59 01 01"} << "Turn Laser On";
+        QTest::newRow("on again") << "C0 01 02,B5 00,C0 01 01" << QStringList{"59 01 02"}
+                                  << "Turn Laser Off";
     }
     void laserButton() {
         QFETCH(QString, frames);
