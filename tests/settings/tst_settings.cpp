@@ -242,7 +242,7 @@ private slots:
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
         s->buttonApplyChanges->click();
         QCOMPARE(stored(log ? "storeLogFile" : "storeFlagFile_csv").toBool(), on);
-        QCOMPARE(log ? w->storeLogFile : w->storeFlagFile_csv, on);
+        QCOMPARE(log ? w->currentSettings.storeLogFile : w->currentSettings.storeFlagFile, on);
         QCOMPARE(log ? w->logFile.isOpen() : w->flagFile.isOpen(), on);
         QCOMPARE(QDir(dirA).entryList({"*.txt"}, QDir::Files).size(), on ? 1 : 0);
         if (log)
@@ -407,8 +407,8 @@ private slots:
         env->setSetting("flagFileDirectory", " ");
         auto w = makeWindow();
         const QDir appDir(QCoreApplication::applicationDirPath());
-        QCOMPARE(w->logFileDirectory, appDir);
-        QCOMPARE(w->flagFileDirectory, appDir);
+        QCOMPARE(QDir(w->currentSettings.logFileDirectory), appDir);
+        QCOMPARE(QDir(w->currentSettings.flagFileDirectory), appDir);
         QCOMPARE(open(w.get())->lineFlagFile->text(), appDir.absolutePath());
     }
 
@@ -468,10 +468,10 @@ private slots:
             s->buttonApplyChanges->click();
         }
         auto w = makeWindow();
-        QVERIFY(w->storeLogFile);
-        QVERIFY(w->storeFlagFile_csv);
-        QCOMPARE(w->logFileDirectory, QDir(dirB));
-        QCOMPARE(w->flagFileDirectory, QDir(dirB));
+        QVERIFY(w->currentSettings.storeLogFile);
+        QVERIFY(w->currentSettings.storeFlagFile);
+        QCOMPARE(QDir(w->currentSettings.logFileDirectory), QDir(dirB));
+        QCOMPARE(QDir(w->currentSettings.flagFileDirectory), QDir(dirB));
         QCOMPARE(w->board->baudRate, 256000);
         QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
         QVERIFY(w->logFile.fileName().startsWith(QDir(dirB).absolutePath()));
