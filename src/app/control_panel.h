@@ -221,8 +221,6 @@ public slots:
     // ---- files and settings (settings/) ----
     void writeCFlagsToFlagFile_cvs();
     void openSettings();
-    // What the settings window hands back on Apply.
-    void applySettings(const SettingsValues& shown, const SettingsValues& chosen);
 
     // ---- EEPROM (production/) ----
     void handleEepromState() override;
@@ -314,6 +312,8 @@ private:
     void recallRequest(qint64 index);
     void wireFlags();
     void wireSettings();
+    // What the settings window hands back on Apply.
+    void applySettings(const SettingsValues& shown, const SettingsValues& chosen);
     // The settings as read from the store become the ones in force.
     void takeSettings(const SettingsValues& values);
     FileWarnings fileWarnings;

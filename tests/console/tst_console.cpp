@@ -141,24 +141,6 @@ private slots:
         QCOMPARE(w->board->sentFrames.size(), sentBefore);
     }
 
-    void customCommandMark_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("mark");
-        QTest::newRow("5A exits") << "5a 00" << 0x5A;
-        QTest::newRow("anything else") << "57 00" << 0x57;
-        QTest::newRow("5A later in the line") << "00 5A" << 0x57;
-    }
-    void customCommandMark() {
-        QFETCH(QString, typed);
-        QFETCH(int, mark);
-        auto w = makeWindow();
-        QVERIFY(w);
-        w->board->state.service.last_custom_command = 0;
-        type(w, typed);
-        w->sendCustomData();
-        QCOMPARE(w->board->state.service.last_custom_command, mark);
-    }
-
     void recall_stopsAtBothEnds() {
         auto w = makeWindow();
         QVERIFY(w);
@@ -215,28 +197,6 @@ private slots:
         // The current the board state holds after the frame (the decoder computes it).
         QCOMPARE(formWidget<QLabel>(w, "labelLaserCurrent")->text(),
                  QString::number(w->board->state.laser.laser_current_mA, 'g', 6) + " mA");
-    }
-
-    void trackDisplay_data() {
-        QTest::addColumn<int>("track");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("none") << 0 << "0";
-        QTest::newRow("12") << 12 << "12";
-        QTest::newRow("negative") << -3 << "";
-    }
-    void trackDisplay() {
-        QFETCH(int, track);
-        QFETCH(QString, shown);
-        auto w = makeWindow(false);
-        QVERIFY(w);
-        w->board->state.player.current_track = track;
-        w->board->state.player.current_time = QTime();
-        const qint64 before = w->receivedIndex;
-        QVERIFY(inject(QByteArray::fromHex("a20105")));
-        QTRY_COMPARE(w->receivedIndex, before + 1);
-        QCOMPARE(formWidget<QLabel>(w, "track_number_display")->text(), shown);
-        QCOMPARE(formWidget<QLabel>(w, "track_number_display_2")->text(), shown);
-        QVERIFY(formWidget<QLabel>(w, "time_display")->text().isEmpty());
     }
 
     void showDataUnchecked_stillLogsEverything() {

@@ -99,6 +99,60 @@ private slots:
         QVERIFY(!s->checkBoxStoreLogFile->isChecked());
     }
 
+    // Apply writes what was changed and nothing else; a file closes where it moves or is
+    // switched off, the links take a new rate only when it differs.
+    void storeSave_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<bool>("closesLog");
+        QTest::addColumn<bool>("closesFlags");
+        QTest::addColumn<bool>("resetsRate");
+        QTest::newRow("nothing") << "" << QStringList() << false << false << false;
+        QTest::newRow("log moved")
+            << "log dir" << QStringList{"logFileDirectory"} << true << false << false;
+        QTest::newRow("log switched on")
+            << "log on" << QStringList{"storeLogFile"} << false << false << false;
+        QTest::newRow("flags moved and switched off")
+            << "flag dir,flags off" << QStringList{"flagFileDirectory", "storeFlagFile_csv"}
+            << false << true << false;
+        QTest::newRow("rate") << "rate" << QStringList{"Baudrate"} << false << false << true;
+        QTest::newRow("no reconnect") << "reconnect off" << QStringList{"ReconnectAfterBaudChange"}
+                                      << false << false << false;
+        QTest::newRow("limit") << "limit" << QStringList{"limitC2"} << false << false << false;
+    }
+    void storeSave() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, written);
+        QSettings store;
+        store.clear();
+        SettingsValues shown;
+        shown.logFileDirectory = shown.flagFileDirectory = dirA;
+        shown.storeFlagFile = true;
+        SettingsValues chosen = shown;
+        const QStringList changes = change.split(',', Qt::SkipEmptyParts);
+        if (changes.contains("log dir"))
+            chosen.logFileDirectory = dirB;
+        if (changes.contains("flag dir"))
+            chosen.flagFileDirectory = dirB;
+        chosen.storeLogFile = changes.contains("log on");
+        chosen.storeFlagFile = !changes.contains("flags off");
+        if (changes.contains("rate"))
+            chosen.baudRate = 115200;
+        chosen.reconnect = !changes.contains("reconnect off");
+        if (changes.contains("limit"))
+            chosen.limits.percent[2] = 2.5;
+        const SettingsChange done = SettingsStore::save(store, shown, chosen);
+        QStringList keys = store.allKeys();
+        keys.sort();
+        written.sort();
+        QCOMPARE(keys, written);
+        QTEST(done.closesLogFile, "closesLog");
+        QTEST(done.closesFlagFile, "closesFlags");
+        QTEST(done.resetsBaudRate, "resetsRate");
+        if (done.resetsBaudRate)
+            QCOMPARE(store.value("Baudrate").toString(), QString("115200"));
+    }
+
     void window_layout_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("geometry");
