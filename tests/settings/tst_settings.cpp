@@ -420,6 +420,7 @@ private slots:
         QFETCH(QString, flagDir);
         QFETCH(QStringList, limits);
         QFETCH(QString, refusal);
+        env->setSetting("logFileDirectory", dirA);
         env->setSetting("flagFileDirectory", dirA);
         env->setSetting("storeFlagFile_csv", true);
         env->setSetting("limitC2U", 3);
