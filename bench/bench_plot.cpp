@@ -5,6 +5,7 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "flagplot.h"
 #include "formwidget.h"
 #include "plotredraw.h"
 
@@ -51,7 +52,7 @@ void BM_PlotCFlags(benchmark::State& state) {
     for (auto _ : state) {
         w->board->flag_records.append(randomRecord(random));
         if (mode == RebuildRedraw)
-            w->flagPlotWindow.invalidate();
+            w->flagPlot->invalidate();
         w->plotCFlags();
         if (mode == CallOnly)
             continue;
@@ -59,7 +60,7 @@ void BM_PlotCFlags(benchmark::State& state) {
         // and let it run.
         QThread::msleep(PlotRedraw::MinIntervalMs);
         QApplication::processEvents();
-        while (w->flagPlotRedraw->isPending()) {
+        while (w->flagPlot->redrawPending()) {
             QThread::msleep(1);
             QApplication::processEvents();
         }

@@ -148,14 +148,12 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     flagFile.setFaultHandler([this](const QString& name, const QString& error) {
         reportFileFault(QStringLiteral("Flag file"), name, error);
     });
-    readLogFileSettings();
-    readFlagFileSettings();
-    board->setBaudRate(readBaudrateSetting());
+    takeSettings(SettingsStore::load(*settings));
+    board->setBaudRate(currentSettings.baudRate);
     openLogFile();
     openFlagFile();
 
-    // 15-16: plots
-    setupFlagPlot();
+    // 15-16: plots (the flag plot is set up with its wiring)
     setupLaserPlot();
     wireFlagMonitor(); // flag monitor: run summary, whole-run view, export, review
 
@@ -266,26 +264,6 @@ void Control_Panel::buildStatusBar() {
     statusBar()->addPermanentWidget(statusLabel, 1);
     statusBar()->addPermanentWidget(connectionLabel);
     statusBar()->addPermanentWidget(connectButton);
-}
-
-void Control_Panel::setupFlagPlot() {
-    QCustomPlot* plot = ui->customPlot;
-    const char* names[] = {"C1Flags", "Uncorrectable C1 Flags", "C2 Flags",
-                           "Uncorrectable C2 Flags", "Interpolation Flags"};
-    const Qt::GlobalColor colours[] = {Qt::black, Qt::red, Qt::green, Qt::magenta, Qt::cyan};
-    for (int k = 0; k < 5; ++k) {
-        QCPGraph* graph = plot->addGraph();
-        graph->setName(QString::fromLatin1(names[k]));
-        if (k > 0)
-            graph->setPen(QPen(colours[k]));
-        graph->setAntialiased(false);
-    }
-    plot->xAxis->setLabel("Time in seconds");
-    plot->yAxis->setLabel("Flags in %");
-    plot->xAxis->setRange(0, ui->horizontalSliderFlagsGraph->value());
-    plot->yAxis->setRange(0, ui->verticalSliderFlagsGraph->value());
-    plot->legend->setVisible(true);
-    plot->replot();
 }
 
 void Control_Panel::setupLaserPlot() {

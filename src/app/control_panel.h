@@ -3,10 +3,13 @@
 
 #include "boardwindow.h"
 #include "eepromrun.h"
-#include "flagplotwindow.h"
+#include "filewarnings.h"
+#include "hexinput.h"
 #include "logfile.h"
 #include "serial_info.h"
 #include "servicemode.h"
+#include "settingsstore.h"
+#include "trafficfeed.h"
 #include "traycalibration.h"
 
 #include <QDir>
@@ -20,17 +23,20 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <array>
+
 class CD_Board;
 class CFlags;
+class FlagPlot;
 class Focus_Coefs;
 class IspRun;
 class LaserList;
-class PlotRedraw;
 class RunPanel;
 class TestRoutine;
 class TrafficView;
 class Register_Dialog;
 class QButtonGroup;
+class QCheckBox;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -95,19 +101,10 @@ public:
     QPushButton* connectButton = nullptr;
 
     // ---- flag plot ----
-    int flagScrollCount = 0;
-    // Which records the flag plot's curves hold (they are updated point by point).
-    FlagPlotWindow flagPlotWindow;
-    // Redraws the flag plot after changes, paced and only while it is shown.
-    PlotRedraw* flagPlotRedraw = nullptr;
-    // Empties flag_records (newest first) and restarts the plot's time axis at 0.
-    void clearFlagRecords();
+    FlagPlot* flagPlot = nullptr;
 
     // ---- flag monitor: run summary, limits, whole-run view, export, review (flags/) ----
     RunPanel* runPanel = nullptr;
-    // What is wrong with the log file and the flag file ("Log file", "Flag file": the text the
-    // flag page shows until the problem is gone).
-    QMap<QString, QString> fileProblems;
     // The link to the board opened: a line in the log file after it was down, the interval the
     // operator chose sent again (the board starts at 1 s).
     void flagLinkOpened();
@@ -116,11 +113,9 @@ public:
     void flagLinkDown(const QString& reason);
     // ---- end of flag monitor ----
 
-    // ---- log and flag files ----
-    QDir logFileDirectory;
-    QDir flagFileDirectory;
-    bool storeLogFile = false;
-    bool storeFlagFile_csv = false;
+    // ---- settings, log and flag files ----
+    // The settings in force (directories and switches of the files, link rate, flag limits).
+    SettingsValues currentSettings;
     LogFile logFile;
     LogFile flagFile;
 
@@ -132,10 +127,6 @@ public:
     bool playing = false;
     // The traffic view keeps the newest lines only; the log file keeps them all.
     static constexpr int MaxTrafficLines = 20000;
-    // How many of the newest written requests Up and Down can recall.
-    static constexpr int RecallHistory = 1000;
-    // How many of the newest frames already parsed and shown stay in the board's frame list.
-    static constexpr int KeptFrames = 1000;
     // Adds the lines of one pass to the traffic view (only while "show data" is checked).
     void showTrafficLines(const QStringList& lines);
     TrafficView* trafficView = nullptr;
@@ -146,12 +137,6 @@ public:
     // Searches the program's directory, then PATH, for the ISP tool (lpc21isp.exe or lpc21isp)
     // that can be run.
     static QString findIspTool(const QString& programDir);
-
-    // ---- settings store (settings/) ----
-    int readBaudrateSetting();
-    bool readReconnectSetting();
-    void readLogFileSettings();
-    void readFlagFileSettings();
 
     // ---- log and flag files (settings/) ----
     void openLogFile();
@@ -319,7 +304,6 @@ protected:
 private:
     Configuration configuration = Configuration::Delivered;
     void buildStatusBar();
-    void setupFlagPlot();
     void setupLaserPlot();
     void applyDeliveredConfiguration();
     void relayout(int width, int height);
@@ -328,10 +312,24 @@ private:
     // from the constructor in the order of the wiring table.
     void wireLink();
     void wireConsole();
+    // What the traffic of a pass changes on the console page.
+    void showReceived(const TrafficFeed::Received& update);
+    void showSent(const TrafficFeed::Sent& update);
+    void sendTypedRequest(const HexInput::Request& request);
+    // Puts the written request `index` into the typed-request line.
+    void recallRequest(qint64 index);
     void wireFlags();
     void wireSettings();
+    // What the settings window hands back on Apply.
+    void applySettings(const SettingsValues& shown, const SettingsValues& chosen);
+    // The settings as read from the store become the ones in force.
+    void takeSettings(const SettingsValues& values);
+    FileWarnings fileWarnings;
+    void showFileWarning(const FileWarnings::Report& report);
     // flag monitor: after the plots are set up
     void wireFlagMonitor();
+    // The flag page's check boxes, one a curve.
+    std::array<QCheckBox*, 5> flagCurveBoxes() const;
     // ---- production and laser ----
     void wireProduction(Configuration configuration);
     void wireEditors();

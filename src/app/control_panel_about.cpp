@@ -34,14 +34,15 @@ void Control_Panel::wireAbout() {
 
 QString Control_Panel::aboutText() const {
     const bool service = configuration == Configuration::Service;
-    const auto place = [](bool on, const QDir& directory) {
-        return QDir::toNativeSeparators(directory.absolutePath()) +
+    const auto place = [](bool on, const QString& directory) {
+        return QDir::toNativeSeparators(QDir(directory).absolutePath()) +
                (on ? QString() : QStringLiteral(" (switched off in Options > Settings)"));
     };
     return QStringLiteral("%1 %2\n\nSettings: %3\nLog files: %4\nFlag files: %5")
         .arg(service ? QStringLiteral("DK-61 Service Tool") : QStringLiteral("DK-61 PC-Tool"),
              QStringLiteral(DK61_VERSION), QDir::toNativeSeparators(settings->fileName()),
-             place(storeLogFile, logFileDirectory), place(storeFlagFile_csv, flagFileDirectory));
+             place(currentSettings.storeLogFile, currentSettings.logFileDirectory),
+             place(currentSettings.storeFlagFile, currentSettings.flagFileDirectory));
 }
 
 void Control_Panel::showAbout() {

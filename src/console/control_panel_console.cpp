@@ -3,21 +3,12 @@
 #include "control_panel.h"
 #include "hexinput.h"
 #include "logging.h"
+#include "trafficfeed.h"
 #include "trafficline.h"
 #include "trafficview.h"
 #include "ui_control_panel.h"
 
 #include <QTextDocument>
-
-namespace {
-
-// Frames both the decoder and the traffic view have passed are not needed again: only the newest
-// of them stay (for inspection); a frame the decoder has not reached yet always stays.
-void dropConsumedFrames(CD_Board* board, qint64 shown) {
-    board->commands.dropBefore(qMin(board->parse_index, shown) - Control_Panel::KeptFrames);
-}
-
-} // namespace
 
 void Control_Panel::wireConsole() {
     // The view keeps the newest lines; older ones fall off the top (the log file keeps them all).
@@ -43,135 +34,84 @@ void Control_Panel::wireConsole() {
 }
 
 void Control_Panel::showTrafficLines(const QStringList& lines) {
-    if (lines.isEmpty() || !ui->chkLog->isChecked())
-        return;
-    trafficView->add(lines);
+    if (!lines.isEmpty() && ui->chkLog->isChecked())
+        trafficView->add(lines);
 }
 
 void Control_Panel::update_information() {
-    qCDebug(dk61Console) << "in function updateinformation";
-    const IndexedList<BoardFrame>& frames = board->commands;
-    if (receivedIndex >= frames.size()) {
-        dropConsumedFrames(board, receivedIndex);
-        return;
-    }
-    if (receivedIndex < frames.firstIndex())
-        receivedIndex = frames.firstIndex();
+    showReceived(TrafficFeed::received(board->commands, board->parse_index, board->state,
+                                       sessionClock.elapsed(), &receivedIndex));
+}
 
-    // The displays show the board state after the whole batch, the same for every frame of it.
-    const PlayerState& player = board->state.player;
-    // An unset clock (no time reported yet, or an impossible one) shows nothing.
-    const QString time = player.current_time.toString(QStringLiteral("hh:mm:ss"));
-    ui->time_display->setText(time);
-    ui->time_display_2->setText(time);
-    const QString track =
-        player.current_track >= 0 ? QString::number(player.current_track) : QString();
-    ui->track_number_display->setText(track);
-    ui->track_number_display_2->setText(track);
-    ui->laserCurrenLabel->hide();
-
-    const qint64 elapsed = sessionClock.elapsed();
-    QStringList lines;
-    lines.reserve(static_cast<int>(frames.size() - receivedIndex));
-    while (receivedIndex < frames.size()) {
-        const BoardFrame& frame = frames.at(receivedIndex);
-        if (frame.code == 0xB3)
-            ui->labelLaserCurrent->setText(
-                QString::number(board->state.laser.laser_current_mA, 'g', 6) + " mA");
-        lines.append(TrafficLine::received(elapsed, frame.bytes));
-        qCDebug(dk61Console) << lines.last();
-        ++receivedIndex;
-        qCDebug(dk61Console) << "Commandindices" << receivedIndex << "||" << frames.size();
+// The displays show the board state after the whole batch.
+void Control_Panel::showReceived(const TrafficFeed::Received& update) {
+    if (update.any) {
+        for (QLabel* display : {ui->time_display, ui->time_display_2})
+            display->setText(update.time);
+        for (QLabel* display : {ui->track_number_display, ui->track_number_display_2})
+            display->setText(update.track);
+        ui->laserCurrenLabel->hide();
     }
-    showTrafficLines(lines);
-    writeLogLines(lines);
-    dropConsumedFrames(board, receivedIndex);
+    if (!update.laserCurrent.isEmpty())
+        ui->labelLaserCurrent->setText(update.laserCurrent);
+    showTrafficLines(update.lines);
+    writeLogLines(update.lines);
+    board->commands.dropBefore(update.dropBefore);
 }
 
 void Control_Panel::put_send_bytes() {
-    const IndexedList<QByteArray>& frames = board->sentFrames;
-    const IndexedList<int>& lengths = board->sentLengths;
-    if (sent_bytes_index < lengths.firstIndex())
-        sent_bytes_index = lengths.firstIndex();
-    const qint64 elapsed = sessionClock.elapsed();
-    QStringList lines;
-    while (sent_bytes_index < lengths.size() && sent_bytes_index < frames.size()) {
-        lines.append(
-            TrafficLine::sent(elapsed, frames.at(sent_bytes_index), lengths.at(sent_bytes_index)));
-        ++sent_bytes_index;
-    }
-    showTrafficLines(lines);
-    writeLogLines(lines);
+    showSent(TrafficFeed::sent(board->sentFrames, board->sentLengths, sessionClock.elapsed(),
+                               &sent_bytes_index));
+}
+
+// Recall starts after the newest request again.
+void Control_Panel::showSent(const TrafficFeed::Sent& update) {
+    showTrafficLines(update.lines);
+    writeLogLines(update.lines);
     inputTextIndex = sent_bytes_index;
-    // Requests already shown stay only as the recall history.
-    const qint64 oldestKept = qMax<qint64>(0, sent_bytes_index - RecallHistory);
-    board->sentFrames.dropBefore(oldestKept);
-    board->sentLengths.dropBefore(oldestKept);
+    board->sentFrames.dropBefore(update.dropBefore);
+    board->sentLengths.dropBefore(update.dropBefore);
 }
 
 void Control_Panel::debug_message() {
-    const QString line = TrafficLine::received(sessionClock.elapsed(), board->debugText);
-    showTrafficLines(QStringList{line});
+    showTrafficLines({TrafficLine::received(sessionClock.elapsed(), board->debugText)});
 }
 
 void Control_Panel::sendCustomData() {
-    const QString text = ui->InputText->text();
-    if (text.isEmpty())
-        return;
-    const QString digits = HexInput::digits(text);
-    if (digits.size() % 2 != 0) {
-        ui->CustomInputWarningLabel->setText("You must enter an even amount of characters");
-        return;
-    }
+    if (!ui->InputText->text().isEmpty())
+        sendTypedRequest(HexInput::request(ui->InputText->text()));
+}
+
+void Control_Panel::sendTypedRequest(const HexInput::Request& request) {
+    if (!request.warning.isEmpty())
+        ui->CustomInputWarningLabel->setText(request.warning);
     // Nothing but blanks or other characters: there is no request to send.
-    if (digits.isEmpty())
+    if (request.bytes.isEmpty())
         return;
-    board->state.service.last_custom_command = text.startsWith(QLatin1String("5A")) ? 0x5A : 0x57;
-    board->sendBuffer.clear();
-    for (QChar digit : digits)
-        qCDebug(dk61Console) << digit;
-    board->sendBuffer = HexInput::toBytes(digits);
-    board->sendLength = board->sendBuffer.size();
-    board->send2(board->sendLength);
+    board->state.service.last_custom_command = request.mark;
+    board->sendRequest(request.bytes);
     if (ui->CheckBoxClear->isChecked())
         ui->InputText->clear();
     ui->CustomInputWarningLabel->clear();
 }
 
 void Control_Panel::textChanged() {
-    const QString text = ui->InputText->text().toUpper();
-    if (text.isEmpty())
-        return;
-    ui->InputText->setText(HexInput::format(text));
+    if (!ui->InputText->text().isEmpty())
+        ui->InputText->setText(HexInput::format(ui->InputText->text()));
 }
-
-namespace {
-
-// Puts the request with absolute index `index` into the line as digits without blanks.
-void recall(SLineEdit* line, const CD_Board* board, qint64 index) {
-    const QByteArray frame = board->sentFrames.at(index);
-    const int length =
-        board->sentLengths.contains(index) ? board->sentLengths.at(index) : frame.size();
-    line->setText(HexInput::fromBytes(frame.left(length)));
-}
-
-} // namespace
 
 void Control_Panel::text_pressedUp() {
-    // Requests dropped from the history can no longer be recalled.
-    if (inputTextIndex > board->sentFrames.firstIndex()) {
-        --inputTextIndex;
-        recall(ui->InputText, board, inputTextIndex);
-    }
-    qCDebug(dk61Console) << "inputTextIndex: " << inputTextIndex
-                         << "sent_bytes_index: " << sent_bytes_index;
+    recallRequest(TrafficFeed::older(board->sentFrames, inputTextIndex));
 }
 
 void Control_Panel::text_pressedDown() {
-    if (inputTextIndex < sent_bytes_index - 1 && board->sentFrames.contains(inputTextIndex + 1)) {
-        ++inputTextIndex;
-        recall(ui->InputText, board, inputTextIndex);
-    }
+    recallRequest(TrafficFeed::newer(board->sentFrames, inputTextIndex, sent_bytes_index));
+}
+
+void Control_Panel::recallRequest(qint64 index) {
+    if (index != inputTextIndex)
+        ui->InputText->setText(TrafficFeed::recalled(board->sentFrames, board->sentLengths, index));
+    inputTextIndex = index;
     qCDebug(dk61Console) << "inputTextIndex: " << inputTextIndex
                          << "sent_bytes_index: " << sent_bytes_index;
 }

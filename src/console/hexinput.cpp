@@ -42,3 +42,15 @@ QByteArray HexInput::toBytes(const QString& digits) {
 QString HexInput::fromBytes(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex()).toUpper();
 }
+
+HexInput::Request HexInput::request(const QString& text) {
+    Request out;
+    const QString hex = digits(text);
+    if (hex.size() % 2 != 0) {
+        out.warning = QStringLiteral("You must enter an even amount of characters");
+        return out;
+    }
+    out.bytes = toBytes(hex);
+    out.mark = text.startsWith(QLatin1String("5A")) ? 0x5A : 0x57;
+    return out;
+}

@@ -17,6 +17,15 @@ public:
     static QByteArray toBytes(const QString& digits);
     // A request as the line shows it before formatting: upper-case digits without blanks.
     static QString fromBytes(const QByteArray& bytes);
+
+    // What the line asks to send: the bytes as typed (the code, the length byte and the
+    // parameters; nothing is added), or why nothing is sent.
+    struct Request {
+        QByteArray bytes; // empty: nothing to send
+        QString warning;  // shown instead of sending (empty: none)
+        int mark = 0x57;  // the board's custom-command mark: 0x5A when the line begins with "5A"
+    };
+    static Request request(const QString& text);
 };
 
 #endif // HEXINPUT_H

@@ -2,35 +2,10 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
-#include "flaglimits.h"
+#include "flagplot.h"
 #include "logging.h"
-#include "plotredraw.h"
 #include "runpanel.h"
 #include "ui_control_panel.h"
-
-#include <QSettings>
-
-#include <QVector>
-
-namespace {
-
-// The count drawn by graph k.
-quint16 countOf(const CFlags* record, int k) {
-    switch (k) {
-    case 0:
-        return record->getC1Flags();
-    case 1:
-        return record->getC1Uncorrectable();
-    case 2:
-        return record->getC2Flags();
-    case 3:
-        return record->getC2Uncorrectable();
-    default:
-        return record->getInterpolationFlags();
-    }
-}
-
-} // namespace
 
 void Control_Panel::wireFlags() {
     connect(ui->verticalSliderFlagsGraph, &QSlider::valueChanged, this,
@@ -39,14 +14,59 @@ void Control_Panel::wireFlags() {
             &Control_Panel::rescalePlotXAxis);
     connect(ui->comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), this,
             &Control_Panel::send_flagrate_setting);
-    // Dense curves redraw much faster without anti-aliasing.
-    ui->customPlot->setNotAntialiasedElements(QCP::aeAll);
-    flagPlotRedraw = new PlotRedraw(ui->customPlot, this);
+    flagPlot = new FlagPlot({ui->customPlot, ui->horizontalSliderFlagsGraph,
+                             ui->verticalSliderFlagsGraph, flagCurveBoxes()},
+                            this);
+}
+
+std::array<QCheckBox*, 5> Control_Panel::flagCurveBoxes() const {
+    return {ui->checkBoxC1, ui->checkBoxC1U, ui->checkBoxC2, ui->checkBoxC2U, ui->checkBoxInterpol};
 }
 
 void Control_Panel::wireFlagMonitor() {
-    runPanel = new RunPanel(this);
-    runPanel->setLimits(FlagLimits::load(*settings));
+    RunPanel::Parts parts;
+    parts.window = this;
+    parts.statusBar = statusBar();
+    parts.livePlot = ui->customPlot;
+    parts.runPlot = ui->customPlotRun;
+    parts.summary = ui->frameRunSummary;
+    parts.fileWarning = ui->labelFileWarning;
+    parts.spdifMessage = ui->status_description_spdif_label;
+    parts.totals = {ui->labelTotalC1, ui->labelTotalC1U, ui->labelTotalC2, ui->labelTotalC2U,
+                    ui->labelTotalInterp};
+    parts.maxima = {ui->labelMaxC1, ui->labelMaxC1U, ui->labelMaxC2, ui->labelMaxC2U,
+                    ui->labelMaxInterp};
+    parts.averages = {ui->labelAvgC1, ui->labelAvgC1U, ui->labelAvgC2, ui->labelAvgC2U,
+                      ui->labelAvgInterp};
+    parts.overLimit = {ui->labelOverC1, ui->labelOverC1U, ui->labelOverC2, ui->labelOverC2U,
+                       ui->labelOverInterp};
+    parts.length = ui->labelRunLength;
+    parts.records = ui->labelRunRecords;
+    parts.troubled = ui->labelRunTroubled;
+    parts.verdict = ui->labelRunVerdict;
+    parts.source = ui->labelRunSource;
+    parts.newRun = ui->buttonNewRun;
+    parts.backToLive = ui->buttonBackToLive;
+    parts.pauseLive = ui->buttonPauseLive;
+    parts.wholeRun = ui->buttonWholeRun;
+    parts.openFlagFile = ui->actionOpenFlagFile;
+    parts.savePng = ui->actionSavePlotPng;
+    parts.savePdf = ui->actionSavePlotPdf;
+    parts.exportCsv = ui->actionExportRunCsv;
+    parts.topRate = ui->verticalSliderFlagsGraph;
+    parts.curves = flagCurveBoxes();
+    parts.interval = ui->comboCFLAGInterval;
+    parts.elapsedMs = [this] { return sessionClock.elapsed(); };
+    parts.logLine = [this](const QString& line) { writeLogLines({line}); };
+    parts.redrawLive = [this] { plotCFlags(); };
+    parts.reportedInterval = [this] {
+        const FlagBoardState& flags = board->state.flags;
+        return flags.flag_data_seen ? flags.flag_sub_status : 0;
+    };
+    parts.flagDirectory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
+    runPanel = new RunPanel(parts, this);
+    runPanel->setLimits(currentSettings.limits);
+    runPanel->startRun(flagFile.isOpen() ? flagFile.absolutePath() : QString());
     connect(board, &CD_Board::disconnected_from_serial_port, this, [this] {
         flagLinkDown(board->link.linkLost    ? board->link.errorString()
                      : board->userDisconnect ? QStringLiteral("closed by the operator")
@@ -58,7 +78,7 @@ void Control_Panel::wireFlagMonitor() {
 
 void Control_Panel::flagLinkOpened() {
     if (runPanel)
-        runPanel->linkUp();
+        runPanel->linkUp(board->link.portName(), board->link.baudRate());
     const int chosen = ui->comboCFLAGInterval->currentIndex() + 1;
     if (chosen != 1) {
         qCDebug(dk61Flags) << "flag interval again" << chosen;
@@ -68,66 +88,12 @@ void Control_Panel::flagLinkOpened() {
 
 void Control_Panel::flagLinkDown(const QString& reason) {
     if (runPanel)
-        runPanel->linkDown(reason);
+        runPanel->linkDown(board->link.portName(), reason);
 }
 
 void Control_Panel::plotCFlags() {
-    QList<CFlags*>& records = board->flag_records;
-    if (records.isEmpty())
-        return;
-    const double interval = FlagPlotWindow::intervalFor(board->state.flags.flag_sub_status);
-    const double scale = FlagPlotWindow::scaleFor(interval);
-    const double window =
-        FlagPlotWindow::windowFor(ui->horizontalSliderFlagsGraph->value(), interval);
-    if (FlagPlotWindow::dropsOldest(records.size(), window)) {
-        ++flagScrollCount;
-        delete records.takeFirst();
-    }
-    // Paused: the list keeps to its window, the curves keep what they show until the pause ends.
-    if (runPanel && runPanel->livePaused()) {
-        flagPlotWindow.invalidate();
-        return;
-    }
-    const qint64 count = records.size();
-    const FlagPlotWindow::Step step = FlagPlotWindow::plan(count, window);
-    const qint64 firstNumber = flagScrollCount + step.firstTaken;
-    const qint64 endNumber = flagScrollCount + count;
-
-    const qint64 shownNewest = flagPlotWindow.shownNewestNumber() - flagScrollCount;
-    const CFlags* atShownNewest = shownNewest >= 0 && shownNewest < count
-                                      ? records.at(static_cast<int>(shownNewest))
-                                      : nullptr;
-    const FlagPlotWindow::Update update =
-        flagPlotWindow.track(firstNumber, endNumber, interval, atShownNewest, records.last());
-
-    const QCheckBox* boxes[5] = {ui->checkBoxC1, ui->checkBoxC1U, ui->checkBoxC2, ui->checkBoxC2U,
-                                 ui->checkBoxInterpol};
-    for (int k = 0; k < 5; ++k) {
-        QCPGraph* graph = ui->customPlot->graph(k);
-        graph->setVisible(boxes[k]->isChecked());
-        if (update.rebuild) {
-            const int n = static_cast<int>(endNumber - firstNumber);
-            QVector<double> keys(n), values(n);
-            for (int j = 0; j < n; ++j) {
-                keys[j] = FlagPlotWindow::timeOf(firstNumber + j, interval);
-                values[j] = FlagPlotWindow::percentOf(
-                    countOf(records.at(static_cast<int>(step.firstTaken) + j), k), scale);
-            }
-            graph->setData(keys, values, true);
-        } else {
-            QSharedPointer<QCPGraphDataContainer> data = graph->data();
-            data->removeBefore(FlagPlotWindow::timeOf(firstNumber, interval));
-            for (qint64 number = update.appendFrom; number < endNumber; ++number) {
-                const CFlags* record = records.at(static_cast<int>(number - flagScrollCount));
-                data->add(QCPGraphData(FlagPlotWindow::timeOf(number, interval),
-                                       FlagPlotWindow::percentOf(countOf(record, k), scale)));
-            }
-        }
-    }
-    if (step.setsRange)
-        ui->customPlot->xAxis->setRange(FlagPlotWindow::timeOf(firstNumber, interval),
-                                        FlagPlotWindow::timeOf(endNumber - 1, interval));
-    flagPlotRedraw->request();
+    flagPlot->plot(board->flag_records, board->state.flags.flag_sub_status,
+                   runPanel && runPanel->livePaused());
 }
 
 void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
@@ -139,29 +105,16 @@ void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     plotCFlags();
 }
 
-void Control_Panel::clearFlagRecords() {
-    QList<CFlags*>& records = board->flag_records;
-    while (!records.isEmpty())
-        delete records.takeLast();
-    flagScrollCount = 0;
-    flagPlotWindow.invalidate();
-}
-
 void Control_Panel::rescalePlotXAxis() {
-    ui->customPlot->xAxis->setRange(0, ui->horizontalSliderFlagsGraph->value());
-    clearFlagRecords();
-    flagPlotRedraw->request();
+    flagPlot->restart(board->flag_records);
 }
 
 void Control_Panel::rescalePlotYAxis() {
-    ui->customPlot->yAxis->setRange(0, ui->verticalSliderFlagsGraph->value());
-    flagPlotRedraw->request();
+    flagPlot->rescaleRates();
 }
 
 void Control_Panel::send_flagrate_setting(int selection) {
     qCDebug(dk61Flags) << "flag interval" << selection + 1;
     board->sendFlagInterval(selection + 1);
-    clearFlagRecords();
-    ui->customPlot->xAxis->setRange(0, ui->horizontalSliderFlagsGraph->value());
-    flagPlotRedraw->request();
+    flagPlot->restart(board->flag_records);
 }

@@ -1,20 +1,25 @@
 #include "runpanel.h"
 
-#include "cd_board.h"
 #include "cflags.h"
-#include "control_panel.h"
 #include "flagfilereader.h"
 #include "flaginterval.h"
 #include "logging.h"
 #include "runcsv.h"
+#include "statuswording.h"
 #include "trafficline.h"
-#include "ui_control_panel.h"
 #include "wholerunplot.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
 #include <QStatusBar>
 
 #include <qcustomplot.h>
@@ -41,8 +46,7 @@ QString styleFor(RunSummary::Verdict verdict) {
 
 } // namespace
 
-RunPanel::RunPanel(Control_Panel* window) : QObject(window), w(window) {
-    Ui::Control_Panel* ui = w->ui;
+RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(parts) {
     chooseOpenFile = [](QWidget* parent, const QString& caption, const QString& start,
                         const QString& filter) {
         return QFileDialog::getOpenFileName(parent, caption, start, filter);
@@ -54,65 +58,56 @@ RunPanel::RunPanel(Control_Panel* window) : QObject(window), w(window) {
 
     // The summary band under the curves of both plots, the whole-run plot on the live one's
     // place.
-    reserveBand(ui->customPlot, &liveBand);
-    wholeRun = new WholeRunPlot(ui->customPlotRun, ui->customPlot, this);
-    reserveBand(ui->customPlotRun, &runBand);
-    ui->customPlotRun->hide();
-    ui->customPlot->installEventFilter(this);
+    reserveBand(p.livePlot, &liveBand);
+    wholeRun = new WholeRunPlot(p.runPlot, p.livePlot, this);
+    reserveBand(p.runPlot, &runBand);
+    p.runPlot->hide();
+    p.livePlot->installEventFilter(this);
     placeOverPlot();
-    ui->frameRunSummary->raise();
-    ui->labelFileWarning->raise();
-    ui->labelRunSource->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    if (ui->labelFileWarning->text().isEmpty())
-        ui->labelFileWarning->hide();
-    ui->buttonBackToLive->hide();
+    p.summary->raise();
+    p.fileWarning->raise();
+    p.source->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    if (p.fileWarning->text().isEmpty())
+        p.fileWarning->hide();
+    p.backToLive->hide();
     for (int k = 0; k < 5; ++k) {
-        liveLimitLines[size_t(k)] = new QCPItemStraightLine(ui->customPlot);
-        runLimitLines[size_t(k)] = new QCPItemStraightLine(ui->customPlotRun);
+        liveLimitLines[size_t(k)] = new QCPItemStraightLine(p.livePlot);
+        runLimitLines[size_t(k)] = new QCPItemStraightLine(p.runPlot);
     }
     updateLimitLines();
 
     // What each value is, for screen readers (their names are the values).
     const QString flagHeads[5] = {"C1", "uncorr. C1", "C2", "uncorr. C2", "interpol."};
-    QLabel* const cells[4][5] = {
-        {ui->labelTotalC1, ui->labelTotalC1U, ui->labelTotalC2, ui->labelTotalC2U,
-         ui->labelTotalInterp},
-        {ui->labelMaxC1, ui->labelMaxC1U, ui->labelMaxC2, ui->labelMaxC2U, ui->labelMaxInterp},
-        {ui->labelAvgC1, ui->labelAvgC1U, ui->labelAvgC2, ui->labelAvgC2U, ui->labelAvgInterp},
-        {ui->labelOverC1, ui->labelOverC1U, ui->labelOverC2, ui->labelOverC2U,
-         ui->labelOverInterp}};
+    const std::array<QLabel*, 5>* const rows[4] = {&p.totals, &p.maxima, &p.averages, &p.overLimit};
     const QString rowHeads[4] = {"Total", "Maximum", "Average", "Over limit"};
     for (int r = 0; r < 4; ++r) {
         for (int k = 0; k < 5; ++k)
-            cells[r][k]->setAccessibleDescription(rowHeads[r] + QLatin1Char(' ') + flagHeads[k]);
+            (*rows[r])[size_t(k)]->setAccessibleDescription(rowHeads[r] + QLatin1Char(' ') +
+                                                            flagHeads[k]);
     }
-    for (QLabel* label : ui->frameRunSummary->findChildren<QLabel*>())
+    for (QLabel* label : p.summary->findChildren<QLabel*>())
         label->setAccessibleName(label->text());
-    for (QPushButton* button : ui->frameRunSummary->findChildren<QPushButton*>())
+    for (QPushButton* button : p.summary->findChildren<QPushButton*>())
         button->setAccessibleName(button->text());
 
-    intervalLabel = new QLabel(w);
+    intervalLabel = new QLabel(p.window);
     intervalLabel->setObjectName(QStringLiteral("intervalLabel"));
-    w->statusBar()->insertPermanentWidget(3, intervalLabel);
+    p.statusBar->insertPermanentWidget(3, intervalLabel);
     showInterval();
 
     summaryTimer.setSingleShot(true);
     connect(&summaryTimer, &QTimer::timeout, this, &RunPanel::showSummary);
-    connect(ui->buttonNewRun, &QPushButton::clicked, this, &RunPanel::newRun);
-    connect(ui->buttonBackToLive, &QPushButton::clicked, this, &RunPanel::backToLive);
-    connect(ui->buttonPauseLive, &QPushButton::toggled, this, &RunPanel::setPaused);
-    connect(ui->buttonWholeRun, &QPushButton::toggled, this, &RunPanel::showWholeRun);
-    connect(ui->actionOpenFlagFile, &QAction::triggered, this, &RunPanel::openRunChosen);
-    connect(ui->actionSavePlotPng, &QAction::triggered, this, &RunPanel::savePngChosen);
-    connect(ui->actionSavePlotPdf, &QAction::triggered, this, &RunPanel::savePdfChosen);
-    connect(ui->actionExportRunCsv, &QAction::triggered, this, &RunPanel::exportCsvChosen);
-    connect(ui->verticalSliderFlagsGraph, &QSlider::valueChanged, wholeRun,
-            &WholeRunPlot::setTopRate);
-    for (QCheckBox* box :
-         {ui->checkBoxC1, ui->checkBoxC1U, ui->checkBoxC2, ui->checkBoxC2U, ui->checkBoxInterpol})
+    connect(p.newRun, &QPushButton::clicked, this, &RunPanel::newRun);
+    connect(p.backToLive, &QPushButton::clicked, this, &RunPanel::backToLive);
+    connect(p.pauseLive, &QPushButton::toggled, this, &RunPanel::setPaused);
+    connect(p.wholeRun, &QPushButton::toggled, this, &RunPanel::showWholeRun);
+    connect(p.openFlagFile, &QAction::triggered, this, &RunPanel::openRunChosen);
+    connect(p.savePng, &QAction::triggered, this, &RunPanel::savePngChosen);
+    connect(p.savePdf, &QAction::triggered, this, &RunPanel::savePdfChosen);
+    connect(p.exportCsv, &QAction::triggered, this, &RunPanel::exportCsvChosen);
+    connect(p.topRate, &QSlider::valueChanged, wholeRun, &WholeRunPlot::setTopRate);
+    for (QCheckBox* box : p.curves)
         connect(box, &QCheckBox::toggled, this, &RunPanel::updateCurveVisibility);
-
-    startRun(w->flagFile.isOpen() ? w->flagFile.absolutePath() : QString());
 }
 
 RunPanel::~RunPanel() = default;
@@ -137,23 +132,20 @@ void RunPanel::reserveBand(QCustomPlot* plot, QCPTextElement** band) {
 }
 
 void RunPanel::placeOverPlot() {
-    Ui::Control_Panel* ui = w->ui;
-    const QRect plot = ui->customPlot->geometry();
-    ui->customPlotRun->setGeometry(plot);
-    ui->frameRunSummary->setGeometry(
-        plot.x(), plot.y() + plot.height() - BandHeight - SliderOverlap, plot.width(), BandHeight);
+    const QRect plot = p.livePlot->geometry();
+    p.runPlot->setGeometry(plot);
+    p.summary->setGeometry(plot.x(), plot.y() + plot.height() - BandHeight - SliderOverlap,
+                           plot.width(), BandHeight);
 }
 
 bool RunPanel::eventFilter(QObject* watched, QEvent* event) {
-    // (The window's form is gone while its widgets are being deleted.)
-    if (w->ui && watched == w->ui->customPlot &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if (watched == p.livePlot && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         placeOverPlot();
     return QObject::eventFilter(watched, event);
 }
 
 QCustomPlot* RunPanel::shownPlot() const {
-    return w->ui->customPlotRun->isHidden() ? w->ui->customPlot : w->ui->customPlotRun;
+    return p.runPlot->isHidden() ? p.livePlot : p.runPlot;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -163,7 +155,7 @@ void RunPanel::startRun(const QString& source) {
     live.clear();
     liveTotals.clear();
     liveStarted = QDateTime::currentDateTime();
-    liveStartMs = w->sessionClock.elapsed();
+    liveStartMs = p.elapsedMs();
     liveSource = source;
     qCDebug(dk61Flags) << "run started" << source;
     if (!inReview)
@@ -179,7 +171,7 @@ void RunPanel::recordAdded(const CFlags& record, int setting) {
     const RunStore::Counts counts{record.getC1Flags(), record.getC1Uncorrectable(),
                                   record.getC2Flags(), record.getC2Uncorrectable(),
                                   record.getInterpolationFlags()};
-    live.append(w->sessionClock.elapsed() - liveStartMs, counts, setting);
+    live.append(p.elapsedMs() - liveStartMs, counts, setting);
     liveTotals.add(counts, setting);
     if (!inReview) {
         scheduleSummary();
@@ -201,25 +193,24 @@ void RunPanel::setLimits(const FlagLimits& newLimits) {
 }
 
 bool RunPanel::livePaused() const {
-    return w->ui->buttonPauseLive->isChecked();
+    return p.pauseLive->isChecked();
 }
 
 void RunPanel::setPaused(bool paused) {
-    QPushButton* button = w->ui->buttonPauseLive;
+    QPushButton* button = p.pauseLive;
     button->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
     button->setAccessibleName(button->text());
     // The curves take the records that arrived meanwhile.
     if (!paused)
-        w->plotCFlags();
+        p.redrawLive();
 }
 
 void RunPanel::showWholeRun(bool shown) {
-    Ui::Control_Panel* ui = w->ui;
-    ui->customPlot->setVisible(!shown);
-    ui->customPlotRun->setVisible(shown);
-    ui->frameRunSummary->raise();
-    ui->labelFileWarning->raise();
-    ui->status_description_spdif_label->raise();
+    p.livePlot->setVisible(!shown);
+    p.runPlot->setVisible(shown);
+    p.summary->raise();
+    p.fileWarning->raise();
+    p.spdifMessage->raise();
     if (shown) {
         updateCurveVisibility();
         wholeRun->fit();
@@ -228,26 +219,22 @@ void RunPanel::showWholeRun(bool shown) {
 }
 
 void RunPanel::updateCurveVisibility() {
-    Ui::Control_Panel* ui = w->ui;
-    const QCheckBox* boxes[5] = {ui->checkBoxC1, ui->checkBoxC1U, ui->checkBoxC2, ui->checkBoxC2U,
-                                 ui->checkBoxInterpol};
     for (int k = 0; k < 5; ++k)
-        ui->customPlotRun->graph(k)->setVisible(boxes[k]->isChecked());
-    if (ui->customPlotRun->isVisible())
-        ui->customPlotRun->replot(QCustomPlot::rpQueuedReplot);
+        p.runPlot->graph(k)->setVisible(p.curves[size_t(k)]->isChecked());
+    if (p.runPlot->isVisible())
+        p.runPlot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void RunPanel::updateLimitLines() {
-    Ui::Control_Panel* ui = w->ui;
-    for (QCustomPlot* plot : {ui->customPlot, ui->customPlotRun}) {
-        auto& lines = plot == ui->customPlot ? liveLimitLines : runLimitLines;
+    for (QCustomPlot* plot : {p.livePlot, p.runPlot}) {
+        auto& lines = plot == p.livePlot ? liveLimitLines : runLimitLines;
         for (int k = 0; k < 5; ++k) {
             QCPItemStraightLine* line = lines[size_t(k)];
             const auto& limit = limits.percent[size_t(k)];
             line->setVisible(bool(limit));
             if (!limit)
                 continue;
-            QPen pen(ui->customPlot->graph(k)->pen().color());
+            QPen pen(p.livePlot->graph(k)->pen().color());
             pen.setStyle(Qt::DashLine);
             line->setPen(pen);
             line->point1->setCoords(0.0, *limit);
@@ -264,29 +251,20 @@ void RunPanel::scheduleSummary() {
 
 void RunPanel::showSummary() {
     summaryTimer.stop();
-    Ui::Control_Panel* ui = w->ui;
     const RunSummary& s = shownSummary();
-    QLabel* const totals[5] = {ui->labelTotalC1, ui->labelTotalC1U, ui->labelTotalC2,
-                               ui->labelTotalC2U, ui->labelTotalInterp};
-    QLabel* const maxima[5] = {ui->labelMaxC1, ui->labelMaxC1U, ui->labelMaxC2, ui->labelMaxC2U,
-                               ui->labelMaxInterp};
-    QLabel* const averages[5] = {ui->labelAvgC1, ui->labelAvgC1U, ui->labelAvgC2, ui->labelAvgC2U,
-                                 ui->labelAvgInterp};
-    QLabel* const over[5] = {ui->labelOverC1, ui->labelOverC1U, ui->labelOverC2, ui->labelOverC2U,
-                             ui->labelOverInterp};
     for (int k = 0; k < 5; ++k) {
-        showText(totals[k], s.totalText(k));
-        showText(maxima[k], s.maximumText(k));
-        showText(averages[k], s.averageText(k));
-        showText(over[k], s.overLimitText(k));
+        showText(p.totals[size_t(k)], s.totalText(k));
+        showText(p.maxima[size_t(k)], s.maximumText(k));
+        showText(p.averages[size_t(k)], s.averageText(k));
+        showText(p.overLimit[size_t(k)], s.overLimitText(k));
     }
-    showText(ui->labelRunLength, s.lengthText());
-    showText(ui->labelRunRecords, s.recordsText());
-    showText(ui->labelRunTroubled, s.troubledText());
-    showText(ui->labelRunVerdict, s.verdictText());
+    showText(p.length, s.lengthText());
+    showText(p.records, s.recordsText());
+    showText(p.troubled, s.troubledText());
+    showText(p.verdict, s.verdictText());
     const QString style = styleFor(s.verdict());
-    if (ui->labelRunVerdict->styleSheet() != style)
-        ui->labelRunVerdict->setStyleSheet(style);
+    if (p.verdict->styleSheet() != style)
+        p.verdict->setStyleSheet(style);
     QString source;
     if (inReview) {
         source = QStringLiteral("Reviewing %1").arg(QDir::toNativeSeparators(reviewSource));
@@ -298,44 +276,39 @@ void RunPanel::showSummary() {
         if (!liveSource.isEmpty())
             source += QStringLiteral(", flag file %1").arg(QDir::toNativeSeparators(liveSource));
     }
-    showText(ui->labelRunSource, source);
-    ui->labelRunSource->setToolTip(source);
+    showText(p.source, source);
+    p.source->setToolTip(source);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Link and interval
 
 void RunPanel::writeLinkLine(const QString& text) {
-    w->writeLogLines({QLatin1Char('[') + TrafficLine::stamp(w->sessionClock.elapsed()) +
-                      QLatin1Char(']') + text});
+    p.logLine(QLatin1Char('[') + TrafficLine::stamp(p.elapsedMs()) + QLatin1Char(']') + text);
 }
 
-void RunPanel::linkUp() {
+void RunPanel::linkUp(const QString& port, int baud) {
     if (linkIsUp)
         return;
     linkIsUp = true;
     if (linkWentDown)
-        writeLinkLine(QStringLiteral("Link back: %1 at %2 Baud")
-                          .arg(w->board->link.portName())
-                          .arg(w->board->link.baudRate()));
+        writeLinkLine(QStringLiteral("Link back: %1 at %2 Baud").arg(port).arg(baud));
     showInterval();
 }
 
-void RunPanel::linkDown(const QString& reason) {
+void RunPanel::linkDown(const QString& port, const QString& reason) {
     if (!linkIsUp)
         return;
     linkIsUp = false;
     linkWentDown = true;
-    writeLinkLine(QStringLiteral("Link down: %1 (%2)").arg(w->board->link.portName(), reason));
+    writeLinkLine(QStringLiteral("Link down: %1 (%2)").arg(port, reason));
     live.markGap();
     showInterval();
 }
 
 void RunPanel::showInterval() {
-    const FlagBoardState& flags = w->board->state.flags;
     const StatusWording::Text text =
-        FlagInterval::status(flags.flag_data_seen ? flags.flag_sub_status : 0,
-                             w->ui->comboCFLAGInterval->currentIndex() + 1);
+        FlagInterval::status(p.reportedInterval(), p.interval->currentIndex() + 1);
     if (text.text == shownInterval)
         return;
     shownInterval = text.text;
@@ -366,7 +339,7 @@ bool RunPanel::openRun(const QString& path) {
         review.clear();
         qCDebug(dk61Flags) << "cannot review" << path << error;
         QMessageBox::warning(
-            w, QStringLiteral("Open Flag File"),
+            p.window, QStringLiteral("Open Flag File"),
             QStringLiteral("%1 cannot be reviewed: %2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
@@ -375,14 +348,13 @@ bool RunPanel::openRun(const QString& path) {
     reviewSource = path;
     reviewTotals.setLimits(limits);
     reviewTotals.rebuild(review);
-    Ui::Control_Panel* ui = w->ui;
-    ui->buttonNewRun->hide();
-    ui->buttonPauseLive->hide();
-    ui->buttonBackToLive->show();
+    p.newRun->hide();
+    p.pauseLive->hide();
+    p.backToLive->show();
     if (!inReview)
-        wholeRunBeforeReview = ui->buttonWholeRun->isChecked();
-    ui->buttonWholeRun->setChecked(true);
-    ui->buttonWholeRun->setEnabled(false);
+        wholeRunBeforeReview = p.wholeRun->isChecked();
+    p.wholeRun->setChecked(true);
+    p.wholeRun->setEnabled(false);
     inReview = true;
     wholeRun->showRun(&review);
     showWholeRun(true);
@@ -396,20 +368,19 @@ void RunPanel::backToLive() {
     inReview = false;
     review.clear();
     reviewTotals.clear();
-    Ui::Control_Panel* ui = w->ui;
-    ui->buttonBackToLive->hide();
-    ui->buttonNewRun->show();
-    ui->buttonPauseLive->show();
-    ui->buttonWholeRun->setEnabled(true);
+    p.backToLive->hide();
+    p.newRun->show();
+    p.pauseLive->show();
+    p.wholeRun->setEnabled(true);
     wholeRun->showRun(&live);
-    ui->buttonWholeRun->setChecked(wholeRunBeforeReview);
+    p.wholeRun->setChecked(wholeRunBeforeReview);
     showWholeRun(wholeRunBeforeReview);
     showSummary();
 }
 
 void RunPanel::openRunChosen() {
     const QString path =
-        chooseOpenFile(w, QStringLiteral("Open Flag File"), w->flagFileDirectory.absolutePath(),
+        chooseOpenFile(p.window, QStringLiteral("Open Flag File"), p.flagDirectory(),
                        QStringLiteral("Flag files (*.txt);;Exported runs (*.csv);;All files (*)"));
     if (!path.isEmpty())
         openRun(path);
@@ -422,13 +393,13 @@ QString RunPanel::suggestedPath(const QString& suffix) const {
     const QString base =
         inReview ? QFileInfo(reviewSource).completeBaseName()
                  : QStringLiteral("run-") + liveStarted.toString(QStringLiteral("yyyyMMddHHmmss"));
-    return w->flagFileDirectory.absoluteFilePath(base + suffix);
+    return QDir(p.flagDirectory()).absoluteFilePath(base + suffix);
 }
 
 bool RunPanel::savePlot(const QString& path, bool pdf) {
     QCustomPlot* plot = shownPlot();
-    QCPTextElement* band = plot == w->ui->customPlot ? liveBand : runBand;
-    band->setText(shownSummary().plainText() + QLatin1Char('\n') + w->ui->labelRunSource->text());
+    QCPTextElement* band = plot == p.livePlot ? liveBand : runBand;
+    band->setText(shownSummary().plainText() + QLatin1Char('\n') + p.source->text());
     const bool ok = pdf ? plot->savePdf(path) : plot->savePng(path);
     band->setText(QString());
     plot->replot(QCustomPlot::rpQueuedReplot);
@@ -447,27 +418,27 @@ bool RunPanel::exportRun(const QString& path) {
 
 void RunPanel::savePngChosen() {
     const QString path =
-        chooseSaveFile(w, QStringLiteral("Save Plot as PNG"), suggestedPath(QStringLiteral(".png")),
-                       QStringLiteral("PNG images (*.png)"));
+        chooseSaveFile(p.window, QStringLiteral("Save Plot as PNG"),
+                       suggestedPath(QStringLiteral(".png")), QStringLiteral("PNG images (*.png)"));
     if (!path.isEmpty() && !savePlot(path, false))
-        QMessageBox::warning(w, QStringLiteral("Save Plot as PNG"),
+        QMessageBox::warning(p.window, QStringLiteral("Save Plot as PNG"),
                              QStringLiteral("%1 could not be written.").arg(path));
 }
 
 void RunPanel::savePdfChosen() {
-    const QString path =
-        chooseSaveFile(w, QStringLiteral("Save Plot as PDF"), suggestedPath(QStringLiteral(".pdf")),
-                       QStringLiteral("PDF documents (*.pdf)"));
+    const QString path = chooseSaveFile(p.window, QStringLiteral("Save Plot as PDF"),
+                                        suggestedPath(QStringLiteral(".pdf")),
+                                        QStringLiteral("PDF documents (*.pdf)"));
     if (!path.isEmpty() && !savePlot(path, true))
-        QMessageBox::warning(w, QStringLiteral("Save Plot as PDF"),
+        QMessageBox::warning(p.window, QStringLiteral("Save Plot as PDF"),
                              QStringLiteral("%1 could not be written.").arg(path));
 }
 
 void RunPanel::exportCsvChosen() {
     const QString path =
-        chooseSaveFile(w, QStringLiteral("Export Run as CSV"),
+        chooseSaveFile(p.window, QStringLiteral("Export Run as CSV"),
                        suggestedPath(QStringLiteral(".csv")), QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty() && !exportRun(path))
-        QMessageBox::warning(w, QStringLiteral("Export Run as CSV"),
+        QMessageBox::warning(p.window, QStringLiteral("Export Run as CSV"),
                              QStringLiteral("%1 could not be written.").arg(path));
 }

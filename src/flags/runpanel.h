@@ -14,11 +14,17 @@
 #include <functional>
 
 class CFlags;
-class Control_Panel;
+class QAction;
+class QCheckBox;
+class QComboBox;
 class QCPItemStraightLine;
 class QCPTextElement;
 class QCustomPlot;
 class QLabel;
+class QPushButton;
+class QSlider;
+class QStatusBar;
+class QWidget;
 class WholeRunPlot;
 
 // The flag page's run: the summary under the plot, the limit lines, pause of the live plot, the
@@ -38,7 +44,44 @@ public:
     static constexpr int BandHeight = 100;
     static constexpr int SliderOverlap = 6;
 
-    explicit RunPanel(Control_Panel* window);
+    // What the panel works on, handed over by the window: the flag page's widgets, the menu
+    // actions and the status bar, and what the panel asks the window for.
+    struct Parts {
+        QWidget* window = nullptr; // parent of the message boxes and file choosers
+        QStatusBar* statusBar = nullptr;
+        QCustomPlot* livePlot = nullptr;
+        QCustomPlot* runPlot = nullptr;
+        QWidget* summary = nullptr; // the frame of the summary's labels and buttons
+        QLabel* fileWarning = nullptr;
+        QLabel* spdifMessage = nullptr;
+        std::array<QLabel*, 5> totals{};
+        std::array<QLabel*, 5> maxima{};
+        std::array<QLabel*, 5> averages{};
+        std::array<QLabel*, 5> overLimit{};
+        QLabel* length = nullptr;
+        QLabel* records = nullptr;
+        QLabel* troubled = nullptr;
+        QLabel* verdict = nullptr;
+        QLabel* source = nullptr;
+        QPushButton* newRun = nullptr;
+        QPushButton* backToLive = nullptr;
+        QPushButton* pauseLive = nullptr;
+        QPushButton* wholeRun = nullptr;
+        QAction* openFlagFile = nullptr;
+        QAction* savePng = nullptr;
+        QAction* savePdf = nullptr;
+        QAction* exportCsv = nullptr;
+        QSlider* topRate = nullptr;                  // the live plot's height slider
+        std::array<QCheckBox*, 5> curves{};          // which flags are drawn
+        QComboBox* interval = nullptr;               // the interval the operator chose
+        std::function<qint64()> elapsedMs;           // the session clock
+        std::function<void(const QString&)> logLine; // a line into the log file
+        std::function<void()> redrawLive;            // the live curves take the records they missed
+        std::function<int()> reportedInterval; // the board's setting; 0: none since the link opened
+        std::function<QString()> flagDirectory; // where the file choosers start
+    };
+
+    explicit RunPanel(const Parts& parts, QObject* parent = nullptr);
     ~RunPanel() override;
 
     // Asks for a file to open / to save (caption, suggested path, filter); an empty answer means
@@ -57,8 +100,8 @@ public:
     const RunSummary& liveSummary() const { return liveTotals; }
     bool livePaused() const;
     // The link to the flag board opened / went down: a line in the log file, a gap in the run.
-    void linkUp();
-    void linkDown(const QString& reason);
+    void linkUp(const QString& port, int baud);
+    void linkDown(const QString& port, const QString& reason);
     // The status bar's interval label, from the board's last report and the operator's choice.
     void showInterval();
     QLabel* intervalLabel = nullptr;
@@ -98,7 +141,7 @@ private:
     QString suggestedPath(const QString& suffix) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    Control_Panel* w;
+    Parts p;
     RunStore live;
     RunSummary liveTotals;
     QDateTime liveStarted;

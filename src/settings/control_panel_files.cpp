@@ -21,30 +21,30 @@ QString fallbackDirectory() {
                                : documents + QLatin1Char('/') + QCoreApplication::applicationName();
 }
 
-QList<QDir> directoriesFor(const QDir& configured) {
-    return LogFile::candidates(configured.path(), QCoreApplication::applicationDirPath(),
-                               fallbackDirectory());
+// Creates a new file when it is wanted and none is open; true when one was created now.
+bool openIfWanted(LogFile& file, bool wanted, const QString& directory) {
+    return wanted && !file.isOpen() &&
+           file.open(LogFile::candidates(directory, QCoreApplication::applicationDirPath(),
+                                         fallbackDirectory()),
+                     QDateTime::currentDateTime());
 }
 
 } // namespace
 
 void Control_Panel::openLogFile() {
-    if (!storeLogFile || logFile.isOpen())
+    if (!openIfWanted(logFile, currentSettings.storeLogFile, currentSettings.logFileDirectory))
         return;
-    if (logFile.open(directoriesFor(logFileDirectory), QDateTime::currentDateTime())) {
-        ui->labelLogFile->setText("Log File is stored at: " + logFile.absolutePath());
-        reportFileFault(QStringLiteral("Log file"), logFile.fileName(), QString());
-    }
+    ui->labelLogFile->setText("Log File is stored at: " + logFile.absolutePath());
+    reportFileFault(QStringLiteral("Log file"), logFile.fileName(), QString());
 }
 
+// A new flag file starts a new run.
 void Control_Panel::openFlagFile() {
-    if (!storeFlagFile_csv || flagFile.isOpen())
+    if (!openIfWanted(flagFile, currentSettings.storeFlagFile, currentSettings.flagFileDirectory))
         return;
-    if (flagFile.open(directoriesFor(flagFileDirectory), QDateTime::currentDateTime())) {
-        reportFileFault(QStringLiteral("Flag file"), flagFile.fileName(), QString());
-        if (runPanel)
-            runPanel->startRun(flagFile.absolutePath());
-    }
+    reportFileFault(QStringLiteral("Flag file"), flagFile.fileName(), QString());
+    if (runPanel)
+        runPanel->startRun(flagFile.absolutePath());
 }
 
 void Control_Panel::closeLogFile() {
@@ -57,25 +57,13 @@ void Control_Panel::closeFlagFile() {
 }
 
 void Control_Panel::writeLogLines(const QStringList& lines) {
-    if (!logFile.isOpen() || lines.isEmpty())
-        return;
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes.append(line.toLatin1());
-        bytes.append('\n');
-    }
-    logFile.append(bytes);
+    logFile.appendLines(lines);
 }
 
 void Control_Panel::writeCFlagsToFlagFile_cvs() {
-    if (!flagFile.isOpen() || board->flag_records.isEmpty())
-        return;
-    const CFlags* record = board->flag_records.last();
-    if (!record)
-        return;
-    QByteArray row = LogFileFormat::flagRow(sessionClock.elapsed(), *record).toLatin1();
-    row.append('\n');
-    flagFile.append(row);
+    if (!board->flag_records.isEmpty() && board->flag_records.last())
+        flagFile.appendLines(
+            {LogFileFormat::flagRow(sessionClock.elapsed(), *board->flag_records.last())});
 }
 
 // A file that cannot be written is told on the flag page (and in the status bar's message area)
@@ -83,26 +71,17 @@ void Control_Panel::writeCFlagsToFlagFile_cvs() {
 // there. An empty error: the file works.
 void Control_Panel::reportFileFault(const QString& what, const QString& fileName,
                                     const QString& error) {
-    const LogFile& file = what == QLatin1String("Log file") ? logFile : flagFile;
-    QString problem;
-    if (!error.isEmpty()) {
-        qCDebug(dk61Files) << what << "cannot be written:" << fileName << error;
-        problem = QStringLiteral("%1 cannot be written: %2 (%3)")
-                      .arg(what, QDir::toNativeSeparators(fileName), error);
-        statusBar()->showMessage(problem);
-    } else if (file.isOpen() && file.directoryIndex() > 0) {
-        const QDir& configured = &file == &logFile ? logFileDirectory : flagFileDirectory;
-        problem =
-            QStringLiteral("%1: %2 cannot be written (%3); the file is %4")
-                .arg(what, QDir::toNativeSeparators(configured.absolutePath()),
-                     file.firstDirectoryError(), QDir::toNativeSeparators(file.absolutePath()));
-    }
-    if (problem.isEmpty())
-        fileProblems.remove(what);
-    else
-        fileProblems[what] = problem;
-    const QString text = fileProblems.values().join(QLatin1Char('\n'));
-    ui->labelFileWarning->setText(text);
-    ui->labelFileWarning->setAccessibleName(text);
-    ui->labelFileWarning->setVisible(!text.isEmpty());
+    const bool log = what == QLatin1String("Log file");
+    showFileWarning(fileWarnings.report(what, log ? logFile : flagFile,
+                                        log ? currentSettings.logFileDirectory
+                                            : currentSettings.flagFileDirectory,
+                                        fileName, error));
+}
+
+void Control_Panel::showFileWarning(const FileWarnings::Report& report) {
+    if (!report.message.isEmpty())
+        statusBar()->showMessage(report.message);
+    ui->labelFileWarning->setText(report.text);
+    ui->labelFileWarning->setAccessibleName(report.text);
+    ui->labelFileWarning->setVisible(!report.text.isEmpty());
 }

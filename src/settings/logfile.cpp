@@ -102,6 +102,17 @@ bool LogFile::append(const QByteArray& bytes) {
     return false;
 }
 
+bool LogFile::appendLines(const QStringList& lines) {
+    if (lines.isEmpty())
+        return true;
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes.append(line.toLatin1());
+        bytes.append('\n');
+    }
+    return append(bytes);
+}
+
 void LogFile::fault() {
     if (faultReported)
         return;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -53,6 +54,8 @@ public:
     // Appends whole lines (each ending in a line feed); false when they did not all reach the
     // file.
     bool append(const QByteArray& bytes);
+    // Appends each text as a line of its own, in one write (nothing for no lines).
+    bool appendLines(const QStringList& lines);
 
 private:
     // Creates the file `path`; false with `taken` set when the name exists (as anything).

@@ -1,19 +1,15 @@
 #include "settings.h"
 
-#include "control_panel.h"
-#include "flaglimits.h"
 #include "logging.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 
 const int Settings::BaudRates[15] = {300,   600,   1200,  2400,  4800,   9600,   14400, 19200,
                                      28800, 38400, 56000, 57600, 115200, 128000, 256000};
@@ -38,7 +34,8 @@ int Settings::indexForBaud(int baud) {
     return DefaultBaudIndex;
 }
 
-Settings::Settings(Control_Panel* parent) : QMainWindow(parent), mainWindow(parent) {
+Settings::Settings(const SettingsValues& shown, QWidget* parent)
+    : QMainWindow(parent), shown(shown) {
     qCDebug(dk61Settings) << "settings.cpp" << parent << this;
     setAttribute(Qt::WA_DeleteOnClose);
     chooseDirectory = [](QWidget* owner, const QString& title, const QString& start) {
@@ -47,23 +44,19 @@ Settings::Settings(Control_Panel* parent) : QMainWindow(parent), mainWindow(pare
     buildWidgets();
     lineLogFile->setReadOnly(true);
 
-    mainWindow->readLogFileSettings();
-    lineLogFile->setText(mainWindow->logFileDirectory.absolutePath());
-    checkBoxStoreLogFile->setChecked(mainWindow->storeLogFile);
-
-    mainWindow->readFlagFileSettings();
-    shownFlagDirectory = mainWindow->flagFileDirectory.absolutePath();
+    lineLogFile->setText(QDir(shown.logFileDirectory).absolutePath());
+    checkBoxStoreLogFile->setChecked(shown.storeLogFile);
+    shownFlagDirectory = QDir(shown.flagFileDirectory).absolutePath();
     lineFlagFile->setText(shownFlagDirectory);
-    checkBoxStoreFlagFile->setChecked(mainWindow->storeFlagFile_csv);
-    const FlagLimits limits = FlagLimits::load(*mainWindow->settings);
+    checkBoxStoreFlagFile->setChecked(shown.storeFlagFile);
     for (int k = 0; k < 5; ++k)
-        lineLimit[k]->setText(FlagLimits::text(limits.percent[size_t(k)]));
+        lineLimit[k]->setText(FlagLimits::text(shown.limits.percent[size_t(k)]));
 
-    reconnect = reconnectPending = mainWindow->readReconnectSetting();
+    reconnect = reconnectPending = shown.reconnect;
     checkBox_Reset_Conn->setChecked(reconnect);
 
-    qCDebug(dk61Settings) << "baudrate:" << mainWindow->readBaudrateSetting();
-    currentBaud = newBaud = mainWindow->readBaudrateSetting();
+    qCDebug(dk61Settings) << "baudrate:" << shown.baudRate;
+    currentBaud = newBaud = shown.baudRate;
     baudRateComboBox->setCurrentIndex(indexForBaud(currentBaud));
 
     connect(buttonCancelChanges, &QPushButton::clicked, this, &Settings::cancelChanges);
@@ -140,7 +133,7 @@ void Settings::buildWidgets() {
     labelSettingsError->setWordWrap(true);
 }
 
-bool Settings::takeTypedFields() {
+bool Settings::takeTypedFields(SettingsValues* chosen) {
     auto refuse = [this](const QString& why) {
         labelSettingsError->setText(why);
         labelSettingsError->setAccessibleName(why);
@@ -152,17 +145,14 @@ bool Settings::takeTypedFields() {
         if (typed.isEmpty() || !info.isDir())
             return refuse(
                 QStringLiteral("Flags cannot be stored at \"%1\": no such directory.").arg(typed));
-        newFlagDirectory = info.absoluteFilePath();
-        flagDirChanged = true;
+        chosen->flagFileDirectory = info.absoluteFilePath();
     }
-    FlagLimits limits;
     for (int k = 0; k < 5; ++k) {
         const QString why = FlagLimits::refusal(labelLimit[k]->text(), lineLimit[k]->text(),
-                                                &limits.percent[size_t(k)]);
+                                                &chosen->limits.percent[size_t(k)]);
         if (!why.isEmpty())
             return refuse(why);
     }
-    limits.save(*mainWindow->settings);
     labelSettingsError->clear();
     return true;
 }
@@ -176,13 +166,7 @@ QString Settings::chooseExistingDirectory(const QString& start) {
 }
 
 void Settings::browseLogFileDirectory() {
-    QSettings* store = mainWindow->settings;
-    if (!store->contains("logFileDirectory")) {
-        qCDebug(dk61Settings) << "No logFileDirectory";
-        store->setValue("logFileDirectory", QCoreApplication::applicationDirPath());
-        lineLogFile->setText(mainWindow->logFileDirectory.absolutePath());
-    }
-    const QString chosen = chooseExistingDirectory(mainWindow->logFileDirectory.absolutePath());
+    const QString chosen = chooseExistingDirectory(QDir(shown.logFileDirectory).absolutePath());
     if (chosen.isEmpty())
         return;
     newLogDirectory = chosen;
@@ -192,12 +176,7 @@ void Settings::browseLogFileDirectory() {
 }
 
 void Settings::browseFlagFile_csvDirectory() {
-    QSettings* store = mainWindow->settings;
-    if (!store->contains("flagFileDirectory")) {
-        store->setValue("flagFileDirectory", QCoreApplication::applicationDirPath());
-        lineFlagFile->setText(mainWindow->flagFileDirectory.absolutePath());
-    }
-    const QString chosen = chooseExistingDirectory(mainWindow->flagFileDirectory.absolutePath());
+    const QString chosen = chooseExistingDirectory(QDir(shown.flagFileDirectory).absolutePath());
     if (chosen.isEmpty())
         return;
     newFlagDirectory = chosen;
@@ -211,56 +190,20 @@ void Settings::cancelChanges() {
 }
 
 void Settings::applyChanges() {
-    if (!takeTypedFields())
+    SettingsValues chosen = shown;
+    if (logDirChanged)
+        chosen.logFileDirectory = newLogDirectory;
+    if (flagDirChanged)
+        chosen.flagFileDirectory = newFlagDirectory;
+    if (!takeTypedFields(&chosen))
         return;
-    QSettings* store = mainWindow->settings;
-    qCDebug(dk61Settings) << logDirChanged;
-    if (logDirChanged) {
-        mainWindow->closeLogFile();
-        store->setValue("logFileDirectory", newLogDirectory);
-    }
-    if (flagDirChanged) {
-        mainWindow->closeFlagFile();
-        store->setValue("flagFileDirectory", newFlagDirectory);
-    }
-    if (storeLogToggled) {
-        if (mainWindow->storeLogFile) {
-            mainWindow->closeLogFile();
-            store->setValue("storeLogFile", false);
-        } else {
-            store->setValue("storeLogFile", true);
-        }
-    }
-    if (storeFlagToggled) {
-        if (mainWindow->storeFlagFile_csv) {
-            mainWindow->closeFlagFile();
-            store->setValue("storeFlagFile_csv", false);
-        } else {
-            store->setValue("storeFlagFile_csv", true);
-        }
-    }
-    if (reconnectPending != reconnect) {
-        qCDebug(dk61Settings) << "Recon Checkbox checked is" << checkBox_Reset_Conn->isChecked();
-        reconnect = reconnectPending;
-        store->setValue("ReconnectAfterBaudChange", reconnect);
-        qCDebug(dk61Settings) << (reconnect ? "Setting ReconnectAfterBaudChange to true"
-                                            : "Setting ReconnectAfterBaudChange to false");
-    }
-    if (baudChanged) {
-        qCDebug(dk61Settings) << "Baudrate Changed:"
-                              << "Baudrate Changed";
-        currentBaud = newBaud;
-        store->setValue("Baudrate", QString::number(newBaud));
-        qCDebug(dk61Settings) << "Baudrate" << mainWindow->readBaudrateSetting();
-        mainWindow->resetBaudrate(newBaud, reconnect);
-        if (!reconnect)
-            mainWindow->update_connection_label();
-    }
-    mainWindow->readLogFileSettings();
-    mainWindow->readFlagFileSettings();
-    mainWindow->openLogFile();
-    mainWindow->openFlagFile();
-    reconnectPending = reconnect;
+    // Each click on a switch turns it over.
+    chosen.storeLogFile = shown.storeLogFile != storeLogToggled;
+    chosen.storeFlagFile = shown.storeFlagFile != storeFlagToggled;
+    chosen.reconnect = reconnectPending;
+    chosen.baudRate = newBaud;
+    qCDebug(dk61Settings) << "apply" << logDirChanged << flagDirChanged << baudChanged;
+    emit changesApplied(shown, chosen);
     close();
 }
 

@@ -1,12 +1,13 @@
 #ifndef SETTINGS_H
 #define SETTINGS_H
 
+#include "settingsstore.h"
+
 #include <QMainWindow>
 #include <QString>
 
 #include <functional>
 
-class Control_Panel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -14,12 +15,14 @@ class QLineEdit;
 class QPushButton;
 
 // The settings window: log and flag directories and switches, the link's bit rate and whether to
-// reconnect after changing it. Built afresh on every opening; changes take effect on "Apply".
+// reconnect after changing it, the limits on the flag rates. Built afresh on every opening with
+// the values to show; "Apply" hands them back as chosen (changesApplied) and closes the window,
+// which alone does not store or change anything.
 class Settings : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit Settings(Control_Panel* parent);
+    Settings(const SettingsValues& shown, QWidget* parent);
     ~Settings() override;
 
     // The bit-rate list: index and rate map one to one. A rate not in the list shows as index 13
@@ -32,7 +35,8 @@ public:
     // so that the window can be driven without a modal chooser.
     std::function<QString(QWidget*, const QString&, const QString&)> chooseDirectory;
 
-    Control_Panel* mainWindow = nullptr;
+    // The values as the window was opened with them.
+    const SettingsValues shown;
     int currentBaud = 128000;
     int newBaud = 128000;
     bool baudChanged = false;
@@ -66,6 +70,10 @@ public:
     QLineEdit* lineLimit[5] = {};
     QLabel* labelSettingsError = nullptr;
 
+signals:
+    // Apply: what the window showed and what the operator chose.
+    void changesApplied(const SettingsValues& shown, const SettingsValues& chosen);
+
 public slots:
     void browseLogFileDirectory();
     void browseFlagFile_csvDirectory();
@@ -78,10 +86,10 @@ public slots:
 
 private:
     void buildWidgets();
-    // What Apply takes from the typed fields: a flag directory typed over the one shown (it must
-    // exist) and the limits (blank or a percentage). False, with the reason shown, for anything
-    // else; then Apply changes nothing.
-    bool takeTypedFields();
+    // What Apply takes from the typed fields into `chosen`: a flag directory typed over the one
+    // shown (it must exist) and the limits (blank or a percentage). False, with the reason shown,
+    // for anything else; then Apply changes nothing.
+    bool takeTypedFields(SettingsValues* chosen);
     // The flag directory as last shown by the window itself.
     QString shownFlagDirectory;
     // Shows the chooser at `start`; the chosen directory, or an empty text when there is none.

@@ -141,24 +141,6 @@ private slots:
         QCOMPARE(w->board->sentFrames.size(), sentBefore);
     }
 
-    void customCommandMark_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("mark");
-        QTest::newRow("5A exits") << "5a 00" << 0x5A;
-        QTest::newRow("anything else") << "57 00" << 0x57;
-        QTest::newRow("5A later in the line") << "00 5A" << 0x57;
-    }
-    void customCommandMark() {
-        QFETCH(QString, typed);
-        QFETCH(int, mark);
-        auto w = makeWindow();
-        QVERIFY(w);
-        w->board->state.service.last_custom_command = 0;
-        type(w, typed);
-        w->sendCustomData();
-        QCOMPARE(w->board->state.service.last_custom_command, mark);
-    }
-
     void recall_stopsAtBothEnds() {
         auto w = makeWindow();
         QVERIFY(w);
@@ -215,28 +197,6 @@ private slots:
         // The current the board state holds after the frame (the decoder computes it).
         QCOMPARE(formWidget<QLabel>(w, "labelLaserCurrent")->text(),
                  QString::number(w->board->state.laser.laser_current_mA, 'g', 6) + " mA");
-    }
-
-    void trackDisplay_data() {
-        QTest::addColumn<int>("track");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("none") << 0 << "0";
-        QTest::newRow("12") << 12 << "12";
-        QTest::newRow("negative") << -3 << "";
-    }
-    void trackDisplay() {
-        QFETCH(int, track);
-        QFETCH(QString, shown);
-        auto w = makeWindow(false);
-        QVERIFY(w);
-        w->board->state.player.current_track = track;
-        w->board->state.player.current_time = QTime();
-        const qint64 before = w->receivedIndex;
-        QVERIFY(inject(QByteArray::fromHex("a20105")));
-        QTRY_COMPARE(w->receivedIndex, before + 1);
-        QCOMPARE(formWidget<QLabel>(w, "track_number_display")->text(), shown);
-        QCOMPARE(formWidget<QLabel>(w, "track_number_display_2")->text(), shown);
-        QVERIFY(formWidget<QLabel>(w, "time_display")->text().isEmpty());
     }
 
     void showDataUnchecked_stillLogsEverything() {
@@ -302,13 +262,13 @@ private slots:
             }
         };
         // Shown but not yet parsed: the decoder still needs them.
-        append(Control_Panel::KeptFrames + 10);
+        append(TrafficFeed::KeptFrames + 10);
         w->update_information();
         QCOMPARE(w->receivedIndex, b->commands.size());
-        QVERIFY(b->commands.heldCount() > Control_Panel::KeptFrames);
+        QVERIFY(b->commands.heldCount() > TrafficFeed::KeptFrames);
         b->parseCommand();
         w->update_information();
-        QCOMPARE(b->commands.heldCount(), qint64(Control_Panel::KeptFrames));
+        QCOMPARE(b->commands.heldCount(), qint64(TrafficFeed::KeptFrames));
         // Frames from the link are shown, logged and then let go.
         append(5);
         b->parseCommand();
@@ -317,7 +277,7 @@ private slots:
         QVERIFY(inject(QByteArray::fromHex("a20106 a20107")));
         QTRY_COMPARE(w->receivedIndex, before + 7);
         QCOMPARE(b->parse_index, b->commands.size());
-        QCOMPARE(b->commands.heldCount(), qint64(Control_Panel::KeptFrames));
+        QCOMPARE(b->commands.heldCount(), qint64(TrafficFeed::KeptFrames));
         QCOMPARE(b->commands.last().bytes, QByteArray::fromHex("a20107"));
         QCOMPARE(withoutStamps(fileLines(w).mid(fileBefore).filter("DK-61")).mid(5),
                  QStringList({"DK-61  : A2  01  06  ", "DK-61  : A2  01  07  "}));
@@ -328,7 +288,7 @@ private slots:
         QVERIFY(w);
         CD_Board* b = w->board;
         const qint64 start = b->sentFrames.size();
-        const int total = Control_Panel::RecallHistory + 5;
+        const int total = TrafficFeed::RecallHistory + 5;
         for (int i = 0; i < total; ++i) {
             b->sentFrames.append(QByteArray::fromHex("1201") + char(i & 0xFF));
             b->sentLengths.append(3);
@@ -336,12 +296,12 @@ private slots:
         w->put_send_bytes();
         QCOMPARE(w->sent_bytes_index, start + total);
         QCOMPARE(viewLines(w).filter("PC-Tool: 12  01").size(), total);
-        QCOMPARE(b->sentFrames.heldCount(), qint64(Control_Panel::RecallHistory));
-        QCOMPARE(b->sentLengths.heldCount(), qint64(Control_Panel::RecallHistory));
+        QCOMPARE(b->sentFrames.heldCount(), qint64(TrafficFeed::RecallHistory));
+        QCOMPARE(b->sentLengths.heldCount(), qint64(TrafficFeed::RecallHistory));
         // Up walks back to the oldest request kept and stays there.
-        for (int i = 0; i < Control_Panel::RecallHistory + 2; ++i)
+        for (int i = 0; i < TrafficFeed::RecallHistory + 2; ++i)
             w->text_pressedUp();
-        QCOMPARE(w->inputTextIndex, start + total - Control_Panel::RecallHistory);
+        QCOMPARE(w->inputTextIndex, start + total - TrafficFeed::RecallHistory);
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("12 01 05"));
         w->text_pressedDown();
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("12 01 06"));

@@ -1,4 +1,6 @@
+#include "boardstate.h"
 #include "hexinput.h"
+#include "trafficfeed.h"
 #include "trafficline.h"
 
 #include <QtTest>
@@ -100,6 +102,82 @@ private slots:
         QCOMPARE(HexInput::toBytes("0F"), QByteArray(1, '\x0f'));
         QCOMPARE(HexInput::fromBytes(QByteArray::fromHex("5a00ff")), QString("5A00FF"));
         QCOMPARE(HexInput::digits("5a-0g"), QString("5A0"));
+    }
+
+    // What the typed-request line sends: the bytes as typed, the board's custom-command mark
+    // from the line as shown (upper case), or a warning and nothing.
+    void request_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("mark");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("request") << "A3 01 05" << QByteArray::fromHex("a30105") << 0x57 << false;
+        QTest::newRow("5A exits") << "5A 00" << QByteArray::fromHex("5a00") << 0x5A << false;
+        QTest::newRow("5A later in the line")
+            << "00 5A" << QByteArray::fromHex("005a") << 0x57 << false;
+        QTest::newRow("odd digit count") << "A3 0" << QByteArray() << 0x57 << true;
+        QTest::newRow("nothing to send") << " -" << QByteArray() << 0x57 << false;
+    }
+    void request() {
+        QFETCH(QString, line);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, mark);
+        QFETCH(bool, warned);
+        const HexInput::Request request = HexInput::request(line);
+        QCOMPARE(request.bytes, bytes);
+        if (!bytes.isEmpty())
+            QCOMPARE(request.mark, mark);
+        QCOMPARE(request.warning,
+                 warned ? QString("You must enter an even amount of characters") : QString());
+    }
+
+    // The player displays after a batch show the board state; a laser current frame among the
+    // frames shows the current.
+    void receivedDisplays_data() {
+        QTest::addColumn<int>("track");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("trackShown");
+        QTest::addColumn<QString>("timeShown");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("track 12 at 1:05")
+            << 12 << QTime(0, 1, 5) << QByteArray::fromHex("a20105") << "12"
+            << "00:01:05" << QString();
+        QTest::newRow("no track yet, no time")
+            << 0 << QTime() << QByteArray::fromHex("a20105") << "0" << QString() << QString();
+        QTest::newRow("negative track") << -3 << QTime() << QByteArray::fromHex("a20105")
+                                        << QString() << QString() << QString();
+        QTest::newRow("laser current")
+            << 1 << QTime() << QByteArray::fromHex("b30201f4") << "1" << QString() << "87.9 mA";
+    }
+    void receivedDisplays() {
+        QFETCH(int, track);
+        QFETCH(QTime, time);
+        QFETCH(QByteArray, frame);
+        QFETCH(QString, trackShown);
+        QFETCH(QString, timeShown);
+        QFETCH(QString, current);
+        BoardState state;
+        state.player.current_track = track;
+        state.player.current_time = time;
+        state.laser.laser_current_mA = 87.9;
+        IndexedList<BoardFrame> frames;
+        BoardFrame received;
+        received.bytes = frame;
+        received.code = quint8(frame.at(0));
+        frames.append(received);
+        qint64 next = 0;
+        const TrafficFeed::Received update = TrafficFeed::received(frames, 1, state, 0, &next);
+        QVERIFY(update.any);
+        QCOMPARE(update.track, trackShown);
+        QCOMPARE(update.time, timeShown);
+        QCOMPARE(update.laserCurrent, current);
+        QCOMPARE(update.lines, QStringList{TrafficLine::received(0, frame)});
+        QCOMPARE(next, qint64(1));
+        // Nothing new: nothing shown again.
+        const TrafficFeed::Received again = TrafficFeed::received(frames, 1, state, 0, &next);
+        QVERIFY(!again.any);
+        QVERIFY(again.lines.isEmpty());
     }
 };
 

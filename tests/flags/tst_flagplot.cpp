@@ -1,7 +1,7 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
-#include "flagplotwindow.h"
+#include "flagplot.h"
 #include "formwidget.h"
 #include "windowfixture.h"
 
@@ -125,7 +125,7 @@ private:
                                 .arg(ref.lower)
                                 .arg(ref.upper)));
         QCOMPARE(w->board->flag_records.size(), static_cast<int>(ref.records.size()));
-        QCOMPARE(w->flagScrollCount, ref.scroll);
+        QCOMPARE(w->flagPlot->scrollCount(), ref.scroll);
     }
 
 private slots:
@@ -211,7 +211,7 @@ private slots:
         for (int i = 0; i < 300; ++i)
             arrive(w.get(), {quint16(i), 0, 0, 0, 0});
         QCOMPARE(w->board->flag_records.size(), 177);
-        QCOMPARE(w->flagScrollCount, 300 - 177);
+        QCOMPARE(w->flagPlot->scrollCount(), 300 - 177);
         QCPGraph* g = graph(w.get(), 0);
         QCOMPARE(g->data()->size(), 177);
         QCOMPARE(g->data()->at(0)->key, 123 * 0.17);
@@ -228,10 +228,10 @@ private slots:
         auto w = makeWindow();
         for (int i = 0; i < 40; ++i)
             arrive(w.get(), {1, 0, 0, 0, 0});
-        QVERIFY(w->flagScrollCount > 0);
+        QVERIFY(w->flagPlot->scrollCount() > 0);
         formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setValue(20);
         QVERIFY(w->board->flag_records.isEmpty());
-        QCOMPARE(w->flagScrollCount, 0);
+        QCOMPARE(w->flagPlot->scrollCount(), 0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().lower, 0.0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().upper, 20.0);
         arrive(w.get(), {2, 0, 0, 0, 0});
@@ -262,12 +262,12 @@ private slots:
         fx->device()->waitForWritten(2, 300); // whatever the start-up sent
         for (int i = 0; i < 35; ++i)
             arrive(w.get(), {1, 0, 0, 0, 0});
-        QVERIFY(w->flagScrollCount > 0);
+        QVERIFY(w->flagPlot->scrollCount() > 0);
         formWidget<QCustomPlot>(w, "customPlot")->xAxis->setRange(3, 33);
 
         emit formWidget<QComboBox>(w, "comboCFLAGInterval")->activated(entry);
         QVERIFY(w->board->flag_records.isEmpty());
-        QCOMPARE(w->flagScrollCount, 0);
+        QCOMPARE(w->flagPlot->scrollCount(), 0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().lower, 0.0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().upper, 30.0);
         QByteArray written = fx->device()->waitForWritten(1, 2000);

@@ -140,8 +140,8 @@ private slots:
     // per record while the run is shorter than the plot is wide.
     void wholeRun_gapWhereTheLinkWasDown() {
         start();
-        fx->window->storeLogFile = true;
-        fx->window->logFileDirectory.setPath(fx->env.path());
+        fx->window->currentSettings.storeLogFile = true;
+        fx->window->currentSettings.logFileDirectory = fx->env.path();
         fx->window->openLogFile();
         QString records;
         for (int i = 0; i < 40; ++i)

@@ -99,6 +99,60 @@ private slots:
         QVERIFY(!s->checkBoxStoreLogFile->isChecked());
     }
 
+    // Apply writes what was changed and nothing else; a file closes where it moves or is
+    // switched off, the links take a new rate only when it differs.
+    void storeSave_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<bool>("closesLog");
+        QTest::addColumn<bool>("closesFlags");
+        QTest::addColumn<bool>("resetsRate");
+        QTest::newRow("nothing") << "" << QStringList() << false << false << false;
+        QTest::newRow("log moved")
+            << "log dir" << QStringList{"logFileDirectory"} << true << false << false;
+        QTest::newRow("log switched on")
+            << "log on" << QStringList{"storeLogFile"} << false << false << false;
+        QTest::newRow("flags moved and switched off")
+            << "flag dir,flags off" << QStringList{"flagFileDirectory", "storeFlagFile_csv"}
+            << false << true << false;
+        QTest::newRow("rate") << "rate" << QStringList{"Baudrate"} << false << false << true;
+        QTest::newRow("no reconnect") << "reconnect off" << QStringList{"ReconnectAfterBaudChange"}
+                                      << false << false << false;
+        QTest::newRow("limit") << "limit" << QStringList{"limitC2"} << false << false << false;
+    }
+    void storeSave() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, written);
+        QSettings store;
+        store.clear();
+        SettingsValues shown;
+        shown.logFileDirectory = shown.flagFileDirectory = dirA;
+        shown.storeFlagFile = true;
+        SettingsValues chosen = shown;
+        const QStringList changes = change.split(',', Qt::SkipEmptyParts);
+        if (changes.contains("log dir"))
+            chosen.logFileDirectory = dirB;
+        if (changes.contains("flag dir"))
+            chosen.flagFileDirectory = dirB;
+        chosen.storeLogFile = changes.contains("log on");
+        chosen.storeFlagFile = !changes.contains("flags off");
+        if (changes.contains("rate"))
+            chosen.baudRate = 115200;
+        chosen.reconnect = !changes.contains("reconnect off");
+        if (changes.contains("limit"))
+            chosen.limits.percent[2] = 2.5;
+        const SettingsChange done = SettingsStore::save(store, shown, chosen);
+        QStringList keys = store.allKeys();
+        keys.sort();
+        written.sort();
+        QCOMPARE(keys, written);
+        QTEST(done.closesLogFile, "closesLog");
+        QTEST(done.closesFlagFile, "closesFlags");
+        QTEST(done.resetsBaudRate, "resetsRate");
+        if (done.resetsBaudRate)
+            QCOMPARE(store.value("Baudrate").toString(), QString("115200"));
+    }
+
     void window_layout_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("geometry");
@@ -242,7 +296,7 @@ private slots:
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
         s->buttonApplyChanges->click();
         QCOMPARE(stored(log ? "storeLogFile" : "storeFlagFile_csv").toBool(), on);
-        QCOMPARE(log ? w->storeLogFile : w->storeFlagFile_csv, on);
+        QCOMPARE(log ? w->currentSettings.storeLogFile : w->currentSettings.storeFlagFile, on);
         QCOMPARE(log ? w->logFile.isOpen() : w->flagFile.isOpen(), on);
         QCOMPARE(QDir(dirA).entryList({"*.txt"}, QDir::Files).size(), on ? 1 : 0);
         if (log)
@@ -366,6 +420,7 @@ private slots:
         QFETCH(QString, flagDir);
         QFETCH(QStringList, limits);
         QFETCH(QString, refusal);
+        env->setSetting("logFileDirectory", dirA);
         env->setSetting("flagFileDirectory", dirA);
         env->setSetting("storeFlagFile_csv", true);
         env->setSetting("limitC2U", 3);
@@ -407,8 +462,8 @@ private slots:
         env->setSetting("flagFileDirectory", " ");
         auto w = makeWindow();
         const QDir appDir(QCoreApplication::applicationDirPath());
-        QCOMPARE(w->logFileDirectory, appDir);
-        QCOMPARE(w->flagFileDirectory, appDir);
+        QCOMPARE(QDir(w->currentSettings.logFileDirectory), appDir);
+        QCOMPARE(QDir(w->currentSettings.flagFileDirectory), appDir);
         QCOMPARE(open(w.get())->lineFlagFile->text(), appDir.absolutePath());
     }
 
@@ -468,10 +523,10 @@ private slots:
             s->buttonApplyChanges->click();
         }
         auto w = makeWindow();
-        QVERIFY(w->storeLogFile);
-        QVERIFY(w->storeFlagFile_csv);
-        QCOMPARE(w->logFileDirectory, QDir(dirB));
-        QCOMPARE(w->flagFileDirectory, QDir(dirB));
+        QVERIFY(w->currentSettings.storeLogFile);
+        QVERIFY(w->currentSettings.storeFlagFile);
+        QCOMPARE(QDir(w->currentSettings.logFileDirectory), QDir(dirB));
+        QCOMPARE(QDir(w->currentSettings.flagFileDirectory), QDir(dirB));
         QCOMPARE(w->board->baudRate, 256000);
         QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
         QVERIFY(w->logFile.fileName().startsWith(QDir(dirB).absolutePath()));

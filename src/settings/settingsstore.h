@@ -1,0 +1,49 @@
+#ifndef SETTINGSSTORE_H
+#define SETTINGSSTORE_H
+
+#include "flaglimits.h"
+
+#include <QString>
+
+class QSettings;
+
+// What the settings window shows and what Apply hands back: the directories of the log and flag
+// files (never empty: an empty stored value means the application's directory), whether each is
+// written, the link's bit rate, whether the links reconnect after a rate change, and the limits
+// on the flag rates.
+struct SettingsValues {
+    QString logFileDirectory;
+    bool storeLogFile = false;
+    QString flagFileDirectory;
+    bool storeFlagFile = false;
+    int baudRate = 128000;
+    bool reconnect = true;
+    FlagLimits limits;
+};
+
+// What a window must do after an Apply that changed `shown` into `chosen`.
+struct SettingsChange {
+    bool closesLogFile = false;  // its directory changed or it was switched off
+    bool closesFlagFile = false; // likewise
+    bool resetsBaudRate = false;
+};
+
+// The one place where the settings window's keys are read and written. Keys missing from the
+// store are filled in as they are read: the two directories with the application's directory,
+// the two switches with false.
+class SettingsStore {
+public:
+    static constexpr int DefaultBaudRate = 128000;
+
+    // The file settings, the link's rate (a value that is not a decimal number above 0 counts as
+    // 128000; nothing is written for it) and the limits. `reconnect` stays true: the choice is
+    // read by readReconnect() when the settings window opens.
+    static SettingsValues load(QSettings& store);
+    // load() with the reconnect choice, which is written as true when missing or true.
+    static SettingsValues loadForWindow(QSettings& store);
+    // Writes every value that `chosen` changes from `shown` (and nothing else).
+    static SettingsChange save(QSettings& store, const SettingsValues& shown,
+                               const SettingsValues& chosen);
+};
+
+#endif // SETTINGSSTORE_H
