@@ -2,42 +2,17 @@
 
 #include "cd_board.h"
 #include "framehex.h"
-#include "seriallink.h"
 
-#include <QFile>
-
-WindowFixture::WindowFixture(int bridges) {
-    for (int n = 0; n < bridges; ++n) {
-        const QString path = env.path() + QStringLiteral("/bridge-%1").arg(n);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        bridgePaths.append(path);
-    }
-    TestEnv::setVirtualPorts(bridgePaths);
-    SerialLink::setDeviceFactory([this](const QString& name) -> QIODevice* {
-        if (!bridgePaths.contains(name))
-            return nullptr;
-        auto* device = new LoopbackDevice;
-        devices[name] = device;
-        return device;
-    });
-}
+WindowFixture::WindowFixture(int count) : bridges(env.path(), count) {}
 
 WindowFixture::~WindowFixture() {
     panel.reset();
-    SerialLink::setDeviceFactory(nullptr);
-    TestEnv::setVirtualPorts({});
 }
 
 void WindowFixture::start(Control_Panel::Configuration configuration) {
     panel = std::make_unique<Control_Panel>(nullptr, configuration);
     window = panel.get();
     board = window->board;
-}
-
-LoopbackDevice* WindowFixture::device(int bridge) const {
-    LoopbackDevice* device = devices.value(bridgePaths.value(bridge));
-    return device && device->isOpen() ? device : nullptr;
 }
 
 void WindowFixture::feed(const QString& hex, int bridge) {

@@ -2,12 +2,10 @@
 #define WINDOWFIXTURE_H
 
 #include "control_panel.h"
-#include "loopbackdevice.h"
+#include "loopbackbridges.h"
 #include "testenv.h"
 
 #include <QByteArray>
-#include <QMap>
-#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -29,6 +27,8 @@ public:
     start(Control_Panel::Configuration configuration = Control_Panel::Configuration::Delivered);
 
     TestEnv env;
+    // The bridges, their loopbacks and faults.
+    LoopbackBridges bridges;
     Control_Panel* window = nullptr;
     CD_Board* board = nullptr;
 
@@ -38,8 +38,8 @@ public:
     }
 
     // The bridges' device paths, and the loopback a link opened on bridge n (null when closed).
-    QStringList bridgePaths;
-    LoopbackDevice* device(int bridge = 0) const;
+    const QStringList& bridgePaths = bridges.paths;
+    LoopbackDevice* device(int bridge = 0) const { return bridges.device(bridge); }
 
     // Bytes from the board (hexadecimal text, blanks ignored) through the link's receive path.
     void feed(const QString& hex, int bridge = 0);
@@ -51,7 +51,6 @@ public:
 
 private:
     std::unique_ptr<Control_Panel> panel;
-    QMap<QString, QPointer<LoopbackDevice>> devices;
     int marked = 0;
 };
 
