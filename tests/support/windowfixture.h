@@ -2,10 +2,13 @@
 #define WINDOWFIXTURE_H
 
 #include "control_panel.h"
-#include "loopbackbridges.h"
+#include "loopbackdevice.h"
 #include "testenv.h"
 
 #include <QByteArray>
+#include <QMap>
+#include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -27,8 +30,6 @@ public:
     start(Control_Panel::Configuration configuration = Control_Panel::Configuration::Delivered);
 
     TestEnv env;
-    // The bridges, their loopbacks and faults.
-    LoopbackBridges bridges;
     Control_Panel* window = nullptr;
     CD_Board* board = nullptr;
 
@@ -38,8 +39,13 @@ public:
     }
 
     // The bridges' device paths, and the loopback a link opened on bridge n (null when closed).
-    const QStringList& bridgePaths = bridges.paths;
-    LoopbackDevice* device(int bridge = 0) const { return bridges.device(bridge); }
+    QStringList bridgePaths;
+    LoopbackDevice* device(int bridge = 0) const;
+    // Adapter faults: bridge n is unplugged (its path goes, the open device reports the loss)
+    // and plugged in again; its opens fail while refused.
+    void unplug(int bridge = 0);
+    void plugIn(int bridge = 0);
+    void refuseOpens(bool refuse, int bridge = 0);
 
     // Bytes from the board (hexadecimal text, blanks ignored) through the link's receive path.
     void feed(const QString& hex, int bridge = 0);
@@ -51,6 +57,8 @@ public:
 
 private:
     std::unique_ptr<Control_Panel> panel;
+    QMap<QString, QPointer<LoopbackDevice>> devices;
+    QSet<QString> refused;
     int marked = 0;
 };
 
