@@ -41,15 +41,14 @@ public:
         int identifyMs = 400; // the firmware watchdog's first expiry after an open
         int answerMs = 2400;  // its period after the identification request
         int loaderMs = 400;   // the loader watchdog
-        int retryMs = 1000;   // the search for a lost adapter; also the least time between
-                              // two opens that were not asked for
+        int retryMs = 1000;   // the search for a lost adapter; also how long a start that was
+                              // not asked for waits after a failed open
     };
 
     LinkSupervisor(Serial_Info& ports, Link link, QObject* parent = nullptr);
     // The board whose link this supervises; its error reports start a new discovery.
     void attach(CD_Board& board);
     void setIntervals(const Intervals& intervals);
-    const Intervals& intervals() const { return current; }
 
     // Asks the operator and returns the answer (modal; the window's message box).
     std::function<Answer(const Question&)> askOperator;
@@ -87,16 +86,13 @@ public:
 
     // The link is down against the operator's will.
     bool isWaiting() const;
-    // The question for the last scan.
-    Question question() const;
 
 signals:
     // The link opened (after its check).
     void opened();
     // The watchdog closed a silent board's link.
     void linkDown(const QString& reason);
-    // The link changed without an open or close of the board's (the watchdog closed it, the
-    // firmware version came).
+    // The link changed without an open or close of the board's (the watchdog closed it).
     void connectionChanged();
     // The system refuses this user the port.
     void accessDenied(const QString& portName);
@@ -107,6 +103,8 @@ private:
     SerialLink& link() const;
     bool held() const;
     bool boardSide() const { return which == Link::Board; }
+    // The question for the last scan.
+    Question question() const;
     void discover();
     void keepLooking();
     void restoreErrorConnection();

@@ -94,8 +94,7 @@ private:
     // The window on the fixture's bridges, its links retrying every 20 ms.
     Control_Panel* makeWindow() {
         fx->start();
-        LinkSupervisor::Intervals fast;
-        fast.retryMs = 20;
+        const LinkSupervisor::Intervals fast{400, 2400, 400, 20};
         fx->window->boardLink.setIntervals(fast);
         fx->window->flagLink.setIntervals(fast);
         return fx->window;
@@ -285,10 +284,8 @@ private slots:
         QVERIFY(!w->board->isPortOpen());
     }
 
-    // A real adapter (a pseudo-terminal) is unplugged in the middle of a measurement: the link is
-    // closed at once, the box comes up, nothing spins, and plugging the adapter back in resumes
-    // by itself. (Its device node goes with it: only closing the pseudo-terminal would leave the
-    // link pointing at a /dev/pts number that another process may get next.)
+    // A real adapter (a pseudo-terminal whose node goes with it) is unplugged mid-measurement: the
+    // link closes, the box comes up, nothing spins; plugged back in, it resumes by itself.
     void unplug_withBox_resumesWhenPluggedBackIn() {
         PtyPair pty;
         QTemporaryDir dir;
@@ -480,13 +477,11 @@ private slots:
         quietWatchdogs(*w);
         fx->plugIn(1);
         w->startup_other();
-        BoxSeen seen;
-        ModalAnswerer answerer(pressOnBox(seen, QMessageBox::NoButton));
+        w->flagLink.askOperator = nullptr; // no box
         w->board->state.link.noBoard = true;
         fx->unplug(0);
         fx->unplug(1);
         QTRY_VERIFY(!w->board->isPortOpen() && !w->board->isOtherPortOpen());
-        w->linkRetryTimer.stop();
         fx->plugIn(1);
         w->flagLink.retry();
         QVERIFY(!w->board->isOtherPortOpen());
@@ -664,8 +659,7 @@ private slots:
         QVERIFY(!w->evLoaderOkTimer.isActive());
     }
 
-    // Frames through the link's receive path: what arrives in which chunks, what is framed, what is
-    // signalled.
+    // Frames through the receive path: what arrives in which chunks, what is framed and signalled.
     void receive_data() {
         QTest::addColumn<QList<QByteArray>>("chunks");
         QTest::addColumn<QList<QByteArray>>("frames");
