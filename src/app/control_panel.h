@@ -5,6 +5,7 @@
 #include "eepromrun.h"
 #include "filewarnings.h"
 #include "hexinput.h"
+#include "linksupervisor.h"
 #include "logfile.h"
 #include "serial_info.h"
 #include "servicemode.h"
@@ -68,6 +69,9 @@ public:
     Ui::Control_Panel* ui = nullptr;
     CD_Board* board = nullptr;
     Serial_Info serialInfo;
+    // One supervisor per link: discovery, open, watchdogs, retry (board/linksupervisor.h).
+    LinkSupervisor boardLink{serialInfo, LinkSupervisor::Link::Board};
+    LinkSupervisor flagLink{serialInfo, LinkSupervisor::Link::Other};
     Focus_Coefs* focusCoefs = nullptr;
     LaserList* laserList = nullptr;
     TestRoutine* testRoutine = nullptr;
@@ -80,8 +84,9 @@ public:
     // ---- end firmware ----
 
     QTimer trayTimer;
-    QTimer fwTimer;
-    QTimer evLoaderOkTimer;
+    // The board link's firmware and loader watchdogs, kept by its supervisor.
+    QTimer& fwTimer = boardLink.answerWatchdog;
+    QTimer& evLoaderOkTimer = boardLink.loaderWatchdog;
     QTimer abortTimer;
     // Elapsed time since start-up for the time stamps of the traffic lines and files.
     QElapsedTimer sessionClock;
@@ -150,10 +155,9 @@ public:
 
     // ---- link (board/) ----
     void resetBaudrate(int baud, bool reconnect);
-    // While a link is down against the operator's will (a port error closed it, an open
-    // failed), this looks for the adapter once a second and reconnects when one can be chosen
-    // without asking; a Retry/Abort box that is up then is answered with Retry.
-    QTimer linkRetryTimer;
+    // While the board link is down against the operator's will, its supervisor looks for the
+    // adapter once a second.
+    QTimer& linkRetryTimer = boardLink.retryTimer;
     QMessageBox* otherPortMessageBox = nullptr;
 
     // ---- what the board tells the window (BoardWindow) ----
@@ -191,21 +195,21 @@ signals:
     void flashSuccess();
 
 public slots:
-    // ---- link (board/) ----
-    void startup() override;
-    void startup_other() override;
-    void no_avaliable_port();
-    void no_avaliable_port_other();
+    // ---- link (board/): the links' supervisors do the work ----
+    void startup() override { boardLink.start(); }
+    void startup_other() override { flagLink.start(); }
+    void no_avaliable_port() { boardLink.noPortAvailable(); }
+    void no_avaliable_port_other() { flagLink.noPortAvailable(); }
     void abort_now();
-    void handleConnectDisconnect();
-    void handleConnectDisconnectOther();
-    void is_connected();
-    void is_connected_other();
+    void handleConnectDisconnect() { boardLink.toggle(); }
+    void handleConnectDisconnectOther() { flagLink.toggle(); }
+    void is_connected() { boardLink.checkConnection(); }
+    void is_connected_other() { flagLink.checkConnection(); }
     void update_connection_label();
     void fw_version_detected();
-    void fw_timer_interrupt();
+    void fw_timer_interrupt() { boardLink.answerTimedOut(); }
     void ev_loader_ok_detected();
-    void ev_loader_ok_timer_interrupt();
+    void ev_loader_ok_timer_interrupt() { boardLink.loaderTimedOut(); }
     void retry_link();
 
     // ---- traffic view and typed requests (console/) ----
@@ -360,26 +364,14 @@ private:
     QMetaObject::Connection flashButtonConnection;
     // ---- end firmware ----
 
-    QMetaObject::Connection transmissionErrorConnection;
-    QMetaObject::Connection transmissionErrorOtherConnection;
-    QMetaObject::Connection loaderTimerConnection;
-
     // Sets a status label's text and colour where they differ from what it shows (a style sheet
     // costs a repolish even when it is the same).
     static void showStatusText(QLabel* label, const StatusWording::Text& text);
 
     // ---- link (board/) ----
-    // One adapter discovery at a time, for both links (they share serialInfo and its dialog).
-    bool linkDiscoveryRunning = false;
-    // The next startup() comes from the operator (Connect, Retry) or the retry timer; others
-    // (the firmware watchdog, port errors) wait a second after a failed open.
-    bool linkStartExplicit = false;
-    void startBoardLink();
-    void startOtherLink();
-    void keepLookingForAdapters();
-    void restoreTransmissionErrorConnection();
-    void restoreTransmissionErrorOtherConnection();
-    void restoreLoaderTimerConnection();
+    // A supervisor's question as a Retry/Abort box.
+    LinkSupervisor::Answer askRetryOrAbort(LinkSupervisor& link,
+                                           const LinkSupervisor::Question& question);
 
     // ==== operator console and service functions (console/, service/) ====
 public slots:

@@ -1,12 +1,10 @@
 #include "serial_info.h"
 
 #include "logging.h"
-#include "serial_selector.h"
 
 Serial_Info::Serial_Info(QObject* parent) : QObject(parent) {}
 
 Serial_Info::~Serial_Info() {
-    delete selector;
     delete rememberedPort;
     delete rememberedOtherPort;
 }
@@ -20,8 +18,6 @@ QList<PortCandidate> Serial_Info::scanPorts() const {
 }
 
 void Serial_Info::reset() {
-    delete selector;
-    selector = nullptr;
     candidates.clear();
     desiredTotal = 0;
     freeDesired = 0;
@@ -87,9 +83,9 @@ void Serial_Info::detect(Link link) {
         selectedPort = candidates.at(remembered);
         return;
     }
-    selector = new Serial_Selector(candidates);
-    connect(selector, &Serial_Selector::selected, this, &Serial_Info::manual_selection);
-    selector->exec();
+    PortCandidate chosen;
+    if (choose && choose(candidates, &chosen))
+        manual_selection(chosen);
 }
 
 bool Serial_Info::canChooseSilently(Link link) const {
@@ -100,11 +96,7 @@ bool Serial_Info::canChooseSilently(Link link) const {
     return free == 1 || (free >= 2 && freeRememberedIndex(ports, link) >= 0);
 }
 
-void Serial_Info::manual_selection() {
-    if (!selector)
-        return;
-    selectedPort = selector->chosenPort();
+void Serial_Info::manual_selection(const PortCandidate& chosen) {
+    selectedPort = chosen;
     remember(selectedPort);
-    selector->deleteLater();
-    selector = nullptr;
 }

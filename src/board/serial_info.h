@@ -8,16 +8,18 @@
 
 #include <functional>
 
-class Serial_Selector;
-
 // Finds the USB-UART bridges among the serial ports and chooses the one the next open uses:
 // the only free bridge silently, the remembered port silently when several are free, otherwise
-// the operator's choice in a dialog. The board link and the flag board link each remember their
-// own choice, so that reopening both never swaps the adapters between them.
+// the operator's choice (the window's dialog, through the chooser). The board link and the flag
+// board link each remember their own choice, so that reopening both never swaps the adapters
+// between them.
 class Serial_Info : public QObject {
     Q_OBJECT
 public:
     using PortSource = std::function<QList<PortCandidate>()>;
+    // Asks the operator for one of the free ports among `candidates` (modally); false when no
+    // choice was made.
+    using Chooser = std::function<bool(const QList<PortCandidate>& candidates, PortCandidate*)>;
     enum class Link { Board, Other };
 
     explicit Serial_Info(QObject* parent = nullptr);
@@ -25,7 +27,7 @@ public:
 
     // Forgets the last scan (the chosen and the remembered port survive).
     void reset();
-    // Scans the ports and chooses for `link`; may ask the operator in a modal dialog.
+    // Scans the ports and chooses for `link`; may ask the operator through the chooser.
     void detect(Link link = Link::Board);
     PortCandidate selectedPortInfo() const { return selectedPort; }
     int desiredCount() const { return desiredTotal; }
@@ -36,8 +38,11 @@ public:
     bool canChooseSilently(Link link = Link::Board) const;
     // Where the ports come from; by default the platform's serial ports and the virtual bridges.
     void setPortSource(PortSource source);
+    // Without a chooser several free bridges leave the choice as it was.
+    void setChooser(Chooser chooser) { choose = std::move(chooser); }
+    // Takes the operator's choice for the link being chosen for.
+    void manual_selection(const PortCandidate& chosen);
 
-    Serial_Selector* selector = nullptr;
     QList<PortCandidate> candidates;
     int desiredTotal = 0;
     int freeDesired = 0;
@@ -48,9 +53,9 @@ public:
     // the flag board link's choice
     bool hasRememberedOtherPort = false;
     PortCandidate* rememberedOtherPort = nullptr;
-
-public slots:
-    void manual_selection();
+    // One link's discovery is under way (its choice or its Retry/Abort question may be up); the
+    // other link waits, as both share the scan and the remembered choices.
+    bool discoveryRunning = false;
 
 private:
     QList<PortCandidate> scanPorts() const;
@@ -60,6 +65,7 @@ private:
     int freeRememberedIndex(const QList<PortCandidate>& ports, Link link) const;
 
     PortSource portSource;
+    Chooser choose;
     // the link the running detection chooses for
     Link choosingFor = Link::Board;
 };

@@ -41,3 +41,13 @@ void Serial_Selector::return_selection() {
     qCDebug(dk61Link) << "selected port" << chosen.portName();
     emit selected();
 }
+
+bool Serial_Selector::choose(const QList<PortCandidate>& candidates, PortCandidate* chosen) {
+    Serial_Selector dialog(candidates);
+    bool picked = false;
+    connect(&dialog, &Serial_Selector::selected, &dialog, [&] { picked = true; });
+    dialog.exec();
+    if (picked)
+        *chosen = dialog.chosenPort();
+    return picked;
+}

@@ -17,6 +17,10 @@ class Serial_Selector : public QDialog {
 public:
     explicit Serial_Selector(const QList<PortCandidate>& candidates);
 
+    // Runs the dialog modally over `candidates`: true and the port chosen with "Connect", or
+    // false when the dialog was closed without a choice (the adapter discovery's chooser).
+    static bool choose(const QList<PortCandidate>& candidates, PortCandidate* chosen);
+
     // The free port the chosen entry names (empty before "Connect").
     PortCandidate chosenPort() const { return chosen; }
 

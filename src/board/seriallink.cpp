@@ -99,7 +99,7 @@ bool SerialLink::open() {
     QIODevice* wanted = &port;
     if (deviceFactory()) {
         delete factoryDevice;
-        factoryDevice = deviceFactory()(port.portName());
+        factoryDevice = deviceFactory()(*this, port.portName());
         if (factoryDevice) {
             factoryDevice->setParent(this);
             wanted = factoryDevice;
@@ -190,13 +190,13 @@ void SerialLink::handleError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return;
     if (!breaksLink(error) || !isOpen()) {
-        qCDebug(dk61Link) << "port error" << error << port.errorString();
+        qCDebug(dk61Link) << "port error" << error << errorString();
         emit errorReported();
         return;
     }
     if (failurePending)
         return;
-    qCDebug(dk61Link) << "port broken:" << error << port.errorString();
+    qCDebug(dk61Link) << "port broken:" << error << errorString();
     failurePending = true;
     QMetaObject::invokeMethod(this, &SerialLink::dropBroken, Qt::QueuedConnection);
 }

@@ -18,8 +18,9 @@ class SerialLink : public QObject {
     Q_OBJECT
 public:
     // Hands out the device a link opens instead of its serial port (in-process loopbacks for
-    // tests and benchmarks). Without one, links open their serial port.
-    using DeviceFactory = std::function<QIODevice*(const QString& portName)>;
+    // tests and benchmarks; such a device reports its port errors to the link's handleError()).
+    // Without one, or when it hands out none, links open their serial port.
+    using DeviceFactory = std::function<QIODevice*(SerialLink& link, const QString& portName)>;
     static void setDeviceFactory(DeviceFactory factory);
     // Whether one of this process's links holds the port open.
     static bool isHeldOpen(const QString& portName);

@@ -89,7 +89,7 @@ void Control_Panel::flashFirmwareFinished(bool success) {
         qCDebug(dk61Firmware) << "flashed, setting hexFilename" << hexFileName;
     }
     wireFlashButton(false);
-    startup();
+    boardLink.resume();
 }
 
 void Control_Panel::abortFlashingFirmware() {

@@ -152,6 +152,9 @@ private slots:
     // The spacing counts from when a request left: a request handed over while the event loop
     // is busy (as during the window's start-up) still goes out at once.
     void pacing_countsFromTheWire() {
+        QList<qint64> writes;
+        connect(board.get(), &CD_Board::send_bytes_ready, this,
+                [&] { writes.append(clock.elapsed()); });
         clock.start();
         hand(QByteArray::fromHex("A1"));
         // Busy for 30 ms without the event loop; the board end of the line is watched meanwhile.
@@ -164,8 +167,9 @@ private slots:
         hand(QByteArray::fromHex("62092100"));
         got += arrivals(5 - (got.isEmpty() ? 0 : 1), 2000);
         QCOMPARE(got.size(), 2);
-        const qint64 gap = got[1].ms - got[0].ms;
-        QVERIFY2(gap >= 35, qPrintable(QString::number(gap)));
+        // what arrives carries the reader's delays; the writes keep the spacing
+        QCOMPARE(writes.size(), 2);
+        QVERIFY2(writes[1] - writes[0] >= 39, qPrintable(QString::number(writes[1] - writes[0])));
     }
 
     void shortRequestAndTagRequest() {
@@ -234,14 +238,14 @@ private slots:
         pty->closeMaster();
         QTRY_VERIFY_WITH_TIMEOUT(!board->isPortOpen(), 1000);
         const qint64 closedAfter = wall.elapsed();
-        QTest::qWait(1500);
+        QTest::qWait(600);
         const qint64 cpu = cpuMs() - cpuBefore;
         qInfo("port closed %lld ms after the unplug; CPU %lld ms in %lld ms", closedAfter, cpu,
               wall.elapsed());
         QCOMPARE(errors.count(), 1);
         QCOMPARE(closed.count(), 1);
         QVERIFY(board->link.linkLost);
-        QVERIFY2(cpu < 300, qPrintable(QString::number(cpu)));
+        QVERIFY2(cpu < 150, qPrintable(QString::number(cpu)));
     }
 
     // The latest read is kept for the traffic view; the frame cut from it goes to the list.

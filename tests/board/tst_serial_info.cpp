@@ -146,6 +146,7 @@ private slots:
         QFETCH(QString, rememberedAfter);
 
         Serial_Info info;
+        info.setChooser(&Serial_Selector::choose);
         const QList<PortCandidate> candidates = portsFrom(ports);
         info.setPortSource([candidates] { return candidates; });
         if (!previous.isEmpty())
@@ -173,6 +174,7 @@ private slots:
     // A later start with both bridges still free reuses the earlier choice without asking.
     void choiceIsRememberedAcrossScans() {
         Serial_Info info;
+        info.setChooser(&Serial_Selector::choose);
         const QList<PortCandidate> two = portsFrom({"ttyUSB0 bridge", "ttyUSB1 bridge"});
         info.setPortSource([two] { return two; });
         {
@@ -192,6 +194,7 @@ private slots:
     // The flag board link's choice is its own: reopening both links never swaps the adapters.
     void eachLinkRemembersItsOwnChoice() {
         Serial_Info info;
+        info.setChooser(&Serial_Selector::choose);
         QList<PortCandidate> ports = portsFrom({"ttyUSB0 bridge", "ttyUSB1 bridge"});
         info.setPortSource([&ports] { return ports; });
         {
@@ -219,6 +222,7 @@ private slots:
 
     void resetKeepsChoice() {
         Serial_Info info;
+        info.setChooser(&Serial_Selector::choose);
         const QList<PortCandidate> one = portsFrom({"ttyUSB0 bridge"});
         info.setPortSource([one] { return one; });
         info.detect();

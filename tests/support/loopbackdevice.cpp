@@ -5,6 +5,14 @@
 
 #include <cstring>
 
+bool LoopbackDevice::open(OpenMode mode) {
+    if (refuseOpen) {
+        setErrorString(QStringLiteral("No such device"));
+        return false;
+    }
+    return QIODevice::open(mode);
+}
+
 bool LoopbackDevice::inject(const QByteArray& bytes) {
     if (!isOpen())
         return false;

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QSerialPort>
 
 // An in-process stand-in for a serial adapter: the test plays the board. What the tool writes is
 // collected; what the test injects is read by the tool at once (readyRead is emitted from
@@ -23,6 +24,15 @@ public:
 
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
+    bool open(OpenMode mode) override;
+
+    // Faults: opens fail while set (a device that is gone or taken); reportError() is a port
+    // error as the serial port reports it (the link that opened the device hears it).
+    bool refuseOpen = false;
+    void reportError(QSerialPort::SerialPortError error) { emit errorOccurred(error); }
+
+signals:
+    void errorOccurred(QSerialPort::SerialPortError error);
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;

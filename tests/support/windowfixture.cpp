@@ -8,16 +8,16 @@
 
 WindowFixture::WindowFixture(int bridges) {
     for (int n = 0; n < bridges; ++n) {
-        const QString path = env.path() + QStringLiteral("/bridge-%1").arg(n);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        bridgePaths.append(path);
+        bridgePaths.append(env.path() + QStringLiteral("/bridge-%1").arg(n));
+        plugIn(n);
     }
     TestEnv::setVirtualPorts(bridgePaths);
-    SerialLink::setDeviceFactory([this](const QString& name) -> QIODevice* {
+    SerialLink::setDeviceFactory([this](SerialLink& link, const QString& name) -> QIODevice* {
         if (!bridgePaths.contains(name))
             return nullptr;
         auto* device = new LoopbackDevice;
+        device->refuseOpen = refused.contains(name) || !QFile::exists(name);
+        QObject::connect(device, &LoopbackDevice::errorOccurred, &link, &SerialLink::handleError);
         devices[name] = device;
         return device;
     });
@@ -38,6 +38,23 @@ void WindowFixture::start(Control_Panel::Configuration configuration) {
 LoopbackDevice* WindowFixture::device(int bridge) const {
     LoopbackDevice* device = devices.value(bridgePaths.value(bridge));
     return device && device->isOpen() ? device : nullptr;
+}
+
+void WindowFixture::unplug(int bridge) {
+    QFile::remove(bridgePaths.value(bridge));
+    if (LoopbackDevice* open = device(bridge))
+        open->reportError(QSerialPort::ResourceError);
+}
+
+void WindowFixture::plugIn(int bridge) {
+    QFile(bridgePaths.value(bridge)).open(QIODevice::WriteOnly);
+}
+
+void WindowFixture::refuseOpens(bool refuse, int bridge) {
+    if (refuse)
+        refused.insert(bridgePaths.value(bridge));
+    else
+        refused.remove(bridgePaths.value(bridge));
 }
 
 void WindowFixture::feed(const QString& hex, int bridge) {

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -40,6 +41,11 @@ public:
     // The bridges' device paths, and the loopback a link opened on bridge n (null when closed).
     QStringList bridgePaths;
     LoopbackDevice* device(int bridge = 0) const;
+    // Adapter faults: bridge n is unplugged (its path goes, the open device reports the loss)
+    // and plugged in again; its opens fail while refused.
+    void unplug(int bridge = 0);
+    void plugIn(int bridge = 0);
+    void refuseOpens(bool refuse, int bridge = 0);
 
     // Bytes from the board (hexadecimal text, blanks ignored) through the link's receive path.
     void feed(const QString& hex, int bridge = 0);
@@ -52,6 +58,7 @@ public:
 private:
     std::unique_ptr<Control_Panel> panel;
     QMap<QString, QPointer<LoopbackDevice>> devices;
+    QSet<QString> refused;
     int marked = 0;
 };
 
