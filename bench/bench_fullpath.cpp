@@ -8,6 +8,7 @@
 #include "control_panel.h"
 #include "formwidget.h"
 #include "ptypair.h"
+#include "trafficconsole.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -28,7 +29,7 @@ void BM_FullPath(benchmark::State& state) {
     const bool logShown = state.range(1) != 0;
     BenchWindow bench(true);
     Control_Panel* w = bench.window();
-    CD_Board* board = w->board;
+    CD_Board* board = w->cdBoard();
     if (logShown)
         formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(0);
     const QByteArray stream = BenchStream::recording(RecordingBytes);
@@ -42,7 +43,8 @@ void BM_FullPath(benchmark::State& state) {
             bench.settle();
         }
     }
-    if (w->receivedIndex != board->commands.size() || board->commands.size() == framesBefore)
+    if (w->console().receivedIndex() != board->commands.size() ||
+        board->commands.size() == framesBefore)
         state.SkipWithError("frames were not shown");
     state.SetBytesProcessed(state.iterations() * stream.size());
     state.SetLabel("framing + decoding with view, log file, flag file and plot" +

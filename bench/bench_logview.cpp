@@ -2,6 +2,7 @@
 #include "benchwindow.h"
 #include "control_panel.h"
 #include "formwidget.h"
+#include "trafficconsole.h"
 #include "trafficline.h"
 #include "trafficview.h"
 
@@ -37,12 +38,12 @@ void BM_LogViewAppend(benchmark::State& state) {
     Control_Panel* w = bench.window();
     formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(view == NeverShown ? 1 : 0);
     qint64 n = 0;
-    while (n < Control_Panel::MaxTrafficLines + 1000) {
+    while (n < TrafficConsole::MaxLines + 1000) {
         QStringList lines;
         for (int i = 0; i < 1000; ++i)
             lines.append(frameLine(n++));
         w->showTrafficLines(lines);
-        w->trafficView->flush();
+        w->console().view().flush();
     }
     bench.settle();
     if (view == ShownBefore) {
@@ -52,7 +53,7 @@ void BM_LogViewAppend(benchmark::State& state) {
     for (auto _ : state) {
         w->showTrafficLines({frameLine(n++)});
         if (pace == EachAtOnce) {
-            w->trafficView->flush();
+            w->console().view().flush();
             QApplication::processEvents();
         } else {
             // Sleeping costs no CPU time; the batches due meanwhile are flushed here.
@@ -63,14 +64,14 @@ void BM_LogViewAppend(benchmark::State& state) {
     formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(0);
     bench.settle();
     if (formWidget<QTextBrowser>(w, "textBrowser")->document()->blockCount() !=
-            Control_Panel::MaxTrafficLines ||
+            TrafficConsole::MaxLines ||
         formWidget<QTextBrowser>(w, "textBrowser")->document()->lastBlock().text() !=
             frameLine(n - 1))
         state.SkipWithError("the view does not hold its newest lines");
     static const char* const viewText[] = {"never shown", "shown", "hidden after being shown"};
     static const char* const paceText[] = {"each line added at once", "a line every 30 ms"};
-    state.SetLabel("Data Log view at " + std::to_string(Control_Panel::MaxTrafficLines) +
-                   " lines, " + viewText[view] + ", " + paceText[pace] + ", per line");
+    state.SetLabel("Data Log view at " + std::to_string(TrafficConsole::MaxLines) + " lines, " +
+                   viewText[view] + ", " + paceText[pace] + ", per line");
 }
 BENCHMARK(BM_LogViewAppend)
     ->Args({Shown, EachAtOnce})

@@ -41,18 +41,18 @@ void BM_PlotCFlags(benchmark::State& state) {
         for (int k = 0; k < plot->graphCount(); ++k)
             plot->graph(k)->setAntialiased(true);
     }
-    w->board->state.flags.flag_sub_status = 3;
+    w->cdBoard()->state.flags.flag_sub_status = 3;
     QRandomGenerator random(7);
     // Fill the window: the list then holds 2,001 records after each call.
     for (int i = 0; i < 2002; ++i) {
-        w->board->flag_records.append(randomRecord(random));
+        w->cdBoard()->flag_records.append(randomRecord(random));
         w->plotCFlags();
     }
     bench.settle();
     for (auto _ : state) {
-        w->board->flag_records.append(randomRecord(random));
+        w->cdBoard()->flag_records.append(randomRecord(random));
         if (mode == RebuildRedraw)
-            w->flagPlot->invalidate();
+            w->livePlot().invalidate();
         w->plotCFlags();
         if (mode == CallOnly)
             continue;
@@ -60,7 +60,7 @@ void BM_PlotCFlags(benchmark::State& state) {
         // and let it run.
         QThread::msleep(PlotRedraw::MinIntervalMs);
         QApplication::processEvents();
-        while (w->flagPlot->redrawPending()) {
+        while (w->livePlot().redrawPending()) {
             QThread::msleep(1);
             QApplication::processEvents();
         }

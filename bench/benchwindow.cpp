@@ -16,7 +16,7 @@ BenchWindow::BenchWindow(bool files) {
     env.setSetting("storeLogFile", files);
     env.setSetting("storeFlagFile_csv", files);
     panel = std::make_unique<Control_Panel>();
-    CD_Board* board = panel->board;
+    CD_Board* board = panel->cdBoard();
     if (!board->isPortOpen()) {
         board->setPortName(pty.slavePath());
         board->applyPortSettings();

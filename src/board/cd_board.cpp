@@ -436,28 +436,6 @@ bool CD_Board::chooseLoaderType(quint8 code) {
     return LoaderChoice::choose(state.loader, code);
 }
 
-// The play-mode menu: Get Disc Contents first when "PlayInit" is checked, then Play with the mode.
-void CD_Board::play_normalPlay() {
-    sendRequests(PlayerRequests::playMode(0, state.player.play_with_init));
-}
-void CD_Board::play_shuffleAll() {
-    sendRequests(PlayerRequests::playMode(1, state.player.play_with_init));
-}
-void CD_Board::play_shuffleRepeatAllDisc() {
-    sendRequests(PlayerRequests::playMode(2, state.player.play_with_init));
-}
-void CD_Board::play_shuffleFolder() {
-    sendRequests(PlayerRequests::playMode(3, state.player.play_with_init));
-}
-void CD_Board::play_shuffleRepeatAllFolder() {
-    sendRequests(PlayerRequests::playMode(4, state.player.play_with_init));
-}
-void CD_Board::play_repeatDisc() {
-    sendRequests(PlayerRequests::playMode(5, state.player.play_with_init));
-}
-void CD_Board::play_repeatFolder() {
-    sendRequests(PlayerRequests::playMode(6, state.player.play_with_init));
-}
-void CD_Board::play_repeatTrack() {
-    sendRequests(PlayerRequests::playMode(7, state.player.play_with_init));
+void CD_Board::playWithMode(int mode) {
+    sendRequests(PlayerRequests::playMode(mode, state.player.play_with_init));
 }

@@ -102,6 +102,8 @@ public:
     ServiceMode serviceMode{state.service};
     // The requests in order (none: nothing is sent).
     void sendRequests(const QList<QByteArray>& requests);
+    // Play with a mode byte: Get Disc Contents first when "PlayInit" is checked.
+    void playWithMode(int mode);
     // A code of the board's loader list, or 0, becomes the loader type; false when refused.
     bool chooseLoaderType(quint8 code);
     // ================= end of operator console and service functions =================
@@ -166,14 +168,14 @@ public slots:
     void getAdcValue_1() { state.laser.calibration.start(1); }
     void getAdcValue_2() { state.laser.calibration.start(2); }
     // ---- operator console: the play-mode menu (mode bytes 00..07) ----
-    void play_normalPlay();
-    void play_shuffleAll();
-    void play_shuffleRepeatAllDisc();
-    void play_shuffleFolder();
-    void play_shuffleRepeatAllFolder();
-    void play_repeatDisc();
-    void play_repeatFolder();
-    void play_repeatTrack();
+    void play_normalPlay() { playWithMode(0); }
+    void play_shuffleAll() { playWithMode(1); }
+    void play_shuffleRepeatAllDisc() { playWithMode(2); }
+    void play_shuffleFolder() { playWithMode(3); }
+    void play_shuffleRepeatAllFolder() { playWithMode(4); }
+    void play_repeatDisc() { playWithMode(5); }
+    void play_repeatFolder() { playWithMode(6); }
+    void play_repeatTrack() { playWithMode(7); }
 
 private:
     friend struct BoardEventApplier;

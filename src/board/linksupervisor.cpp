@@ -36,6 +36,14 @@ bool LinkSupervisor::isWaiting() const {
     return link().linkLost && !link().isOpen();
 }
 
+QString LinkSupervisor::connectionText() const {
+    const SerialLink& l = link();
+    const LinkWatch& watch = board->state.link;
+    return l.isOpen() ? StatusWording::connection(l.portName(), l.baudRate(), watch.has_FW_Version,
+                                                  watch.fw_version)
+                      : StatusWording::notConnected();
+}
+
 void LinkSupervisor::keepLooking() {
     if (isWaiting() && !retryTimer.isActive())
         retryTimer.start();
@@ -180,6 +188,16 @@ void LinkSupervisor::toggle() {
     startAsked = false;
 }
 
+void LinkSupervisor::yieldPort() {
+    answerWatchdog.stop();
+    loaderWatchdog.stop();
+    retryTimer.stop();
+    if (boardSide())
+        board->closePort();
+    else
+        link().close();
+}
+
 void LinkSupervisor::resume() {
     if (!link().isOpen())
         link().linkLost = true;
@@ -255,6 +273,7 @@ void LinkSupervisor::answerTimedOut() {
 
 void LinkSupervisor::loaderAnswered() {
     loaderWatchdog.stop();
+    emit loaderAnswer();
 }
 
 void LinkSupervisor::loaderTimedOut() {

@@ -68,6 +68,9 @@ public:
     void start();
     // The operator's connect button: closes an open link, or starts one as asked.
     void toggle();
+    // Another program takes the port: the link closes, and the watchdogs and the retry rest
+    // until resume().
+    void yieldPort();
     // Another program let go of the port: the link comes back as after an unplug.
     void resume();
     // Closes the link (it comes back only when started again).
@@ -86,6 +89,9 @@ public:
 
     // The link is down against the operator's will.
     bool isWaiting() const;
+    // What the connection label says: the port, its rate and the board's firmware, or that the
+    // link is not connected.
+    QString connectionText() const;
 
 signals:
     // The link opened (after its check).
@@ -98,6 +104,8 @@ signals:
     void accessDenied(const QString& portName);
     // While the question is up the adapter came back: the question is to be answered Retry.
     void adapterBack();
+    // The board answered the loader watchdog: a question still up is to be closed.
+    void loaderAnswer();
 
 private:
     SerialLink& link() const;

@@ -1,84 +1,51 @@
-// The main window's player panel and the small displays fed by single responses.
+// The main window's player panel and the small displays fed by single responses (PlayerPanel).
 #include "cd_board.h"
 #include "control_panel.h"
-#include "logging.h"
+#include "playerpanel.h"
 #include "playerrequests.h"
 #include "ui_control_panel.h"
 
-#include <QMenu>
-
-// The PLL state reported by 0xAA: 0 not locked, 1 locked, anything else undefined.
-void Control_Panel::showPllState(int state) {
-    if (state == 0) {
-        ui->labelPLL->setText("PLL State: NOT LOCKED");
-        ui->labelPLL->setStyleSheet("QLabel {color:red}");
-    } else if (state == 1) {
-        ui->labelPLL->setText("PLL State: LOCKED");
-        ui->labelPLL->setStyleSheet("QLabel {color:green}");
-    } else {
-        ui->labelPLL->setText("PLL State: NOT LOCKED");
-        ui->labelPLL->setStyleSheet("QLabel {color:black}");
-    }
-}
-
-void Control_Panel::clearDiscId() {
-    ui->labelDiscID->clear();
-}
-
-// ---------------------------------------------------------------------------------------------
 // The player panel of the play page, its twin on the laser current page and the expert page's
 // player buttons.
-
 void Control_Panel::wirePlayer() {
-    for (QPushButton* b : {ui->Button_Stop, ui->Button_Stop_2, ui->ExpertButtonStop})
-        connect(b, &QPushButton::clicked, this, &Control_Panel::stop);
-    // The expert page's Play button carries the play-mode menu, which takes its presses.
-    for (QPushButton* b : {ui->Button_Play, ui->Button_Play_2, ui->ExpertButtonPlay})
-        connect(b, &QPushButton::clicked, this, &Control_Panel::play);
-    for (QPushButton* b : {ui->Button_Next, ui->Button_Next_2, ui->ExpertButtonNext})
-        connect(b, &QPushButton::clicked, this, &Control_Panel::next);
-    for (QPushButton* b : {ui->Button_Previous, ui->Button_Previous_2, ui->ExpertButtonPrevious})
-        connect(b, &QPushButton::clicked, this, &Control_Panel::previous);
-    for (QPushButton* b : {ui->Button_Open_Close, ui->Button_Open_Close_2})
-        connect(b, &QPushButton::clicked, this, &Control_Panel::open_close);
-    connect(ui->ExpertButtonPause, &QPushButton::clicked, this, &Control_Panel::pause);
-    connect(ui->ExpertButtonOpen, &QPushButton::clicked, this, &Control_Panel::open_tray);
-    connect(ui->ExperButtonClose, &QPushButton::clicked, this, &Control_Panel::close_tray);
-    connect(&trayTimer, &QTimer::timeout, this, &Control_Panel::handle_tray_timer_interrupt);
+    playerPanel = new PlayerPanel({{ui->Button_Play, ui->Button_Play_2},
+                                   ui->ExpertButtonPlay,
+                                   ui->checkBoxPlayInit,
+                                   ui->labelDiscID,
+                                   ui->labelPLL},
+                                  *board, this);
+    const std::pair<QList<QPushButton*>, void (Control_Panel::*)()> buttons[] = {
+        {{ui->Button_Stop, ui->Button_Stop_2, ui->ExpertButtonStop}, &Control_Panel::stop},
+        // The expert page's Play button carries the play-mode menu, which takes its presses.
+        {{ui->Button_Play, ui->Button_Play_2, ui->ExpertButtonPlay}, &Control_Panel::play},
+        {{ui->Button_Next, ui->Button_Next_2, ui->ExpertButtonNext}, &Control_Panel::next},
+        {{ui->Button_Previous, ui->Button_Previous_2, ui->ExpertButtonPrevious},
+         &Control_Panel::previous},
+        {{ui->Button_Open_Close, ui->Button_Open_Close_2}, &Control_Panel::open_close},
+        {{ui->ExpertButtonPause}, &Control_Panel::pause},
+        {{ui->ExpertButtonOpen}, &Control_Panel::open_tray},
+        {{ui->ExperButtonClose}, &Control_Panel::close_tray},
+        {{ui->ExpertEvTag}, &Control_Panel::getevtag}};
+    for (const auto& [pressed, slot] : buttons)
+        for (QPushButton* button : pressed)
+            connect(button, &QPushButton::clicked, this, slot);
+    connect(&playerPanel->trayTimer(), &QTimer::timeout, this,
+            &Control_Panel::handle_tray_timer_interrupt);
     connect(board, &CD_Board::recieved_tray_status, this, &Control_Panel::handle_tray_update);
     connect(board, &CD_Board::recievedDiscID, this, &Control_Panel::handleDiscID);
-    connect(ui->ExpertEvTag, &QPushButton::clicked, this, &Control_Panel::getevtag);
     connect(ui->checkBoxPlayInit, &QCheckBox::clicked, this, &Control_Panel::set_playwithinit_flag);
 }
 
-void Control_Panel::wirePlayModeMenu() {
-    using Mode = void (CD_Board::*)();
-    const Mode modes[] = {&CD_Board::play_normalPlay,
-                          &CD_Board::play_shuffleAll,
-                          &CD_Board::play_shuffleRepeatAllDisc,
-                          &CD_Board::play_shuffleFolder,
-                          &CD_Board::play_shuffleRepeatAllFolder,
-                          &CD_Board::play_repeatDisc,
-                          &CD_Board::play_repeatFolder,
-                          &CD_Board::play_repeatTrack};
-    const QList<QAction*> actions = playModeMenu->actions();
-    for (int i = 0; i < actions.size() && i < 8; ++i)
-        connect(actions.at(i), &QAction::triggered, board, modes[i]);
+void Control_Panel::showPllState(int state) {
+    playerPanel->showPllState(state);
 }
 
-namespace {
-
-void showPlayState(Ui::Control_Panel* ui, bool playing) {
-    const QString text = playing ? QStringLiteral("Pause") : QStringLiteral("Play");
-    ui->Button_Play->setText(text);
-    ui->Button_Play_2->setText(text);
+void Control_Panel::clearDiscId() {
+    playerPanel->clearDiscId();
 }
-
-} // namespace
 
 void Control_Panel::play() {
-    board->sendRequests(PlayerRequests::playPause(playing, ui->checkBoxPlayInit->isChecked()));
-    showPlayState(ui, playing);
+    playerPanel->playPause();
 }
 
 void Control_Panel::pause() {
@@ -86,9 +53,7 @@ void Control_Panel::pause() {
 }
 
 void Control_Panel::stop() {
-    board->sendRequest(PlayerRequests::stop());
-    playing = false;
-    showPlayState(ui, playing);
+    playerPanel->stop();
 }
 
 void Control_Panel::next() {
@@ -100,10 +65,7 @@ void Control_Panel::previous() {
 }
 
 void Control_Panel::open_close() {
-    bool recheck = false;
-    board->sendRequest(PlayerRequests::openClose(board->state.player.tray_state, recheck));
-    if (recheck)
-        trayTimer.start(400);
+    playerPanel->openClose();
 }
 
 void Control_Panel::open_tray() {
@@ -115,17 +77,16 @@ void Control_Panel::close_tray() {
 }
 
 void Control_Panel::handle_tray_update() {
-    trayTimer.stop();
-    board->sendRequests(PlayerRequests::trayRecheck(board->state.player.tray_state));
+    playerPanel->trayUpdate();
 }
 
 void Control_Panel::handle_tray_timer_interrupt() {
-    handle_tray_update();
+    playerPanel->trayUpdate();
 }
 
 // Not on any button: Play with mode 00, after Get Disc Contents when "PlayInit" is checked.
 void Control_Panel::button_play() {
-    board->sendRequests(PlayerRequests::playMode(0, ui->checkBoxPlayInit->isChecked()));
+    playerPanel->playFromStart();
 }
 
 void Control_Panel::getevtag() {
@@ -133,10 +94,9 @@ void Control_Panel::getevtag() {
 }
 
 void Control_Panel::set_playwithinit_flag() {
-    board->state.player.play_with_init = ui->checkBoxPlayInit->isChecked();
+    playerPanel->takePlayInit();
 }
 
 void Control_Panel::handleDiscID() {
-    ui->labelDiscID->setText("Disc ID: " +
-                             QString::number(static_cast<qint32>(board->state.player.disc_id)));
+    playerPanel->showDiscId();
 }

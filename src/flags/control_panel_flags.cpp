@@ -7,6 +7,15 @@
 #include "runpanel.h"
 #include "ui_control_panel.h"
 
+namespace {
+
+// The flag page's check boxes, one a curve.
+std::array<QCheckBox*, 5> flagCurveBoxes(const Ui::Control_Panel& ui) {
+    return {ui.checkBoxC1, ui.checkBoxC1U, ui.checkBoxC2, ui.checkBoxC2U, ui.checkBoxInterpol};
+}
+
+} // namespace
+
 void Control_Panel::wireFlags() {
     connect(ui->verticalSliderFlagsGraph, &QSlider::valueChanged, this,
             &Control_Panel::rescalePlotYAxis);
@@ -15,12 +24,8 @@ void Control_Panel::wireFlags() {
     connect(ui->comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), this,
             &Control_Panel::send_flagrate_setting);
     flagPlot = new FlagPlot({ui->customPlot, ui->horizontalSliderFlagsGraph,
-                             ui->verticalSliderFlagsGraph, flagCurveBoxes()},
+                             ui->verticalSliderFlagsGraph, flagCurveBoxes(*ui)},
                             this);
-}
-
-std::array<QCheckBox*, 5> Control_Panel::flagCurveBoxes() const {
-    return {ui->checkBoxC1, ui->checkBoxC1U, ui->checkBoxC2, ui->checkBoxC2U, ui->checkBoxInterpol};
 }
 
 void Control_Panel::wireFlagMonitor() {
@@ -54,7 +59,7 @@ void Control_Panel::wireFlagMonitor() {
     parts.savePdf = ui->actionSavePlotPdf;
     parts.exportCsv = ui->actionExportRunCsv;
     parts.topRate = ui->verticalSliderFlagsGraph;
-    parts.curves = flagCurveBoxes();
+    parts.curves = flagCurveBoxes(*ui);
     parts.interval = ui->comboCFLAGInterval;
     parts.elapsedMs = [this] { return sessionClock.elapsed(); };
     parts.logLine = [this](const QString& line) { writeLogLines({line}); };
@@ -66,7 +71,7 @@ void Control_Panel::wireFlagMonitor() {
     parts.flagDirectory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
     runPanel = new RunPanel(parts, this);
     runPanel->setLimits(currentSettings.limits);
-    runPanel->startRun(flagFile.isOpen() ? flagFile.absolutePath() : QString());
+    runPanel->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());
     connect(board, &CD_Board::disconnected_from_serial_port, this, [this] {
         flagLinkDown(board->link.linkLost    ? board->link.errorString()
                      : board->userDisconnect ? QStringLiteral("closed by the operator")

@@ -1,5 +1,6 @@
-// The main window's audio byte page, the servo page's value lists and the register dialog.
-#include "audiobyte.h"
+// The main window's audio byte page (AudioBytePage), the servo page's value lists and the
+// register dialog.
+#include "audiobytepage.h"
 #include "cd_board.h"
 #include "control_panel.h"
 #include "focus_coefs.h"
@@ -9,15 +10,14 @@
 #include "ui_control_panel.h"
 
 #include <QButtonGroup>
-#include <QRadioButton>
 
 void Control_Panel::wireEditors() {
-    // The decoder formats, each radio button with its four bits as its id.
-    audioByteGroup = new QButtonGroup(this);
-    for (int format : AudioByte::formats())
-        audioByteGroup->addButton(findChild<QRadioButton*>(AudioByte::radioName(format)), format);
-    connect(audioByteGroup, qOverload<QAbstractButton*>(&QButtonGroup::buttonReleased), this,
-            &Control_Panel::handleAudioByteTab);
+    audioBytePage = new AudioBytePage({this, ui->cBClockAccuracy, ui->cBEBUFlags, ui->cBDeemph,
+                                       ui->lineAudioByteByteTab, ui->lineAudioByte,
+                                       [this] { ui->tabWidget->setCurrentWidget(ui->tabEeprom); }},
+                                      eepromFields, this);
+    connect(audioBytePage->formats(), qOverload<QAbstractButton*>(&QButtonGroup::buttonReleased),
+            this, &Control_Panel::handleAudioByteTab);
     for (QComboBox* combo : {ui->cBClockAccuracy, ui->cBEBUFlags, ui->cBDeemph})
         connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), this,
                 &Control_Panel::handleAudioByteTab);
@@ -51,43 +51,22 @@ void Control_Panel::wireEditors() {
             combo->addItem(item.text, item.data);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Audio byte page
+// ---- audio byte page: nothing goes to the board, the byte reaches the EEPROM with the next
+// programming run ----
 
 void Control_Panel::handleAudioByteTab() {
-    AudioByte::Choices choices;
-    choices.format = qMax(audioByteGroup->checkedId(), 0);
-    choices.clockAccuracy = ui->cBClockAccuracy->currentIndex();
-    choices.ebuFlags = ui->cBEBUFlags->currentIndex();
-    choices.deemphasis = ui->cBDeemph->currentIndex();
-    audio_byte_edit = AudioByte::compose(choices);
-    ui->lineAudioByteByteTab->setText(AudioByte::text(audio_byte_edit));
+    audioBytePage->compose();
 }
 
-// Nothing goes to the board: the byte reaches the EEPROM with the next programming run.
 void Control_Panel::sendAudioByte() {
-    ui->lineAudioByte->setText(AudioByte::text(audio_byte_edit));
-    ui->tabWidget->setCurrentWidget(ui->tabEeprom);
+    audioBytePage->copyToEeprom();
 }
 
-// The byte read from the board, unless the operator has set another one since the last read.
 void Control_Panel::showReadAudioByte() {
-    const quint8 value = board->state.eeprom.image.audio_byte;
-    if (!refreshEepromField(ui->lineAudioByte, AudioByte::text(value)))
-        return;
-    audio_byte_edit = value;
-    const AudioByte::Choices choices = AudioByte::takeApart(value);
-    // a format without a radio button leaves the choice as it was
-    if (QAbstractButton* radio = audioByteGroup->button(choices.format))
-        radio->setChecked(true);
-    ui->cBClockAccuracy->setCurrentIndex(choices.clockAccuracy);
-    ui->cBEBUFlags->setCurrentIndex(choices.ebuFlags);
-    ui->cBDeemph->setCurrentIndex(choices.deemphasis);
-    ui->lineAudioByteByteTab->setText(QString::number(value, 16).toUpper());
+    audioBytePage->showRead(board->state.eeprom.image.audio_byte);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Servo page
+// ---- servo page ----
 
 void Control_Panel::update_horizontalScrollBar(int value) {
     ui->servoParameterArea->move(-value, ui->servoParameterArea->y());
@@ -97,23 +76,14 @@ void Control_Panel::update_verticalScrollBar(int value) {
     ui->servoParameterArea->move(ui->servoParameterArea->x(), -value);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Register dialog: one at a time; a closed one is replaced by a fresh one on the next opening.
+// ---- register dialog: one at a time; a closed one is replaced by a fresh one ----
 
 void Control_Panel::handleWriteToRegister() {
-    if (registerDialog && !registerDialog->isVisible()) {
-        delete registerDialog;
-        registerDialog = nullptr;
-    }
-    if (!registerDialog) {
-        qCDebug(dk61Eeprom) << "opening the register dialog";
-        registerDialog = new Register_Dialog(this);
-        // queued: a dialog that goes with the window reports to no half-destroyed window
-        connect(registerDialog, &QObject::destroyed, this,
-                &Control_Panel::handleWriteRegisterWindowDestroyed, Qt::QueuedConnection);
-        registerDialog->show();
-    }
-    qCDebug(dk61Eeprom) << "register dialog" << registerDialog;
+    registerDialog = Register_Dialog::single(registerDialog, this);
+    // queued: a dialog that goes with the window reports to no half-destroyed window
+    connect(registerDialog, &QObject::destroyed, this,
+            &Control_Panel::handleWriteRegisterWindowDestroyed,
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
 }
 
 void Control_Panel::handleWriteRegisterWindowDestroyed() {

@@ -1,5 +1,9 @@
 #include "eepromprogramming.h"
 
+#include "audiobyte.h"
+#include "boardstate.h"
+#include "productionrecord.h"
+
 #include <QStringList>
 
 #include <cmath>
@@ -72,4 +76,27 @@ QString EepromProgramming::buttonsText() {
         "\"Flash to Eeprom\" writes audio byte, loader, baud rate and focus hardware. \"Program "
         "all parameters...\" erases laser history and on-time, then writes these, the laser "
         "curve and the typed serial number, flash date, flashed by, customer ID.");
+}
+
+QString EepromProgramming::imageFromPage(const Page& page, const BoardState& state, bool memoryBusy,
+                                         bool full, EepromParameters* image) {
+    QString why = notReadyText(
+        state.eeprom.settings_read, state.eeprom.focus_read, state.loader.loader_list_complete,
+        !full || state.eeprom.production_read, !full || state.eeprom.laser_read);
+    if (why.isEmpty() && memoryBusy)
+        why = busyText();
+    *image = state.eeprom.image;
+    if (page.loaderEntry > 0 && page.loaderCode >= 0)
+        image->loader_code = static_cast<quint8>(page.loaderCode);
+    else if (state.loader.loader_type_known)
+        image->loader_code = state.loader.loader_type;
+    image->baud_flag = page.baudByte == 0x01 ? 0x01 : 0xFF;
+    image->focus_setting = page.focusEntry == 1 ? 0x01 : 0xFF;
+    if (why.isEmpty() && !AudioByte::parse(page.audioByte, &image->audio_byte))
+        why = AudioByte::invalidText();
+    if (why.isEmpty() && full &&
+        laserFromTexts(page.slope, page.offset, &image->laser_slope, &image->laser_offset, &why))
+        ProductionRecord::fromPage(page.serial, page.flashedBy, page.customer, page.date, image,
+                                   &why);
+    return why;
 }

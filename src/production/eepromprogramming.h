@@ -1,7 +1,12 @@
 #ifndef EEPROMPROGRAMMING_H
 #define EEPROMPROGRAMMING_H
 
+#include "eepromlayout.h"
+
+#include <QDate>
 #include <QString>
+
+struct BoardState;
 
 // What the EEPROM page checks before a programming run (EepromRun) and asks the operator.
 class EepromProgramming {
@@ -25,6 +30,26 @@ public:
     static QString fullChainQuestion();
     // What the page says its two buttons write.
     static QString buttonsText();
+
+    // What the EEPROM page shows that a run writes.
+    struct Page {
+        int loaderEntry = 0; // the loader list's entry (0: the placeholder "None")
+        int loaderCode = -1; // that entry's code (-1: none)
+        int baudByte = -1;   // the baud-rate entry's byte (0x01: 115200 bit/s)
+        int focusEntry = 0;  // 1: R31 = 12kOhm
+        QString audioByte;   // two hexadecimal digits
+        QString slope;       // k and d as the page shows them (the full run only)
+        QString offset;      //
+        QString serial;      // the production record as typed (the full run only)
+        QString flashedBy;   //
+        QString customer;    //
+        QDate date;          //
+    };
+    // The image a run writes: the board's image as read, with the page's values where the run
+    // writes them (the loader of the selected entry, or with the placeholder the loader in use).
+    // Empty when the run may start; otherwise why not, and `image` must not be written.
+    static QString imageFromPage(const Page& page, const BoardState& state, bool memoryBusy,
+                                 bool full, EepromParameters* image);
 };
 
 #endif // EEPROMPROGRAMMING_H

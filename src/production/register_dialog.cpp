@@ -65,3 +65,16 @@ void Register_Dialog::closeEvent(QCloseEvent* event) {
     qCDebug(dk61Eeprom) << "CloseEvent";
     QDialog::closeEvent(event);
 }
+
+Register_Dialog* Register_Dialog::single(Register_Dialog* current, QWidget* parent) {
+    if (current && !current->isVisible()) {
+        delete current;
+        current = nullptr;
+    }
+    if (!current) {
+        qCDebug(dk61Eeprom) << "opening the register dialog";
+        current = new Register_Dialog(parent);
+        current->show();
+    }
+    return current;
+}

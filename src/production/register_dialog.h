@@ -18,6 +18,10 @@ public:
     explicit Register_Dialog(QWidget* parent = nullptr);
     ~Register_Dialog() override;
 
+    // One dialog at a time: `current` when it is shown, else a fresh one in its place (a closed
+    // one is deleted). Shown either way.
+    static Register_Dialog* single(Register_Dialog* current, QWidget* parent);
+
     QComboBox* commandBox = nullptr;
     QPushButton* sendButton = nullptr;
     QList<QLineEdit*> byteFields;

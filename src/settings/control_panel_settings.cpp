@@ -20,6 +20,7 @@ void Control_Panel::openSettings() {
 
 void Control_Panel::takeSettings(const SettingsValues& values) {
     currentSettings = values;
+    files.setSettings(values);
     ui->labelLogFile->setVisible(values.storeLogFile);
     if (runPanel)
         runPanel->setLimits(values.limits);

@@ -1,6 +1,7 @@
 #include "cd_board.h"
 #include "control_panel.h"
 #include "dk61version.h"
+#include "flashpage.h"
 #include "formwidget.h"
 #include "windowfixture.h"
 
@@ -105,15 +106,20 @@ private slots:
 
     void statusBar_startTexts() {
         auto w = makeWindow();
-        QCOMPARE(w->boardLabel->text(), QString("  BOARD: no connection  "));
-        QCOMPARE(w->spdifLabel->text(), QString("  SPDIF Signal: no signal  "));
-        QCOMPARE(w->cflagLabel->text(), QString("  CFLAG Data: no data  "));
-        for (QLabel* label : {w->boardLabel, w->spdifLabel, w->cflagLabel})
+        QCOMPARE(formWidget<QLabel>(w, "boardLabel")->text(), QString("  BOARD: no connection  "));
+        QCOMPARE(formWidget<QLabel>(w, "spdifLabel")->text(),
+                 QString("  SPDIF Signal: no signal  "));
+        QCOMPARE(formWidget<QLabel>(w, "cflagLabel")->text(), QString("  CFLAG Data: no data  "));
+        for (QLabel* label :
+             {formWidget<QLabel>(w, "boardLabel"), formWidget<QLabel>(w, "spdifLabel"),
+              formWidget<QLabel>(w, "cflagLabel")})
             QCOMPARE(label->styleSheet(), QString("QLabel {color: red}"));
-        QVERIFY(w->statusLabel->text().isEmpty());
+        QVERIFY(formWidget<QLabel>(w, "statusLabel")->text().isEmpty());
         // The labels sit in the status bar, left to right.
-        const QList<QWidget*> order = {w->boardLabel,  w->spdifLabel,      w->cflagLabel,
-                                       w->statusLabel, w->connectionLabel, w->connectButton};
+        const QList<QWidget*> order = {
+            formWidget<QLabel>(w, "boardLabel"),      formWidget<QLabel>(w, "spdifLabel"),
+            formWidget<QLabel>(w, "cflagLabel"),      formWidget<QLabel>(w, "statusLabel"),
+            formWidget<QLabel>(w, "connectionLabel"), formWidget<QPushButton>(w, "connectButton")};
         for (int i = 1; i < order.size(); ++i) {
             w->show();
             QVERIFY(order[i - 1]->x() < order[i]->x());
@@ -136,7 +142,7 @@ private slots:
     void emptyStore_startsWithoutFirmwareFile() {
         auto w = makeWindow();
         QVERIFY(formWidget<QLineEdit>(w, "lineHexFileName")->text().isEmpty());
-        QVERIFY(w->hexFileName.isEmpty());
+        QVERIFY(w->firmwarePage().hexFile().isEmpty());
     }
 
     void storedHexFile_givesNameAndDirectory() {
@@ -144,7 +150,7 @@ private slots:
         auto w = makeWindow();
         QCOMPARE(formWidget<QLineEdit>(w, "lineHexFileName")->text(),
                  QString("/opt/fw/dk61_v12.hex"));
-        QCOMPARE(w->hexFileDir, QString("/opt/fw/"));
+        QCOMPARE(w->firmwarePage().hexDirectory(), QString("/opt/fw/"));
     }
 
     void baudRateList_followsStoredRate_data() {
@@ -208,7 +214,7 @@ private slots:
         qputenv("PATH", QByteArray("/nonexistent"));
         auto w = makeWindow();
         qputenv("PATH", oldPath);
-        QVERIFY(w->ispToolPath.isEmpty());
+        QVERIFY(w->firmwarePage().toolPath().isEmpty());
         QCOMPARE(formWidget<QLabel>(w, "labelBrowserError")->text(),
                  QString("Firmware cannot be flashed. Please make sure lpc21isp.exe is in PC "
                          "Tool's directory"));
@@ -223,9 +229,9 @@ private slots:
                     QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner));
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", onPath.path().toUtf8());
-        const QString runnable = Control_Panel::findIspTool(here.path());
+        const QString runnable = FlashPage::findIspTool(here.path());
         QFile::setPermissions(local, QFile::ReadOwner);
-        const QString notRunnable = Control_Panel::findIspTool(here.path());
+        const QString notRunnable = FlashPage::findIspTool(here.path());
         qputenv("PATH", oldPath);
         QCOMPARE(runnable, local);
         QCOMPARE(notRunnable, other);

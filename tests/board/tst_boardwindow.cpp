@@ -2,6 +2,7 @@
 // the real receive path.
 #include "cd_board.h"
 #include "cflags.h"
+#include "formwidget.h"
 #include "laserlist.h"
 #include "windowfixture.h"
 
@@ -31,8 +32,8 @@ private:
     std::unique_ptr<WindowFixture> fx;
 
     QList<QLabel*> statusLabels() const {
-        return {fx->window->boardLabel, fx->window->spdifLabel, fx->window->cflagLabel,
-                fx->find<QLabel>("status_description_spdif_label")};
+        return {fx->find<QLabel>("boardLabel"), fx->find<QLabel>("spdifLabel"),
+                fx->find<QLabel>("cflagLabel"), fx->find<QLabel>("status_description_spdif_label")};
     }
     QCPGraph* laserGraph(int n) const { return fx->find<QCustomPlot>("customPlotLaser")->graph(n); }
 
@@ -107,8 +108,8 @@ private slots:
     // The labels follow the flag board from an error back to normal and again into an error.
     void cflags_labelsFollowTheErrorState() {
         auto state = [this] {
-            QLabel* spdif = fx->window->spdifLabel;
-            QLabel* cflag = fx->window->cflagLabel;
+            QLabel* spdif = fx->find<QLabel>("spdifLabel");
+            QLabel* cflag = fx->find<QLabel>("cflagLabel");
             return QStringList{spdif->text(), spdif->styleSheet(), cflag->text(),
                                cflag->styleSheet(), statusLabels()[3]->text().left(11)};
         };
@@ -124,10 +125,10 @@ private slots:
     }
 
     void flagFirmware_shownOnceInTheConnectionLabel() {
-        fx->window->connectionLabel->setText("Connected");
+        fx->find<QLabel>("connectionLabel")->setText("Connected");
         fx->feed("C6 0C 00 00 00 00 00 00 00 00 00 00 01 07");
         fx->feed("C6 0C 00 00 00 00 00 00 00 00 00 00 01 08");
-        QCOMPARE(fx->window->connectionLabel->text(), QString("Connected, FW-Version: 7"));
+        QCOMPARE(fx->find<QLabel>("connectionLabel")->text(), QString("Connected, FW-Version: 7"));
     }
 
     // ---- single displays ----
@@ -176,8 +177,8 @@ private slots:
 
     void laserReading_goesToTheRing() {
         fx->feed("B3 02 01 F4");
-        QCOMPARE(fx->window->laserList->count(), 1);
-        QCOMPARE(fx->window->laserList->average(), quint32(500));
+        QCOMPARE(fx->window->laserReadings().count(), 1);
+        QCOMPARE(fx->window->laserReadings().average(), quint32(500));
     }
 
     // ---- loader codes ----
@@ -205,7 +206,8 @@ private slots:
     void loaderType_selectedAndShown() {
         QComboBox* combo = fx->find<QComboBox>("comboBox_selected_loader_type");
         fx->feed("BD 01 81");
-        QCOMPARE(fx->window->statusLabel->text(), QString("Loader Type: Tray Loader DK-Tria"));
+        QCOMPARE(fx->find<QLabel>("statusLabel")->text(),
+                 QString("Loader Type: Tray Loader DK-Tria"));
         fx->feed("C7 02 01 81");
         QCOMPARE(combo->currentIndex(), 2);
         // the placeholder is never selected

@@ -95,8 +95,8 @@ private:
     Control_Panel* makeWindow() {
         fx->start();
         const LinkSupervisor::Intervals fast{400, 2400, 400, 20};
-        fx->window->boardLink.setIntervals(fast);
-        fx->window->flagLink.setIntervals(fast);
+        fx->window->boardSupervisor().setIntervals(fast);
+        fx->window->flagSupervisor().setIntervals(fast);
         return fx->window;
     }
     void useBridges(int count) {
@@ -129,8 +129,8 @@ private:
     }
 
     static void quietWatchdogs(Control_Panel& w) {
-        w.fwTimer.stop();
-        w.evLoaderOkTimer.stop();
+        w.boardSupervisor().answerWatchdog.stop();
+        w.boardSupervisor().loaderWatchdog.stop();
     }
 
 private slots:
@@ -139,17 +139,18 @@ private slots:
 
     void startup_oneBridge_opensAndAsksForIdentification() {
         auto w = makeWindow();
-        QVERIFY(w->board->isPortOpen());
-        QCOMPARE(w->board->link.port.portName(), link);
-        QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 128000 Baud");
-        QCOMPARE(w->connectButton->text(), QString("Disconnect"));
+        QVERIFY(w->cdBoard()->isPortOpen());
+        QCOMPARE(w->cdBoard()->link.port.portName(), link);
+        QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(),
+                 "Connected to " + link + " at 128000 Baud");
+        QCOMPARE(formWidget<QPushButton>(w, "connectButton")->text(), QString("Disconnect"));
         QCOMPARE(formWidget<QPushButton>(w, "connect_disconnect")->text(), QString("Disconnect"));
         QVERIFY(receives(QByteArray::fromHex("A1")));
-        QVERIFY(w->fwTimer.isActive());
-        QCOMPARE(w->fwTimer.interval(), 2400);
-        QVERIFY(w->evLoaderOkTimer.isActive());
-        QCOMPARE(w->evLoaderOkTimer.interval(), 400);
-        QCOMPARE(w->serialInfo.desiredCount(), 1);
+        QVERIFY(w->boardSupervisor().answerWatchdog.isActive());
+        QCOMPARE(w->boardSupervisor().answerWatchdog.interval(), 2400);
+        QVERIFY(w->boardSupervisor().loaderWatchdog.isActive());
+        QCOMPARE(w->boardSupervisor().loaderWatchdog.interval(), 400);
+        QCOMPARE(w->findChild<Serial_Info*>()->desiredCount(), 1);
     }
 
     // No usable bridge at start-up: the box, its texts and its three ways out.
@@ -198,21 +199,21 @@ private slots:
         QCOMPARE(seen.buttons, QMessageBox::Retry | QMessageBox::Abort);
         QCOMPARE(seen.defaultButton, QMessageBox::Retry);
         QCOMPARE(seen.icon, QMessageBox::Critical);
-        QCOMPARE(w->board->isPortOpen(), connected);
-        QCOMPARE(w->abortTimer.isActive(), aborting);
-        w->abortTimer.stop();
-        QVERIFY(!w->portMessageBox);
-        QCOMPARE(w->connectionLabel->text(),
+        QCOMPARE(w->cdBoard()->isPortOpen(), connected);
+        QCOMPARE(w->quitTimer().isActive(), aborting);
+        w->quitTimer().stop();
+        QVERIFY(!w->portQuestion());
+        QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(),
                  connected ? "Connected to " + link + " at 128000 Baud" : QString("Not Connected"));
         if (!connected)
             return;
         QVERIFY(receives(QByteArray::fromHex("A1")));
         // The error connection is back after the Retry: a port error starts a new search.
-        w->board->link.close();
-        QSignalSpy reopened(w->board, &CD_Board::connected_to_serial_port);
-        emit w->board->transmission_error();
+        w->cdBoard()->link.close();
+        QSignalSpy reopened(w->cdBoard(), &CD_Board::connected_to_serial_port);
+        emit w->cdBoard()->transmission_error();
         QCOMPARE(reopened.count(), 1);
-        QVERIFY(w->board->isPortOpen());
+        QVERIFY(w->cdBoard()->isPortOpen());
     }
 
     // The loader answering while the box is up takes the box away.
@@ -226,16 +227,16 @@ private slots:
                 return false;
             ++boxes;
             auto* panel = qobject_cast<Control_Panel*>(box->parentWidget());
-            published = panel->portMessageBox == box;
-            emit panel->board->recieved_ev_loader_ok();
+            published = panel->portQuestion() == box;
+            emit panel->cdBoard()->recieved_ev_loader_ok();
             return true;
         });
         auto w = makeWindow();
         QCOMPARE(boxes, 1);
         QVERIFY(published);
-        QVERIFY(!w->portMessageBox);
-        QVERIFY(!w->evLoaderOkTimer.isActive());
-        QVERIFY(!w->abortTimer.isActive());
+        QVERIFY(!w->portQuestion());
+        QVERIFY(!w->boardSupervisor().loaderWatchdog.isActive());
+        QVERIFY(!w->quitTimer().isActive());
         QTRY_VERIFY(w->findChildren<QMessageBox*>().isEmpty());
     }
 
@@ -249,16 +250,17 @@ private slots:
             if (!box)
                 return false;
             auto* panel = qobject_cast<Control_Panel*>(box->parentWidget());
-            panel->evLoaderOkTimer.start(1);
+            panel->boardSupervisor().loaderWatchdog.start(1);
             QTest::qWait(50);
-            pollRanDuringBox = !panel->evLoaderOkTimer.isActive();
+            pollRanDuringBox = !panel->boardSupervisor().loaderWatchdog.isActive();
             box->reject();
             return true;
         });
         w = makeWindow();
         QVERIFY(!pollRanDuringBox);
-        QVERIFY(w->evLoaderOkTimer.isActive());
-        QTRY_VERIFY(!w->evLoaderOkTimer.isActive()); // the slot runs again afterwards
+        QVERIFY(w->boardSupervisor().loaderWatchdog.isActive());
+        QTRY_VERIFY(
+            !w->boardSupervisor().loaderWatchdog.isActive()); // the slot runs again afterwards
     }
 
     // After the firmware watchdog found no board nobody is asked, unless they asked to connect.
@@ -275,13 +277,13 @@ private slots:
         quietWatchdogs(*w);
         BoxSeen seen;
         ModalAnswerer answerer(pressOnBox(seen, QMessageBox::NoButton));
-        w->board->state.link.noBoard = true;
-        w->board->userConnect = userConnect;
-        w->board->link.close();
+        w->cdBoard()->state.link.noBoard = true;
+        w->cdBoard()->userConnect = userConnect;
+        w->cdBoard()->link.close();
         fx->unplug();
         w->startup();
         QCOMPARE(seen.count, boxes);
-        QVERIFY(!w->board->isPortOpen());
+        QVERIFY(!w->cdBoard()->isPortOpen());
     }
 
     // A real adapter (a pseudo-terminal whose node goes with it) is unplugged mid-measurement: the
@@ -295,9 +297,9 @@ private slots:
         auto w = makeWindow();
         QVERIFY(receives(pty, QByteArray::fromHex("A1"), 1000));
         quietWatchdogs(*w);
-        w->boardLink.setIntervals({400, 2400, 400, 100});
-        w->boardLabel->setText("  BOARD: OK  ");
-        w->boardLabel->setStyleSheet("QLabel {color: green}");
+        w->boardSupervisor().setIntervals({400, 2400, 400, 100});
+        formWidget<QLabel>(w, "boardLabel")->setText("  BOARD: OK  ");
+        formWidget<QLabel>(w, "boardLabel")->setStyleSheet("QLabel {color: green}");
 
         std::unique_ptr<PtyPair> replugged;
         bool closedWithinSecond = false;
@@ -311,13 +313,13 @@ private slots:
         wall.start();
         const qint64 cpuBefore = cpuMs();
         QTimer::singleShot(300, w, [&] {
-            closedWithinSecond = !w->board->isPortOpen();
-            labelAfterSecond = w->connectionLabel->text();
-            boardLabelAfterSecond = w->boardLabel->text();
+            closedWithinSecond = !w->cdBoard()->isPortOpen();
+            labelAfterSecond = formWidget<QLabel>(w, "connectionLabel")->text();
+            boardLabelAfterSecond = formWidget<QLabel>(w, "boardLabel")->text();
         });
         QTimer::singleShot(600, w, [&] {
-            boxUp = w->portMessageBox && w->portMessageBox->isVisible();
-            boxText = w->portMessageBox ? w->portMessageBox->text() : QString();
+            boxUp = w->portQuestion() && w->portQuestion()->isVisible();
+            boxText = w->portQuestion() ? w->portQuestion()->text() : QString();
             cpu = cpuMs() - cpuBefore;
             span = wall.elapsed();
             replugged = std::make_unique<PtyPair>();
@@ -335,31 +337,32 @@ private slots:
         QVERIFY2(cpu >= 0 && cpu < span / 5, qPrintable(QString::number(cpu)));
 
         QVERIFY(receives(*replugged, QByteArray::fromHex("A1"), 3000));
-        QVERIFY(w->board->isPortOpen());
-        QVERIFY(!w->portMessageBox);
-        QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 128000 Baud");
-        QVERIFY(!w->board->link.linkLost);
-        QTRY_VERIFY(!w->linkRetryTimer.isActive());
+        QVERIFY(w->cdBoard()->isPortOpen());
+        QVERIFY(!w->portQuestion());
+        QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(),
+                 "Connected to " + link + " at 128000 Baud");
+        QVERIFY(!w->cdBoard()->link.linkLost);
+        QTRY_VERIFY(!w->boardSupervisor().retryTimer.isActive());
     }
 
     void unplug_withoutBox_resumesWhenPluggedBackIn() {
         auto w = makeWindow();
         QVERIFY(receives(QByteArray::fromHex("A1")));
         quietWatchdogs(*w);
-        w->board->state.link.noBoard =
+        w->cdBoard()->state.link.noBoard =
             true; // the watchdog found the board missing: nobody is asked
         BoxSeen seen;
         ModalAnswerer answerer(pressOnBox(seen, QMessageBox::NoButton));
         fx->unplug();
-        QTRY_VERIFY_WITH_TIMEOUT(!w->board->isPortOpen(), 1000);
-        QCOMPARE(w->connectionLabel->text(), QString("Not Connected"));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->cdBoard()->isPortOpen(), 1000);
+        QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(), QString("Not Connected"));
         QTest::qWait(100);
         QCOMPARE(seen.count, 0);
-        QVERIFY(w->linkRetryTimer.isActive());
+        QVERIFY(w->boardSupervisor().retryTimer.isActive());
 
         fx->plugIn();
         QVERIFY(receives(QByteArray::fromHex("A1")));
-        QVERIFY(w->board->isPortOpen());
+        QVERIFY(w->cdBoard()->isPortOpen());
     }
 
     // A flash that failed because the board went away: the box waits only until the adapter is
@@ -367,7 +370,7 @@ private slots:
     void flashEnded_adapterBack_linkComesBack() {
         auto w = makeWindow();
         quietWatchdogs(*w);
-        w->board->closePort(); // the ISP tool had the port
+        w->cdBoard()->closePort(); // the ISP tool had the port
         fx->unplug();
         int boxes = 0;
         ModalAnswerer answerer([&](QWidget* modal) {
@@ -381,8 +384,8 @@ private slots:
         });
         w->flashFirmwareFinished(false);
         QCOMPARE(boxes, 1);
-        QVERIFY(w->board->isPortOpen());
-        QVERIFY(!w->portMessageBox);
+        QVERIFY(w->cdBoard()->isPortOpen());
+        QVERIFY(!w->portQuestion());
         QVERIFY(receives(QByteArray::fromHex("A1")));
     }
 
@@ -391,12 +394,12 @@ private slots:
     void failingReconnect_staysUpAndRetriesOncePerInterval() {
         auto w = makeWindow();
         quietWatchdogs(*w);
-        QSignalSpy attempts(w->board, &CD_Board::connected_to_serial_port);
+        QSignalSpy attempts(w->cdBoard(), &CD_Board::connected_to_serial_port);
         fx->refuseOpens(true);
         fx->device()->reportError(QSerialPort::ResourceError);
-        QTRY_VERIFY_WITH_TIMEOUT(!w->board->isPortOpen(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->cdBoard()->isPortOpen(), 1000);
         const int failed = attempts.count();
-        emit w->board->transmission_error(); // not asked for: waits for the retry
+        emit w->cdBoard()->transmission_error(); // not asked for: waits for the retry
         QCOMPARE(attempts.count(), failed);
 
         // A quit request would end this loop early.
@@ -410,8 +413,8 @@ private slots:
         });
         loop.exec();
         QVERIFY2(ranOut, "the application was asked to quit");
-        QVERIFY(!w->board->isPortOpen());
-        QCOMPARE(w->connectionLabel->text(), QString("Not Connected"));
+        QVERIFY(!w->cdBoard()->isPortOpen());
+        QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(), QString("Not Connected"));
         // one attempt at the port error, then one per interval
         QVERIFY2(attempts.count() >= 2 && attempts.count() <= 2 + wall.elapsed() / 20,
                  qPrintable(QString::number(attempts.count())));
@@ -443,29 +446,29 @@ private slots:
         quietWatchdogs(*w);
         QCOMPARE(dialogs, 1);
         QVERIFY(offered.contains(link) && offered.contains(flags));
-        QCOMPARE(w->board->link.port.portName(), flags);
-        QVERIFY(w->board->isPortOpen());
+        QCOMPARE(w->cdBoard()->link.port.portName(), flags);
+        QVERIFY(w->cdBoard()->isPortOpen());
 
-        QSignalSpy otherUp(w->board, &CD_Board::connected_to_serial_port_other);
+        QSignalSpy otherUp(w->cdBoard(), &CD_Board::connected_to_serial_port_other);
         w->handleConnectDisconnectOther();
         QCOMPARE(dialogs, 1);
         QCOMPARE(otherUp.count(), 1);
-        QVERIFY(w->board->isOtherPortOpen());
-        QCOMPARE(w->board->otherLink.port.portName(), link);
+        QVERIFY(w->cdBoard()->isOtherPortOpen());
+        QCOMPARE(w->cdBoard()->otherLink.port.portName(), link);
 
         // flag board frames arrive on the other link; nothing is sent there
         QVERIFY(fx->device(0)->inject(QByteArray::fromHex("A000")));
-        QTRY_COMPARE(w->board->commands.size(), qint64(1));
+        QTRY_COMPARE(w->cdBoard()->commands.size(), qint64(1));
         QVERIFY(fx->device(0)->written.isEmpty());
 
         w->handleConnectDisconnectOther();
-        QVERIFY(!w->board->isOtherPortOpen());
+        QVERIFY(!w->cdBoard()->isOtherPortOpen());
         w->handleConnectDisconnect(); // close
-        QVERIFY(!w->board->isPortOpen());
+        QVERIFY(!w->cdBoard()->isPortOpen());
         w->handleConnectDisconnect(); // both free again: the remembered one, silently
         QCOMPARE(dialogs, 1);
-        QCOMPARE(w->board->link.port.portName(), flags);
-        QVERIFY(w->board->isPortOpen());
+        QCOMPARE(w->cdBoard()->link.port.portName(), flags);
+        QVERIFY(w->cdBoard()->isPortOpen());
     }
 
     // Both links lost their adapters and one comes back: the board link takes it, even when the
@@ -477,17 +480,17 @@ private slots:
         quietWatchdogs(*w);
         fx->plugIn(1);
         w->startup_other();
-        w->flagLink.askOperator = nullptr; // no box
-        w->board->state.link.noBoard = true;
+        w->flagSupervisor().askOperator = nullptr; // no box
+        w->cdBoard()->state.link.noBoard = true;
         fx->unplug(0);
         fx->unplug(1);
-        QTRY_VERIFY(!w->board->isPortOpen() && !w->board->isOtherPortOpen());
+        QTRY_VERIFY(!w->cdBoard()->isPortOpen() && !w->cdBoard()->isOtherPortOpen());
         fx->plugIn(1);
-        w->flagLink.retry();
-        QVERIFY(!w->board->isOtherPortOpen());
-        w->boardLink.retry();
-        QCOMPARE(w->board->link.portName(), fx->bridgePaths.at(1));
-        QVERIFY(w->board->isPortOpen());
+        w->flagSupervisor().retry();
+        QVERIFY(!w->cdBoard()->isOtherPortOpen());
+        w->boardSupervisor().retry();
+        QCOMPARE(w->cdBoard()->link.portName(), fx->bridgePaths.at(1));
+        QVERIFY(w->cdBoard()->isPortOpen());
     }
 
     void otherLink_noFreeBridge_box_data() {
@@ -516,48 +519,53 @@ private slots:
         QCOMPARE(seen.buttons, QMessageBox::Retry | QMessageBox::Abort);
         QCOMPARE(seen.defaultButton, QMessageBox::Retry);
         QCOMPARE(seen.icon, QMessageBox::Critical);
-        QVERIFY(!w->abortTimer.isActive()); // Abort leaves the program up
-        QVERIFY(!w->board->isOtherPortOpen());
+        QVERIFY(!w->quitTimer().isActive()); // Abort leaves the program up
+        QVERIFY(!w->cdBoard()->isOtherPortOpen());
     }
 
     void connectToggle_closesAndReopens() {
         auto w = makeWindow();
         QVERIFY(receives(QByteArray::fromHex("A1")));
         quietWatchdogs(*w);
-        w->boardLabel->setText("  BOARD: OK  ");
-        w->spdifLabel->setText("  SPDIF: OK  ");
-        w->cflagLabel->setText("  CFLAG: OK  ");
-        for (QLabel* label : {w->boardLabel, w->spdifLabel, w->cflagLabel})
+        formWidget<QLabel>(w, "boardLabel")->setText("  BOARD: OK  ");
+        formWidget<QLabel>(w, "spdifLabel")->setText("  SPDIF: OK  ");
+        formWidget<QLabel>(w, "cflagLabel")->setText("  CFLAG: OK  ");
+        for (QLabel* label :
+             {formWidget<QLabel>(w, "boardLabel"), formWidget<QLabel>(w, "spdifLabel"),
+              formWidget<QLabel>(w, "cflagLabel")})
             label->setStyleSheet("QLabel {color: green}");
-        w->board->state.link.has_FW_Version = true;
-        w->board->state.loader.loader_type_known = true;
-        w->board->state.loader.loader_type = 0x81;
-        QSignalSpy down(w->board, &CD_Board::disconnected_from_serial_port);
+        w->cdBoard()->state.link.has_FW_Version = true;
+        w->cdBoard()->state.loader.loader_type_known = true;
+        w->cdBoard()->state.loader.loader_type = 0x81;
+        QSignalSpy down(w->cdBoard(), &CD_Board::disconnected_from_serial_port);
 
-        w->connectButton->click();
-        QVERIFY(!w->board->isPortOpen());
+        formWidget<QPushButton>(w, "connectButton")->click();
+        QVERIFY(!w->cdBoard()->isPortOpen());
         QCOMPARE(down.count(), 1);
-        QVERIFY(w->board->userDisconnect);
-        QVERIFY(!w->board->state.link.has_FW_Version);
-        QVERIFY(!w->board->state.loader.loader_type_known);
-        QCOMPARE(w->connectionLabel->text(), QString("Not Connected"));
-        QCOMPARE(w->connectButton->text(), QString("Connect"));
+        QVERIFY(w->cdBoard()->userDisconnect);
+        QVERIFY(!w->cdBoard()->state.link.has_FW_Version);
+        QVERIFY(!w->cdBoard()->state.loader.loader_type_known);
+        QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(), QString("Not Connected"));
+        QCOMPARE(formWidget<QPushButton>(w, "connectButton")->text(), QString("Connect"));
         QCOMPARE(formWidget<QPushButton>(w, "connect_disconnect")->text(), QString("Connect"));
-        QCOMPARE(w->boardLabel->text(), QString("  BOARD: no connection  "));
-        QCOMPARE(w->spdifLabel->text(), QString("  SPDIF Signal: no signal  "));
-        QCOMPARE(w->cflagLabel->text(), QString("  CFLAG Data: no data  "));
-        for (QLabel* label : {w->boardLabel, w->spdifLabel, w->cflagLabel})
+        QCOMPARE(formWidget<QLabel>(w, "boardLabel")->text(), QString("  BOARD: no connection  "));
+        QCOMPARE(formWidget<QLabel>(w, "spdifLabel")->text(),
+                 QString("  SPDIF Signal: no signal  "));
+        QCOMPARE(formWidget<QLabel>(w, "cflagLabel")->text(), QString("  CFLAG Data: no data  "));
+        for (QLabel* label :
+             {formWidget<QLabel>(w, "boardLabel"), formWidget<QLabel>(w, "spdifLabel"),
+              formWidget<QLabel>(w, "cflagLabel")})
             QCOMPARE(label->styleSheet(), QString("QLabel {color: red}"));
         // closed by the operator: no search of its own
         QTest::qWait(100);
-        QVERIFY(!w->board->isPortOpen());
+        QVERIFY(!w->cdBoard()->isPortOpen());
 
-        w->connectButton->click();
-        QVERIFY(w->board->userConnect);
-        QVERIFY(!w->board->userDisconnect);
-        QVERIFY(w->board->isPortOpen());
+        formWidget<QPushButton>(w, "connectButton")->click();
+        QVERIFY(w->cdBoard()->userConnect);
+        QVERIFY(!w->cdBoard()->userDisconnect);
+        QVERIFY(w->cdBoard()->isPortOpen());
         QVERIFY(receives(QByteArray::fromHex("A1")));
-        QCOMPARE(w->fwTimer.interval(), 2400);
+        QCOMPARE(w->boardSupervisor().answerWatchdog.interval(), 2400);
     }
 
     void resetBaudrate_withAndWithoutReconnect() {
@@ -574,19 +582,20 @@ private slots:
         auto w = makeWindow();
         quietWatchdogs(*w);
         w->startup_other();
-        QVERIFY(w->board->isPortOpen() && w->board->isOtherPortOpen());
+        QVERIFY(w->cdBoard()->isPortOpen() && w->cdBoard()->isOtherPortOpen());
 
         w->resetBaudrate(115200, false);
-        QCOMPARE(w->board->link.port.baudRate(), 115200);
-        QCOMPARE(w->board->otherLink.port.baudRate(), 115200);
-        QCOMPARE(w->board->baudRate, 128000);
+        QCOMPARE(w->cdBoard()->link.port.baudRate(), 115200);
+        QCOMPARE(w->cdBoard()->otherLink.port.baudRate(), 115200);
+        QCOMPARE(w->cdBoard()->baudRate, 128000);
 
         w->resetBaudrate(115200, true);
-        QCOMPARE(w->board->baudRate, 115200);
-        QVERIFY(w->board->isPortOpen() && w->board->isOtherPortOpen());
-        QCOMPARE(w->board->link.port.portName(), link);
-        QCOMPARE(w->board->otherLink.port.portName(), flags);
-        QCOMPARE(w->connectionLabel->text(), "Connected to " + link + " at 115200 Baud");
+        QCOMPARE(w->cdBoard()->baudRate, 115200);
+        QVERIFY(w->cdBoard()->isPortOpen() && w->cdBoard()->isOtherPortOpen());
+        QCOMPARE(w->cdBoard()->link.port.portName(), link);
+        QCOMPARE(w->cdBoard()->otherLink.port.portName(), flags);
+        QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(),
+                 "Connected to " + link + " at 115200 Baud");
     }
 
     void firmwareWatchdog_data() {
@@ -621,42 +630,44 @@ private slots:
         auto w = makeWindow();
         QVERIFY(receives(QByteArray::fromHex("A1")));
         quietWatchdogs(*w);
-        w->board->state.link.board_answered = answered;
-        w->board->state.link.wrong_board = wrongBoard;
-        w->board->userDisconnect = userDisconnect;
-        w->board->state.flags.flag_fw_shown = true;
-        QSignalSpy reopened(w->board, &CD_Board::connected_to_serial_port);
+        w->cdBoard()->state.link.board_answered = answered;
+        w->cdBoard()->state.link.wrong_board = wrongBoard;
+        w->cdBoard()->userDisconnect = userDisconnect;
+        w->cdBoard()->state.flags.flag_fw_shown = true;
+        QSignalSpy reopened(w->cdBoard(), &CD_Board::connected_to_serial_port);
         w->fw_timer_interrupt();
-        QCOMPARE(w->boardLabel->text(), boardText);
+        QCOMPARE(formWidget<QLabel>(w, "boardLabel")->text(), boardText);
         QCOMPARE(formWidget<QLabel>(w, "status_description_spdif_label")->text(), message);
-        QCOMPARE(w->board->state.link.noBoard, noBoard);
-        QCOMPARE(w->board->state.link.noBoardReported, noBoard);
+        QCOMPARE(w->cdBoard()->state.link.noBoard, noBoard);
+        QCOMPARE(w->cdBoard()->state.link.noBoardReported, noBoard);
         QCOMPARE(reopened.count(), restarted ? 1 : 0);
-        QCOMPARE(w->board->state.flags.flag_fw_shown, !restarted);
-        QVERIFY(w->board->isPortOpen());
-        QVERIFY(!w->board->state.link.board_answered);
-        QVERIFY(!w->board->state.link.wrong_board);
+        QCOMPARE(w->cdBoard()->state.flags.flag_fw_shown, !restarted);
+        QVERIFY(w->cdBoard()->isPortOpen());
+        QVERIFY(!w->cdBoard()->state.link.board_answered);
+        QVERIFY(!w->cdBoard()->state.link.wrong_board);
         if (restarted)
             QVERIFY(receives(QByteArray::fromHex("A1")));
         if (!message.isEmpty()) {
-            QCOMPARE(w->spdifLabel->text(), QString("  SPDIF: no signal  "));
-            QCOMPARE(w->cflagLabel->text(), QString("  CFLAG: no data  "));
-            QCOMPARE(w->boardLabel->styleSheet(), QString("QLabel {color: red}"));
+            QCOMPARE(formWidget<QLabel>(w, "spdifLabel")->text(), QString("  SPDIF: no signal  "));
+            QCOMPARE(formWidget<QLabel>(w, "cflagLabel")->text(), QString("  CFLAG: no data  "));
+            QCOMPARE(formWidget<QLabel>(w, "boardLabel")->styleSheet(),
+                     QString("QLabel {color: red}"));
         } else {
-            QCOMPARE(w->boardLabel->styleSheet(), QString("QLabel {color: green}"));
+            QCOMPARE(formWidget<QLabel>(w, "boardLabel")->styleSheet(),
+                     QString("QLabel {color: green}"));
         }
     }
 
     void firmwareVersion_endsWaitAndShowsVersion() {
         auto w = makeWindow();
-        w->board->state.link.has_FW_Version = true;
-        w->board->state.link.fw_version = 23;
-        emit w->board->recieved_fw_version();
-        QVERIFY(!w->fwTimer.isActive());
-        QCOMPARE(w->connectionLabel->text(),
+        w->cdBoard()->state.link.has_FW_Version = true;
+        w->cdBoard()->state.link.fw_version = 23;
+        emit w->cdBoard()->recieved_fw_version();
+        QVERIFY(!w->boardSupervisor().answerWatchdog.isActive());
+        QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(),
                  "Connected to " + link + " at 128000 Baud FW Version: 23");
-        emit w->board->recieved_ev_loader_ok();
-        QVERIFY(!w->evLoaderOkTimer.isActive());
+        emit w->cdBoard()->recieved_ev_loader_ok();
+        QVERIFY(!w->boardSupervisor().loaderWatchdog.isActive());
     }
 
     // Frames through the receive path: what arrives in which chunks, what is framed and signalled.
@@ -681,7 +692,7 @@ private slots:
         QFETCH(int, debugMessages);
         auto w = makeWindow();
         quietWatchdogs(*w);
-        CD_Board* board = w->board;
+        CD_Board* board = w->cdBoard();
         QSignalSpy complete(board, &CD_Board::parse_complete);
         QSignalSpy debug(board, &CD_Board::show_debug_message);
         QByteArray firstDebugText;
@@ -715,12 +726,12 @@ private slots:
     void emptyRead_changesNothing() {
         auto w = makeWindow();
         quietWatchdogs(*w);
-        QSignalSpy complete(w->board, &CD_Board::parse_complete);
-        w->board->link.receiveBuffer = QByteArray::fromHex("A3");
-        w->board->read_data();
+        QSignalSpy complete(w->cdBoard(), &CD_Board::parse_complete);
+        w->cdBoard()->link.receiveBuffer = QByteArray::fromHex("A3");
+        w->cdBoard()->read_data();
         QCOMPARE(complete.count(), 0);
-        QCOMPARE(w->board->link.receiveBuffer, QByteArray::fromHex("A3"));
-        QCOMPARE(w->board->link.lastReadCount, qint64(0));
+        QCOMPARE(w->cdBoard()->link.receiveBuffer, QByteArray::fromHex("A3"));
+        QCOMPARE(w->cdBoard()->link.lastReadCount, qint64(0));
     }
 
     // A slot that runs a nested event loop in the middle of a pass (a message box) cannot start
@@ -728,7 +739,7 @@ private slots:
     void nestedEventLoop_noSecondPass_bytesPickedUpAfter() {
         auto w = makeWindow();
         quietWatchdogs(*w);
-        CD_Board* board = w->board;
+        CD_Board* board = w->cdBoard();
         int depth = 0;
         int deepest = 0;
         connect(board, &CD_Board::show_debug_message, this, [&] {

@@ -1,6 +1,8 @@
 #include "cd_board.h"
 #include "control_panel.h"
 #include "formwidget.h"
+#include "trafficconsole.h"
+#include "trafficfeed.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>
@@ -63,7 +65,8 @@ private:
             .split('\n', Qt::SkipEmptyParts);
     }
     static QStringList fileLines(Control_Panel* w) {
-        return QString::fromLatin1(readAll(w->logFile.fileName())).split('\n', Qt::SkipEmptyParts);
+        return QString::fromLatin1(readAll(w->logFile().fileName()))
+            .split('\n', Qt::SkipEmptyParts);
     }
     void type(Control_Panel* w, const QString& text) {
         formWidget<SLineEdit>(w, "InputText")->clear();
@@ -131,14 +134,14 @@ private slots:
     void oddDigitCount_isRefused() {
         auto w = makeWindow();
         QVERIFY(w);
-        const qint64 sentBefore = w->board->sentFrames.size();
+        const qint64 sentBefore = w->cdBoard()->sentFrames.size();
         type(w, "A30");
         QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Return);
         QCOMPARE(formWidget<QLabel>(w, "CustomInputWarningLabel")->text(),
                  QString("You must enter an even amount of characters"));
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("A3 0"));
         QCOMPARE(readAtLeast(1, 300), QByteArray());
-        QCOMPARE(w->board->sentFrames.size(), sentBefore);
+        QCOMPARE(w->cdBoard()->sentFrames.size(), sentBefore);
     }
 
     void recall_stopsAtBothEnds() {
@@ -149,9 +152,9 @@ private slots:
         type(w, "11 01 00");
         w->sendCustomData();
         QCOMPARE(readAtLeast(5, 2000), QByteArray::fromHex("2100110100"));
-        QTRY_COMPARE(w->sent_bytes_index, w->board->sentFrames.size());
-        const qint64 oldest = w->board->sentFrames.firstIndex();
-        const int earlier = static_cast<int>(w->sent_bytes_index - 2 - oldest);
+        QTRY_COMPARE(w->console().sentIndex(), w->cdBoard()->sentFrames.size());
+        const qint64 oldest = w->cdBoard()->sentFrames.firstIndex();
+        const int earlier = static_cast<int>(w->console().sentIndex() - 2 - oldest);
 
         QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Up);
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("11 01 00"));
@@ -160,7 +163,7 @@ private slots:
         // Further up: the requests written before (start-up), then the oldest one stays.
         for (int i = 0; i < earlier + 1; ++i)
             QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Up);
-        QCOMPARE(w->inputTextIndex, oldest);
+        QCOMPARE(w->console().recallIndex(), oldest);
         const QString first = formWidget<SLineEdit>(w, "InputText")->text();
         QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Up);
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), first);
@@ -170,21 +173,21 @@ private slots:
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("11 01 00"));
         QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Down);
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("11 01 00"));
-        QCOMPARE(w->inputTextIndex, w->sent_bytes_index - 1);
+        QCOMPARE(w->console().recallIndex(), w->console().sentIndex() - 1);
         // A written request resets the recall position after the newest.
         w->sendCustomData();
-        QTRY_COMPARE(w->inputTextIndex, w->sent_bytes_index);
+        QTRY_COMPARE(w->console().recallIndex(), w->console().sentIndex());
     }
 
     void receivedFrames_oneCallShowsAll() {
         auto w = makeWindow();
         QVERIFY(w);
-        w->board->state.player.current_track = 12;
-        w->board->state.laser.laser_current_mA = 87.9;
-        const qint64 before = w->receivedIndex;
+        w->cdBoard()->state.player.current_track = 12;
+        w->cdBoard()->state.laser.laser_current_mA = 87.9;
+        const qint64 before = w->console().receivedIndex();
         const int viewBefore = viewLines(w).size();
         QVERIFY(inject(QByteArray::fromHex("a20105 a20106 b30201f4")));
-        QTRY_COMPARE(w->receivedIndex, before + 3);
+        QTRY_COMPARE(w->console().receivedIndex(), before + 3);
         const QStringList shown = viewLines(w).mid(viewBefore).filter("DK-61");
         QCOMPARE(withoutStamps(shown),
                  QStringList({"DK-61  : A2  01  05  ", "DK-61  : A2  01  06  ",
@@ -193,10 +196,10 @@ private slots:
         QCOMPARE(formWidget<QLabel>(w, "track_number_display")->text(), QString("12"));
         QCOMPARE(formWidget<QLabel>(w, "track_number_display_2")->text(), QString("12"));
         QCOMPARE(formWidget<QLabel>(w, "time_display")->text(),
-                 w->board->state.player.current_time.toString("hh:mm:ss"));
+                 w->cdBoard()->state.player.current_time.toString("hh:mm:ss"));
         // The current the board state holds after the frame (the decoder computes it).
         QCOMPARE(formWidget<QLabel>(w, "labelLaserCurrent")->text(),
-                 QString::number(w->board->state.laser.laser_current_mA, 'g', 6) + " mA");
+                 QString::number(w->cdBoard()->state.laser.laser_current_mA, 'g', 6) + " mA");
     }
 
     void showDataUnchecked_stillLogsEverything() {
@@ -225,13 +228,13 @@ private slots:
     void debugText_shownButNotLogged() {
         auto w = makeWindow();
         QVERIFY(w);
-        w->board->debugText = QByteArray::fromHex("cc0548656c6c6f");
+        w->cdBoard()->debugText = QByteArray::fromHex("cc0548656c6c6f");
         w->debug_message();
         QVERIFY(viewLines(w).last().endsWith("]DK-61  : CC  05  48  65  6C  6C  6F  "));
-        QVERIFY(!readAll(w->logFile.fileName()).contains("CC  05"));
+        QVERIFY(!readAll(w->logFile().fileName()).contains("CC  05"));
         // Hidden while "show data" is cleared.
         formWidget<QCheckBox>(w, "chkLog")->setChecked(false);
-        w->board->debugText = QByteArray::fromHex("cc0141");
+        w->cdBoard()->debugText = QByteArray::fromHex("cc0141");
         w->debug_message();
         QVERIFY(!formWidget<QTextBrowser>(w, "textBrowser")->toPlainText().contains("CC  01  41"));
     }
@@ -243,7 +246,7 @@ private slots:
         QTRY_VERIFY(formWidget<QTextBrowser>(w, "textBrowser")
                         ->toPlainText()
                         .contains("DK-61  : CC  02  48  49  "));
-        QTRY_COMPARE(w->receivedIndex, w->board->commands.size());
+        QTRY_COMPARE(w->console().receivedIndex(), w->cdBoard()->commands.size());
         // The file holds at most the frame itself, never the debug text as well.
         QVERIFY(fileLines(w).filter("CC  02  48  49").size() <= 1);
     }
@@ -251,7 +254,7 @@ private slots:
     void consumedFrames_areDropped() {
         auto w = makeWindow();
         QVERIFY(w);
-        CD_Board* b = w->board;
+        CD_Board* b = w->cdBoard();
         auto append = [b](int count) {
             for (int i = 0; i < count; ++i) {
                 BoardFrame frame;
@@ -264,7 +267,7 @@ private slots:
         // Shown but not yet parsed: the decoder still needs them.
         append(TrafficFeed::KeptFrames + 10);
         w->update_information();
-        QCOMPARE(w->receivedIndex, b->commands.size());
+        QCOMPARE(w->console().receivedIndex(), b->commands.size());
         QVERIFY(b->commands.heldCount() > TrafficFeed::KeptFrames);
         b->parseCommand();
         w->update_information();
@@ -272,10 +275,10 @@ private slots:
         // Frames from the link are shown, logged and then let go.
         append(5);
         b->parseCommand();
-        const qint64 before = w->receivedIndex;
+        const qint64 before = w->console().receivedIndex();
         const int fileBefore = fileLines(w).size();
         QVERIFY(inject(QByteArray::fromHex("a20106 a20107")));
-        QTRY_COMPARE(w->receivedIndex, before + 7);
+        QTRY_COMPARE(w->console().receivedIndex(), before + 7);
         QCOMPARE(b->parse_index, b->commands.size());
         QCOMPARE(b->commands.heldCount(), qint64(TrafficFeed::KeptFrames));
         QCOMPARE(b->commands.last().bytes, QByteArray::fromHex("a20107"));
@@ -286,7 +289,7 @@ private slots:
     void recall_keepsTheNewestRequests() {
         auto w = makeWindow(false);
         QVERIFY(w);
-        CD_Board* b = w->board;
+        CD_Board* b = w->cdBoard();
         const qint64 start = b->sentFrames.size();
         const int total = TrafficFeed::RecallHistory + 5;
         for (int i = 0; i < total; ++i) {
@@ -294,14 +297,14 @@ private slots:
             b->sentLengths.append(3);
         }
         w->put_send_bytes();
-        QCOMPARE(w->sent_bytes_index, start + total);
+        QCOMPARE(w->console().sentIndex(), start + total);
         QCOMPARE(viewLines(w).filter("PC-Tool: 12  01").size(), total);
         QCOMPARE(b->sentFrames.heldCount(), qint64(TrafficFeed::RecallHistory));
         QCOMPARE(b->sentLengths.heldCount(), qint64(TrafficFeed::RecallHistory));
         // Up walks back to the oldest request kept and stays there.
         for (int i = 0; i < TrafficFeed::RecallHistory + 2; ++i)
             w->text_pressedUp();
-        QCOMPARE(w->inputTextIndex, start + total - TrafficFeed::RecallHistory);
+        QCOMPARE(w->console().recallIndex(), start + total - TrafficFeed::RecallHistory);
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("12 01 05"));
         w->text_pressedDown();
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("12 01 06"));
@@ -310,7 +313,7 @@ private slots:
     void logClosed_linesStillShown() {
         auto w = makeWindow(false);
         QVERIFY(w);
-        QVERIFY(!w->logFile.isOpen());
+        QVERIFY(!w->logFile().isOpen());
         type(w, "2100");
         w->sendCustomData();
         QTRY_VERIFY(formWidget<QTextBrowser>(w, "textBrowser")
@@ -322,9 +325,9 @@ private slots:
         auto w = makeWindow();
         QVERIFY(w);
         QTextDocument* doc = formWidget<QTextBrowser>(w, "textBrowser")->document();
-        QCOMPARE(doc->maximumBlockCount(), Control_Panel::MaxTrafficLines);
+        QCOMPARE(doc->maximumBlockCount(), TrafficConsole::MaxLines);
         const int fileBefore = fileLines(w).size();
-        const int total = Control_Panel::MaxTrafficLines + 500;
+        const int total = TrafficConsole::MaxLines + 500;
         QStringList batch;
         for (int i = 0; i < total; ++i) {
             batch.append(QString("[00:00:00]DK-61  : %1  ").arg(i));
@@ -334,10 +337,10 @@ private slots:
                 batch.clear();
             }
         }
-        QCOMPARE(doc->blockCount(), Control_Panel::MaxTrafficLines);
+        QCOMPARE(doc->blockCount(), TrafficConsole::MaxLines);
         QCOMPARE(doc->lastBlock().text(), QString("[00:00:00]DK-61  : %1  ").arg(total - 1));
         QCOMPARE(doc->firstBlock().text(),
-                 QString("[00:00:00]DK-61  : %1  ").arg(total - Control_Panel::MaxTrafficLines));
+                 QString("[00:00:00]DK-61  : %1  ").arg(total - TrafficConsole::MaxLines));
         // The file keeps every line.
         QCOMPARE(fileLines(w).size(), fileBefore + total);
     }

@@ -2,6 +2,7 @@
 // panel's toggles and the disc identifier, on a loopback adapter.
 #include "cd_board.h"
 #include "framehex.h"
+#include "playerpanel.h"
 #include "windowfixture.h"
 
 #include <QtTest>
@@ -105,7 +106,7 @@ private slots:
         QFETCH(QStringList, sent);
         w<QPushButton>("Button_Open_Close")->click();
         fx->feed(meanwhile);
-        QTRY_VERIFY(!fx->window->trayTimer.isActive());
+        QTRY_VERIFY(!fx->window->player().trayTimer().isActive());
         QCOMPARE(fx->since(), sent);
     }
 

@@ -4,6 +4,7 @@
 #include "cd_board.h"
 #include "control_panel.h"
 #include "e2eharness.h"
+#include "flashpage.h"
 #include "isprun.h"
 #include "simrunner.h"
 #include "testenv.h"
@@ -65,14 +66,14 @@ private slots:
         TestEnv::setVirtualPorts({link});
 
         Control_Panel w(nullptr, Control_Panel::Configuration::Service);
-        QTRY_VERIFY(w.board->state.link.has_FW_Version);
-        QVERIFY(!w.ispToolPath.isEmpty());
-        w.hexFileName = hexPath; // chosen, not stored yet
+        QTRY_VERIFY(w.cdBoard()->state.link.has_FW_Version);
+        QVERIFY(!w.firmwarePage().toolPath().isEmpty());
+        w.firmwarePage().setHexFile(hexPath); // chosen, not stored yet
         w.findChild<QTabWidget*>("tabWidget")->setCurrentWidget(w.findChild<QWidget*>("tabFlash"));
         auto* button = w.findChild<QPushButton*>("buttonFlashFirmware");
-        QSignalSpy labels(w.ispRun, &IspRun::labelChanged);
+        QSignalSpy labels(&w.firmwarePage().run(), &IspRun::labelChanged);
         button->click();
-        QVERIFY(!w.board->isPortOpen()); // the tool has the port
+        QVERIFY(!w.cdBoard()->isPortOpen()); // the tool has the port
         QTRY_COMPARE_WITH_TIMEOUT(button->text(), QString("Flash Firmware"), 60000);
 
         QStringList shown;
@@ -82,10 +83,10 @@ private slots:
                                      "Flashing Complete and Successful!"}));
         QCOMPARE(w.findChild<QLabel*>("labelFlashingTotal")->text(), shown.last());
         QCOMPARE(w.findChild<QProgressBar*>("progressBarFlashingTotal")->value(), 8);
-        QCOMPARE(w.settings->value("hexFilename").toString(), hexPath);
+        QCOMPARE(QSettings().value("hexFilename").toString(), hexPath);
 
         // The link is back and the new firmware answers A1 (closing the link forgot the version).
-        QTRY_VERIFY(w.board->isPortOpen() && w.board->state.link.has_FW_Version);
+        QTRY_VERIFY(w.cdBoard()->isPortOpen() && w.cdBoard()->state.link.has_FW_Version);
         QFile written(flash);
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QByteArray contents = written.readAll();

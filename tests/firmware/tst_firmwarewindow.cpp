@@ -1,6 +1,7 @@
 // The flash page of the service window with a stand-in ISP tool: what the operator sees, what
 // the tool is given, and that the board link leaves the port to the tool and takes it back.
 #include "cd_board.h"
+#include "flashpage.h"
 #include "isprun.h"
 #include "windowfixture.h"
 
@@ -53,8 +54,8 @@ private slots:
         QFile::remove(dir.filePath("args"));
         fx = std::make_unique<WindowFixture>();
         fx->start(Control_Panel::Configuration::Service);
-        fx->window->ispToolPath = FAKE_ISP_TOOL;
-        fx->window->hexFileName = hex;
+        fx->window->firmwarePage().setToolPath(FAKE_ISP_TOOL);
+        fx->window->firmwarePage().setHexFile(hex);
         fx->find<QTabWidget>("tabWidget")->setCurrentWidget(fx->find("tabFlash"));
         button = fx->find<QPushButton>("buttonFlashFirmware");
         label = fx->find<QLabel>("labelFlashingTotal");
@@ -84,9 +85,9 @@ private slots:
         QFETCH(QString, error);
         QFETCH(QString, file);
         QFETCH(QString, page);
-        fx->window->hexFileName = file;
+        fx->window->firmwarePage().setHexFile(file);
         QFETCH(QString, tool);
-        fx->window->ispToolPath = tool;
+        fx->window->firmwarePage().setToolPath(tool);
         fx->find<QTabWidget>("tabWidget")->setCurrentWidget(fx->find(page));
         auto* errorLabel = fx->find<QLabel>("labelBrowserError");
         const QString before = errorLabel->text();
@@ -122,8 +123,8 @@ private slots:
         QFETCH(QStringList, rate);
         qputenv("DK61_FAKE_ISP_MODE", mode);
         if (mode == "not-executable")
-            fx->window->ispToolPath = dir.filePath(mode);
-        fx->window->ispRun->setSilenceLimit(1000);
+            fx->window->firmwarePage().setToolPath(dir.filePath(mode));
+        fx->window->firmwarePage().run().setSilenceLimit(1000);
         fx->find<QRadioButton>(rate.contains("19200") ? "rBHLB6x" : "rBDK6x")->setChecked(true);
         press(false);
         QVERIFY(!fx->board->isPortOpen());
@@ -132,7 +133,7 @@ private slots:
         QTRY_COMPARE(button->text(), QString("Flash Firmware"));
         QVERIFY2(label->text().startsWith(text), qPrintable(label->text()));
         QTEST(fx->find<QProgressBar>("progressBarFlashingTotal")->value(), "bar");
-        QCOMPARE(fx->window->settings->value("hexFilename").toString(),
+        QCOMPARE(QSettings().value("hexFilename").toString(),
                  text.startsWith(failed) ? QString() : hex);
         QVERIFY(fx->board->isPortOpen() && fx->since().contains("A1"));
         if (!rate.isEmpty()) // the path with its blanks is one argument
@@ -152,13 +153,14 @@ private slots:
         press(false);
         QTRY_COMPARE(label->text(), QString("Writing Sector 1"));
         const QStringList pids = lines("pid");
-        QVERIFY(!fx->window->fwTimer.isActive() && !fx->window->evLoaderOkTimer.isActive());
+        QVERIFY(!fx->window->boardSupervisor().answerWatchdog.isActive() &&
+                !fx->window->boardSupervisor().loaderWatchdog.isActive());
         emit fx->board->transmission_error();
         QVERIFY(!fx->board->isPortOpen());
-        fx->window->connectButton->click();
+        fx->find<QPushButton>("connectButton")->click();
         press(true);
         QTest::qWait(300);
-        QVERIFY(!fx->board->isPortOpen() && !fx->window->linkRetryTimer.isActive());
+        QVERIFY(!fx->board->isPortOpen() && !fx->window->boardSupervisor().retryTimer.isActive());
         QCOMPARE(lines("pid"), pids);
         if (closeWindow) {
             fx.reset();

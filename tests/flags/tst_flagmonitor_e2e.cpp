@@ -8,6 +8,7 @@
 #include "runpanel.h"
 #include "simrunner.h"
 #include "testenv.h"
+#include "trafficconsole.h"
 
 #include <QAction>
 #include <QApplication>
@@ -110,13 +111,13 @@ private slots:
         env.setSetting("storeFlagFile_csv", true);
 
         Control_Panel w;
-        QVERIFY(w.logFile.isOpen() && w.flagFile.isOpen());
-        if (!w.board->isPortOpen()) {
-            w.board->setPortName(pty.slavePath());
-            w.board->applyPortSettings();
-            w.board->openPort();
+        QVERIFY(w.logFile().isOpen() && w.flagFile().isOpen());
+        if (!w.cdBoard()->isPortOpen()) {
+            w.cdBoard()->setPortName(pty.slavePath());
+            w.cdBoard()->applyPortSettings();
+            w.cdBoard()->openPort();
         }
-        QVERIFY(w.board->isPortOpen());
+        QVERIFY(w.cdBoard()->isPortOpen());
         formWidget<QCheckBox>(&w, "chkLog")->setChecked(true);
         formWidget<QSlider>(&w, "horizontalSliderFlagsGraph")->setRange(0, 60);
         formWidget<QSlider>(&w, "horizontalSliderFlagsGraph")->setValue(30);
@@ -132,27 +133,27 @@ private slots:
                                       {0, 0, 0, 0, 0},
                                       {7350, 7350, 7350, 7350, 7350}};
         const QByteArray garbage = QByteArray::fromHex("00117f90ffb0ce");
-        const qint64 framesBefore = w.board->commands.size();
+        const qint64 framesBefore = w.cdBoard()->commands.size();
         // Frames with stray bytes between them; the fourth frame arrives in two pieces.
         QByteArray stream;
         for (int i = 0; i < 3; ++i)
             stream += garbage.left(i + 2) + cflagFrame(counts[i]);
         QVERIFY(pty.write(stream));
-        QTRY_COMPARE(w.receivedIndex, framesBefore + 3);
+        QTRY_COMPARE(w.console().receivedIndex(), framesBefore + 3);
         const QByteArray fourth = cflagFrame(counts[3]);
         QVERIFY(pty.write(garbage + fourth.left(5)));
         QTest::qWait(50);
         QVERIFY(pty.write(fourth.mid(5) + garbage + cflagFrame(counts[4]) + garbage));
-        QTRY_COMPARE(w.receivedIndex, framesBefore + 5);
-        QCOMPARE(w.board->commands.size(), framesBefore + 5);
+        QTRY_COMPARE(w.console().receivedIndex(), framesBefore + 5);
+        QCOMPARE(w.cdBoard()->commands.size(), framesBefore + 5);
 
-        if (w.board->flag_records.isEmpty())
+        if (w.cdBoard()->flag_records.isEmpty())
             QSKIP("CFLAG frames are not decoded into records yet");
 
         // Status bar.
-        QTRY_COMPARE(w.spdifLabel->text(), QString("  SPDIF: OK  "));
-        QCOMPARE(w.cflagLabel->text(), QString("  CFLAG: OK  "));
-        QCOMPARE(w.boardLabel->text(), QString("  BOARD: OK  "));
+        QTRY_COMPARE(formWidget<QLabel>(&w, "spdifLabel")->text(), QString("  SPDIF: OK  "));
+        QCOMPARE(formWidget<QLabel>(&w, "cflagLabel")->text(), QString("  CFLAG: OK  "));
+        QCOMPARE(formWidget<QLabel>(&w, "boardLabel")->text(), QString("  BOARD: OK  "));
 
         // Plot: one point per record, the last one 100 %.
         QCOMPARE(formWidget<QCustomPlot>(&w, "customPlot")->graph(0)->data()->size(),
@@ -214,13 +215,13 @@ private slots:
                  qPrintable(sim.error()));
         OfflineAnswer answer;
         Control_Panel w;
-        QVERIFY(w.board->isPortOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(w.runPanel->liveSummary().records() >= 50, 15000);
+        QVERIFY(w.cdBoard()->isPortOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(w.flagRun().liveSummary().records() >= 50, 15000);
         QVERIFY(sim.stop());
-        QTRY_VERIFY_WITH_TIMEOUT(!w.board->isPortOpen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.cdBoard()->isPortOpen(), 5000);
 
         // The flag file, added up.
-        QFile file(w.flagFile.fileName());
+        QFile file(w.flagFile().fileName());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> rows = file.readAll().split('\n');
         const int n = rows.size() - 1;
@@ -257,11 +258,11 @@ private slots:
                  QTime(0, 0).addMSecs(n * 30).toString("hh:mm:ss"));
 
         const QStringList live = summaryTexts(&w);
-        const QString path = w.flagFile.fileName();
-        w.runPanel->chooseOpenFile = [path](QWidget*, const QString&, const QString&,
+        const QString path = w.flagFile().fileName();
+        w.flagRun().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
                                             const QString&) { return path; };
         w.findChild<QAction*>("actionOpenFlagFile")->trigger();
-        QVERIFY(w.runPanel->reviewing());
+        QVERIFY(w.flagRun().reviewing());
         QCOMPARE(summaryTexts(&w), live);
     }
 
@@ -301,7 +302,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 170 ms  "), 5000);
         QCOMPARE(combo->currentIndex(), 1);
 
-        QFile log(w.logFile.fileName());
+        QFile log(w.logFile().fileName());
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QString lines = QString::fromLatin1(log.readAll());
         QVERIFY2(lines.contains("]Link down: " + link) && lines.contains("]Link back: " + link),

@@ -87,7 +87,7 @@ private:
     }
     // What the decoder does for each record: append it, then plot.
     static void arrive(Control_Panel* w, const Counts& c) {
-        w->board->flag_records.append(record(c));
+        w->cdBoard()->flag_records.append(record(c));
         w->plotCFlags();
     }
     static QCPGraph* graph(Control_Panel* w, int k) {
@@ -124,8 +124,8 @@ private:
                                 .arg(range.upper)
                                 .arg(ref.lower)
                                 .arg(ref.upper)));
-        QCOMPARE(w->board->flag_records.size(), static_cast<int>(ref.records.size()));
-        QCOMPARE(w->flagPlot->scrollCount(), ref.scroll);
+        QCOMPARE(w->cdBoard()->flag_records.size(), static_cast<int>(ref.records.size()));
+        QCOMPARE(w->livePlot().scrollCount(), ref.scroll);
     }
 
 private slots:
@@ -192,7 +192,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(double, percent);
         auto w = makeWindow();
-        w->board->state.flags.flag_sub_status = subStatus;
+        w->cdBoard()->state.flags.flag_sub_status = subStatus;
         const auto c = static_cast<quint16>(count);
         arrive(w.get(), {c, c, c, c, c});
         for (int k = 0; k < 5; ++k) {
@@ -207,18 +207,18 @@ private slots:
 
     void window170ms_keeps177Records() {
         auto w = makeWindow();
-        w->board->state.flags.flag_sub_status = 2;
+        w->cdBoard()->state.flags.flag_sub_status = 2;
         for (int i = 0; i < 300; ++i)
             arrive(w.get(), {quint16(i), 0, 0, 0, 0});
-        QCOMPARE(w->board->flag_records.size(), 177);
-        QCOMPARE(w->flagPlot->scrollCount(), 300 - 177);
+        QCOMPARE(w->cdBoard()->flag_records.size(), 177);
+        QCOMPARE(w->livePlot().scrollCount(), 300 - 177);
         QCPGraph* g = graph(w.get(), 0);
         QCOMPARE(g->data()->size(), 177);
         QCOMPARE(g->data()->at(0)->key, 123 * 0.17);
         QCOMPARE(g->data()->at(176)->key, 299 * 0.17);
         // The newest record is the newest point, the oldest kept one the first.
         QCOMPARE(g->data()->at(176)->value, 299 * 100 / (0.17 * 7350));
-        QCOMPARE(w->board->flag_records.first()->getC1Flags(), quint16(123));
+        QCOMPARE(w->cdBoard()->flag_records.first()->getC1Flags(), quint16(123));
         const QCPRange range = formWidget<QCustomPlot>(w, "customPlot")->xAxis->range();
         QCOMPARE(range.lower, 123 * 0.17);
         QCOMPARE(range.upper, 299 * 0.17);
@@ -228,10 +228,10 @@ private slots:
         auto w = makeWindow();
         for (int i = 0; i < 40; ++i)
             arrive(w.get(), {1, 0, 0, 0, 0});
-        QVERIFY(w->flagPlot->scrollCount() > 0);
+        QVERIFY(w->livePlot().scrollCount() > 0);
         formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setValue(20);
-        QVERIFY(w->board->flag_records.isEmpty());
-        QCOMPARE(w->flagPlot->scrollCount(), 0);
+        QVERIFY(w->cdBoard()->flag_records.isEmpty());
+        QCOMPARE(w->livePlot().scrollCount(), 0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().lower, 0.0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().upper, 20.0);
         arrive(w.get(), {2, 0, 0, 0, 0});
@@ -262,12 +262,12 @@ private slots:
         fx->device()->waitForWritten(2, 300); // whatever the start-up sent
         for (int i = 0; i < 35; ++i)
             arrive(w.get(), {1, 0, 0, 0, 0});
-        QVERIFY(w->flagPlot->scrollCount() > 0);
+        QVERIFY(w->livePlot().scrollCount() > 0);
         formWidget<QCustomPlot>(w, "customPlot")->xAxis->setRange(3, 33);
 
         emit formWidget<QComboBox>(w, "comboCFLAGInterval")->activated(entry);
-        QVERIFY(w->board->flag_records.isEmpty());
-        QCOMPARE(w->flagPlot->scrollCount(), 0);
+        QVERIFY(w->cdBoard()->flag_records.isEmpty());
+        QCOMPARE(w->livePlot().scrollCount(), 0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().lower, 0.0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().upper, 30.0);
         QByteArray written = fx->device()->waitForWritten(1, 2000);
@@ -343,7 +343,7 @@ private slots:
                 const Counts c = {next(), next(), next(), next(), next()};
                 ref.records.push_back(c);
                 ref.plot(status, formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->value());
-                w->board->state.flags.flag_sub_status = status;
+                w->cdBoard()->state.flags.flag_sub_status = status;
                 arrive(w.get(), c);
                 compare(w.get(), ref, where);
                 if (QTest::currentTestFailed())

@@ -53,7 +53,7 @@ private:
         for (auto it = settings.begin(); it != settings.end(); ++it)
             fx->env.setSetting(it.key(), it.value());
         fx->start();
-        fx->window->fwTimer.stop();
+        fx->window->boardSupervisor().answerWatchdog.stop();
         QVERIFY(fx->device());
     }
     QCustomPlot* runPlot() const { return fx->find<QCustomPlot>("customPlotRun"); }
@@ -139,10 +139,7 @@ private slots:
     // The whole run: shown in place of the live plot, a gap where the link was down, one point
     // per record while the run is shorter than the plot is wide.
     void wholeRun_gapWhereTheLinkWasDown() {
-        start();
-        fx->window->currentSettings.storeLogFile = true;
-        fx->window->currentSettings.logFileDirectory = fx->env.path();
-        fx->window->openLogFile();
+        start({{"storeLogFile", true}, {"logFileDirectory", fx->env.path()}});
         QString records;
         for (int i = 0; i < 40; ++i)
             records += frame(i, 0, 0, 0, 0, 3);
@@ -156,15 +153,15 @@ private slots:
         fx->find<QPushButton>("buttonWholeRun")->click();
         QVERIFY(runPlot()->isVisibleTo(fx->window));
         QVERIFY(!fx->find<QCustomPlot>("customPlot")->isVisibleTo(fx->window));
-        fx->window->runPanel->wholeRun->redraw();
+        fx->window->flagRun().wholeRun->redraw();
         QCPGraphDataContainer& data = *runPlot()->graph(0)->data();
         int nans = 0;
         for (const QCPGraphData& point : data)
             nans += std::isnan(point.value);
         QCOMPARE(nans, 1);
         QCOMPARE(data.size(), 81);
-        QVERIFY(!fx->window->runPanel->wholeRun->decimated());
-        const QString log = QString::fromLatin1(readAll(fx->window->logFile.fileName()));
+        QVERIFY(!fx->window->flagRun().wholeRun->decimated());
+        const QString log = QString::fromLatin1(readAll(fx->window->logFile().fileName()));
         QVERIFY2(log.contains(QRegularExpression("\\]Link down: .*bridge-0 \\(.*\\)\\n")),
                  qPrintable(log));
         QVERIFY2(log.contains(QRegularExpression("\\]Link back: .*bridge-0 at 128000 Baud\\n")),
@@ -176,7 +173,7 @@ private slots:
         for (int i = 0; i < 12; ++i)
             fx->feed(frame(i, 0, i % 3, 0, 0, 2));
         const QString dir = fx->env.path();
-        fx->window->runPanel->chooseSaveFile = [dir](QWidget*, const QString&,
+        fx->window->flagRun().chooseSaveFile = [dir](QWidget*, const QString&,
                                                      const QString& suggested, const QString&) {
             return dir + "/" + QFileInfo(suggested).fileName();
         };
@@ -250,14 +247,14 @@ private slots:
         answer.stop();
         QCOMPARE(boxes, 1);
         QVERIFY(!fx->board->isPortOpen());
-        QVERIFY(!fx->window->abortTimer.isActive());
+        QVERIFY(!fx->window->quitTimer().isActive());
 
         const QString path = fx->env.path() + "/20250306090407.txt";
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("00:00:01,\t12,\t0,\t3,\t0,\t0\n00:00:0\n00:00:02,\t735,\t1,\t0,\t0,\t2\n");
         file.close();
-        fx->window->runPanel->chooseOpenFile = [path](QWidget*, const QString&, const QString&,
+        fx->window->flagRun().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
                                                       const QString&) { return path; };
         fx->find<QAction>("actionOpenFlagFile")->trigger();
         QCOMPARE(text(*fx, "labelRunRecords"), QString("2"));

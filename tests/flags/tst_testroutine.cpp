@@ -62,8 +62,8 @@ private slots:
         WindowFixture fx;
         fx.start();
         Control_Panel& w = *fx.window;
-        QVERIFY(w.testRoutine);
-        const QList<SubRoutine*>& subs = w.testRoutine->subRoutines;
+        QVERIFY(w.findChild<TestRoutine*>());
+        const QList<SubRoutine*>& subs = w.findChild<TestRoutine*>()->subRoutines;
         QCOMPARE(subs.size(), 3);
         const int expected[3][4] = {{1, 2, 3, 12}, {3, 3, 3, 6}, {2, 9, 3, 11}};
         for (int i = 0; i < 3; ++i) {

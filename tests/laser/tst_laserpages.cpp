@@ -107,7 +107,7 @@ private slots:
         // the points sample no more: the next reading is the live current on the new line
         fx->feed(readings(500, 1));
         QCOMPARE(text("labelLaserCurrent"), QString("55 mA"));
-        QCOMPARE(fx->window->laserList->count(), 1);
+        QCOMPARE(fx->window->laserReadings().count(), 1);
         // measuring point 2 again starts from no samples
         click("buttonGetAdcValue_2");
         fx->feed(readings(300, 1));
@@ -179,7 +179,7 @@ private slots:
     void whilePlaying_nothingStarts_data() { exchanges_data(); }
     void whilePlaying_nothingStarts() {
         QFETCH(QString, which);
-        fx->window->playing = true;
+        fx->window->play();
         fx->mark();
         start(which);
         QCOMPARE(fx->since(), QStringList());

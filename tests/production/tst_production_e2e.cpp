@@ -33,17 +33,18 @@ private slots:
         QVERIFY2(sim.start(QStringList{"--board", "dk61"} + simOptions), qPrintable(sim.error()));
         TestEnv::setVirtualPorts({link});
         Control_Panel w(nullptr, Control_Panel::Configuration::Service);
-        if (!w.board->isPortOpen()) {
-            w.board->setPortName(link);
-            w.board->applyPortSettings();
-            w.board->openPort();
+        if (!w.cdBoard()->isPortOpen()) {
+            w.cdBoard()->setPortName(link);
+            w.cdBoard()->applyPortSettings();
+            w.cdBoard()->openPort();
         }
-        QVERIFY(w.board->isPortOpen());
+        QVERIFY(w.cdBoard()->isPortOpen());
 
         // the page shows the image once the start-up reads are answered
         auto label = [&w](const char* name) { return formWidget<QLabel>(&w, name)->text(); };
         QTRY_COMPARE_WITH_TIMEOUT(label("labelOnTime"), QString("8638"), 8000);
-        QTRY_VERIFY(w.board->state.loader.loader_list_complete && w.board->state.eeprom.focus_read);
+        QTRY_VERIFY(w.cdBoard()->state.loader.loader_list_complete &&
+                    w.cdBoard()->state.eeprom.focus_read);
         QCOMPARE(QStringList({label("label_CustomerID"), label("labelFlashedBy"),
                               label("label_ProductionCode"), label("label_ProductionDate"),
                               label("label_Derivative"), label("label_Offset")}),
@@ -54,7 +55,7 @@ private slots:
             QTRY_VERIFY(w.findChild<QMessageBox*>());
         if (full)
             w.findChild<QMessageBox*>()->button(QMessageBox::Yes)->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!w.eepromChainRunning, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.programmingRunning(), 15000);
         QCOMPARE(label("labelEeprom"), result);
         QCOMPARE(formWidget<QProgressBar>(&w, "progressBarEeprom")->value(),
                  result.startsWith("Error") ? 0 : 6);

@@ -124,7 +124,7 @@ private slots:
             answer == "close" ? fx->board->closePort() : fx->feed(answer);
         QTRY_COMPARE_WITH_TIMEOUT(eepromText(), text, 3000);
         QCOMPARE(progress(), 0);
-        QVERIFY(!fx->window->eepromChainRunning && success.isEmpty());
+        QVERIFY(!fx->window->programmingRunning() && success.isEmpty());
         fx->feed(Settings); // a late read-back starts nothing
         QCOMPARE(eepromText(), text);
     }
@@ -279,19 +279,20 @@ private slots:
     void servoListsAndRegisterDialog() {
         w<QComboBox>("comboBox_CA_start")->setCurrentIndex(2);
         w<QComboBox>("comboBox_foc_lead_length")->setCurrentIndex(3);
-        QCOMPARE(int(fx->window->focusCoefs->coefficient()), 0xC1 | 0x04);
+        QCOMPARE(int(fx->window->servoCoefficients().coefficient()), 0xC1 | 0x04);
 
+        const auto dialog = [this] { return fx->window->findChild<Register_Dialog*>(); };
         fx->window->handleWriteToRegister();
-        QPointer<Register_Dialog> first = fx->window->registerDialog;
+        QPointer<Register_Dialog> first = dialog();
         first->byteFields.first()->setText("12");
         first->commandBox->setCurrentIndex(4);
         fx->window->handleWriteToRegister();
-        QCOMPARE(fx->window->registerDialog, first.data());
+        QCOMPARE(fx->window->findChildren<Register_Dialog*>(), {first.data()});
         first->close();
         fx->window->handleWriteToRegister();
-        QVERIFY(!first && fx->window->registerDialog->isVisible());
-        QVERIFY(fx->window->registerDialog->byteFields.first()->text().isEmpty());
-        QCOMPARE(fx->window->registerDialog->commandBox->currentIndex(), 0);
+        QVERIFY(!first && dialog()->isVisible());
+        QVERIFY(dialog()->byteFields.first()->text().isEmpty());
+        QCOMPARE(dialog()->commandBox->currentIndex(), 0);
     }
 };
 

@@ -20,7 +20,7 @@ private slots:
         QVERIFY2(sim.start({"--board", "dk61", "--silent"}), qPrintable(sim.error()));
         TestEnv::setVirtualPorts({env.path() + "/dk61"});
         Control_Panel window(nullptr, Control_Panel::Configuration::Service);
-        QVERIFY(window.board->isPortOpen());
+        QVERIFY(window.cdBoard()->isPortOpen());
         QTRY_COMPARE_WITH_TIMEOUT(
             formWidget<QLabel>(&window, "status_description_spdif_label")->text(),
             QString("Error: NO BOARD CONNECTED! No data from board received. Make sure that the "

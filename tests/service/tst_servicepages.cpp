@@ -81,8 +81,8 @@ private slots:
         QFETCH(bool, linkCloses);
         fx->feed("C0 01 04");
         if (linkCloses) {
-            fx->window->connectButton->click();
-            fx->window->connectButton->click();
+            fx->find<QPushButton>("connectButton")->click();
+            fx->find<QPushButton>("connectButton")->click();
         } else {
             fx->board->state.link.has_FW_Version = false; // as after a reconnect
             fx->feed("A3 01 05");

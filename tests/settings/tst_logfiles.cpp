@@ -61,7 +61,7 @@ private:
 
     // The record the decoder has just appended reaches the flag file.
     static void arrive(Control_Panel* w, CFlags* r) {
-        w->board->flag_records.append(r);
+        w->cdBoard()->flag_records.append(r);
         w->writeCFlagsToFlagFile_cvs();
     }
 
@@ -116,22 +116,22 @@ private slots:
 
     void logFile_holdsExactLines() {
         auto w = makeWindow(true, false);
-        QVERIFY(w->logFile.isOpen());
-        QVERIFY(w->logFile.fileName().startsWith(QDir(logDir).absolutePath() + "/"));
-        QVERIFY(QRegularExpression("/\\d{14}\\.txt$").match(w->logFile.fileName()).hasMatch());
+        QVERIFY(w->logFile().isOpen());
+        QVERIFY(w->logFile().fileName().startsWith(QDir(logDir).absolutePath() + "/"));
+        QVERIFY(QRegularExpression("/\\d{14}\\.txt$").match(w->logFile().fileName()).hasMatch());
         QCOMPARE(formWidget<QLabel>(w, "labelLogFile")->text(),
-                 "Log File is stored at: " + w->logFile.fileName());
+                 "Log File is stored at: " + w->logFile().fileName());
         QVERIFY(!formWidget<QLabel>(w, "labelLogFile")->isHidden());
-        const QByteArray before = readAll(w->logFile.fileName());
+        const QByteArray before = readAll(w->logFile().fileName());
         w->writeLogLines({"[00:01:05]PC-Tool: 21  00  "});
         // Each line reaches the file at once, before the window goes.
-        QCOMPARE(readAll(w->logFile.fileName()), before + "[00:01:05]PC-Tool: 21  00  \n");
+        QCOMPARE(readAll(w->logFile().fileName()), before + "[00:01:05]PC-Tool: 21  00  \n");
     }
 
     void logSwitchedOff_createsNoFile() {
         auto w = makeWindow(false, false);
-        QVERIFY(!w->logFile.isOpen());
-        QVERIFY(!w->flagFile.isOpen());
+        QVERIFY(!w->logFile().isOpen());
+        QVERIFY(!w->flagFile().isOpen());
         QVERIFY(formWidget<QLabel>(w, "labelLogFile")->isHidden());
         w->writeLogLines({"[00:00:00]PC-Tool: A1  "});
         arrive(w.get(), record(1, 2, 3, 4, 5));
@@ -141,15 +141,15 @@ private slots:
 
     void flagFile_rowPerRecord_onlyWhileOpen() {
         auto w = makeWindow(false, true);
-        QVERIFY(w->flagFile.isOpen());
+        QVERIFY(w->flagFile().isOpen());
         arrive(w.get(), record(12, 0, 3, 0, 0));
         arrive(w.get(), record(65535, 1, 2, 3, 4));
         w->closeFlagFile();
-        QVERIFY(!w->flagFile.isOpen());
+        QVERIFY(!w->flagFile().isOpen());
         // Arrives while the file is closed: never written, not even after the next open.
         arrive(w.get(), record(777, 777, 777, 777, 777));
         w->openFlagFile();
-        QVERIFY(w->flagFile.isOpen());
+        QVERIFY(w->flagFile().isOpen());
         arrive(w.get(), record(5, 6, 7, 8, 9));
         w.reset();
 
@@ -169,7 +169,7 @@ private slots:
     void emptyRecordList_writesNothing() {
         auto w = makeWindow(false, true);
         w->writeCFlagsToFlagFile_cvs();
-        QCOMPARE(readAll(w->flagFile.fileName()), QByteArray());
+        QCOMPARE(readAll(w->flagFile().fileName()), QByteArray());
     }
 
     // A directory the file cannot go to: the file goes to the user's documents, and the flag
@@ -193,7 +193,7 @@ private slots:
         qputenv("HOME", (documentsUsable ? env->path() + "/home" : plain.fileName()).toLocal8Bit());
         auto w = makeWindow(log, !log);
         qputenv("HOME", home);
-        const LogFile& file = log ? w->logFile : w->flagFile;
+        const LogFile& file = log ? w->logFile() : w->flagFile();
         const QString warning = formWidget<QLabel>(w, "labelFileWarning")->text();
         QCOMPARE(file.isOpen(), documentsUsable);
         if (documentsUsable) {
@@ -233,13 +233,13 @@ private slots:
             QVERIFY(link ? QFile::link(elsewhere, name) : QFile::copy(elsewhere, name));
         }
         auto w = makeWindow(true, true);
-        QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
-        QVERIFY2(w->logFile.fileName().endsWith("_2.txt"), qPrintable(w->logFile.fileName()));
-        QVERIFY(w->flagFile.fileName() != w->logFile.fileName());
+        QVERIFY(w->logFile().isOpen() && w->flagFile().isOpen());
+        QVERIFY2(w->logFile().fileName().endsWith("_2.txt"), qPrintable(w->logFile().fileName()));
+        QVERIFY(w->flagFile().fileName() != w->logFile().fileName());
         w->writeLogLines({"[00:00:01]DK-61  : C6  "});
         arrive(w.get(), record(1, 0, 0, 0, 0));
-        QVERIFY(readAll(w->logFile.fileName()).endsWith("\n[00:00:01]DK-61  : C6  \n"));
-        QVERIFY(readAll(w->flagFile.fileName()).endsWith(",\t1,\t0,\t0,\t0,\t0\n"));
+        QVERIFY(readAll(w->logFile().fileName()).endsWith("\n[00:00:01]DK-61  : C6  \n"));
+        QVERIFY(readAll(w->flagFile().fileName()).endsWith(",\t1,\t0,\t0,\t0,\t0\n"));
         QCOMPARE(readAll(elsewhere), QByteArray("keep\n"));
     }
 
@@ -254,7 +254,7 @@ private slots:
     void shortWrite_nextLineOnItsOwn() {
         QFETCH(bool, log);
         auto w = makeWindow(log, !log);
-        LogFile& file = log ? w->logFile : w->flagFile;
+        const LogFile& file = log ? w->logFile() : w->flagFile();
         QVERIFY(file.isOpen());
         auto write = [&](int n) {
             if (log)
@@ -291,7 +291,7 @@ private slots:
         QString logName;
         {
             auto w = makeWindow(true, true);
-            logName = w->logFile.fileName();
+            logName = w->logFile().fileName();
             w->writeLogLines({"[00:00:03]PC-Tool: A1  "});
         }
         QVERIFY(readAll(logName).endsWith("[00:00:03]PC-Tool: A1  \n"));

@@ -86,9 +86,9 @@ private slots:
         QCOMPARE(stored("storeFlagFile_csv").toBool(), false);
         QVERIFY(has("storeFlagFile_csv"));
         QVERIFY(!has("Baudrate"));
-        QCOMPARE(w->board->baudRate, 128000);
-        QVERIFY(!w->logFile.isOpen());
-        QVERIFY(!w->flagFile.isOpen());
+        QCOMPARE(w->cdBoard()->baudRate, 128000);
+        QVERIFY(!w->logFile().isOpen());
+        QVERIFY(!w->flagFile().isOpen());
         QVERIFY(!has("ReconnectAfterBaudChange"));
         Settings* s = open(w.get());
         QVERIFY(s);
@@ -246,7 +246,7 @@ private slots:
         QFETCH(int, index);
         env->setSetting("Baudrate", value);
         auto w = makeWindow();
-        QCOMPARE(w->board->baudRate, current);
+        QCOMPARE(w->cdBoard()->baudRate, current);
         Settings* s = open(w.get());
         QCOMPARE(s->baudRateComboBox->currentIndex(), index);
         QCOMPARE(s->currentBaud, current);
@@ -266,9 +266,9 @@ private slots:
         QPointer<Settings> guard(s);
         s->buttonApplyChanges->click();
         QVERIFY(!has("Baudrate"));
-        QCOMPARE(w->board->baudRate, 128000);
-        QVERIFY(w->board->isPortOpen());
-        QCOMPARE(w->board->link.port.baudRate(), 128000);
+        QCOMPARE(w->cdBoard()->baudRate, 128000);
+        QVERIFY(w->cdBoard()->isPortOpen());
+        QCOMPARE(w->cdBoard()->link.port.baudRate(), 128000);
         QTRY_VERIFY(guard.isNull()); // closed and gone
     }
 
@@ -296,8 +296,8 @@ private slots:
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
         s->buttonApplyChanges->click();
         QCOMPARE(stored(log ? "storeLogFile" : "storeFlagFile_csv").toBool(), on);
-        QCOMPARE(log ? w->currentSettings.storeLogFile : w->currentSettings.storeFlagFile, on);
-        QCOMPARE(log ? w->logFile.isOpen() : w->flagFile.isOpen(), on);
+        QCOMPARE(log ? w->settingsInForce().storeLogFile : w->settingsInForce().storeFlagFile, on);
+        QCOMPARE(log ? w->logFile().isOpen() : w->flagFile().isOpen(), on);
         QCOMPARE(QDir(dirA).entryList({"*.txt"}, QDir::Files).size(), on ? 1 : 0);
         if (log)
             QCOMPARE(formWidget<QLabel>(w, "labelLogFile")->isHidden(), !on);
@@ -309,14 +309,14 @@ private slots:
         env->setSetting("storeLogFile", true);
         env->setSetting("storeFlagFile_csv", true);
         auto w = makeWindow();
-        QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
+        QVERIFY(w->logFile().isOpen() && w->flagFile().isOpen());
         Settings* s = open(w.get());
         QVERIFY(s->checkBoxStoreLogFile->isChecked());
         s->checkBoxStoreLogFile->click();
         s->checkBoxStoreFlagFile->click();
         s->buttonApplyChanges->click();
-        QVERIFY(!w->logFile.isOpen());
-        QVERIFY(!w->flagFile.isOpen());
+        QVERIFY(!w->logFile().isOpen());
+        QVERIFY(!w->flagFile().isOpen());
         QCOMPARE(stored("storeLogFile").toBool(), false);
         QCOMPARE(stored("storeFlagFile_csv").toBool(), false);
         QVERIFY(formWidget<QLabel>(w, "labelLogFile")->isHidden());
@@ -332,15 +332,15 @@ private slots:
         s->buttonApplyChanges->click();
         QCOMPARE(stored("Baudrate").toString(), QString("115200"));
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), false);
-        QVERIFY(w->board->isPortOpen());
-        QCOMPARE(w->board->link.port.baudRate(), 115200);
+        QVERIFY(w->cdBoard()->isPortOpen());
+        QCOMPARE(w->cdBoard()->link.port.baudRate(), 115200);
         // The link keeps its rate: a later reconnection uses the earlier one.
-        QCOMPARE(w->board->baudRate, 128000);
-        w->board->closePort();
-        w->board->applyPortSettings();
-        w->board->openPort();
-        QVERIFY(w->board->isPortOpen());
-        QCOMPARE(w->board->link.port.baudRate(), 128000);
+        QCOMPARE(w->cdBoard()->baudRate, 128000);
+        w->cdBoard()->closePort();
+        w->cdBoard()->applyPortSettings();
+        w->cdBoard()->openPort();
+        QVERIFY(w->cdBoard()->isPortOpen());
+        QCOMPARE(w->cdBoard()->link.port.baudRate(), 128000);
         // Reopened, the window shows the stored choice.
         Settings* again = open(w.get());
         QVERIFY(!again->checkBox_Reset_Conn->isChecked());
@@ -357,9 +357,9 @@ private slots:
         s->buttonApplyChanges->click();
         QCOMPARE(flagLinkBoxes, 1);
         QCOMPARE(stored("Baudrate").toString(), QString("115200"));
-        QCOMPARE(w->board->baudRate, 115200);
-        if (w->board->isPortOpen()) // reopened by the start-up of the link
-            QCOMPARE(w->board->link.port.baudRate(), 115200);
+        QCOMPARE(w->cdBoard()->baudRate, 115200);
+        if (w->cdBoard()->isPortOpen()) // reopened by the start-up of the link
+            QCOMPARE(w->cdBoard()->link.port.baudRate(), 115200);
     }
 
     void chosenDirectories_takeEffectOnApply() {
@@ -370,7 +370,7 @@ private slots:
         env->setSetting("storeLogFile", true);
         env->setSetting("storeFlagFile_csv", true);
         auto w = makeWindow();
-        const QString oldLog = w->logFile.fileName();
+        const QString oldLog = w->logFile().fileName();
         QVERIFY(oldLog.startsWith(dirA + "/logs/"));
         Settings* s = open(w.get());
         QString askedTitle, askedStart;
@@ -388,15 +388,15 @@ private slots:
         QCOMPARE(s->lineFlagFile->text(), dirB);
         // Nothing changes before Apply.
         QCOMPARE(stored("logFileDirectory").toString(), dirA + "/logs");
-        QVERIFY(w->logFile.fileName() == oldLog && w->logFile.isOpen());
+        QVERIFY(w->logFile().fileName() == oldLog && w->logFile().isOpen());
         s->buttonApplyChanges->click();
         QCOMPARE(QDir(stored("logFileDirectory").toString()), QDir(dirB));
         QCOMPARE(stored("flagFileDirectory").toString(), dirB);
-        QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
-        QVERIFY(w->logFile.fileName().startsWith(QDir(dirB).absolutePath() + "/"));
-        QVERIFY(w->flagFile.fileName().startsWith(QDir(dirB).absolutePath() + "/"));
+        QVERIFY(w->logFile().isOpen() && w->flagFile().isOpen());
+        QVERIFY(w->logFile().fileName().startsWith(QDir(dirB).absolutePath() + "/"));
+        QVERIFY(w->flagFile().fileName().startsWith(QDir(dirB).absolutePath() + "/"));
         QCOMPARE(formWidget<QLabel>(w, "labelLogFile")->text(),
-                 "Log File is stored at: " + w->logFile.fileName());
+                 "Log File is stored at: " + w->logFile().fileName());
     }
 
     // A flag directory typed over the one shown counts on Apply when it exists; limits are blank
@@ -446,7 +446,7 @@ private slots:
         QCOMPARE(stored("storeLogFile").toBool(), true);
         const QString expectedDir = flagDir.isEmpty() ? dirA : dirB;
         QCOMPARE(stored("flagFileDirectory").toString(), expectedDir);
-        QVERIFY(w->flagFile.fileName().startsWith(expectedDir + "/"));
+        QVERIFY(w->flagFile().fileName().startsWith(expectedDir + "/"));
         const char* const keys[5] = {"limitC1", "limitC1U", "limitC2", "limitC2U", "limitInterp"};
         for (int k = 0; k < 5; ++k) {
             QCOMPARE(has(keys[k]), !limits[k].isEmpty());
@@ -462,8 +462,8 @@ private slots:
         env->setSetting("flagFileDirectory", " ");
         auto w = makeWindow();
         const QDir appDir(QCoreApplication::applicationDirPath());
-        QCOMPARE(QDir(w->currentSettings.logFileDirectory), appDir);
-        QCOMPARE(QDir(w->currentSettings.flagFileDirectory), appDir);
+        QCOMPARE(QDir(w->settingsInForce().logFileDirectory), appDir);
+        QCOMPARE(QDir(w->settingsInForce().flagFileDirectory), appDir);
         QCOMPARE(open(w.get())->lineFlagFile->text(), appDir.absolutePath());
     }
 
@@ -501,7 +501,7 @@ private slots:
         QCOMPARE(stored("storeLogFile").toBool(), false);
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), true);
         QVERIFY(!has("Baudrate"));
-        QVERIFY(!w->logFile.isOpen());
+        QVERIFY(!w->logFile().isOpen());
         // The next opening starts afresh.
         Settings* again = open(w.get());
         QVERIFY(!again->logDirChanged && !again->storeLogToggled && !again->baudChanged);
@@ -523,13 +523,13 @@ private slots:
             s->buttonApplyChanges->click();
         }
         auto w = makeWindow();
-        QVERIFY(w->currentSettings.storeLogFile);
-        QVERIFY(w->currentSettings.storeFlagFile);
-        QCOMPARE(QDir(w->currentSettings.logFileDirectory), QDir(dirB));
-        QCOMPARE(QDir(w->currentSettings.flagFileDirectory), QDir(dirB));
-        QCOMPARE(w->board->baudRate, 256000);
-        QVERIFY(w->logFile.isOpen() && w->flagFile.isOpen());
-        QVERIFY(w->logFile.fileName().startsWith(QDir(dirB).absolutePath()));
+        QVERIFY(w->settingsInForce().storeLogFile);
+        QVERIFY(w->settingsInForce().storeFlagFile);
+        QCOMPARE(QDir(w->settingsInForce().logFileDirectory), QDir(dirB));
+        QCOMPARE(QDir(w->settingsInForce().flagFileDirectory), QDir(dirB));
+        QCOMPARE(w->cdBoard()->baudRate, 256000);
+        QVERIFY(w->logFile().isOpen() && w->flagFile().isOpen());
+        QVERIFY(w->logFile().fileName().startsWith(QDir(dirB).absolutePath()));
         QVERIFY(!formWidget<QLabel>(w, "labelLogFile")->isHidden());
     }
 

@@ -32,7 +32,7 @@ WindowFixture::~WindowFixture() {
 void WindowFixture::start(Control_Panel::Configuration configuration) {
     panel = std::make_unique<Control_Panel>(nullptr, configuration);
     window = panel.get();
-    board = window->board;
+    board = window->cdBoard();
 }
 
 LoopbackDevice* WindowFixture::device(int bridge) const {

@@ -1,0 +1,82 @@
+#ifndef FLASHPAGE_H
+#define FLASHPAGE_H
+
+#include <QMetaObject>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class IspRun;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSettings;
+class QTextBrowser;
+class QWidget;
+
+// The flash page: the hex file (remembered as "hexFilename" once flashed), and the run of the
+// ISP tool (IspRun) on the board link's port, which the link leaves to the tool for the length of
+// the run. The flash button starts a run, or aborts the one in progress.
+class FlashPage : public QObject {
+    Q_OBJECT
+
+public:
+    struct Parts {
+        QWidget* window = nullptr; // parent of the file chooser
+        QLineEdit* hexFile = nullptr;
+        QPushButton* browse = nullptr;
+        QPushButton* flash = nullptr;
+        QRadioButton* hlb6x = nullptr;
+        QLabel* error = nullptr;
+        QLabel* total = nullptr;
+        QProgressBar* progress = nullptr;
+        QTextBrowser* output = nullptr;
+        std::function<QString()> portName; // the board link's port
+        std::function<void()> releasePort; // before the tool starts
+        std::function<void()> resumePort;  // after it ended, however it ended
+    };
+
+    FlashPage(const Parts& parts, QSettings& settings, QObject* parent = nullptr);
+    // Kills a tool still running and waits for it; the board link is not restarted.
+    ~FlashPage() override;
+
+    // Searches the program's directory, then PATH, for the ISP tool (lpc21isp.exe or lpc21isp)
+    // that can be run.
+    static QString findIspTool(const QString& programDir);
+    // Where the tool was found (empty: the page says it cannot flash and the button does nothing).
+    void setToolPath(const QString& path);
+    QString toolPath() const { return tool; }
+    void setHexFile(const QString& path);
+    QString hexFile() const { return hex; }
+    QString hexDirectory() const { return hexDir; }
+    // The file stored by an earlier session.
+    void restoreHexFile();
+
+    void browse();
+    // The button while idle, and Return on the flash page.
+    void flash();
+    void showOutput(const QString& text);
+    // Every run ends here, a tool that could not be started included.
+    void finished(bool success);
+    void abort();
+
+    IspRun& run() const { return *ispRun; }
+    bool running() const;
+
+private:
+    void wireButton(bool running);
+
+    Parts p;
+    QSettings& settings;
+    IspRun* ispRun = nullptr;
+    QString tool;
+    QString hex;
+    QString hexDir;
+    bool hexKnown = false;
+    QMetaObject::Connection buttonConnection;
+};
+
+#endif // FLASHPAGE_H

@@ -1,0 +1,97 @@
+#ifndef LASERPAGES_H
+#define LASERPAGES_H
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class CD_Board;
+class LaserList;
+class QComboBox;
+class QCustomPlot;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// The laser pages: the two-point calibration (each point the mean of 1000 readings, the line
+// through them), the ring of the last 64 readings and the zero-hour byte written from its
+// average, the live current, and the laser history and zero-hour plots read from the board's
+// memory.
+class LaserPages : public QObject {
+    Q_OBJECT
+
+public:
+    struct Parts {
+        QWidget* window = nullptr;     // parent of the question before erasing the history
+        QWidget* expertPage = nullptr; // holds the zero-hour byte's label
+        QWidget* laserPage = nullptr;  // holds the count of each point's readings
+        QPushButton* adcButtons[2] = {};
+        QLineEdit* means[2] = {};
+        QLineEdit* variances[2] = {};
+        QLineEdit* currents[2] = {};
+        QComboBox* units[2] = {};
+        QLabel* fitWarning = nullptr;
+        QLabel* slope = nullptr;
+        QLabel* offset = nullptr;
+        QPushButton* laserButton = nullptr; // the service mode's laser button
+        QLineEdit* average = nullptr;
+        QLabel* count = nullptr;
+        QLabel* current = nullptr;
+        QLabel* historyMessage = nullptr;
+        QCustomPlot* plot = nullptr;
+        std::function<bool()> playing;     // the player plays a disc
+        std::function<bool()> programming; // an EEPROM programming run is on
+        std::function<void(const QString&)> endProgramming;
+    };
+
+    LaserPages(const Parts& parts, CD_Board& board, const LaserList& readings,
+               QObject* parent = nullptr);
+
+    // ---- calibration ----
+    // Point 1 or 2 has its mean of the readings.
+    void showPoint(int point);
+    // The fitted k and d are used at once for the live current; they reach the EEPROM only
+    // through the EEPROM page.
+    void fit();
+    // How many of each point's readings have arrived.
+    void showProgress();
+    // The board reported the laser module off.
+    void moduleOff();
+
+    // ---- the ring of readings and the zero-hour byte ----
+    void showAverage();
+    void showCount(int count);
+    // The write waits for the board to show the byte it holds.
+    void writeZeroHourByte();
+    void zeroHourByteWritten(bool written, const QString& text);
+
+    // ---- live current, history and zero-hour byte ----
+    void requestCurrent();
+    void showCurrent();
+    void readHistory();
+    void readZeroHourByte();
+    // Erasing destroys the board's only record of its laser: asked for first.
+    void askErase();
+    void exchangeFailed(const QString& text);
+    // Graph 0: the history from the oldest to the newest sample over play time.
+    void plotHistory(int runtime, int lastIndex, const quint8* values);
+    // Graph 1: the zero-hour current across the shown play time; 0xFF means not set.
+    void plotZeroHourByte(int value);
+
+private:
+    // The history lives in the board's memory: not while a disc plays, nor while a programming
+    // run waits for its replies. Says why not on the page.
+    bool memoryAllowed();
+    void showMessage(const QString& text);
+    void showZeroHourByte(const QString& text, const char* styleSheet);
+
+    Parts p;
+    CD_Board& board;
+    const LaserList& readings;
+    QLabel* zeroHourByte = nullptr;
+    QLabel* progress[2] = {};
+};
+
+#endif // LASERPAGES_H

@@ -1,0 +1,61 @@
+#ifndef SERVICEPANEL_H
+#define SERVICEPANEL_H
+
+#include "servicemode.h"
+#include "traycalibration.h"
+
+#include <QObject>
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// What the service functions show: the service warnings of every page and the step marker of
+// the service mode page as the board reports its steps, the laser page's laser button, and the
+// DK-Tria tray calibration group (offered when the EEPROM names that loader), whose commands go
+// out through the typed-request line.
+class ServicePanel : public QObject {
+    Q_OBJECT
+
+public:
+    struct Parts {
+        QWidget* window = nullptr; // holds the warnings and the step markers
+        QPushButton* laserButton = nullptr;
+        QGroupBox* calibration = nullptr;
+        QLabel* calibrationHint = nullptr;
+        QLineEdit* brakeDistance = nullptr;
+        std::function<void(const QString&)> sendCommandText;
+    };
+
+    ServicePanel(const Parts& parts, ServiceMode& mode, QObject* parent = nullptr);
+
+    // The service build: warnings, markers and the calibration group hidden until the board
+    // calls for them.
+    void hideUntilCalledFor();
+    // A step the board reported (-1: it ended service mode).
+    void showStep(int step);
+    // Outside service mode there is nothing to leave (the laser button keeps its text).
+    void leave();
+
+    // The EEPROM names the loader calibrated from the tool (or another one).
+    void offerTrayCalibration(bool offered);
+    void calibrationReset();
+    void calibrationSetDistance();
+    void calibrationSetTiming();
+
+private:
+    void show(const ServiceMode::View& view, bool laserButton);
+    void apply(const TrayCalibration::Press& press);
+
+    Parts p;
+    ServiceMode& mode;
+    TrayCalibration tray;
+    // Why a brake distance was not sent (beside the tray calibration's hint).
+    QLabel* brakeDistanceWarning = nullptr;
+};
+
+#endif // SERVICEPANEL_H

@@ -1,0 +1,49 @@
+#ifndef SESSIONFILES_H
+#define SESSIONFILES_H
+
+#include "filewarnings.h"
+#include "logfile.h"
+#include "settingsstore.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The session's log file and flag file. Each is created when the settings in force ask for it
+// and none is open (in the configured directory, the program's when none is configured, else the
+// user's documents); a file that cannot be written, or went to the documents, is reported with
+// every problem still standing.
+class SessionFiles {
+public:
+    using Reporter = std::function<void(const FileWarnings::Report&)>;
+    explicit SessionFiles(Reporter reporter);
+
+    // The directories and switches in force.
+    void setSettings(const SettingsValues& values) { settings = values; }
+
+    // Creates the file when it is wanted and none is open; true when one was created now.
+    bool openLog();
+    bool openFlags();
+    void closeLog() { logFile.close(); }
+    void closeFlags() { flagFile.close(); }
+
+    const LogFile& log() const { return logFile; }
+    const LogFile& flags() const { return flagFile; }
+    // Each text a line of its own, in one write.
+    void writeLogLines(const QStringList& lines) { logFile.appendLines(lines); }
+    void writeFlagRow(const QString& row) { flagFile.appendLines({row}); }
+
+private:
+    bool open(LogFile& file, bool wanted, const QString& directory);
+    // An empty error: the file works.
+    void report(const LogFile& file, const QString& fileName, const QString& error);
+
+    LogFile logFile;
+    LogFile flagFile;
+    FileWarnings warnings;
+    SettingsValues settings;
+    Reporter reporter;
+};
+
+#endif // SESSIONFILES_H
