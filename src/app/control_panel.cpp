@@ -168,8 +168,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
 Control_Panel::~Control_Panel() {
     // An ISP tool still running is killed and waited for, so that no orphan keeps the port; the
     // board link is not restarted.
-    delete flashPage;
-    flashPage = nullptr;
+    flashPage.reset();
     // The run panel watches the flag plot; it goes before the widgets do.
     delete runPanel;
     runPanel = nullptr;

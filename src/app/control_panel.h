@@ -1,11 +1,21 @@
 #ifndef CONTROL_PANEL_H
 #define CONTROL_PANEL_H
 
+#include "audiobytepage.h"
 #include "boardwindow.h"
+#include "eeprompage.h"
 #include "fieldmemory.h"
+#include "flagplot.h"
+#include "flashpage.h"
+#include "laserpages.h"
+#include "linkstatusbar.h"
 #include "linksupervisor.h"
+#include "loaderpanel.h"
+#include "playerpanel.h"
 #include "serial_info.h"
+#include "servicepanel.h"
 #include "sessionfiles.h"
+#include "trafficconsole.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -16,23 +26,13 @@
 
 #include <memory>
 
-class AudioBytePage;
 class CD_Board;
 class CFlags;
-class EepromPage;
-class FlagPlot;
-class FlashPage;
 class Focus_Coefs;
 class LaserList;
-class LaserPages;
-class LinkStatusBar;
-class LoaderPanel;
-class PlayerPanel;
 class Register_Dialog;
 class RunPanel;
-class ServicePanel;
 class TestRoutine;
-class TrafficConsole;
 class QKeyEvent;
 class QMessageBox;
 class QResizeEvent;
@@ -79,15 +79,15 @@ public:
     FlagPlot& livePlot() const { return *flagPlot; }
 
     // ---- what the board tells the window (BoardWindow) ----
-    void showStatusBar(const StatusWording::Bar& bar) override;
-    void appendFlagFirmware(int version) override;
-    void showLoaderType(const QString& text) override;
-    void clearDiscId() override;
+    void showStatusBar(const StatusWording::Bar& bar) override { statusView->show(bar); }
+    void appendFlagFirmware(int version) override { statusView->appendFlagFirmware(version); }
+    void showLoaderType(const QString& text) override { statusView->showLoaderType(text); }
+    void clearDiscId() override { playerPanel->clearDiscId(); }
     void pushLaserReading(quint16 value) override;
     void flagRecordAdded(CFlags* record, bool fromFlagBoard) override;
-    void clearLoaderList() override;
-    void addLoaderEntry(const QString& text, int code) override;
-    bool selectLoaderEntry(int code) override;
+    void clearLoaderList() override { loaderPanel->clear(); }
+    void addLoaderEntry(const QString& text, int code) override { loaderPanel->add(text, code); }
+    bool selectLoaderEntry(int code) override { return loaderPanel->select(code); }
 
     // ---- log and flag files (settings/) ----
     void openLogFile();
@@ -97,7 +97,7 @@ public:
     // Writes the lines of one pass at once (one write and one flush).
     void writeLogLines(const QStringList& lines) { files.writeLogLines(lines); }
     // Adds the lines of one pass to the traffic view (only while "show data" is checked).
-    void showTrafficLines(const QStringList& lines);
+    void showTrafficLines(const QStringList& lines) { trafficConsole->show(lines); }
 
     // ---- link (board/) ----
     void resetBaudrate(int baud, bool reconnect);
@@ -128,19 +128,19 @@ public slots:
     void retry_link();
 
     // ---- traffic view and typed requests (console/) ----
-    void update_information();
-    void put_send_bytes();
-    void debug_message();
-    void sendCustomData();
-    void textChanged();
-    void text_pressedUp();
-    void text_pressedDown();
-    void showPllState(int state) override;
+    void update_information() { trafficConsole->takeReceived(); }
+    void put_send_bytes() { trafficConsole->takeSent(); }
+    void debug_message() { trafficConsole->takeDebugText(); }
+    void sendCustomData() { trafficConsole->sendTyped(); }
+    void textChanged() { trafficConsole->formatTyped(); }
+    void text_pressedUp() { trafficConsole->recallOlder(); }
+    void text_pressedDown() { trafficConsole->recallNewer(); }
+    void showPllState(int state) override { playerPanel->showPllState(state); }
 
     // ---- flag monitor (flags/) ----
     void plotCFlags();
     void rescalePlotXAxis();
-    void rescalePlotYAxis();
+    void rescalePlotYAxis() { flagPlot->rescaleRates(); }
     void send_flagrate_setting(int selection);
 
     // ---- files and settings (settings/) ----
@@ -148,37 +148,41 @@ public slots:
     void openSettings();
 
     // ---- EEPROM (production/) ----
-    void handleEepromState() override;
+    void handleEepromState() override { eepromPage->showRun(); }
 
     // ---- firmware (firmware/) ----
-    void browseHexFile();
-    void flashFirmware();
-    void flashFirmwareStandardOutputHandler(const QString& text);
-    void flashFirmwareFinished(bool success);
-    void abortFlashingFirmware();
+    void browseHexFile() { flashPage->browse(); }
+    // The button while idle (FlashPage wires it), and Return on the flash page.
+    void flashFirmware() { flashPage->flash(); }
+    void flashFirmwareStandardOutputHandler(const QString& text) { flashPage->showOutput(text); }
+    // Every run ends here; the link comes back as after an unplug.
+    void flashFirmwareFinished(bool success) { flashPage->finished(success); }
+    void abortFlashingFirmware() { flashPage->abort(); }
 
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
                           const quint8* values_t) override;
-    void plotZeroByte(int zerobyte) override;
+    void plotZeroByte(int zerobyte) override { laserPages->plotZeroHourByte(zerobyte); }
 
     // ---- EEPROM page and programming run (production/) ----
-    void beginFlashEeprom();
+    void beginFlashEeprom() { eepromPage->start(EepromRun::Kind::Settings); }
     void flashEeprom(int step);
-    void flashTimeOut();
-    void programAllParameters();
-    void updateBaudrateSetting();
-    void updateFocGainSetting();
-    void handleProductionCode();
-    void handleRuntime();
-    void handleLaserParamters();
-    void handle_baud_rate_selected(int index);
-    void toggleFlashDate();
-    void toggleLaserDefault();
-    void show_hint_runtime_reset();
+    // Connected to the board's eepromRunFailed: a refused write, no answer, bytes that differ, the
+    // link lost.
+    void flashTimeOut() { eepromPage->showRun(); }
+    void programAllParameters() { eepromPage->askFullRun(); }
+    void updateBaudrateSetting() { eepromPage->showBaudSetting(); }
+    void updateFocGainSetting() { eepromPage->showFocusSetting(); }
+    void handleProductionCode() { eepromPage->showProductionRecord(); }
+    void handleRuntime() { eepromPage->showRuntime(); }
+    void handleLaserParamters() { eepromPage->showLaser(); }
+    void handle_baud_rate_selected(int index) { eepromPage->baudRateChosen(index); }
+    void toggleFlashDate() { eepromPage->toggleDate(); }
+    void toggleLaserDefault() { eepromPage->toggleLaserDefault(); }
+    void show_hint_runtime_reset() { eepromPage->showRuntimeHint(); }
     // ---- audio byte and servo pages, register dialog (production/) ----
-    void handleAudioByteTab();
-    void sendAudioByte();
+    void handleAudioByteTab() { audioBytePage->compose(); }
+    void sendAudioByte() { audioBytePage->copyToEeprom(); }
     // Takes the audio byte read from the board apart onto both pages.
     void showReadAudioByte();
     void update_horizontalScrollBar(int value);
@@ -186,52 +190,56 @@ public slots:
     void handleWriteToRegister();
     void handleWriteRegisterWindowDestroyed();
     // ---- laser calibration and laser current (laser/) ----
-    void handleAdcValue_1();
-    void handleAdcValue_2();
-    void calculateLaserParams();
-    void update_laser_average();
-    void updateLaserADCAverage(int index);
-    void writeLaserCurrentToEEPROM();
-    void handleModuleOff();
-    void getLaserHistory();
-    void getZeroByte();
-    void resetLaserHistory();
-    void getLaserCurrent();
-    void updateLaserCurrent();
-    void memoryExchangeFailed(const QString& text);
-    void showAdcProgress();
-    void zeroByteWriteEnded(bool written, const QString& text);
+    void handleAdcValue_1() { laserPages->showPoint(1); }
+    void handleAdcValue_2() { laserPages->showPoint(2); }
+    void calculateLaserParams() { laserPages->fit(); }
+    void update_laser_average() { laserPages->showAverage(); }
+    void updateLaserADCAverage(int index) { laserPages->showCount(index); }
+    void writeLaserCurrentToEEPROM() { laserPages->writeZeroHourByte(); }
+    void handleModuleOff() { laserPages->moduleOff(); }
+    void getLaserHistory() { laserPages->readHistory(); }
+    void getZeroByte() { laserPages->readZeroHourByte(); }
+    void resetLaserHistory() { laserPages->askErase(); }
+    void getLaserCurrent() { laserPages->requestCurrent(); }
+    void updateLaserCurrent() { laserPages->showCurrent(); }
+    void memoryExchangeFailed(const QString& text) { laserPages->exchangeFailed(text); }
+    void showAdcProgress() { laserPages->showProgress(); }
+    void zeroByteWriteEnded(bool written, const QString& text) {
+        laserPages->zeroHourByteWritten(written, text);
+    }
 
     // ---- the player panel (console/) ----
-    void play();
-    void pause();
-    void stop();
-    void next();
-    void previous();
-    void open_close();
-    void open_tray();
-    void close_tray();
-    void handle_tray_update();
-    void handle_tray_timer_interrupt();
-    void button_play();
-    void getevtag();
-    void set_playwithinit_flag();
-    void handleDiscID();
+    void play() { playerPanel->playPause(); }
+    void pause() { playerPanel->pause(); }
+    void stop() { playerPanel->stop(); }
+    void next() { playerPanel->next(); }
+    void previous() { playerPanel->previous(); }
+    void open_close() { playerPanel->openClose(); }
+    void open_tray() { playerPanel->openTray(); }
+    void close_tray() { playerPanel->closeTray(); }
+    void handle_tray_update() { playerPanel->trayUpdate(); }
+    void handle_tray_timer_interrupt() { playerPanel->trayUpdate(); }
+    // Not on any button: Play with mode 00, after Get Disc Contents when "PlayInit" is checked.
+    void button_play() { playerPanel->playFromStart(); }
+    void getevtag() { playerPanel->askDiscContents(); }
+    void set_playwithinit_flag() { playerPanel->takePlayInit(); }
+    void handleDiscID() { playerPanel->showDiscId(); }
     // ---- the test buttons, loader and pickup (console/) ----
-    void testsuite_Show_Hide();
-    void handle_other_possible_loader_selected(int index);
+    void testsuite_Show_Hide() { trafficConsole->toggleTestButtons(); }
+    void handle_other_possible_loader_selected(int index) { loaderPanel->choose(index); }
     void handleLoaderSelection();
     // ---- service mode and tray calibration (service/) ----
-    void startServiceMode();
-    void stepServiceMode();
-    void gotoServiceMode(int step);
-    void exitServiceMode();
-    void handleServiceModeStep(int step);
-    void leaveServiceMode();
-    void laserOnOff();
-    void DK65_AC_Calibrate_Loader_1();
-    void DK65_AC_Calibrate_Loader_2();
-    void DK65_AC_Calibrate_Loader_3();
+    void startServiceMode() { servicePanel->start(); }
+    void stepServiceMode() { servicePanel->next(); }
+    void gotoServiceMode(int step) { servicePanel->gotoStep(step); }
+    // The page changes when the board confirms the end.
+    void exitServiceMode() { servicePanel->exit(); }
+    void handleServiceModeStep(int step) { servicePanel->showStep(step); }
+    void leaveServiceMode() { servicePanel->leave(); }
+    void laserOnOff() { servicePanel->laserButtonPressed(); }
+    void DK65_AC_Calibrate_Loader_1() { servicePanel->calibrationReset(); }
+    void DK65_AC_Calibrate_Loader_2() { servicePanel->calibrationSetDistance(); }
+    void DK65_AC_Calibrate_Loader_3() { servicePanel->calibrationSetTiming(); }
     // ---- Help menu (app/) ----
     void showAbout();
 
@@ -304,16 +312,16 @@ private:
 
     // ---- each subsystem's page ----
     std::unique_ptr<LinkStatusBar> statusView;
-    TrafficConsole* trafficConsole = nullptr;
-    PlayerPanel* playerPanel = nullptr;
-    LoaderPanel* loaderPanel = nullptr;
+    std::unique_ptr<TrafficConsole> trafficConsole;
+    std::unique_ptr<PlayerPanel> playerPanel;
+    std::unique_ptr<LoaderPanel> loaderPanel;
     FieldMemory eepromFields;
-    EepromPage* eepromPage = nullptr;
-    AudioBytePage* audioBytePage = nullptr;
+    std::unique_ptr<EepromPage> eepromPage;
+    std::unique_ptr<AudioBytePage> audioBytePage;
     QPointer<Register_Dialog> registerDialog;
-    LaserPages* laserPages = nullptr;
-    ServicePanel* servicePanel = nullptr;
-    FlashPage* flashPage = nullptr;
+    std::unique_ptr<LaserPages> laserPages;
+    std::unique_ptr<ServicePanel> servicePanel;
+    std::unique_ptr<FlashPage> flashPage;
     FlagPlot* flagPlot = nullptr;
     RunPanel* runPanel = nullptr;
 };

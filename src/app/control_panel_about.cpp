@@ -45,10 +45,6 @@ QString Control_Panel::aboutText() const {
              place(currentSettings.storeFlagFile, currentSettings.flagFileDirectory));
 }
 
-void Control_Panel::showAbout() {
-    infoBox(this, QStringLiteral("aboutBox"), QStringLiteral("About"), aboutText());
-}
-
 void Control_Panel::portAccessDenied(const QString& portName) {
     if (portAccessHintShown)
         return;
@@ -60,4 +56,8 @@ void Control_Panel::portAccessDenied(const QString& portName) {
                            "again (for example: sudo adduser $USER dialout). The tool keeps "
                            "trying.")
                 .arg(portName));
+}
+
+void Control_Panel::showAbout() {
+    infoBox(this, QStringLiteral("aboutBox"), QStringLiteral("About"), aboutText());
 }

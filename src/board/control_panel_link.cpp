@@ -62,10 +62,6 @@ void Control_Panel::abort_now() {
     QCoreApplication::quit();
 }
 
-void Control_Panel::update_connection_label() {
-    statusView->showConnection(boardLink.connectionText(), board->isPortOpen());
-}
-
 void Control_Panel::fw_version_detected() {
     boardLink.firmwareAnswered();
     update_connection_label();
@@ -91,14 +87,6 @@ void Control_Panel::resetBaudrate(int baud, bool reconnect) {
     startup_other();
 }
 
-void Control_Panel::showStatusBar(const StatusWording::Bar& bar) {
-    statusView->show(bar);
-}
-
-void Control_Panel::appendFlagFirmware(int version) {
-    statusView->appendFlagFirmware(version);
-}
-
-void Control_Panel::showLoaderType(const QString& text) {
-    statusView->showLoaderType(text);
+void Control_Panel::update_connection_label() {
+    statusView->showConnection(boardLink.connectionText(), board->isPortOpen());
 }

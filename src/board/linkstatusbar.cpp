@@ -28,25 +28,25 @@ void showText(QLabel* label, const StatusWording::Text& text) {
 
 LinkStatusBar::LinkStatusBar(QStatusBar* bar, QLabel* message, QPushButton* formButton)
     : message(message), formButton(formButton) {
-    board = namedLabel(bar, "boardLabel");
-    spdif = namedLabel(bar, "spdifLabel");
-    cflag = namedLabel(bar, "cflagLabel");
+    const char* names[] = {"boardLabel", "spdifLabel", "cflagLabel"};
+    for (int i = 0; i < 3; ++i)
+        states[i] = namedLabel(bar, names[i]);
     show(StatusWording::start());
     loaderType = namedLabel(bar, "statusLabel");
     connection = namedLabel(bar, "connectionLabel", StatusWording::notConnected());
     button = new QPushButton(QStringLiteral("Connect"), bar->window());
     button->setObjectName(QStringLiteral("connectButton"));
-    for (QWidget* widget : {board, spdif, cflag})
-        bar->addPermanentWidget(widget);
+    for (QLabel* label : states)
+        bar->addPermanentWidget(label);
     bar->addPermanentWidget(loaderType, 1);
     bar->addPermanentWidget(connection);
     bar->addPermanentWidget(button);
 }
 
 void LinkStatusBar::show(const StatusWording::Bar& bar) {
-    showText(board, bar.board);
-    showText(spdif, bar.spdif);
-    showText(cflag, bar.cflag);
+    const StatusWording::Text* texts[] = {&bar.board, &bar.spdif, &bar.cflag};
+    for (int i = 0; i < 3; ++i)
+        showText(states[i], *texts[i]);
     showText(message, bar.message);
 }
 

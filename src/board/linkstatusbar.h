@@ -27,9 +27,8 @@ public:
     void showLoaderType(const QString& text);
 
 private:
-    QLabel* board = nullptr;
-    QLabel* spdif = nullptr;
-    QLabel* cflag = nullptr;
+    // The board, SPDIF and CFLAG labels.
+    QLabel* states[3] = {};
     QLabel* loaderType = nullptr;
     QLabel* connection = nullptr;
     QPushButton* button = nullptr;

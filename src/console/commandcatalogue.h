@@ -11,10 +11,9 @@
 class CommandCatalogue {
 public:
     struct Command {
-        const char* name;   // what the command is called in the debug output
-        const char* button; // the push button of the form
-        const char* input;  // the parameter line edit of the form, or null
-        const char* prefix; // command byte and count byte as text: "1b 03 "
+        QString button; // the push button of the form: "btnClick" and the command's name
+        QString input;  // its parameter line edit: "txtInput" and a name; empty: none
+        QString prefix; // command byte and count byte as text: "1b 03 "
     };
 
     static const QVector<Command>& commands();

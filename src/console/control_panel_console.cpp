@@ -6,24 +6,22 @@
 #include "ui_control_panel.h"
 
 void Control_Panel::wireConsole() {
-    TrafficConsole::Parts parts;
-    parts.window = this;
-    parts.view = ui->textBrowser;
-    parts.showData = ui->chkLog;
-    parts.input = ui->InputText;
-    parts.clearAfterSend = ui->CheckBoxClear;
-    parts.inputWarning = ui->CustomInputWarningLabel;
-    parts.times[0] = ui->time_display;
-    parts.times[1] = ui->time_display_2;
-    parts.tracks[0] = ui->track_number_display;
-    parts.tracks[1] = ui->track_number_display_2;
-    parts.laserCurrentHint = ui->laserCurrenLabel;
-    parts.laserCurrent = ui->labelLaserCurrent;
-    parts.testButtons = ui->groupBoxTest;
-    parts.testButtonsToggle = ui->btnTestfunctions;
-    parts.elapsedMs = [this] { return sessionClock.elapsed(); };
-    parts.logLines = [this](const QStringList& lines) { writeLogLines(lines); };
-    trafficConsole = new TrafficConsole(parts, *board, this);
+    trafficConsole = std::make_unique<TrafficConsole>(
+        TrafficConsole::Parts{this,
+                              ui->textBrowser,
+                              ui->chkLog,
+                              [this] { return sessionClock.elapsed(); },
+                              [this](const QStringList& lines) { writeLogLines(lines); },
+                              ui->laserCurrenLabel,
+                              ui->labelLaserCurrent,
+                              {ui->time_display, ui->time_display_2},
+                              {ui->track_number_display, ui->track_number_display_2},
+                              ui->InputText,
+                              ui->CheckBoxClear,
+                              ui->CustomInputWarningLabel,
+                              ui->groupBoxTest,
+                              ui->btnTestfunctions},
+        *board);
     ui->CustomInputWarningLabel->clear();
 
     // Unique: the link side may already have made these two.
@@ -39,41 +37,4 @@ void Control_Panel::wireConsole() {
     connect(ui->btnTestfunctions, &QPushButton::clicked, this, &Control_Panel::testsuite_Show_Hide);
     wirePlayer();
     wireLoader();
-}
-
-void Control_Panel::showTrafficLines(const QStringList& lines) {
-    trafficConsole->show(lines);
-}
-
-void Control_Panel::update_information() {
-    trafficConsole->takeReceived();
-}
-
-void Control_Panel::put_send_bytes() {
-    trafficConsole->takeSent();
-}
-
-void Control_Panel::debug_message() {
-    trafficConsole->takeDebugText();
-}
-
-void Control_Panel::sendCustomData() {
-    trafficConsole->sendTyped();
-}
-
-void Control_Panel::textChanged() {
-    trafficConsole->formatTyped();
-}
-
-void Control_Panel::text_pressedUp() {
-    trafficConsole->recallOlder();
-}
-
-void Control_Panel::text_pressedDown() {
-    trafficConsole->recallNewer();
-}
-
-// Shows the test buttons beside the traffic view in a larger window, or hides them again.
-void Control_Panel::testsuite_Show_Hide() {
-    trafficConsole->toggleTestButtons();
 }

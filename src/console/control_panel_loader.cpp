@@ -8,29 +8,14 @@
 #include "ui_control_panel.h"
 
 void Control_Panel::wireLoader() {
-    loaderPanel = new LoaderPanel(
-        {this, ui->comboBox_selected_loader_type, ui->label_possible_loader_types_list}, *board,
-        *settings, this);
+    loaderPanel =
+        std::make_unique<LoaderPanel>(LoaderPanel::Parts{this, ui->comboBox_selected_loader_type,
+                                                         ui->label_possible_loader_types_list},
+                                      *board, *settings);
     connect(ui->comboBox_selected_loader_type, QOverload<int>::of(&QComboBox::currentIndexChanged),
             this, &Control_Panel::handle_other_possible_loader_selected);
     connect(board, &CD_Board::retrievedloaderTypeFromEeprom, this,
             &Control_Panel::handleLoaderSelection);
-}
-
-void Control_Panel::clearLoaderList() {
-    loaderPanel->clear();
-}
-
-void Control_Panel::addLoaderEntry(const QString& text, int code) {
-    loaderPanel->add(text, code);
-}
-
-bool Control_Panel::selectLoaderEntry(int code) {
-    return loaderPanel->select(code);
-}
-
-void Control_Panel::handle_other_possible_loader_selected(int index) {
-    loaderPanel->choose(index);
 }
 
 // The board's list has arrived after its EEPROM named a loader: show that loader, the tray

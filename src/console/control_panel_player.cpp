@@ -2,18 +2,18 @@
 #include "cd_board.h"
 #include "control_panel.h"
 #include "playerpanel.h"
-#include "playerrequests.h"
 #include "ui_control_panel.h"
 
 // The player panel of the play page, its twin on the laser current page and the expert page's
 // player buttons.
 void Control_Panel::wirePlayer() {
-    playerPanel = new PlayerPanel({{ui->Button_Play, ui->Button_Play_2},
-                                   ui->ExpertButtonPlay,
-                                   ui->checkBoxPlayInit,
-                                   ui->labelDiscID,
-                                   ui->labelPLL},
-                                  *board, this);
+    playerPanel =
+        std::make_unique<PlayerPanel>(PlayerPanel::Parts{{ui->Button_Play, ui->Button_Play_2},
+                                                         ui->ExpertButtonPlay,
+                                                         ui->checkBoxPlayInit,
+                                                         ui->labelDiscID,
+                                                         ui->labelPLL},
+                                      *board);
     const std::pair<QList<QPushButton*>, void (Control_Panel::*)()> buttons[] = {
         {{ui->Button_Stop, ui->Button_Stop_2, ui->ExpertButtonStop}, &Control_Panel::stop},
         // The expert page's Play button carries the play-mode menu, which takes its presses.
@@ -34,69 +34,4 @@ void Control_Panel::wirePlayer() {
     connect(board, &CD_Board::recieved_tray_status, this, &Control_Panel::handle_tray_update);
     connect(board, &CD_Board::recievedDiscID, this, &Control_Panel::handleDiscID);
     connect(ui->checkBoxPlayInit, &QCheckBox::clicked, this, &Control_Panel::set_playwithinit_flag);
-}
-
-void Control_Panel::showPllState(int state) {
-    playerPanel->showPllState(state);
-}
-
-void Control_Panel::clearDiscId() {
-    playerPanel->clearDiscId();
-}
-
-void Control_Panel::play() {
-    playerPanel->playPause();
-}
-
-void Control_Panel::pause() {
-    board->sendRequest(PlayerRequests::pause());
-}
-
-void Control_Panel::stop() {
-    playerPanel->stop();
-}
-
-void Control_Panel::next() {
-    board->sendRequest(PlayerRequests::next());
-}
-
-void Control_Panel::previous() {
-    board->sendRequest(PlayerRequests::previous());
-}
-
-void Control_Panel::open_close() {
-    playerPanel->openClose();
-}
-
-void Control_Panel::open_tray() {
-    board->sendRequest(PlayerRequests::trayOpen());
-}
-
-void Control_Panel::close_tray() {
-    board->sendRequest(PlayerRequests::trayClose());
-}
-
-void Control_Panel::handle_tray_update() {
-    playerPanel->trayUpdate();
-}
-
-void Control_Panel::handle_tray_timer_interrupt() {
-    playerPanel->trayUpdate();
-}
-
-// Not on any button: Play with mode 00, after Get Disc Contents when "PlayInit" is checked.
-void Control_Panel::button_play() {
-    playerPanel->playFromStart();
-}
-
-void Control_Panel::getevtag() {
-    board->sendRequest(PlayerRequests::discContents());
-}
-
-void Control_Panel::set_playwithinit_flag() {
-    playerPanel->takePlayInit();
-}
-
-void Control_Panel::handleDiscID() {
-    playerPanel->showDiscId();
 }

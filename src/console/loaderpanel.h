@@ -19,9 +19,9 @@ class LoaderPanel : public QObject {
 
 public:
     struct Parts {
-        QWidget* window = nullptr; // holds the form's loader and pickup actions
-        QComboBox* loaders = nullptr;
-        QLabel* list = nullptr;
+        QWidget* window; // holds the form's loader and pickup actions
+        QComboBox* loaders;
+        QLabel* list;
     };
 
     LoaderPanel(const Parts& parts, CD_Board& board, QSettings& settings,

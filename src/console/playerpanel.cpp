@@ -35,6 +35,10 @@ void PlayerPanel::playPause() {
     showPlayState();
 }
 
+void PlayerPanel::send(const QByteArray& request) {
+    board.sendRequest(request);
+}
+
 void PlayerPanel::stop() {
     board.sendRequest(PlayerRequests::stop());
     playing = false;

@@ -1,6 +1,8 @@
 #ifndef PLAYERPANEL_H
 #define PLAYERPANEL_H
 
+#include "playerrequests.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -18,11 +20,11 @@ class PlayerPanel : public QObject {
 
 public:
     struct Parts {
-        QPushButton* play[2] = {};         // the two Play/Pause buttons
-        QPushButton* expertPlay = nullptr; // carries the play-mode menu
-        QCheckBox* playInit = nullptr;
-        QLabel* discId = nullptr;
-        QLabel* pll = nullptr;
+        QPushButton* play[2];    // the two Play/Pause buttons
+        QPushButton* expertPlay; // carries the play-mode menu
+        QCheckBox* playInit;
+        QLabel* discId;
+        QLabel* pll;
     };
 
     // How long the tray is given before the second look.
@@ -36,6 +38,12 @@ public:
     void playPause();
     void stop();
     void openClose();
+    void pause() { send(PlayerRequests::pause()); }
+    void next() { send(PlayerRequests::next()); }
+    void previous() { send(PlayerRequests::previous()); }
+    void openTray() { send(PlayerRequests::trayOpen()); }
+    void closeTray() { send(PlayerRequests::trayClose()); }
+    void askDiscContents() { send(PlayerRequests::discContents()); }
     // The tray reported its state, or the second look is due.
     void trayUpdate();
     // Play with mode 00, after Get Disc Contents when "PlayInit" is checked.
@@ -47,6 +55,7 @@ public:
     void showPllState(int state);
 
 private:
+    void send(const QByteArray& request);
     void showPlayState();
 
     Parts p;

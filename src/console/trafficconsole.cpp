@@ -25,11 +25,10 @@ TrafficConsole::TrafficConsole(const Parts& parts, CD_Board& board, QObject* par
 // sees and can recall it like a typed one.
 void TrafficConsole::wireTestButtons() {
     for (const CommandCatalogue::Command& command : CommandCatalogue::commands()) {
-        auto* button = p.window->findChild<QPushButton*>(QString::fromLatin1(command.button));
-        QLineEdit* input = command.input
-                               ? p.window->findChild<QLineEdit*>(QString::fromLatin1(command.input))
-                               : nullptr;
-        if (!button || (command.input && !input)) {
+        auto* button = p.window->findChild<QPushButton*>(command.button);
+        auto* input =
+            command.input.isEmpty() ? nullptr : p.window->findChild<QLineEdit*>(command.input);
+        if (!button || (!command.input.isEmpty() && !input)) {
             qCWarning(dk61Console) << "the form lacks the widgets of" << command.button;
             continue;
         }

@@ -31,20 +31,23 @@ public:
     static constexpr int MaxLines = 20000;
 
     struct Parts {
-        QWidget* window = nullptr; // the main window: the test buttons' form, resized with them
-        QTextBrowser* view = nullptr;
-        QCheckBox* showData = nullptr;
-        SLineEdit* input = nullptr;
-        QCheckBox* clearAfterSend = nullptr;
-        QLabel* inputWarning = nullptr;
-        QLabel* times[2] = {};
-        QLabel* tracks[2] = {};
-        QLabel* laserCurrentHint = nullptr;
-        QLabel* laserCurrent = nullptr;
-        QGroupBox* testButtons = nullptr;
-        QPushButton* testButtonsToggle = nullptr;
+        // the view and the log file
+        QWidget* window; // the main window: the test buttons' form, resized with them
+        QTextBrowser* view;
+        QCheckBox* showData;
         std::function<qint64()> elapsedMs;                // the session clock
         std::function<void(const QStringList&)> logLines; // into the log file
+        // the displays of a batch
+        QLabel* laserCurrentHint;
+        QLabel* laserCurrent;
+        QLabel* times[2];
+        QLabel* tracks[2];
+        // the typed-request line and the test buttons
+        SLineEdit* input;
+        QCheckBox* clearAfterSend;
+        QLabel* inputWarning;
+        QGroupBox* testButtons;
+        QPushButton* testButtonsToggle;
     };
 
     TrafficConsole(const Parts& parts, CD_Board& board, QObject* parent = nullptr);

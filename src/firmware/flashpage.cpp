@@ -18,13 +18,13 @@
 FlashPage::FlashPage(const Parts& parts, QSettings& settings, QObject* parent)
     : QObject(parent), p(parts), settings(settings) {
     ispRun = new IspRun(this);
-    connect(ispRun, &IspRun::labelChanged, p.total, &QLabel::setText);
-    connect(ispRun, &IspRun::progressChanged, p.progress, &QProgressBar::setValue);
+    connect(ispRun, &IspRun::labelChanged, p.run.total, &QLabel::setText);
+    connect(ispRun, &IspRun::progressChanged, p.run.progress, &QProgressBar::setValue);
     // The tool's output, bounded: the run hands it over in batches of at most as many lines.
-    p.output->document()->setMaximumBlockCount(IspRun::ShownLines);
-    p.output->setAccessibleName("Flash tool output");
-    p.progress->setRange(0, 8);
-    p.total->clear();
+    p.run.output->document()->setMaximumBlockCount(IspRun::ShownLines);
+    p.run.output->setAccessibleName("Flash tool output");
+    p.run.progress->setRange(0, 8);
+    p.run.total->clear();
     p.error->clear();
     wireButton(false);
 }
@@ -106,14 +106,14 @@ void FlashPage::flash() {
     p.releasePort();
     const auto component =
         p.hlb6x->isChecked() ? IspRun::Component::HLB6x : IspRun::Component::DK6x;
-    p.output->clear();
+    p.run.output->clear();
     ispRun->start(tool, hex, port, component);
     wireButton(true);
 }
 
 void FlashPage::showOutput(const QString& text) {
-    p.output->moveCursor(QTextCursor::End);
-    p.output->insertPlainText(text);
+    p.run.output->moveCursor(QTextCursor::End);
+    p.run.output->insertPlainText(text);
 }
 
 void FlashPage::finished(bool success) {

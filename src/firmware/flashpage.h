@@ -25,15 +25,18 @@ class FlashPage : public QObject {
 
 public:
     struct Parts {
-        QWidget* window = nullptr; // parent of the file chooser
-        QLineEdit* hexFile = nullptr;
-        QPushButton* browse = nullptr;
-        QPushButton* flash = nullptr;
-        QRadioButton* hlb6x = nullptr;
-        QLabel* error = nullptr;
-        QLabel* total = nullptr;
-        QProgressBar* progress = nullptr;
-        QTextBrowser* output = nullptr;
+        QWidget* window; // parent of the file chooser
+        QLineEdit* hexFile;
+        QPushButton* browse;
+        QLabel* error; // why nothing was flashed
+        // what a run shows: its state, its progress, the tool's output
+        struct Run {
+            QLabel* total;
+            QProgressBar* progress;
+            QTextBrowser* output;
+        } run;
+        QPushButton* flash;
+        QRadioButton* hlb6x;
         std::function<QString()> portName; // the board link's port
         std::function<void()> releasePort; // before the tool starts
         std::function<void()> resumePort;  // after it ended, however it ended

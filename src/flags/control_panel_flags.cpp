@@ -110,16 +110,12 @@ void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     plotCFlags();
 }
 
-void Control_Panel::rescalePlotXAxis() {
-    flagPlot->restart(board->flag_records);
-}
-
-void Control_Panel::rescalePlotYAxis() {
-    flagPlot->rescaleRates();
-}
-
 void Control_Panel::send_flagrate_setting(int selection) {
     qCDebug(dk61Flags) << "flag interval" << selection + 1;
     board->sendFlagInterval(selection + 1);
+    flagPlot->restart(board->flag_records);
+}
+
+void Control_Panel::rescalePlotXAxis() {
     flagPlot->restart(board->flag_records);
 }

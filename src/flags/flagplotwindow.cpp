@@ -1,16 +1,11 @@
 #include "flagplotwindow.h"
 
+#include "flaginterval.h"
+
 #include <cmath>
 
 double FlagPlotWindow::intervalFor(int flagSubStatus) {
-    switch (flagSubStatus) {
-    case 2:
-        return 0.17;
-    case 3:
-        return 0.03;
-    default:
-        return 1.0;
-    }
+    return FlagInterval::milliseconds(flagSubStatus) / 1000.0;
 }
 
 double FlagPlotWindow::scaleFor(double interval) {

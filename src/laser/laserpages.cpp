@@ -36,11 +36,11 @@ LaserPages::LaserPages(const Parts& parts, CD_Board& board, const LaserList& rea
     zeroHourByte->hide();
     // beside each "Get ADC Value"
     for (int n : {0, 1}) {
-        const QPushButton* button = p.adcButtons[n];
+        const QPushButton* button = p.points[n].button;
         progress[n] = new QLabel(p.laserPage);
         progress[n]->setObjectName(QStringLiteral("labelAdcProgress_%1").arg(n + 1));
         progress[n]->setGeometry(button->x() + 155, button->y(), 170, button->height());
-        p.means[n]->setReadOnly(true);
+        p.points[n].mean->setReadOnly(true);
     }
     for (QLabel* label : {p.slope, p.offset, p.fitWarning})
         label->clear();
@@ -65,15 +65,18 @@ void LaserPages::showPoint(int point) {
     const LaserCalibration& calibration = board.state.laser.calibration;
     if (calibration.mean(point) == 0)
         return;
-    p.means[point - 1]->setText(g6(calibration.mean(point)));
-    p.variances[point - 1]->setText(g6(calibration.variance(point)));
+    const Point& shown = p.points[point - 1];
+    shown.mean->setText(g6(calibration.mean(point)));
+    shown.variance->setText(g6(calibration.variance(point)));
 }
 
 void LaserPages::fit() {
     LaserState& laser = board.state.laser;
-    const LaserCalibration::Fit fit = laser.calibration.fit(
-        {p.currents[0]->text(), p.units[0]->currentIndex(), p.means[0]->text()},
-        {p.currents[1]->text(), p.units[1]->currentIndex(), p.means[1]->text()});
+    LaserCalibration::Entry entries[2];
+    for (int n : {0, 1})
+        entries[n] = {p.points[n].current->text(), p.points[n].unit->currentIndex(),
+                      p.points[n].mean->text()};
+    const LaserCalibration::Fit fit = laser.calibration.fit(entries[0], entries[1]);
     if (!fit.ok) {
         p.fitWarning->setText(fit.warning);
         return;

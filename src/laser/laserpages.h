@@ -23,24 +23,29 @@ class LaserPages : public QObject {
     Q_OBJECT
 
 public:
+    // One calibration point: its button, the mean and variance of its readings, the current
+    // measured there and its unit.
+    struct Point {
+        QPushButton* button;
+        QLineEdit* mean;
+        QLineEdit* variance;
+        QLineEdit* current;
+        QComboBox* unit;
+    };
     struct Parts {
-        QWidget* window = nullptr;     // parent of the question before erasing the history
-        QWidget* expertPage = nullptr; // holds the zero-hour byte's label
-        QWidget* laserPage = nullptr;  // holds the count of each point's readings
-        QPushButton* adcButtons[2] = {};
-        QLineEdit* means[2] = {};
-        QLineEdit* variances[2] = {};
-        QLineEdit* currents[2] = {};
-        QComboBox* units[2] = {};
-        QLabel* fitWarning = nullptr;
-        QLabel* slope = nullptr;
-        QLabel* offset = nullptr;
-        QPushButton* laserButton = nullptr; // the service mode's laser button
-        QLineEdit* average = nullptr;
-        QLabel* count = nullptr;
-        QLabel* current = nullptr;
-        QLabel* historyMessage = nullptr;
-        QCustomPlot* plot = nullptr;
+        QWidget* window;     // parent of the question before erasing the history
+        QWidget* expertPage; // holds the zero-hour byte's label
+        QWidget* laserPage;  // holds the count of each point's readings
+        Point points[2];
+        QLabel* fitWarning;
+        QLabel* slope;
+        QLabel* offset;
+        QPushButton* laserButton; // the service mode's laser button
+        QLineEdit* average;
+        QLabel* count;
+        QLabel* current;
+        QLabel* historyMessage;
+        QCustomPlot* plot;
         std::function<bool()> playing;     // the player plays a disc
         std::function<bool()> programming; // an EEPROM programming run is on
         std::function<void(const QString&)> endProgramming;

@@ -18,9 +18,9 @@ AudioBytePage::AudioBytePage(const Parts& parts, FieldMemory& fields, QObject* p
 void AudioBytePage::compose() {
     AudioByte::Choices choices;
     choices.format = qMax(group->checkedId(), 0);
-    choices.clockAccuracy = p.clockAccuracy->currentIndex();
-    choices.ebuFlags = p.ebuFlags->currentIndex();
-    choices.deemphasis = p.deemphasis->currentIndex();
+    choices.clockAccuracy = p.choices[0]->currentIndex();
+    choices.ebuFlags = p.choices[1]->currentIndex();
+    choices.deemphasis = p.choices[2]->currentIndex();
     composed = AudioByte::compose(choices);
     p.byte->setText(AudioByte::text(composed));
 }
@@ -38,8 +38,8 @@ void AudioBytePage::showRead(quint8 value) {
     // a format without a radio button leaves the choice as it was
     if (QAbstractButton* radio = group->button(choices.format))
         radio->setChecked(true);
-    p.clockAccuracy->setCurrentIndex(choices.clockAccuracy);
-    p.ebuFlags->setCurrentIndex(choices.ebuFlags);
-    p.deemphasis->setCurrentIndex(choices.deemphasis);
+    p.choices[0]->setCurrentIndex(choices.clockAccuracy);
+    p.choices[1]->setCurrentIndex(choices.ebuFlags);
+    p.choices[2]->setCurrentIndex(choices.deemphasis);
     p.byte->setText(QString::number(value, 16).toUpper());
 }

@@ -19,12 +19,11 @@ class AudioBytePage : public QObject {
 
 public:
     struct Parts {
-        QWidget* window = nullptr; // holds the format radio buttons
-        QComboBox* clockAccuracy = nullptr;
-        QComboBox* ebuFlags = nullptr;
-        QComboBox* deemphasis = nullptr;
-        QLineEdit* byte = nullptr;       // the byte as composed
-        QLineEdit* eepromByte = nullptr; // the EEPROM page's audio byte
+        QWidget* window; // holds the format radio buttons
+        // EBU clock accuracy, EBU flags, de-emphasis
+        QComboBox* choices[3];
+        QLineEdit* byte;       // the byte as composed
+        QLineEdit* eepromByte; // the EEPROM page's audio byte
         std::function<void()> showEepromPage;
     };
 

@@ -12,10 +12,11 @@
 #include <QButtonGroup>
 
 void Control_Panel::wireEditors() {
-    audioBytePage = new AudioBytePage({this, ui->cBClockAccuracy, ui->cBEBUFlags, ui->cBDeemph,
-                                       ui->lineAudioByteByteTab, ui->lineAudioByte,
-                                       [this] { ui->tabWidget->setCurrentWidget(ui->tabEeprom); }},
-                                      eepromFields, this);
+    audioBytePage = std::make_unique<AudioBytePage>(
+        AudioBytePage::Parts{this, ui->cBClockAccuracy, ui->cBEBUFlags, ui->cBDeemph,
+                             ui->lineAudioByteByteTab, ui->lineAudioByte,
+                             [this] { ui->tabWidget->setCurrentWidget(ui->tabEeprom); }},
+        eepromFields);
     connect(audioBytePage->formats(), qOverload<QAbstractButton*>(&QButtonGroup::buttonReleased),
             this, &Control_Panel::handleAudioByteTab);
     for (QComboBox* combo : {ui->cBClockAccuracy, ui->cBEBUFlags, ui->cBDeemph})
@@ -54,18 +55,6 @@ void Control_Panel::wireEditors() {
 // ---- audio byte page: nothing goes to the board, the byte reaches the EEPROM with the next
 // programming run ----
 
-void Control_Panel::handleAudioByteTab() {
-    audioBytePage->compose();
-}
-
-void Control_Panel::sendAudioByte() {
-    audioBytePage->copyToEeprom();
-}
-
-void Control_Panel::showReadAudioByte() {
-    audioBytePage->showRead(board->state.eeprom.image.audio_byte);
-}
-
 // ---- servo page ----
 
 void Control_Panel::update_horizontalScrollBar(int value) {
@@ -88,4 +77,8 @@ void Control_Panel::handleWriteToRegister() {
 
 void Control_Panel::handleWriteRegisterWindowDestroyed() {
     qCDebug(dk61Eeprom) << "finished";
+}
+
+void Control_Panel::showReadAudioByte() {
+    audioBytePage->showRead(board->state.eeprom.image.audio_byte);
 }

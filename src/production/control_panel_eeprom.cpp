@@ -34,18 +34,21 @@ void Control_Panel::wireProduction() {
     parts.laserDefault = ui->checkBoxSetLaserToDefault;
     parts.resetOnTime = ui->checkResetOnTime;
     parts.incrementSerial = ui->checkBoxIncrementProductionCode;
-    eepromPage = new EepromPage(parts, *board, eepromFields, this);
+    eepromPage = std::make_unique<EepromPage>(parts, *board, eepromFields);
 
     connect(ui->ButtonFlashEeprom, &QPushButton::clicked, this, &Control_Panel::beginFlashEeprom);
     connect(board, &CD_Board::recievedEepromParameters, this, &Control_Panel::flashEeprom);
     connect(board, &CD_Board::eepromRunFailed, this, &Control_Panel::flashTimeOut);
-    connect(board, &CD_Board::retrievedProductionCode, this, &Control_Panel::handleProductionCode);
-    connect(board, &CD_Board::retrievedRuntime, this, &Control_Panel::handleRuntime);
-    connect(board, &CD_Board::retrievedBaudrateSetting, this,
-            &Control_Panel::updateBaudrateSetting);
-    connect(board, &CD_Board::retrievedBaudrateSetting, this, &Control_Panel::showReadAudioByte);
-    connect(board, &CD_Board::retrievedFocParamSetting, this, &Control_Panel::updateFocGainSetting);
-    connect(board, &CD_Board::retrievedLaserParamters, this, &Control_Panel::handleLaserParamters);
+    // each block of the image as it is read
+    const std::pair<void (CD_Board::*)(), void (Control_Panel::*)()> reads[] = {
+        {&CD_Board::retrievedProductionCode, &Control_Panel::handleProductionCode},
+        {&CD_Board::retrievedRuntime, &Control_Panel::handleRuntime},
+        {&CD_Board::retrievedBaudrateSetting, &Control_Panel::updateBaudrateSetting},
+        {&CD_Board::retrievedBaudrateSetting, &Control_Panel::showReadAudioByte},
+        {&CD_Board::retrievedFocParamSetting, &Control_Panel::updateFocGainSetting},
+        {&CD_Board::retrievedLaserParamters, &Control_Panel::handleLaserParamters}};
+    for (const auto& [read, show] : reads)
+        connect(board, read, this, show);
     connect(ui->comboBox_selected_baud_rate, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Control_Panel::handle_baud_rate_selected);
     connect(ui->checkBoxSetDateToToday, &QCheckBox::clicked, this, &Control_Panel::toggleFlashDate);
@@ -63,67 +66,12 @@ void Control_Panel::wireProduction() {
 
 // ---- the image as read ----
 
-void Control_Panel::updateBaudrateSetting() {
-    eepromPage->showBaudSetting();
-}
-
-void Control_Panel::updateFocGainSetting() {
-    eepromPage->showFocusSetting();
-}
-
-void Control_Panel::handleProductionCode() {
-    eepromPage->showProductionRecord();
-}
-
-void Control_Panel::handleRuntime() {
-    eepromPage->showRuntime();
-}
-
-void Control_Panel::handleLaserParamters() {
-    eepromPage->showLaser();
-}
-
 // ---- choices on the page ----
 
-void Control_Panel::handle_baud_rate_selected(int index) {
-    eepromPage->baudRateChosen(index);
-}
-
-void Control_Panel::toggleFlashDate() {
-    eepromPage->toggleDate();
-}
-
-void Control_Panel::toggleLaserDefault() {
-    eepromPage->toggleLaserDefault();
-}
-
-void Control_Panel::show_hint_runtime_reset() {
-    eepromPage->showRuntimeHint();
-}
-
 // ---- the programming run: the board's EepromRun writes and verifies ----
-
-void Control_Panel::beginFlashEeprom() {
-    eepromPage->start(EepromRun::Kind::Settings);
-}
-
-void Control_Panel::programAllParameters() {
-    eepromPage->askFullRun();
-}
 
 // Connected to the board's recievedEepromParameters: the run moved on, or has verified all.
 void Control_Panel::flashEeprom(int step) {
     if (eepromPage->showRun(step))
         emit flashSuccess();
-}
-
-// Connected to the board's eepromRunFailed: a refused write, no answer, bytes that differ, the
-// link lost.
-void Control_Panel::flashTimeOut() {
-    eepromPage->showRun();
-}
-
-// Called by the decoder when the board refuses an EEPROM write.
-void Control_Panel::handleEepromState() {
-    eepromPage->showRun();
 }

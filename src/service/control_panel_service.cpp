@@ -7,10 +7,11 @@
 #include "ui_control_panel.h"
 
 void Control_Panel::wireService() {
-    servicePanel = new ServicePanel(
-        {this, ui->buttonLaserOnOff, ui->groupLoaderCalibration, ui->lblCalibrationHint,
-         ui->txtBrakeDistance, [this](const QString& text) { trafficConsole->sendText(text); }},
-        board->serviceMode, this);
+    servicePanel = std::make_unique<ServicePanel>(
+        ServicePanel::Parts{this, ui->buttonLaserOnOff, ui->groupLoaderCalibration,
+                            ui->lblCalibrationHint, ui->txtBrakeDistance,
+                            [this](const QString& text) { trafficConsole->sendText(text); }},
+        *board);
     connect(ui->btnServiceModeStart, &QPushButton::clicked, this, &Control_Panel::startServiceMode);
     connect(ui->buttonLaserOnOff, &QPushButton::clicked, this, &Control_Panel::laserOnOff);
     connect(ui->btnServiceModeNext, &QPushButton::clicked, this, &Control_Panel::stepServiceMode);
@@ -33,45 +34,4 @@ void Control_Panel::wireService() {
             &Control_Panel::DK65_AC_Calibrate_Loader_3);
 }
 
-void Control_Panel::startServiceMode() {
-    board->sendRequests(board->serviceMode.start());
-}
-
-void Control_Panel::stepServiceMode() {
-    board->sendRequests(board->serviceMode.next());
-}
-
-void Control_Panel::gotoServiceMode(int step) {
-    board->sendRequests(board->serviceMode.gotoStep(step));
-}
-
-// The page changes when the board confirms the end.
-void Control_Panel::exitServiceMode() {
-    board->sendRequests(board->serviceMode.exit());
-}
-
-void Control_Panel::laserOnOff() {
-    board->sendRequests(board->serviceMode.laserButton());
-}
-
-void Control_Panel::handleServiceModeStep(int step) {
-    servicePanel->showStep(step);
-}
-
-void Control_Panel::leaveServiceMode() {
-    servicePanel->leave();
-}
-
 // ---- tray calibration: the command goes out through the typed-request line ----
-
-void Control_Panel::DK65_AC_Calibrate_Loader_1() {
-    servicePanel->calibrationReset();
-}
-
-void Control_Panel::DK65_AC_Calibrate_Loader_2() {
-    servicePanel->calibrationSetDistance();
-}
-
-void Control_Panel::DK65_AC_Calibrate_Loader_3() {
-    servicePanel->calibrationSetTiming();
-}

@@ -1,18 +1,40 @@
 #include "servicepanel.h"
 
+#include "cd_board.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-ServicePanel::ServicePanel(const Parts& parts, ServiceMode& mode, QObject* parent)
-    : QObject(parent), p(parts), mode(mode) {
+ServicePanel::ServicePanel(const Parts& parts, CD_Board& board, QObject* parent)
+    : QObject(parent), p(parts), board(board), mode(board.serviceMode) {
     // Beside the Open and Close buttons, where the hint below keeps the sequence's guidance.
     brakeDistanceWarning = new QLabel(p.calibration);
     brakeDistanceWarning->setObjectName("lblBrakeDistanceWarning");
     brakeDistanceWarning->setGeometry(302, 18, 100, 38);
     brakeDistanceWarning->setWordWrap(true);
     brakeDistanceWarning->setStyleSheet("QLabel  { color: red}");
+}
+
+void ServicePanel::start() {
+    board.sendRequests(mode.start());
+}
+
+void ServicePanel::next() {
+    board.sendRequests(mode.next());
+}
+
+void ServicePanel::gotoStep(int step) {
+    board.sendRequests(mode.gotoStep(step));
+}
+
+void ServicePanel::exit() {
+    board.sendRequests(mode.exit());
+}
+
+void ServicePanel::laserButtonPressed() {
+    board.sendRequests(mode.laserButton());
 }
 
 void ServicePanel::hideUntilCalledFor() {

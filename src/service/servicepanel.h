@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class CD_Board;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -23,15 +24,23 @@ class ServicePanel : public QObject {
 
 public:
     struct Parts {
-        QWidget* window = nullptr; // holds the warnings and the step markers
-        QPushButton* laserButton = nullptr;
-        QGroupBox* calibration = nullptr;
-        QLabel* calibrationHint = nullptr;
-        QLineEdit* brakeDistance = nullptr;
+        QWidget* window; // holds the warnings and the step markers
+        QPushButton* laserButton;
+        QGroupBox* calibration;
+        QLabel* calibrationHint;
+        QLineEdit* brakeDistance;
         std::function<void(const QString&)> sendCommandText;
     };
 
-    ServicePanel(const Parts& parts, ServiceMode& mode, QObject* parent = nullptr);
+    ServicePanel(const Parts& parts, CD_Board& board, QObject* parent = nullptr);
+
+    // The service mode's commands (nothing is sent where the mode refuses one).
+    void start();
+    void next();
+    void gotoStep(int step);
+    // The page changes when the board confirms the end.
+    void exit();
+    void laserButtonPressed();
 
     // The service build: warnings, markers and the calibration group hidden until the board
     // calls for them.
@@ -52,6 +61,7 @@ private:
     void apply(const TrayCalibration::Press& press);
 
     Parts p;
+    CD_Board& board;
     ServiceMode& mode;
     TrayCalibration tray;
     // Why a brake distance was not sent (beside the tray calibration's hint).

@@ -298,8 +298,7 @@ private slots:
         QVERIFY(receives(pty, QByteArray::fromHex("A1"), 1000));
         quietWatchdogs(*w);
         w->boardSupervisor().setIntervals({400, 2400, 400, 100});
-        formWidget<QLabel>(w, "boardLabel")->setText("  BOARD: OK  ");
-        formWidget<QLabel>(w, "boardLabel")->setStyleSheet("QLabel {color: green}");
+        w->showStatusBar(StatusWording::flagStatus(0, true));
 
         std::unique_ptr<PtyPair> replugged;
         bool closedWithinSecond = false;
@@ -527,13 +526,7 @@ private slots:
         auto w = makeWindow();
         QVERIFY(receives(QByteArray::fromHex("A1")));
         quietWatchdogs(*w);
-        formWidget<QLabel>(w, "boardLabel")->setText("  BOARD: OK  ");
-        formWidget<QLabel>(w, "spdifLabel")->setText("  SPDIF: OK  ");
-        formWidget<QLabel>(w, "cflagLabel")->setText("  CFLAG: OK  ");
-        for (QLabel* label :
-             {formWidget<QLabel>(w, "boardLabel"), formWidget<QLabel>(w, "spdifLabel"),
-              formWidget<QLabel>(w, "cflagLabel")})
-            label->setStyleSheet("QLabel {color: green}");
+        w->showStatusBar(StatusWording::flagStatus(0, true)); // a flag record said all is well
         w->cdBoard()->state.link.has_FW_Version = true;
         w->cdBoard()->state.loader.loader_type_known = true;
         w->cdBoard()->state.loader.loader_type = 0x81;
@@ -548,14 +541,7 @@ private slots:
         QCOMPARE(formWidget<QLabel>(w, "connectionLabel")->text(), QString("Not Connected"));
         QCOMPARE(formWidget<QPushButton>(w, "connectButton")->text(), QString("Connect"));
         QCOMPARE(formWidget<QPushButton>(w, "connect_disconnect")->text(), QString("Connect"));
-        QCOMPARE(formWidget<QLabel>(w, "boardLabel")->text(), QString("  BOARD: no connection  "));
-        QCOMPARE(formWidget<QLabel>(w, "spdifLabel")->text(),
-                 QString("  SPDIF Signal: no signal  "));
-        QCOMPARE(formWidget<QLabel>(w, "cflagLabel")->text(), QString("  CFLAG Data: no data  "));
-        for (QLabel* label :
-             {formWidget<QLabel>(w, "boardLabel"), formWidget<QLabel>(w, "spdifLabel"),
-              formWidget<QLabel>(w, "cflagLabel")})
-            QCOMPARE(label->styleSheet(), QString("QLabel {color: red}"));
+        QCOMPARE(linkStates(w), NoLinkStates);
         // closed by the operator: no search of its own
         QTest::qWait(100);
         QVERIFY(!w->cdBoard()->isPortOpen());

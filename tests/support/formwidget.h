@@ -20,4 +20,21 @@ T* formWidget(const std::unique_ptr<Owner>& root, const char* name) {
     return formWidget<T>(root.get(), name);
 }
 
+// The status bar's board, SPDIF and CFLAG labels as the operator reads them: text and colour.
+inline QStringList linkStates(const QObject* window) {
+    QStringList states;
+    for (const char* name : {"boardLabel", "spdifLabel", "cflagLabel"}) {
+        const QLabel* label = formWidget<QLabel>(window, name);
+        states << label->text() + " " + label->styleSheet();
+    }
+    return states;
+}
+template <typename Owner> QStringList linkStates(const std::unique_ptr<Owner>& window) {
+    return linkStates(window.get());
+}
+// What they read before a board has answered and after the link closed.
+inline const QStringList NoLinkStates = {"  BOARD: no connection   QLabel {color: red}",
+                                         "  SPDIF Signal: no signal   QLabel {color: red}",
+                                         "  CFLAG Data: no data   QLabel {color: red}"};
+
 #endif // FORMWIDGET_H
