@@ -43,9 +43,9 @@ class Control_Panel;
 }
 
 // The main window: owns the board link, the form, the settings store and the files, and hands
-// each subsystem's page the widgets it works on. Its slots forward to those pages; each
-// subsystem's slots are defined in that subsystem's directory (control_panel_*.cpp), this file's
-// own source holds start-up, layout and shut-down.
+// each subsystem's page the widgets and callbacks it works on. Its slots forward to those pages,
+// one line each; each subsystem's wiring (and what does not fit a line) is in that subsystem's
+// directory (control_panel_*.cpp), this file's own source holds start-up, layout and shut-down.
 class Control_Panel : public QMainWindow, public BoardWindow {
     Q_OBJECT
 
