@@ -104,7 +104,7 @@ void EepromRun::begin(int next, DecodeOutcome& out) {
     for (const QByteArray& write : check.writes)
         out.send(write);
     out.send(EepromLayout::memoryRead(check.address, check.expected.size()));
-    timer.start(TimeoutPerRequestMs * (check.writes.size() + 1));
+    timer.start(timeoutPerRequestMs * (check.writes.size() + 1));
 }
 
 void EepromRun::onReply(const QByteArray& frame, DecodeOutcome& out) {

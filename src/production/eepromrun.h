@@ -50,8 +50,10 @@ public:
     static int number(Step step);
     static QString deniedText() { return QStringLiteral("Error: Write Access to EEPROM denied!"); }
 
-    // Restarted with every check; its time-out ends the run.
+    // Restarted with every check, for TimeoutPerRequestMs (or as set) per request of the check;
+    // its time-out ends the run.
     QTimer timer;
+    void setTimeoutPerRequest(int ms) { timeoutPerRequestMs = ms; }
 
 private:
     struct Check {
@@ -76,6 +78,7 @@ private:
     QVector<Check> plan;
     int index = 0;
     int seen = 0; // replies of the running check so far
+    int timeoutPerRequestMs = TimeoutPerRequestMs;
 };
 
 #endif // EEPROMRUN_H

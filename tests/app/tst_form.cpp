@@ -559,8 +559,9 @@ class tst_Form : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    // One form for the tests that only read it; those that change it build their own.
+    void initTestCase();
+    void cleanupTestCase();
 
     void pages_areTenInFormOrder_data();
     void pages_areTenInFormOrder();
@@ -592,16 +593,22 @@ private slots:
 
 private:
     template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
+    static std::unique_ptr<QMainWindow> freshForm();
 
     QMainWindow* window = nullptr;
 };
 
-void tst_Form::init() {
-    window = new QMainWindow;
-    ControlPanelForm::setUp(window);
+std::unique_ptr<QMainWindow> tst_Form::freshForm() {
+    auto form = std::make_unique<QMainWindow>();
+    ControlPanelForm::setUp(form.get());
+    return form;
 }
 
-void tst_Form::cleanup() {
+void tst_Form::initTestCase() {
+    window = freshForm().release();
+}
+
+void tst_Form::cleanupTestCase() {
     delete window;
     window = nullptr;
 }
@@ -908,11 +915,12 @@ void tst_Form::comboLists() {
 }
 
 void tst_Form::comboLists_surviveRetranslate() {
+    const auto window = freshForm();
     const QList<QComboBox*> combos = window->findChildren<QComboBox*>();
     QHash<QComboBox*, QStringList> before;
     for (QComboBox* c : combos)
         before.insert(c, itemsOf(c));
-    ControlPanelForm::retranslate(window);
+    ControlPanelForm::retranslate(window.get());
     for (QComboBox* c : combos)
         QCOMPARE(itemsOf(c), before.value(c));
     QCOMPARE(formWidget<QTabWidget>(window, "tabWidget")->tabText(3), QString("EEPROM Parameters"));
@@ -1114,6 +1122,7 @@ void tst_Form::testButtons_sitInTheTestGroupWithTheirInputs() {
 }
 
 void tst_Form::audioRadios_formOneExclusiveSet() {
+    const auto window = freshForm();
     const QList<QRadioButton*> radios =
         formWidget<QGroupBox>(window, "gBDecoderSettings")->findChildren<QRadioButton*>();
     QCOMPARE(radios.size(), 11);

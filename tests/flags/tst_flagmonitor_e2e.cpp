@@ -195,9 +195,9 @@ private slots:
             QVERIFY2(view.contains(line), qPrintable(line));
     }
 
-    // The simulator streams records at 30 ms: the summary adds up exactly what the flag file
-    // holds, against the limits in the settings, and the saved file opened for review shows the
-    // same summary.
+    // The simulator streams records of the 30 ms interval (four times as fast): the summary adds
+    // up exactly what the flag file holds, against the limits in the settings, and the saved file
+    // opened for review shows the same summary.
     void simulator_summaryMatchesFlagFile_reviewShowsTheSame() {
         TestEnv env;
         const QString link = env.path() + "/flagboard";
@@ -209,8 +209,9 @@ private slots:
         env.setSetting("limitC1", 6);
         env.setSetting("limitC2", "50");
         SimRunner sim(link, env.path() + "/sim.log");
-        QVERIFY2(sim.start({"--board", "flag", "--start-interval", "3", "--hold-interval", "--c1",
-                            "10", "--c1u", "0.5", "--c2", "2", "--c2u", "0.2", "--interp", "0.3"},
+        QVERIFY2(sim.start({"--board", "flag", "--start-interval", "3", "--hold-interval",
+                            "--time-lapse", "4", "--c1", "10", "--c1u", "0.5", "--c2", "2", "--c2u",
+                            "0.2", "--interp", "0.3"},
                            7),
                  qPrintable(sim.error()));
         OfflineAnswer answer;
@@ -275,10 +276,14 @@ private slots:
         TestEnv::setVirtualPorts({link});
         env.setSetting("logFileDirectory", env.path());
         env.setSetting("storeLogFile", true);
+        // Records four times as often as their interval; the tool looks for a lost adapter every
+        // 50 ms.
+        const QStringList fast{"--board", "flag", "--c1", "5", "--time-lapse", "4"};
         SimRunner first(link, env.path() + "/sim1.log");
-        QVERIFY2(first.start({"--board", "flag", "--c1", "5", "--hangup-after", "3"}, 3),
+        QVERIFY2(first.start(fast + QStringList{"--hangup-after", "1.5"}, 3),
                  qPrintable(first.error()));
         Control_Panel w;
+        w.boardSupervisor().setIntervals({400, 2400, 400, 50});
         QLabel* interval = w.findChild<QLabel*>("intervalLabel");
         QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 1 s  "), 3000);
         auto* combo = w.findChild<QComboBox*>("comboCFLAGInterval");
@@ -286,14 +291,14 @@ private slots:
         emit combo->activated(1);
         QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 170 ms  "), 3000);
 
-        // The board goes away at 3 s and is back as soon as that is noticed.
+        // The board goes away at 1.5 s and is back as soon as that is noticed.
         std::unique_ptr<SimRunner> second;
         QTimer replug;
         connect(&replug, &QTimer::timeout, this, [&] {
             if (first.isRunning() || second)
                 return;
             second = std::make_unique<SimRunner>(link, env.path() + "/sim2.log");
-            QVERIFY(second->start({"--board", "flag", "--c1", "5"}, 4));
+            QVERIFY(second->start(fast, 4));
         });
         replug.start(50);
         QTRY_VERIFY_WITH_TIMEOUT(second && second->commandsReceived().size() >= 2, 10000);

@@ -119,6 +119,7 @@ private slots:
         QFETCH(QString, text);
         readImage();
         QSignalSpy success(fx->window, &Control_Panel::flashSuccess);
+        fx->board->decoder.eepromRun.setTimeoutPerRequest(50); // the same ending, sooner
         flash();
         for (const QString& answer : answers)
             answer == "close" ? fx->board->closePort() : fx->feed(answer);

@@ -134,7 +134,9 @@ QStringList TestSimProcess::logLines(const QString& tag) const {
 }
 
 void TestSimProcess::answersAndStreams_acrossReconnects() {
-    QVERIFY(startSim({"--board", "both", "--chunk", "3", "--garbage", "0.2"}));
+    // Records every 170 ms, whatever A1 asks for.
+    QVERIFY(startSim({"--board", "both", "--chunk", "3", "--garbage", "0.2", "--start-interval",
+                      "2", "--hold-interval"}));
     QByteArray everything;
     for (int round = 0; round < 3; ++round) {
         QSerialPort port(m_link);
@@ -142,7 +144,7 @@ void TestSimProcess::answersAndStreams_acrossReconnects() {
         QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
         QCOMPARE(port.write(QByteArray::fromHex("A1")), qint64(1));
         QVERIFY(port.waitForBytesWritten(1000));
-        const QByteArray data = readFor(port, 1300);
+        const QByteArray data = readFor(port, 450);
         port.close();
         everything += data;
 
@@ -152,7 +154,7 @@ void TestSimProcess::answersAndStreams_acrossReconnects() {
         QVERIFY2(!frames.isEmpty() && hexOf(frames.first()) == "A3 01 3C", qPrintable(hexOf(data)));
         bool record = false;
         for (const QByteArray& f : frames)
-            record |= f.size() == 14 && quint8(f[0]) == 0xC6 && quint8(f[12]) == 0x01;
+            record |= f.size() == 14 && quint8(f[0]) == 0xC6 && quint8(f[12]) == 0x02; // 170 ms
         QVERIFY2(record, qPrintable(hexOf(data)));
     }
     QTRY_COMPARE(logLines("RX"), QStringList({"A1", "A1", "A1"}));
