@@ -1,4 +1,5 @@
 #include "audiobyte.h"
+#include "boardstate.h"
 #include "eepromprogramming.h"
 #include "focus_coefs.h"
 #include "framehex.h"
@@ -54,6 +55,44 @@ private slots:
         quint8 parsed = 0xAA;
         QCOMPARE(AudioByte::parse(text, &parsed), value >= 0);
         QCOMPARE(int(parsed), value >= 0 ? value : 0xAA);
+    }
+
+    // The settings block a run writes: the loader of the chosen entry, with the placeholder the
+    // loader the board uses (none known: as read), the rate and R31 as chosen, the typed byte.
+    void imageFromPage_data() {
+        QTest::addColumn<int>("entry"); // of the loader list; 0: "None"
+        QTest::addColumn<int>("code");  // that entry's code
+        QTest::addColumn<int>("inUse"); // the board's loader type; -1: not known
+        QTest::addColumn<int>("loader");
+        QTest::newRow("entry chosen") << 2 << 0x82 << 0x41 << 0x82;
+        QTest::newRow("placeholder: the loader in use") << 0 << -1 << 0x41 << 0x41;
+        QTest::newRow("placeholder, none known: as read") << 0 << -1 << -1 << 0x02;
+    }
+    void imageFromPage() {
+        QFETCH(int, entry);
+        QFETCH(int, code);
+        QFETCH(int, inUse);
+        QFETCH(int, loader);
+        BoardState state;
+        state.eeprom.settings_read = state.eeprom.focus_read = true;
+        state.loader.loader_list_complete = true;
+        state.eeprom.image.loader_code = 0x02;
+        state.loader.loader_type_known = inUse >= 0;
+        state.loader.loader_type = quint8(inUse);
+        EepromProgramming::Page page;
+        page.loaderEntry = entry;
+        page.loaderCode = code;
+        page.baudByte = 0x01;
+        page.focusEntry = 1;
+        page.audioByte = "5f";
+        EepromParameters image;
+        QCOMPARE(EepromProgramming::imageFromPage(page, state, false, false, &image), QString());
+        QCOMPARE(QList<int>({image.loader_code, image.baud_flag, image.focus_setting,
+                             image.audio_byte}),
+                 QList<int>({loader, 0x01, 0x01, 0x5F}));
+        // nothing is written while a memory exchange holds the board's replies
+        QCOMPARE(EepromProgramming::imageFromPage(page, state, true, false, &image),
+                 EepromProgramming::busyText());
     }
 
     void focusCoefficient() {
