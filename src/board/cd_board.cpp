@@ -194,12 +194,8 @@ void CD_Board::askforTag() {
 // Frames in
 
 void CD_Board::frameReceived(const QByteArray& bytes) {
-    BoardFrame frame;
-    frame.origin = this;
-    frame.code = static_cast<quint8>(bytes.at(0));
-    frame.length = static_cast<quint8>(bytes.at(1));
-    frame.bytes = bytes;
-    commands.append(std::move(frame));
+    commands.append(BoardFrame{this, bytes, QString(), static_cast<quint8>(bytes.at(0)),
+                               static_cast<quint8>(bytes.at(1))});
     parseCommand();
 }
 
@@ -210,17 +206,21 @@ void CD_Board::parseCommand() {
     while (parse_index < commands.size()) {
         // The index moves on before the frame is handled, so a handler that ends up here again
         // cannot take the same frame twice.
-        const QByteArray bytes = commands.at(parse_index).bytes;
+        // Decoding runs no event loop, so the frame stays in the list while it is decoded.
+        const QByteArray& bytes = commands.at(parse_index).bytes;
         ++parse_index;
         // One outcome serves frame after frame and keeps its storage; a frame decoded while
         // another one's outcome is being applied (a nested event loop) gets its own.
-        DecodeOutcome nested;
-        DecodeOutcome& outcome = applying ? nested : reusedOutcome;
-        decoder.decode(bytes, outcome);
-        const bool wasApplying = applying;
+        if (applying) {
+            DecodeOutcome nested;
+            decoder.decode(bytes, nested);
+            apply(nested);
+            continue;
+        }
+        decoder.decode(bytes, reusedOutcome);
         applying = true;
-        apply(outcome);
-        applying = wasApplying;
+        apply(reusedOutcome);
+        applying = false;
     }
 }
 

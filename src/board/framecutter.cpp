@@ -2,20 +2,6 @@
 
 #include "logging.h"
 
-bool FrameCutter::isAcceptedCode(quint8 byte) {
-    if (byte == 0x98 || byte == 0x99)
-        return true;
-    if (byte >= 0xA0 && byte <= 0xAF)
-        return true;
-    if (byte >= 0xB1 && byte <= 0xB8)
-        return true;
-    if (byte >= 0xBA && byte <= 0xBE)
-        return true;
-    if (byte >= 0xC0 && byte <= 0xCB)
-        return true;
-    return byte == 0xCD;
-}
-
 FrameCutter::Step FrameCutter::next(QByteArray& frame) {
     const int end = buffer.size();
     const char* data = buffer.constData();
@@ -40,7 +26,7 @@ FrameCutter::Step FrameCutter::next(QByteArray& frame) {
             qCDebug(dk61Frame) << "too short!" << available << "of" << length + 2;
             return Step::NeedMore;
         }
-        frame = buffer.mid(position, length + 2);
+        frame = QByteArray(data + position, length + 2);
         position += length + 2;
         return Step::Frame;
     }

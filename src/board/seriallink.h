@@ -52,6 +52,8 @@ public:
     // Takes each frame (a plain call: it runs for every frame of a busy link).
     std::function<void(const QByteArray& frame)> frameHandler;
 
+    // Bytes received and not framed yet; it keeps room for ReceiveRoom bytes between passes.
+    static constexpr int ReceiveRoom = 4096;
     QByteArray receiveBuffer;
     QByteArray lastRead;
     qint64 lastReadCount = 0;
@@ -85,6 +87,7 @@ private:
     QIODevice* device;
     QIODevice* factoryDevice = nullptr;
     QMetaObject::Connection readyReadConnection;
+    // A framing pass runs (re-entry through a nested event loop waits for its end).
     bool framing = false;
     bool failurePending = false;
 };
