@@ -8,6 +8,8 @@
 #include "playerrequests.h"
 #include "responsedecoding.h"
 
+#include <QMetaMethod>
+
 #include <algorithm>
 #include <iterator>
 
@@ -21,14 +23,14 @@ CD_Board::CD_Board(QObject* parent, BoardWindow* window)
 
     // Both links frame alike into the one frame list.
     for (SerialLink* l : {&link, &otherLink}) {
-        l->frameHandler = [this](const QByteArray& frame) { frameReceived(frame); };
+        l->frameHandler = [this](QByteArray&& frame) { frameReceived(std::move(frame)); };
         connect(l, &SerialLink::debugTextReceived, this, [this](const QByteArray& text) {
             debugText = text;
             emit show_debug_message();
         });
     }
-    connect(&link, &SerialLink::passComplete, this, &CD_Board::parse_complete);
-    connect(&otherLink, &SerialLink::passComplete, this, &CD_Board::parse_complete_other);
+    link.passHandler = [this] { emit parse_complete(); };
+    otherLink.passHandler = [this] { emit parse_complete_other(); };
     connect(&link, &SerialLink::errorReported, this, &CD_Board::transmission_error);
     connect(&otherLink, &SerialLink::errorReported, this, &CD_Board::transmission_error_other);
     connect(&link, &SerialLink::lost, this, [this] {
@@ -193,14 +195,14 @@ void CD_Board::askforTag() {
 // ---------------------------------------------------------------------------------------------
 // Frames in
 
-void CD_Board::frameReceived(const QByteArray& bytes) {
-    commands.append(BoardFrame{this, bytes, QString(), static_cast<quint8>(bytes.at(0)),
-                               static_cast<quint8>(bytes.at(1))});
+void CD_Board::frameReceived(QByteArray&& bytes) {
+    const int code = static_cast<quint8>(bytes.at(0));
+    const int length = static_cast<quint8>(bytes.at(1));
+    commands.append(BoardFrame{this, std::move(bytes), QString(), code, length});
     parseCommand();
 }
 
 void CD_Board::parseCommand() {
-    qCDebug(dk61Decode) << "in Function parseCommand()";
     if (parse_index < commands.firstIndex())
         parse_index = commands.firstIndex();
     while (parse_index < commands.size()) {
@@ -357,8 +359,25 @@ struct BoardEventApplier {
         if (!board->tagTimer.isActive())
             board->tagTimer.start(120);
     }
-    void operator()(const BoardEvent::DisplayInfoChanged&) { emit board->display_info_changed(); }
+    void operator()(const BoardEvent::DisplayInfoChanged&) {
+        if (!board->displayInfoKnown) {
+            static const QMetaMethod changed =
+                QMetaMethod::fromSignal(&CD_Board::display_info_changed);
+            board->displayInfoHeard = board->isSignalConnected(changed);
+            board->displayInfoKnown = true;
+        }
+        if (board->displayInfoHeard)
+            emit board->display_info_changed();
+    }
 };
+
+void CD_Board::connectNotify(const QMetaMethod&) {
+    displayInfoKnown = false;
+}
+
+void CD_Board::disconnectNotify(const QMetaMethod&) {
+    displayInfoKnown = false;
+}
 
 void CD_Board::apply(DecodeOutcome& outcome) {
     for (const QByteArray& request : qAsConst(outcome.requests))

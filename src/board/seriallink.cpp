@@ -171,7 +171,7 @@ void SerialLink::receiveChunk(const QByteArray& chunk) {
     QByteArray frame;
     while (cutter.next(frame) == FrameCutter::Step::Frame) {
         if (frameHandler)
-            frameHandler(frame);
+            frameHandler(std::move(frame));
     }
     cutter.compact();
     // Room for a burst is given back once it is framed.
@@ -183,7 +183,8 @@ void SerialLink::receiveChunk(const QByteArray& chunk) {
     // The port does not announce bytes again while its announcement of the last ones runs.
     if (device->isOpen() && device->bytesAvailable() > 0)
         QMetaObject::invokeMethod(this, &SerialLink::read_data, Qt::QueuedConnection);
-    emit passComplete();
+    if (passHandler)
+        passHandler();
 }
 
 // ---------------------------------------------------------------------------------------------
