@@ -11,8 +11,8 @@ RunFileReader::Format RunFileReader::formatOf(QIODevice& in) {
     return in.peek(header.size()) == header ? Format::RunCsv : Format::FlagFile;
 }
 
-RunFileReader::RunFileReader(QIODevice& in, RunStore* store, Format format)
-    : in(in), run(store), kind(format) {
+RunFileReader::RunFileReader(QIODevice& in, RunStore* store, Format format, int blockBytes)
+    : in(in), run(store), kind(format), blockBytes(std::max(1, blockBytes)) {
     if (kind == Format::FlagFile)
         flags = std::make_unique<FlagFileReader>(store);
     else
@@ -51,7 +51,7 @@ RunFileReader::State RunFileReader::step(qint64 bytes) {
     if (current != State::Reading)
         return current;
     if (block.empty())
-        block.resize(size_t(LineLimit + BlockBytes));
+        block.resize(size_t(LineLimit + blockBytes));
     qint64 taken = 0;
     while (current == State::Reading) {
         if (cancelRequested) {
@@ -61,7 +61,7 @@ RunFileReader::State RunFileReader::step(qint64 bytes) {
         }
         if (taken >= bytes && taken > 0)
             break;
-        const qint64 got = in.read(block.data() + carry, BlockBytes);
+        const qint64 got = in.read(block.data() + carry, blockBytes);
         if (got < 0) {
             fail(in.errorString());
             break;

@@ -32,8 +32,8 @@ public:
     // An exported run begins with its header; anything else is read as a flag file.
     static Format formatOf(QIODevice& in);
 
-    // Reads from the device's position on; empties the store.
-    RunFileReader(QIODevice& in, RunStore* store, Format format);
+    // Reads from the device's position on, `blockBytes` at a time; empties the store.
+    RunFileReader(QIODevice& in, RunStore* store, Format format, int blockBytes = BlockBytes);
     ~RunFileReader();
 
     // Reads at least one block, and blocks until about `bytes` bytes were read; the state after.
@@ -72,6 +72,7 @@ private:
     std::unique_ptr<RunCsv::Reader> csv;
     // A block read, after the start of the line the block before ended in (`carry` bytes).
     std::vector<char> block;
+    int blockBytes;
     int carry = 0;
     // In a line longer than LineLimit: its bytes are dropped until its line feed.
     bool overlong = false;
