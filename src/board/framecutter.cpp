@@ -2,6 +2,8 @@
 
 #include "logging.h"
 
+#include <cstring>
+
 FrameCutter::Step FrameCutter::next(QByteArray& frame) {
     const int end = buffer.size();
     const char* data = buffer.constData();
@@ -34,8 +36,13 @@ FrameCutter::Step FrameCutter::next(QByteArray& frame) {
 }
 
 void FrameCutter::compact() {
-    if (position > 0) {
-        buffer.remove(0, position);
-        position = 0;
+    // In place: the buffer keeps its room.
+    const int rest = buffer.size() - position;
+    if (position > 0 && rest > 0) {
+        char* data = buffer.data();
+        std::memmove(data, data + position, size_t(rest));
     }
+    if (position > 0)
+        buffer.resize(rest);
+    position = 0;
 }

@@ -154,6 +154,9 @@ void SerialLink::read_data() {
     if (framing)
         return;
     receiveChunk(device->readAll());
+    // The port does not announce bytes again while its announcement of the last ones runs.
+    if (device->isOpen() && device->bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &SerialLink::read_data, Qt::QueuedConnection);
 }
 
 void SerialLink::receiveChunk(const QByteArray& chunk) {
@@ -180,9 +183,6 @@ void SerialLink::receiveChunk(const QByteArray& chunk) {
         receiveBuffer.reserve(ReceiveRoom);
     }
     framing = outerPass;
-    // The port does not announce bytes again while its announcement of the last ones runs.
-    if (device->isOpen() && device->bytesAvailable() > 0)
-        QMetaObject::invokeMethod(this, &SerialLink::read_data, Qt::QueuedConnection);
     if (passHandler)
         passHandler();
 }
