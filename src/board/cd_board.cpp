@@ -208,8 +208,11 @@ void CD_Board::parseCommand() {
     while (parse_index < commands.size()) {
         // The index moves on before the frame is handled, so a handler that ends up here again
         // cannot take the same frame twice.
-        // Decoding runs no event loop, so the frame stays in the list while it is decoded.
-        const QByteArray& bytes = commands.at(parse_index).bytes;
+        // Decoding runs no event loop, so the frame stays in the list while it is decoded. It is
+        // nearly always the one just appended.
+        const qint64 newest = commands.size() - 1;
+        const QByteArray& bytes =
+            (parse_index == newest ? commands.last() : commands.at(parse_index)).bytes;
         ++parse_index;
         // One outcome serves frame after frame and keeps its storage; a frame decoded while
         // another one's outcome is being applied (a nested event loop) gets its own.

@@ -7,32 +7,36 @@
 FrameCutter::Step FrameCutter::next(QByteArray& frame) {
     const int end = buffer.size();
     const char* data = buffer.constData();
-    while (position < end) {
-        const quint8 code = static_cast<quint8>(data[position]);
+    int at = position;
+    Step step = Step::NeedMore;
+    while (at < end) {
+        const quint8 code = static_cast<quint8>(data[at]);
         if (!isAcceptedCode(code)) {
-            ++position;
+            ++at;
             ++discardedBytes;
             continue;
         }
-        const int available = end - position;
+        const int available = end - at;
         if (available < 2)
-            return Step::NeedMore;
-        const quint8 length = static_cast<quint8>(data[position + 1]);
+            break;
+        const quint8 length = static_cast<quint8>(data[at + 1]);
         if (length & 0x80) {
             qCDebug(dk61Frame) << "length negative?";
-            ++position;
+            ++at;
             ++negativeLengths;
             continue;
         }
         if (available < length + 2) {
             qCDebug(dk61Frame) << "too short!" << available << "of" << length + 2;
-            return Step::NeedMore;
+            break;
         }
-        frame = QByteArray(data + position, length + 2);
-        position += length + 2;
-        return Step::Frame;
+        frame = QByteArray(data + at, length + 2);
+        at += length + 2;
+        step = Step::Frame;
+        break;
     }
-    return Step::NeedMore;
+    position = at;
+    return step;
 }
 
 void FrameCutter::compact() {
