@@ -5,7 +5,6 @@
 
 #include <QIODevice>
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -92,11 +91,12 @@ bool unsignedNumber(Field f, quint32 max, quint32* value) {
     return true;
 }
 
-// Seconds a run can last: a finite decimal number from 0 to the longest run.
+// Seconds a run can last: a finite decimal number from 0 to the longest run (read with a decimal
+// point whatever the system's locale).
 bool elapsedSeconds(Field f, double* seconds) {
-    f = trimmed(f);
-    const std::from_chars_result r = std::from_chars(f.begin, f.end, *seconds);
-    return r.ec == std::errc() && r.ptr == f.end && std::isfinite(*seconds) && *seconds >= 0.0 &&
+    bool ok = false;
+    *seconds = QByteArray::fromRawData(f.begin, int(f.end - f.begin)).toDouble(&ok);
+    return ok && std::isfinite(*seconds) && *seconds >= 0.0 &&
            *seconds <= RunCsv::MaxElapsedSeconds;
 }
 
