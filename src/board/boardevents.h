@@ -107,7 +107,8 @@ struct DecodeOutcome {
     }
     // Records nobody took over are freed with their events.
     void clear() {
-        requests.clear();
+        if (!requests.isEmpty()) // clearing an empty QList still builds and drops one
+            requests.clear();
         events.clear();
     }
     bool isEmpty() const { return requests.isEmpty() && events.empty(); }

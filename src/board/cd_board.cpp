@@ -8,6 +8,11 @@
 #include "playerrequests.h"
 #include "responsedecoding.h"
 
+#include <QMetaMethod>
+
+#include <algorithm>
+#include <iterator>
+
 CD_Board::CD_Board(QObject* parent, BoardWindow* window)
     : QObject(parent), window(window), state(decoder.state) {
     connect(&tagTimer, &QTimer::timeout, this, &CD_Board::askforTag);
@@ -18,14 +23,14 @@ CD_Board::CD_Board(QObject* parent, BoardWindow* window)
 
     // Both links frame alike into the one frame list.
     for (SerialLink* l : {&link, &otherLink}) {
-        l->frameHandler = [this](const QByteArray& frame) { frameReceived(frame); };
+        l->frameHandler = [this](QByteArray&& frame) { frameReceived(std::move(frame)); };
         connect(l, &SerialLink::debugTextReceived, this, [this](const QByteArray& text) {
             debugText = text;
             emit show_debug_message();
         });
     }
-    connect(&link, &SerialLink::passComplete, this, &CD_Board::parse_complete);
-    connect(&otherLink, &SerialLink::passComplete, this, &CD_Board::parse_complete_other);
+    link.passHandler = [this] { emit parse_complete(); };
+    otherLink.passHandler = [this] { emit parse_complete_other(); };
     connect(&link, &SerialLink::errorReported, this, &CD_Board::transmission_error);
     connect(&otherLink, &SerialLink::errorReported, this, &CD_Board::transmission_error_other);
     connect(&link, &SerialLink::lost, this, [this] {
@@ -197,34 +202,37 @@ void CD_Board::askforTag() {
 // ---------------------------------------------------------------------------------------------
 // Frames in
 
-void CD_Board::frameReceived(const QByteArray& bytes) {
-    BoardFrame frame;
-    frame.origin = this;
-    frame.code = static_cast<quint8>(bytes.at(0));
-    frame.length = static_cast<quint8>(bytes.at(1));
-    frame.bytes = bytes;
-    commands.append(std::move(frame));
+void CD_Board::frameReceived(QByteArray&& bytes) {
+    const int code = static_cast<quint8>(bytes.at(0));
+    const int length = static_cast<quint8>(bytes.at(1));
+    commands.append(BoardFrame{this, std::move(bytes), QString(), code, length});
     parseCommand();
 }
 
 void CD_Board::parseCommand() {
-    qCDebug(dk61Decode) << "in Function parseCommand()";
     if (parse_index < commands.firstIndex())
         parse_index = commands.firstIndex();
     while (parse_index < commands.size()) {
         // The index moves on before the frame is handled, so a handler that ends up here again
         // cannot take the same frame twice.
-        const QByteArray bytes = commands.at(parse_index).bytes;
+        // Decoding runs no event loop, so the frame stays in the list while it is decoded. It is
+        // nearly always the one just appended.
+        const qint64 newest = commands.size() - 1;
+        const QByteArray& bytes =
+            (parse_index == newest ? commands.last() : commands.at(parse_index)).bytes;
         ++parse_index;
         // One outcome serves frame after frame and keeps its storage; a frame decoded while
         // another one's outcome is being applied (a nested event loop) gets its own.
-        DecodeOutcome nested;
-        DecodeOutcome& outcome = applying ? nested : reusedOutcome;
-        decoder.decode(bytes, outcome);
-        const bool wasApplying = applying;
+        if (applying) {
+            DecodeOutcome nested;
+            decoder.decode(bytes, nested);
+            apply(nested);
+            continue;
+        }
+        decoder.decode(bytes, reusedOutcome);
         applying = true;
-        apply(outcome);
-        applying = wasApplying;
+        apply(reusedOutcome);
+        applying = false;
     }
 }
 
@@ -364,8 +372,25 @@ struct BoardEventApplier {
         if (!board->tagTimer.isActive())
             board->tagTimer.start(120);
     }
-    void operator()(const BoardEvent::DisplayInfoChanged&) { emit board->display_info_changed(); }
+    void operator()(const BoardEvent::DisplayInfoChanged&) {
+        if (!board->displayInfoKnown) {
+            static const QMetaMethod changed =
+                QMetaMethod::fromSignal(&CD_Board::display_info_changed);
+            board->displayInfoHeard = board->isSignalConnected(changed);
+            board->displayInfoKnown = true;
+        }
+        if (board->displayInfoHeard)
+            emit board->display_info_changed();
+    }
 };
+
+void CD_Board::connectNotify(const QMetaMethod&) {
+    displayInfoKnown = false;
+}
+
+void CD_Board::disconnectNotify(const QMetaMethod&) {
+    displayInfoKnown = false;
+}
 
 void CD_Board::apply(DecodeOutcome& outcome) {
     for (const QByteArray& request : qAsConst(outcome.requests))

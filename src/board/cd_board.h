@@ -177,9 +177,13 @@ public slots:
     void play_repeatFolder() { playWithMode(6); }
     void play_repeatTrack() { playWithMode(7); }
 
+protected:
+    void connectNotify(const QMetaMethod& signal) override;
+    void disconnectNotify(const QMetaMethod& signal) override;
+
 private:
     friend struct BoardEventApplier;
-    void frameReceived(const QByteArray& bytes);
+    void frameReceived(QByteArray&& bytes);
     // Turns what the decoder found into requests, signals and window updates.
     void apply(DecodeOutcome& outcome);
     // Closes the board link and puts the status bar back to its start texts.
@@ -192,6 +196,10 @@ private:
 
     DecodeOutcome reusedOutcome;
     bool applying = false;
+    // Whether display_info_changed has a receiver: asked again after connections changed, as
+    // every frame would otherwise pay for an emission that nothing receives.
+    bool displayInfoHeard = true;
+    bool displayInfoKnown = false;
 };
 
 #endif // CD_BOARD_H

@@ -2,54 +2,51 @@
 
 #include "logging.h"
 
-bool FrameCutter::isAcceptedCode(quint8 byte) {
-    if (byte == 0x98 || byte == 0x99)
-        return true;
-    if (byte >= 0xA0 && byte <= 0xAF)
-        return true;
-    if (byte >= 0xB1 && byte <= 0xB8)
-        return true;
-    if (byte >= 0xBA && byte <= 0xBE)
-        return true;
-    if (byte >= 0xC0 && byte <= 0xCB)
-        return true;
-    return byte == 0xCD;
-}
+#include <cstring>
 
 FrameCutter::Step FrameCutter::next(QByteArray& frame) {
     const int end = buffer.size();
     const char* data = buffer.constData();
-    while (position < end) {
-        const quint8 code = static_cast<quint8>(data[position]);
+    int at = position;
+    Step step = Step::NeedMore;
+    while (at < end) {
+        const quint8 code = static_cast<quint8>(data[at]);
         if (!isAcceptedCode(code)) {
-            ++position;
+            ++at;
             ++discardedBytes;
             continue;
         }
-        const int available = end - position;
+        const int available = end - at;
         if (available < 2)
-            return Step::NeedMore;
-        const quint8 length = static_cast<quint8>(data[position + 1]);
+            break;
+        const quint8 length = static_cast<quint8>(data[at + 1]);
         if (length & 0x80) {
             qCDebug(dk61Frame) << "length negative?";
-            ++position;
+            ++at;
             ++negativeLengths;
             continue;
         }
         if (available < length + 2) {
             qCDebug(dk61Frame) << "too short!" << available << "of" << length + 2;
-            return Step::NeedMore;
+            break;
         }
-        frame = buffer.mid(position, length + 2);
-        position += length + 2;
-        return Step::Frame;
+        frame = QByteArray(data + at, length + 2);
+        at += length + 2;
+        step = Step::Frame;
+        break;
     }
-    return Step::NeedMore;
+    position = at;
+    return step;
 }
 
 void FrameCutter::compact() {
-    if (position > 0) {
-        buffer.remove(0, position);
-        position = 0;
+    // In place: the buffer keeps its room.
+    const int rest = buffer.size() - position;
+    if (position > 0 && rest > 0) {
+        char* data = buffer.data();
+        std::memmove(data, data + position, size_t(rest));
     }
+    if (position > 0)
+        buffer.resize(rest);
+    position = 0;
 }

@@ -12,7 +12,7 @@
 template <typename T> class IndexedList {
 public:
     // One past the absolute index of the newest element (the number of elements ever appended).
-    qint64 size() const { return first + static_cast<qint64>(items.size()); }
+    qint64 size() const { return appended; }
     // Absolute index of the oldest element still held.
     qint64 firstIndex() const { return first; }
     // Number of elements still held.
@@ -25,8 +25,14 @@ public:
     const T& operator[](qint64 index) const { return at(index); }
     const T& last() const { return items.back(); }
 
-    void append(const T& value) { items.push_back(value); }
-    void append(T&& value) { items.push_back(std::move(value)); }
+    void append(const T& value) {
+        items.push_back(value);
+        ++appended;
+    }
+    void append(T&& value) {
+        items.push_back(std::move(value));
+        ++appended;
+    }
 
     // Drops every element below the absolute index `index`.
     void dropBefore(qint64 index) {
@@ -39,6 +45,7 @@ public:
 private:
     std::deque<T> items;
     qint64 first = 0;
+    qint64 appended = 0; // kept, not counted: the frame loop asks for it at every frame
 };
 
 #endif // INDEXEDLIST_H

@@ -52,20 +52,22 @@ bool ResponseDecoding::decodeAdcValue(const QByteArray& frame, quint16* value) {
 }
 
 bool ResponseDecoding::decodeCFlagFrame(const QByteArray& frame, CFlagFrame* out) {
-    if (frame.size() != 8 && frame.size() != 14)
+    const int size = frame.size();
+    if (size != 8 && size != 14)
         return false;
+    // Up to 33 records a second: the bytes are read straight from the frame.
+    const auto* d = reinterpret_cast<const quint8*>(frame.constData());
     CFlagFrame result;
-    result.count = static_cast<quint16>(byteAt(frame, 2) * 256 + byteAt(frame, 3));
-    if (frame.size() == 8) {
+    result.count = static_cast<quint16>(d[2] << 8 | d[3]);
+    if (size == 8) {
         for (int k = 0; k < 4; ++k)
-            result.f[k] = static_cast<quint16>(byteAt(frame, 4 + k));
+            result.f[k] = d[4 + k];
     } else {
         result.extended = true;
         for (int k = 0; k < 4; ++k)
-            result.f[k] =
-                static_cast<quint16>(byteAt(frame, 4 + 2 * k) * 256 + byteAt(frame, 5 + 2 * k));
-        result.status = byteAt(frame, 12);
-        result.fw_version = signedAt(frame, 13);
+            result.f[k] = static_cast<quint16>(d[4 + 2 * k] << 8 | d[5 + 2 * k]);
+        result.status = d[12];
+        result.fw_version = static_cast<qint8>(d[13]);
     }
     *out = result;
     return true;

@@ -63,6 +63,7 @@ bool SerialLink::breaksLink(QSerialPort::SerialPortError error) {
 
 SerialLink::SerialLink(QObject* parent) : QObject(parent), device(&port) {
     allLinks().insert(this);
+    receiveBuffer.reserve(ReceiveRoom);
     connect(&port, &QSerialPort::errorOccurred, this, &SerialLink::handleError);
     connectReadyRead();
 }
@@ -148,13 +149,12 @@ void SerialLink::write(const QByteArray& bytes) {
 // Framing
 
 void SerialLink::read_data() {
-    // No second pass while this one runs: a slot called from the decoder may run a nested event
-    // loop. Bytes that arrive meanwhile stay in the port and are picked up right after the pass.
+    // No second pass while one runs: a slot called from the decoder may run a nested event loop.
+    // Bytes that arrive meanwhile stay in the port and are picked up right after the pass.
     if (framing)
         return;
-    framing = true;
     receiveChunk(device->readAll());
-    framing = false;
+    // The port does not announce bytes again while its announcement of the last ones runs.
     if (device->isOpen() && device->bytesAvailable() > 0)
         QMetaObject::invokeMethod(this, &SerialLink::read_data, Qt::QueuedConnection);
 }
@@ -164,7 +164,8 @@ void SerialLink::receiveChunk(const QByteArray& chunk) {
     lastReadCount = chunk.size();
     if (lastReadCount < 1)
         return;
-    disconnect(readyReadConnection);
+    const bool outerPass = framing;
+    framing = true;
     FrameCutter cutter(receiveBuffer);
     cutter.append(lastRead);
     qCDebug(dk61Frame) << lastRead.toHex(' ') << receiveBuffer.size();
@@ -173,11 +174,17 @@ void SerialLink::receiveChunk(const QByteArray& chunk) {
     QByteArray frame;
     while (cutter.next(frame) == FrameCutter::Step::Frame) {
         if (frameHandler)
-            frameHandler(frame);
+            frameHandler(std::move(frame));
     }
     cutter.compact();
-    connectReadyRead();
-    emit passComplete();
+    // Room for a burst is given back once it is framed.
+    if (receiveBuffer.capacity() > 4 * ReceiveRoom && receiveBuffer.size() < ReceiveRoom) {
+        receiveBuffer.squeeze();
+        receiveBuffer.reserve(ReceiveRoom);
+    }
+    framing = outerPass;
+    if (passHandler)
+        passHandler();
 }
 
 // ---------------------------------------------------------------------------------------------

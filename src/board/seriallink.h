@@ -48,11 +48,15 @@ public:
     void write(const QByteArray& bytes);
 
     // One framing pass over freshly read bytes: every complete frame is handed to the frame
-    // handler before the next is cut; then passComplete. An empty chunk does nothing.
+    // handler before the next is cut; then the pass handler runs. An empty chunk does nothing.
     void receiveChunk(const QByteArray& chunk);
-    // Takes each frame (a plain call: it runs for every frame of a busy link).
-    std::function<void(const QByteArray& frame)> frameHandler;
+    // Take each frame (theirs to keep) and the end of each pass: plain calls, as they run for
+    // every frame and every read of a busy link.
+    std::function<void(QByteArray&& frame)> frameHandler;
+    std::function<void()> passHandler;
 
+    // Bytes received and not framed yet; it keeps room for ReceiveRoom bytes between passes.
+    static constexpr int ReceiveRoom = 4096;
     QByteArray receiveBuffer;
     QByteArray lastRead;
     qint64 lastReadCount = 0;
@@ -69,7 +73,6 @@ public:
 signals:
     // The buffer starts with the board's debug text (0xCC ...): the whole buffer at that moment.
     void debugTextReceived(const QByteArray& text);
-    void passComplete();
     // The port broke and was closed.
     void lost();
     // A port error that did not close the link (or came while it was closed).
@@ -86,6 +89,7 @@ private:
     QIODevice* device;
     QIODevice* factoryDevice = nullptr;
     QMetaObject::Connection readyReadConnection;
+    // A framing pass runs (re-entry through a nested event loop waits for its end).
     bool framing = false;
     bool failurePending = false;
 };

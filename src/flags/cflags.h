@@ -1,17 +1,20 @@
 #ifndef CFLAGS_H
 #define CFLAGS_H
 
-#include <QObject>
+#include <QMetaType>
 #include <QTime>
 
 // One CFLAG record: the five flag counts of one interval, with the track, the clocks and the
 // measurement second at which the flag board reported it. Built once, never changed.
-class CFlags : public QObject {
-    Q_OBJECT
+//
+// A plain value on the heap, not a QObject: one is built for every record the flag board sends
+// (up to 33 a second), and a QObject's private part and set-up would cost more than the rest of
+// the record's decoding; nothing uses signals, a parent or properties of a record.
+class CFlags {
 public:
     CFlags(quint16 c1Flags, quint16 c1Uncorrectable, quint16 c2Flags, quint16 c2Uncorrectable,
            quint16 interpolationFlags, quint16 track, const QTime& trackClock,
-           const QTime& playTime, quint16 flagSecond, QObject* parent = nullptr);
+           const QTime& playTime, quint16 flagSecond);
 
     quint16 getC1Flags() const { return c1Flags; }
     quint16 getC1Uncorrectable() const { return c1Uncorrectable; }
@@ -36,5 +39,8 @@ private:
     QTime playTime;
     quint16 flagSecond;
 };
+
+// Records travel as pointers in signals (the window's recievedCFlags).
+Q_DECLARE_METATYPE(CFlags*)
 
 #endif // CFLAGS_H

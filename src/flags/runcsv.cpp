@@ -1,10 +1,12 @@
 #include "runcsv.h"
 
 #include "flaginterval.h"
+#include "runfilereader.h"
 
 #include <QIODevice>
 
 #include <cmath>
+#include <cstring>
 
 const char* const RunCsv::Header =
     "Date Time,Elapsed (s),Interval (ms),C1,Uncorrectable C1,C2,Uncorrectable C2,Interpolation,"
@@ -53,57 +55,134 @@ bool RunCsv::write(QIODevice& out, const RunStore& store, const QDateTime& start
     return ok;
 }
 
-bool RunCsv::read(QIODevice& in, RunStore* store, QDateTime* started, QString* error) {
-    store->clear();
-    *started = QDateTime();
-    qint64 number = 0;
-    qint64 previousMs = -1;
-    int previousSetting = 1;
-    auto fail = [&](const char* what) {
-        *error = QStringLiteral("line %1: %2").arg(number).arg(QLatin1String(what));
+bool RunCsv::read(QIODevice& in, RunStore* store, QDateTime* started, QString* error,
+                  qint64* skipped) {
+    RunFileReader reader(in, store, RunFileReader::Format::RunCsv);
+    const bool ok = reader.readAll() == RunFileReader::State::Finished;
+    *started = reader.started();
+    if (!ok)
+        *error = reader.error();
+    if (skipped)
+        *skipped = reader.skipped();
+    return ok;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Line by line
+
+namespace {
+
+const int Fields = 13;
+
+struct Field {
+    const char* begin;
+    const char* end;
+};
+
+// Without the blanks around it.
+Field trimmed(Field f) {
+    while (f.begin < f.end && (*f.begin == ' ' || *f.begin == '\t'))
+        ++f.begin;
+    while (f.end > f.begin && (f.end[-1] == ' ' || f.end[-1] == '\t'))
+        --f.end;
+    return f;
+}
+
+// A decimal number of at most `max`, nothing else.
+bool unsignedNumber(Field f, quint32 max, quint32* value) {
+    f = trimmed(f);
+    if (f.begin == f.end)
         return false;
-    };
-    while (!in.atEnd()) {
-        QByteArray line = in.readLine();
-        ++number;
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        if (number == 1) {
-            // (the unit's identity may follow the columns' names)
-            if (line != Header && !line.startsWith(QByteArray(Header) + ','))
-                return fail("not a run exported by this program");
-            continue;
-        }
-        if (line.isEmpty())
-            continue;
-        const QList<QByteArray> f = line.split(',');
-        if (f.size() != 13)
-            return fail("not 13 fields");
-        bool ok = false;
-        const double seconds = f[1].toDouble(&ok);
-        const int setting = FlagInterval::settingFor(f[2].toInt());
-        if (!ok || seconds < 0 || setting == 0)
-            return fail("no elapsed time or interval");
-        RunStore::Counts counts;
-        for (int k = 0; k < 5; ++k) {
-            const uint c = f[3 + k].toUInt(&ok);
-            if (!ok || c > 0xFFFF)
-                return fail("a count that is not one");
-            counts[k] = quint16(c);
-        }
-        const qint64 ms = qint64(std::llround(seconds * 1000.0));
-        if (store->isEmpty()) {
-            *started =
-                QDateTime::fromString(QString::fromLatin1(f[0]), QLatin1String(DateTimeFormat))
-                    .addMSecs(-ms);
-        } else if (ms - previousMs > FlagInterval::milliseconds(previousSetting) + GapMs) {
-            store->markGap();
-        }
-        store->append(ms, counts, setting);
-        previousMs = ms;
-        previousSetting = setting;
+    quint32 v = 0;
+    for (const char* p = f.begin; p < f.end; ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+        v = v * 10 + quint32(*p - '0');
+        if (v > max)
+            return false;
     }
-    if (number == 0)
-        return fail("empty");
+    *value = v;
     return true;
+}
+
+// Seconds a run can last: a finite decimal number from 0 to the longest run (read with a decimal
+// point whatever the system's locale).
+bool elapsedSeconds(Field f, double* seconds) {
+    bool ok = false;
+    *seconds = QByteArray::fromRawData(f.begin, int(f.end - f.begin)).toDouble(&ok);
+    return ok && std::isfinite(*seconds) && *seconds >= 0.0 &&
+           *seconds <= RunCsv::MaxElapsedSeconds;
+}
+
+} // namespace
+
+RunCsv::Reader::Reader(RunStore* store) : run(store) {
+    run->clear();
+}
+
+void RunCsv::Reader::skipLine() {
+    if (++lines == 1)
+        error = QStringLiteral("line 1: not a run exported by this program");
+    else
+        ++skippedLines;
+}
+
+void RunCsv::Reader::addLine(const char* line, int size) {
+    const char* end = line + size;
+    while (end > line && (end[-1] == '\r' || end[-1] == '\n'))
+        --end;
+    if (++lines == 1) {
+        // (the unit's identity may follow the columns' names)
+        const QByteArray header = QByteArray::fromRawData(line, int(end - line));
+        if (header != Header && !header.startsWith(QByteArray(Header) + ','))
+            error = QStringLiteral("line 1: not a run exported by this program");
+        return;
+    }
+    if (end == line)
+        return;
+    Field f[Fields];
+    int n = 0;
+    for (const char* p = line;; ++n) {
+        if (n == Fields) {
+            ++skippedLines;
+            return;
+        }
+        const char* comma = static_cast<const char*>(std::memchr(p, ',', size_t(end - p)));
+        f[n] = Field{p, comma ? comma : end};
+        if (!comma)
+            break;
+        p = comma + 1;
+    }
+    double seconds = 0.0;
+    quint32 intervalMs = 0;
+    RunStore::Counts counts;
+    bool ok = n == Fields - 1 && elapsedSeconds(f[1], &seconds) &&
+              unsignedNumber(f[2], 1000, &intervalMs);
+    const int setting = ok ? FlagInterval::settingFor(int(intervalMs)) : 0;
+    for (int k = 0; ok && k < 5; ++k) {
+        quint32 c = 0;
+        ok = unsignedNumber(f[3 + k], 0xFFFF, &c);
+        counts[size_t(k)] = quint16(c);
+    }
+    if (!ok || setting == 0) {
+        ++skippedLines;
+        return;
+    }
+    const qint64 ms = qint64(std::llround(seconds * 1000.0));
+    if (records == 0) {
+        const QString dateTime = QString::fromLatin1(f[0].begin, int(f[0].end - f[0].begin));
+        start = QDateTime::fromString(dateTime, QLatin1String(DateTimeFormat)).addMSecs(-ms);
+    } else if (ms - previousMs > FlagInterval::milliseconds(previousSetting) + GapMs) {
+        run->markGap();
+    }
+    run->append(ms, counts, setting);
+    ++records;
+    previousMs = ms;
+    previousSetting = setting;
+}
+
+bool RunCsv::Reader::finish() {
+    if (lines == 0)
+        error = QStringLiteral("empty");
+    return !failed();
 }

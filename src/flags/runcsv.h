@@ -18,6 +18,8 @@ class QIODevice;
 class RunCsv {
 public:
     static const char* const Header;
+    // The longest run a store holds (its times are 32-bit milliseconds): no export goes further.
+    static constexpr double MaxElapsedSeconds = 4294967.295;
 
     // The header line (without its line end).
     static QByteArray headerLine(const UnitIdentity& unit);
@@ -25,9 +27,42 @@ public:
     static bool write(QIODevice& out, const RunStore& store, const QDateTime& started,
                       const UnitIdentity& unit = UnitIdentity());
     // Reads a file written by write() back into a run (the rates are not needed for that); a
-    // jump of more than two seconds beyond the interval is a gap. False, with the line number
-    // in `error`, for a file of another form.
-    static bool read(QIODevice& in, RunStore* store, QDateTime* started, QString* error);
+    // jump of more than two seconds beyond the interval is a gap. A line that is not a record
+    // (torn by a full disk, changed in a spreadsheet, an elapsed time that is no number of
+    // seconds a run can last) is skipped and counted in `skipped`. False, with the reason in
+    // `error`, for a file that does not begin with the header.
+    static bool read(QIODevice& in, RunStore* store, QDateTime* started, QString* error,
+                     qint64* skipped = nullptr);
+
+    // The lines of such a file one at a time (RunFileReader cuts them from the file).
+    class Reader {
+    public:
+        // Empties the store; the records of the lines given go into it.
+        explicit Reader(RunStore* store);
+        // One line without its line end; the first one must be the header.
+        void addLine(const char* line, int size);
+        // A line that was not taken whole (longer than any record).
+        void skipLine();
+        // No more lines; false when the file is no exported run (error()).
+        bool finish();
+
+        bool failed() const { return !error.isEmpty(); }
+        QString errorText() const { return error; }
+        qint64 rows() const { return records; }
+        qint64 skipped() const { return skippedLines; }
+        // The run's start: the first record's date and time less its elapsed time.
+        QDateTime started() const { return start; }
+
+    private:
+        RunStore* run;
+        qint64 lines = 0;
+        qint64 records = 0;
+        qint64 skippedLines = 0;
+        qint64 previousMs = -1;
+        int previousSetting = 1;
+        QDateTime start;
+        QString error;
+    };
 };
 
 #endif // RUNCSV_H

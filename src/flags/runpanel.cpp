@@ -327,7 +327,7 @@ bool RunPanel::openRun(const QString& path) {
         error = file.errorString();
     } else if (file.peek(int(qstrlen(RunCsv::Header))) == RunCsv::Header) {
         reviewSkipped = 0;
-        RunCsv::read(file, &review, &reviewStarted, &error);
+        RunCsv::read(file, &review, &reviewStarted, &error, &reviewSkipped);
     } else {
         const FlagFileReader::Result result = FlagFileReader::read(file, &review);
         reviewSkipped = result.skipped;

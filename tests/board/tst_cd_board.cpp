@@ -355,6 +355,8 @@ private slots:
                             << QVariantList{};
         QTest::newRow("A1 03") << "A1 01 03" << QByteArray(SIGNAL(display_info_changed()))
                                << QVariantList{};
+        QTest::newRow("B7") << "B7 00" << QByteArray(SIGNAL(display_info_changed()))
+                            << QVariantList{};
         QTest::newRow("settings block")
             << "99 0C 21 00 09 15 00 00 00 82 5A 00 00 01"
             << QByteArray(SIGNAL(retrievedBaudrateSetting())) << QVariantList{};
@@ -372,6 +374,8 @@ private slots:
         QFETCH(QString, frame);
         QFETCH(QByteArray, signal);
         QFETCH(QVariantList, arguments);
+        // A frame decoded while nobody listened does not keep the board from telling a listener.
+        board->receiveChunk(FrameHex::bytes("B1 00"));
         QSignalSpy spy(board.get(), signal.constData());
         QVERIFY(spy.isValid());
         board->receiveChunk(FrameHex::bytes(frame));
