@@ -49,6 +49,12 @@ void Control_Panel::wireFlagMonitor() {
     parts.records = ui->labelRunRecords;
     parts.troubled = ui->labelRunTroubled;
     parts.verdict = ui->labelRunVerdict;
+    parts.standard = ui->labelRunStandard;
+    parts.bler = ui->labelRunBler;
+    parts.e32 = ui->labelRunE32;
+    parts.unit = ui->labelRunUnit;
+    parts.unitId = ui->lineEditUnitId;
+    parts.clearUnitId = ui->checkBoxClearUnitId;
     parts.source = ui->labelRunSource;
     parts.newRun = ui->buttonNewRun;
     parts.backToLive = ui->buttonBackToLive;
@@ -58,6 +64,7 @@ void Control_Panel::wireFlagMonitor() {
     parts.savePng = ui->actionSavePlotPng;
     parts.savePdf = ui->actionSavePlotPdf;
     parts.exportCsv = ui->actionExportRunCsv;
+    parts.exportReport = ui->actionExportReport;
     parts.topRate = ui->verticalSliderFlagsGraph;
     parts.curves = flagCurveBoxes(*ui);
     parts.interval = ui->comboCFLAGInterval;
@@ -69,6 +76,10 @@ void Control_Panel::wireFlagMonitor() {
         return flags.flag_data_seen ? flags.flag_sub_status : 0;
     };
     parts.flagDirectory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
+    parts.nextFlagFile = [this] {
+        files.closeFlags();
+        return files.openFlags() ? files.flags().absolutePath() : QString();
+    };
     runPanel = new RunPanel(parts, this);
     runPanel->setLimits(currentSettings.limits);
     runPanel->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());
@@ -79,6 +90,15 @@ void Control_Panel::wireFlagMonitor() {
     });
     connect(ui->comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), runPanel,
             &RunPanel::showInterval);
+    // The DK-61 names itself with its firmware version and its production record.
+    connect(board, &CD_Board::retrievedProductionCode, runPanel, [this] {
+        const BoardState& s = board->state;
+        const EepromParameters& record = s.eeprom.image;
+        if (s.link.has_FW_Version && s.eeprom.production_read)
+            runPanel->boardIdentified(UnitIdentity::board(s.link.fw_version, record.serial_number,
+                                                          record.customer_id, record.production_day,
+                                                          record.flashed_by));
+    });
 }
 
 void Control_Panel::flagLinkOpened() {

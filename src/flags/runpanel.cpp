@@ -5,6 +5,7 @@
 #include "flaginterval.h"
 #include "logging.h"
 #include "runcsv.h"
+#include "runreport.h"
 #include "statuswording.h"
 #include "trafficline.h"
 #include "wholerunplot.h"
@@ -17,12 +18,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
 
 #include <qcustomplot.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,15 +37,22 @@ void showText(QLabel* label, const QString& text) {
         label->setAccessibleName(text);
 }
 
-QString styleFor(RunSummary::Verdict verdict) {
-    switch (verdict) {
-    case RunSummary::Verdict::Pass:
-        return StatusWording::styleSheet(StatusWording::Colour::Green);
-    case RunSummary::Verdict::Fail:
-        return StatusWording::styleSheet(StatusWording::Colour::Red);
-    default:
-        return QString();
-    }
+// "PASS" or "FAIL" of either verdict; empty while there is none.
+template <typename V> QString verdictWord(V verdict) {
+    return verdict == V::Pass   ? QStringLiteral("PASS")
+           : verdict == V::Fail ? QStringLiteral("FAIL")
+                                : QString();
+}
+
+// A verdict's label, green for a pass and red for a failure.
+template <typename V> void showVerdict(QLabel* label, const QString& text, V verdict) {
+    showText(label, text);
+    const QString style =
+        verdict == V::Pass   ? StatusWording::styleSheet(StatusWording::Colour::Green)
+        : verdict == V::Fail ? StatusWording::styleSheet(StatusWording::Colour::Red)
+                             : QString();
+    if (label->styleSheet() != style)
+        label->setStyleSheet(style);
 }
 
 } // namespace
@@ -87,8 +98,12 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
     }
     for (QLabel* label : p.summary->findChildren<QLabel*>())
         label->setAccessibleName(label->text());
-    for (QPushButton* button : p.summary->findChildren<QPushButton*>())
+    for (QAbstractButton* button : p.summary->findChildren<QAbstractButton*>())
         button->setAccessibleName(button->text());
+    p.unitId->setAccessibleName(QStringLiteral("Unit ID"));
+    p.unitId->setMaxLength(UnitIdentity::TypedLength);
+    p.unit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    p.standard->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     intervalLabel = new QLabel(p.window);
     intervalLabel->setObjectName(QStringLiteral("intervalLabel"));
@@ -96,7 +111,11 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
     showInterval();
 
     summaryTimer.setSingleShot(true);
-    connect(&summaryTimer, &QTimer::timeout, this, &RunPanel::showSummary);
+    connect(&summaryTimer, &QTimer::timeout, this, [this] {
+        summaryShown.start();
+        showSummary();
+        emit runUpdated(liveResult());
+    });
     connect(p.newRun, &QPushButton::clicked, this, &RunPanel::newRun);
     connect(p.backToLive, &QPushButton::clicked, this, &RunPanel::backToLive);
     connect(p.pauseLive, &QPushButton::toggled, this, &RunPanel::setPaused);
@@ -105,12 +124,17 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
     connect(p.savePng, &QAction::triggered, this, &RunPanel::savePngChosen);
     connect(p.savePdf, &QAction::triggered, this, &RunPanel::savePdfChosen);
     connect(p.exportCsv, &QAction::triggered, this, &RunPanel::exportCsvChosen);
+    connect(p.exportReport, &QAction::triggered, this, &RunPanel::exportReportChosen);
+    connect(p.unitId, &QLineEdit::editingFinished, this, &RunPanel::takeUnit);
     connect(p.topRate, &QSlider::valueChanged, wholeRun, &WholeRunPlot::setTopRate);
     for (QCheckBox* box : p.curves)
         connect(box, &QCheckBox::toggled, this, &RunPanel::updateCurveVisibility);
 }
 
-RunPanel::~RunPanel() = default;
+// The window closes: the run ends (its widgets are gone by now).
+RunPanel::~RunPanel() {
+    endRun();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Layout
@@ -152,19 +176,81 @@ QCustomPlot* RunPanel::shownPlot() const {
 // The live run
 
 void RunPanel::startRun(const QString& source) {
+    endRun();
     live.clear();
     liveTotals.clear();
     liveStarted = QDateTime::currentDateTime();
     liveStartMs = p.elapsedMs();
     liveSource = source;
+    liveRow = RunResult::begin(liveStarted.toUTC());
+    liveEnded = false;
+    liveIdentity = boardUnit.fromBoard ? boardUnit : UnitIdentity::typedId(p.unitId->text());
     qCDebug(dk61Flags) << "run started" << source;
+    writeLogLine(liveIdentity.runStartedLine());
     if (!inReview)
         wholeRun->showRun(&live);
     showSummary();
+    emit runStarted(liveResult());
+}
+
+void RunPanel::endRun() {
+    if (liveEnded)
+        return;
+    liveEnded = true;
+    RunResult ended = liveResult();
+    ended.finished = true;
+    ended.endedAt = QDateTime::currentDateTimeUtc();
+    emit runEnded(ended);
 }
 
 void RunPanel::newRun() {
-    startRun(QString());
+    if (p.clearUnitId->isChecked())
+        p.unitId->clear();
+    startRun(p.nextFlagFile ? p.nextFlagFile() : QString());
+}
+
+void RunPanel::boardIdentified(const UnitIdentity& unit) {
+    boardUnit = unit;
+    takeUnit();
+}
+
+void RunPanel::takeUnit() {
+    const UnitIdentity unit =
+        boardUnit.fromBoard ? boardUnit : UnitIdentity::typedId(p.unitId->text());
+    if (unit.text() == liveIdentity.text())
+        return;
+    liveIdentity = unit;
+    writeLogLine(QStringLiteral("Run unit: ") + unit.text());
+    showSummary();
+    emit runUpdated(liveResult());
+}
+
+RunResult RunPanel::liveResult() const {
+    RunResult r = liveRow;
+    const RunSummary& s = liveTotals;
+    if (liveIdentity.fromBoard) {
+        r.serialNumber = QString::number(liveIdentity.serialNumber);
+        r.customerId = QString::number(liveIdentity.customerId);
+        r.firmware = QString::number(liveIdentity.firmware);
+    } else {
+        r.unitId = liveIdentity.typed;
+    }
+    r.records = s.records();
+    r.endedAt = r.startedAt;
+    if (!live.isEmpty()) {
+        r.intervalMs = FlagInterval::milliseconds(live.setting(live.size() - 1));
+        r.endedAt = liveStarted.addMSecs(live.lastMs() + r.intervalMs).toUTC();
+    }
+    qint64* totals[RunSummary::Flags] = {&r.c1Total, &r.c1uTotal, &r.c2Total, &r.c2uTotal,
+                                         &r.interpTotal};
+    for (int k = 0; k < RunSummary::Flags; ++k)
+        *totals[k] = s.flag(k).total;
+    r.blerMax10s = s.maxBler();
+    r.e32Total = s.e32();
+    r.verdictStandard = verdictWord(s.standard());
+    r.verdictLimits = verdictWord(s.verdict());
+    r.flagFile = liveSource;
+    return r;
 }
 
 void RunPanel::recordAdded(const CFlags& record, int setting) {
@@ -173,10 +259,9 @@ void RunPanel::recordAdded(const CFlags& record, int setting) {
                                   record.getInterpolationFlags()};
     live.append(p.elapsedMs() - liveStartMs, counts, setting);
     liveTotals.add(counts, setting);
-    if (!inReview) {
-        scheduleSummary();
+    scheduleSummary();
+    if (!inReview)
         wholeRun->runGrew();
-    }
     showInterval();
 }
 
@@ -190,6 +275,7 @@ void RunPanel::setLimits(const FlagLimits& newLimits) {
     reviewTotals.rebuild(review);
     updateLimitLines();
     showSummary();
+    emit runUpdated(liveResult());
 }
 
 bool RunPanel::livePaused() const {
@@ -244,9 +330,13 @@ void RunPanel::updateLimitLines() {
     }
 }
 
+// The first record after a quiet spell shows at once, the next ones at most every
+// SummaryIntervalMs.
 void RunPanel::scheduleSummary() {
-    if (!summaryTimer.isActive())
-        summaryTimer.start(SummaryIntervalMs);
+    if (summaryTimer.isActive())
+        return;
+    const qint64 since = summaryShown.isValid() ? summaryShown.elapsed() : SummaryIntervalMs;
+    summaryTimer.start(int(std::max<qint64>(0, SummaryIntervalMs - since)));
 }
 
 void RunPanel::showSummary() {
@@ -261,10 +351,13 @@ void RunPanel::showSummary() {
     showText(p.length, s.lengthText());
     showText(p.records, s.recordsText());
     showText(p.troubled, s.troubledText());
-    showText(p.verdict, s.verdictText());
-    const QString style = styleFor(s.verdict());
-    if (p.verdict->styleSheet() != style)
-        p.verdict->setStyleSheet(style);
+    showVerdict(p.verdict, s.verdictText(), s.verdict());
+    showVerdict(p.standard, s.standardText(), s.standard());
+    showText(p.bler, s.blerText());
+    showText(p.e32, s.e32Text());
+    showText(p.unit, (inReview ? UnitIdentity() : liveIdentity).details());
+    p.unit->setToolTip(p.unit->text());
+    p.standard->setToolTip(p.standard->text());
     QString source;
     if (inReview) {
         source = QStringLiteral("Reviewing %1").arg(QDir::toNativeSeparators(reviewSource));
@@ -283,7 +376,7 @@ void RunPanel::showSummary() {
 // ---------------------------------------------------------------------------------------------
 // Link and interval
 
-void RunPanel::writeLinkLine(const QString& text) {
+void RunPanel::writeLogLine(const QString& text) {
     p.logLine(QLatin1Char('[') + TrafficLine::stamp(p.elapsedMs()) + QLatin1Char(']') + text);
 }
 
@@ -292,16 +385,18 @@ void RunPanel::linkUp(const QString& port, int baud) {
         return;
     linkIsUp = true;
     if (linkWentDown)
-        writeLinkLine(QStringLiteral("Link back: %1 at %2 Baud").arg(port).arg(baud));
+        writeLogLine(QStringLiteral("Link back: %1 at %2 Baud").arg(port).arg(baud));
     showInterval();
 }
 
 void RunPanel::linkDown(const QString& port, const QString& reason) {
+    // The next unit on the link names itself again (the run keeps the one it has).
+    boardUnit = UnitIdentity();
     if (!linkIsUp)
         return;
     linkIsUp = false;
     linkWentDown = true;
-    writeLinkLine(QStringLiteral("Link down: %1 (%2)").arg(port, reason));
+    writeLogLine(QStringLiteral("Link down: %1 (%2)").arg(port, reason));
     live.markGap();
     showInterval();
 }
@@ -411,9 +506,18 @@ bool RunPanel::exportRun(const QString& path) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     const bool ok =
-        RunCsv::write(file, inReview ? review : live, inReview ? reviewStarted : liveStarted);
+        RunCsv::write(file, inReview ? review : live, inReview ? reviewStarted : liveStarted,
+                      inReview ? UnitIdentity() : liveIdentity);
     file.close();
     return ok && file.error() == QFileDevice::NoError;
+}
+
+bool RunPanel::exportReport(const QString& path) {
+    const RunReport::Run run =
+        inReview
+            ? RunReport::Run{UnitIdentity(), reviewStarted, &review, &reviewTotals, reviewSource}
+            : RunReport::Run{liveIdentity, liveStarted, &live, &liveTotals, liveSource};
+    return RunReport::write(path, run, p.livePlot);
 }
 
 void RunPanel::savePngChosen() {
@@ -440,5 +544,14 @@ void RunPanel::exportCsvChosen() {
                        suggestedPath(QStringLiteral(".csv")), QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty() && !exportRun(path))
         QMessageBox::warning(p.window, QStringLiteral("Export Run as CSV"),
+                             QStringLiteral("%1 could not be written.").arg(path));
+}
+
+void RunPanel::exportReportChosen() {
+    const QString path = chooseSaveFile(p.window, QStringLiteral("Export Report"),
+                                        suggestedPath(QStringLiteral("-report.pdf")),
+                                        QStringLiteral("PDF documents (*.pdf)"));
+    if (!path.isEmpty() && !exportReport(path))
+        QMessageBox::warning(p.window, QStringLiteral("Export Report"),
                              QStringLiteral("%1 could not be written.").arg(path));
 }

@@ -2,10 +2,13 @@
 #define RUNPANEL_H
 
 #include "flaglimits.h"
+#include "runresult.h"
 #include "runstore.h"
 #include "runsummary.h"
+#include "unitidentity.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -21,6 +24,7 @@ class QCPItemStraightLine;
 class QCPTextElement;
 class QCustomPlot;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSlider;
 class QStatusBar;
@@ -32,8 +36,10 @@ class WholeRunPlot;
 // board reports in the status bar and the link's comings and goings in the log file and the run.
 // The arithmetic is the run's (RunStore, RunSummary); this puts it on the page.
 //
-// A run starts when the flag file is created (and with "New run") and lasts until the next; the
-// slider and the interval, which restart the live plot, leave it alone.
+// A run starts when the flag file is created (and with "New run", which creates the next flag
+// file while flag files are on) and lasts until the next; the slider, the interval and settings
+// other than the flag file's leave it alone. Each run carries the unit it measured: the DK-61
+// that named itself on the link, else the unit ID the operator typed on the page.
 class RunPanel : public QObject {
     Q_OBJECT
 
@@ -41,7 +47,7 @@ public:
     // How often the summary's labels follow the records at most.
     static constexpr int SummaryIntervalMs = 500;
     // The summary's band under the curves of both plots, in pixels.
-    static constexpr int BandHeight = 100;
+    static constexpr int BandHeight = 124;
     static constexpr int SliderOverlap = 6;
 
     // What the panel works on, handed over by the window: the flag page's widgets, the menu
@@ -62,6 +68,12 @@ public:
         QLabel* records = nullptr;
         QLabel* troubled = nullptr;
         QLabel* verdict = nullptr;
+        QLabel* standard = nullptr; // the CD standard's verdict, its BLER and E32
+        QLabel* bler = nullptr;
+        QLabel* e32 = nullptr;
+        QLabel* unit = nullptr;
+        QLineEdit* unitId = nullptr;      // typed by the operator when no board names itself
+        QCheckBox* clearUnitId = nullptr; // "New run" empties the unit ID
         QLabel* source = nullptr;
         QPushButton* newRun = nullptr;
         QPushButton* backToLive = nullptr;
@@ -71,6 +83,7 @@ public:
         QAction* savePng = nullptr;
         QAction* savePdf = nullptr;
         QAction* exportCsv = nullptr;
+        QAction* exportReport = nullptr;
         QSlider* topRate = nullptr;                  // the live plot's height slider
         std::array<QCheckBox*, 5> curves{};          // which flags are drawn
         QComboBox* interval = nullptr;               // the interval the operator chose
@@ -79,6 +92,9 @@ public:
         std::function<void()> redrawLive;            // the live curves take the records they missed
         std::function<int()> reportedInterval; // the board's setting; 0: none since the link opened
         std::function<QString()> flagDirectory; // where the file choosers start
+        // Closes the flag file and creates the next one; its path, empty when flag files are off
+        // (or none could be created).
+        std::function<QString()> nextFlagFile;
     };
 
     explicit RunPanel(const Parts& parts, QObject* parent = nullptr);
@@ -98,6 +114,12 @@ public:
     void setLimits(const FlagLimits& limits);
     const RunStore& liveRun() const { return live; }
     const RunSummary& liveSummary() const { return liveTotals; }
+    // The live run as the results database keeps a run (started, totals, unit, verdicts).
+    RunResult liveResult() const;
+    const UnitIdentity& liveUnit() const { return liveIdentity; }
+    // The DK-61 on the link named itself (its firmware and production record were read): the
+    // run goes on with it, and so do the runs after it while the link stays up.
+    void boardIdentified(const UnitIdentity& unit);
     bool livePaused() const;
     // The link to the flag board opened / went down: a line in the log file, a gap in the run.
     void linkUp(const QString& port, int baud);
@@ -117,6 +139,8 @@ public:
     // as CSV. False when the file could not be written.
     bool savePlot(const QString& path, bool pdf);
     bool exportRun(const QString& path);
+    // The run shown as a printable A4 PDF report.
+    bool exportReport(const QString& path);
     QCustomPlot* shownPlot() const;
 
     WholeRunPlot* wholeRun = nullptr;
@@ -127,6 +151,15 @@ public slots:
     void savePngChosen();
     void savePdfChosen();
     void exportCsvChosen();
+    void exportReportChosen();
+
+signals:
+    // The live run for the results database: when it starts, when its summary, unit or limits
+    // change (at most every SummaryIntervalMs while records arrive) and when the next run
+    // replaces it or the window closes (then with `finished` set and `endedAt` the end).
+    void runStarted(const RunResult& run);
+    void runUpdated(const RunResult& run);
+    void runEnded(const RunResult& run);
 
 private:
     void showSummary();
@@ -137,7 +170,12 @@ private:
     void updateLimitLines();
     void updateCurveVisibility();
     void reserveBand(QCustomPlot* plot, QCPTextElement** band);
-    void writeLinkLine(const QString& text);
+    // A line into the log file after the session's time stamp.
+    void writeLogLine(const QString& text);
+    // The live run ends (once): runEnded.
+    void endRun();
+    // The live run's unit: the board's while one named itself, else the unit ID typed.
+    void takeUnit();
     QString suggestedPath(const QString& suffix) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -147,6 +185,11 @@ private:
     QDateTime liveStarted;
     qint64 liveStartMs = 0;
     QString liveSource;
+    RunResult liveRow; // the run's key, station and start
+    bool liveEnded = true;
+    UnitIdentity liveIdentity;
+    UnitIdentity boardUnit; // from the board on the link; none while fromBoard is false
+    QElapsedTimer summaryShown;
 
     RunStore review;
     RunSummary reviewTotals;

@@ -33,17 +33,21 @@ QString UnitIdentity::unit() const {
     return typed.isEmpty() ? QStringLiteral("not identified") : typed;
 }
 
-QString UnitIdentity::text() const {
+QString UnitIdentity::details() const {
     if (fromBoard)
-        return QStringLiteral("unit %1 (customer %2, firmware %3, flashed %4 by %5)")
+        return QStringLiteral("%1 (customer %2, firmware %3, flashed %4 by %5)")
             .arg(unit())
             .arg(customerId)
             .arg(firmware)
             .arg(flashDate.toString(Qt::ISODate))
             .arg(flashedBy);
     if (!typed.isEmpty())
-        return QStringLiteral("unit %1 (typed)").arg(typed);
-    return QStringLiteral("unit not identified");
+        return typed + QStringLiteral(" (typed)");
+    return unit();
+}
+
+QString UnitIdentity::text() const {
+    return QStringLiteral("unit ") + details();
 }
 
 QString UnitIdentity::runStartedLine() const {
@@ -52,8 +56,7 @@ QString UnitIdentity::runStartedLine() const {
 
 QList<QPair<QString, QString>> UnitIdentity::fields() const {
     if (!fromBoard)
-        return {{QStringLiteral("Unit"),
-                 typed.isEmpty() ? unit() : typed + QStringLiteral(" (typed)")}};
+        return {{QStringLiteral("Unit"), details()}};
     return {{QStringLiteral("Unit"), unit()},
             {QStringLiteral("Customer ID"), QString::number(customerId)},
             {QStringLiteral("Firmware"), QString::number(firmware)},

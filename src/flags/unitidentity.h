@@ -33,8 +33,10 @@ struct UnitIdentity {
     bool isKnown() const { return fromBoard || !typed.isEmpty(); }
     // "12345", the typed ID, or "not identified".
     QString unit() const;
-    // "unit 12345 (customer 7, firmware 60, flashed 2023-03-15 by 9)", "unit AB-17 (typed)",
-    // "unit not identified".
+    // "12345 (customer 7, firmware 60, flashed 2023-03-15 by 9)", "AB-17 (typed)",
+    // "not identified".
+    QString details() const;
+    // "unit " + details().
     QString text() const;
     // The log file's line when a run starts (after its time stamp): "Run started: " + text().
     QString runStartedLine() const;
