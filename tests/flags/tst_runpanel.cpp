@@ -4,13 +4,16 @@
 #include "control_panel.h"
 #include "formwidget.h"
 #include "runpanel.h"
+#include "settings.h"
 #include "wholerunplot.h"
 #include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -134,6 +137,53 @@ private slots:
         QCOMPARE(text(*fx, "labelRunRecords"), QString("0"));
         QCOMPARE(text(*fx, "labelTotalC1"), QString("0"));
         QCOMPARE(fx->find<QLabel>("labelTotalC1")->accessibleName(), QString("0"));
+    }
+
+    // A typed unit ID names the run in the log file, the exported run and the results; settings
+    // other than the flag file's keep the run; "New run" starts the next flag file, keeps the ID
+    // unless asked to clear it.
+    void newRun_nextFlagFileAndTypedUnit() {
+        start({{"storeLogFile", true},
+               {"logFileDirectory", fx->env.path()},
+               {"storeFlagFile_csv", true},
+               {"flagFileDirectory", fx->env.path()}});
+        QSignalSpy ended(&fx->window->flagRun(), &RunPanel::runEnded);
+        auto* unitId = fx->find<QLineEdit>("lineEditUnitId");
+        unitId->setText("AB-17");
+        emit unitId->editingFinished();
+        QCOMPARE(text(*fx, "labelRunUnit"), QString("AB-17 (typed)"));
+        fx->feed(frame(7, 0, 0, 1, 0) + frame(3, 0, 0, 0, 0));
+        fx->window->openSettings();
+        auto* settings = fx->window->findChild<Settings*>();
+        settings->findChild<QLineEdit*>("lineLimitC1")->setText("0");
+        settings->findChild<QPushButton*>("buttonApplyChanges")->click();
+        QTRY_COMPARE(text(*fx, "labelRunRecords"), QString("2"));
+        const QString firstFile = fx->window->flagFile().absolutePath();
+        QVERIFY(text(*fx, "labelRunSource").endsWith(QFileInfo(firstFile).fileName()));
+        const QString csv = fx->env.path() + "/run.csv";
+        fx->window->flagRun().exportRun(csv);
+        QVERIFY(readAll(csv).split('\n')[0].contains(",Unit: AB-17 (typed)"));
+
+        fx->find<QPushButton>("buttonNewRun")->click();
+        QCOMPARE(ended.count(), 1);
+        const RunResult first = ended[0][0].value<RunResult>();
+        QCOMPARE(QStringList({first.unitId, QString::number(first.records),
+                              QString::number(first.e32Total), first.verdictStandard,
+                              first.verdictLimits, first.flagFile}),
+                 QStringList({"AB-17", "2", "1", "FAIL", "FAIL", firstFile}));
+        const QString secondFile = fx->window->flagFile().absolutePath();
+        QVERIFY(secondFile != firstFile && QFile::exists(secondFile));
+        QVERIFY(text(*fx, "labelRunSource").endsWith(QFileInfo(secondFile).fileName()));
+        QCOMPARE(text(*fx, "labelRunUnit"), QString("AB-17 (typed)"));
+        fx->find<QCheckBox>("checkBoxClearUnitId")->setChecked(true);
+        fx->find<QPushButton>("buttonNewRun")->click();
+        QCOMPARE(text(*fx, "labelRunUnit"), QString("not identified"));
+        QVERIFY(unitId->text().isEmpty());
+        const QByteArray log = readAll(fx->window->logFile().absolutePath());
+        for (const char* line :
+             {"]Run unit: unit AB-17 (typed)\n", "]Run started: unit AB-17 (typed)\n",
+              "]Run started: unit not identified\n"})
+            QVERIFY2(log.contains(line), log.constData());
     }
 
     // The whole run: shown in place of the live plot, a gap where the link was down, one point

@@ -1,18 +1,50 @@
 // The simulated DK-61 (serial number 12345) streaming flags through the board's link into a
-// summary, judged by the CD standard, and its PDF report as a standard tool reads it.
+// summary, judged by the CD standard, and its PDF report as a standard tool reads it; the same
+// run on the Flags page.
 #include "cd_board.h"
 #include "cflags.h"
+#include "control_panel.h"
 #include "eepromimage.h"
+#include "runpanel.h"
 #include "runreport.h"
 #include "runstore.h"
 #include "runsummary.h"
+#include "settings.h"
 #include "simrunner.h"
 #include "testenv.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QtTest>
 
 #include <qcustomplot.h>
+
+namespace {
+
+// The simulated DK-61 with serial number 12345 (customer 7, flashed 2000 days after 22 September
+// 2017 by 9) streaming exactly the counts given in `args`.
+bool startBoard(SimRunner& sim, const TestEnv& env, const QStringList& args) {
+    EepromImage eeprom = EepromImage::makeDefault(0x42, 0xFF, 500);
+    eeprom.write(EepromImage::ProductionAddress, {0, 7, 0x07, 0xD0, 0, 9, 0x30, 0x39});
+    std::string error;
+    return eeprom.save((env.path() + "/eeprom.bin").toStdString(), error) &&
+           sim.start(QStringList{"--board", "both", "--eeprom", env.path() + "/eeprom.bin",
+                                 "--hold-interval", "--exact", "--c1u", "0", "--c2", "0"} +
+                     args);
+}
+
+// The text pdftotext reads from a PDF (empty without poppler-utils).
+QString pdfText(const QString& pdf) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
+        QProcess::execute("pdftotext", {"-layout", pdf, pdf + ".txt"}) != 0)
+        return QString();
+    QFile txt(pdf + ".txt");
+    return txt.open(QIODevice::ReadOnly) ? QString(txt.readAll()).simplified() : QString();
+}
+
+} // namespace
 
 class tst_runreport : public QObject {
     Q_OBJECT
@@ -29,16 +61,10 @@ private slots:
         QFETCH(int, c1);
         const int records = setting == 3 ? 400 : 12; // 12 s
         TestEnv env;
-        EepromImage eeprom = EepromImage::makeDefault(0x42, 0xFF, 500);
-        // customer 7, flashed 2000 days after 22 September 2017 by 9, serial number 12345
-        eeprom.write(EepromImage::ProductionAddress, {0, 7, 0x07, 0xD0, 0, 9, 0x30, 0x39});
-        std::string error;
-        QVERIFY(eeprom.save((env.path() + "/eeprom.bin").toStdString(), error));
         SimRunner sim(env.path() + "/dk61", env.path() + "/sim.log");
-        QVERIFY2(sim.start({"--board", "both", "--eeprom", env.path() + "/eeprom.bin",
-                            "--start-interval", QString::number(setting), "--hold-interval",
-                            "--exact", "--c1", QString::number(c1), "--c1u", "0", "--c2", "0",
-                            "--time-lapse", "20"}),
+        QVERIFY2(startBoard(sim, env,
+                            {"--start-interval", QString::number(setting), "--c1",
+                             QString::number(c1), "--time-lapse", "20"}),
                  qPrintable(sim.error()));
         CD_Board board;
         board.setPortName(env.path() + "/dk61");
@@ -76,14 +102,75 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("%PDF-") &&
                 bytes.contains("/MediaBox [0 0 595.000000 842.000000]"));
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        const QString text = pdfText(pdf);
+        if (text.isEmpty())
             QSKIP("pdftotext (poppler-utils) reads the report's text");
-        QCOMPARE(QProcess::execute("pdftotext", {"-layout", pdf, pdf + ".txt"}), 0);
-        QFile txt(pdf + ".txt");
-        QVERIFY(txt.open(QIODevice::ReadOnly));
-        const QString text = QString(txt.readAll()).simplified();
         for (const char* shown : {"unit 12345", "FAIL: BLER 300/s over 10 s", "20250306090407.txt"})
             QVERIFY2(text.contains(shown), qPrintable(QString(shown) + " not in: " + text));
+    }
+
+    // The Flags page as the operator sees it: the standard's verdict beside the limits' (a limit
+    // of 0 typed in the settings window), the unit that named itself, and its report.
+    void flagsPage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QString>("limitC2U");
+        QTest::addColumn<QStringList>("shown"); // standard, BLER, E32, limits
+        const QString lapse = "--time-lapse";
+        QTest::newRow("1 s, C1 300")
+            << QStringList{"--start-interval", "1", "--c1", "300", "--c2u", "0", lapse, "40"} << 12
+            << ""
+            << QStringList{"FAIL: BLER 300/s over 10 s", "300/s over 10 s", "0", "no limits set"};
+        QTest::newRow("30 ms, C1 9")
+            << QStringList{"--start-interval", "3", "--c1", "9", "--c2u", "0", lapse, "40"} << 400
+            << ""
+            << QStringList{"FAIL: BLER 300/s over 10 s", "300/s over 10 s", "0", "no limits set"};
+        QTest::newRow("clean")
+            << QStringList{"--start-interval", "1", "--c1", "100", "--c2u", "0", lapse, "40"} << 12
+            << "0" << QStringList{"PASS", "100/s over 10 s", "0", "PASS"};
+        // One record a second: the first one is on the page before the next arrives.
+        QTest::newRow("one E32, its limit 0")
+            << QStringList{"--start-interval", "1", "--c1", "10", "--c2u", "1"} << 1 << "0"
+            << QStringList{"FAIL: E32 1 (run shorter than 10 s)", "10/s over 1 s", "1", "FAIL"};
+    }
+    void flagsPage() {
+        QFETCH(QStringList, args);
+        QFETCH(int, records);
+        QFETCH(QString, limitC2U);
+        QFETCH(QStringList, shown);
+        TestEnv env;
+        SimRunner sim(env.path() + "/dk61", env.path() + "/sim.log");
+        QVERIFY2(startBoard(sim, env, args), qPrintable(sim.error()));
+        TestEnv::setVirtualPorts({env.path() + "/dk61"});
+        env.setSetting("storeLogFile", true);
+        env.setSetting("logFileDirectory", env.path());
+        Control_Panel w;
+        auto label = [&w](const char* name) { return w.findChild<QLabel*>(name)->text(); };
+        w.openSettings();
+        auto* settings = w.findChild<Settings*>();
+        settings->findChild<QLineEdit*>("lineLimitC2U")->setText(limitC2U);
+        settings->findChild<QPushButton*>("buttonApplyChanges")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            label("labelRunUnit"),
+            QString("12345 (customer 7, firmware 60, flashed 2023-03-15 by 9)"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(label("labelRunRecords").toInt() >= records, 10000);
+        QCOMPARE(QStringList({label("labelRunStandard"), label("labelRunBler"),
+                              label("labelRunE32"), label("labelRunVerdict")}),
+                 shown);
+        QFile log(w.logFile().absolutePath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains(
+            "]Run unit: unit 12345 (customer 7, firmware 60, flashed 2023-03-15 by 9)\n"));
+        const QString pdf = env.path() + "/report.pdf";
+        w.flagRun().chooseSaveFile = [pdf](QWidget*, const QString&, const QString&,
+                                           const QString&) { return pdf; };
+        w.findChild<QAction*>("actionExportReport")->trigger();
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("/MediaBox [0 0 595.000000 842.000000]"));
+        const QString text = pdfText(pdf);
+        QVERIFY2(text.isEmpty() || (text.contains("unit 12345") && text.contains(shown[0])),
+                 qPrintable(text));
     }
 };
 
