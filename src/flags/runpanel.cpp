@@ -131,7 +131,7 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
         connect(box, &QCheckBox::toggled, this, &RunPanel::updateCurveVisibility);
 }
 
-// The window closes: the run ends (its widgets are gone by now).
+// The window closes: the run ends.
 RunPanel::~RunPanel() {
     endRun();
 }
@@ -185,8 +185,8 @@ void RunPanel::startRun(const QString& source) {
     liveRow = RunResult::begin(liveStarted.toUTC());
     liveEnded = false;
     liveIdentity = boardUnit.fromBoard ? boardUnit : UnitIdentity::typedId(p.unitId->text());
+    liveLogged = false;
     qCDebug(dk61Flags) << "run started" << source;
-    writeLogLine(liveIdentity.runStartedLine());
     if (!inReview)
         wholeRun->showRun(&live);
     showSummary();
@@ -220,7 +220,8 @@ void RunPanel::takeUnit() {
     if (unit.text() == liveIdentity.text())
         return;
     liveIdentity = unit;
-    writeLogLine(QStringLiteral("Run unit: ") + unit.text());
+    if (liveLogged)
+        writeLogLine(QStringLiteral("Run unit: ") + unit.text());
     showSummary();
     emit runUpdated(liveResult());
 }
@@ -257,6 +258,11 @@ void RunPanel::recordAdded(const CFlags& record, int setting) {
     const RunStore::Counts counts{record.getC1Flags(), record.getC1Uncorrectable(),
                                   record.getC2Flags(), record.getC2Uncorrectable(),
                                   record.getInterpolationFlags()};
+    // The log file names the unit when the run's first record arrives (a board that answers
+    // has named itself by then).
+    if (!liveLogged)
+        writeLogLine(liveIdentity.runStartedLine());
+    liveLogged = true;
     live.append(p.elapsedMs() - liveStartMs, counts, setting);
     liveTotals.add(counts, setting);
     scheduleSummary();

@@ -187,6 +187,7 @@ private:
     QString liveSource;
     RunResult liveRow; // the run's key, station and start
     bool liveEnded = true;
+    bool liveLogged = false; // the log file named the run's unit
     UnitIdentity liveIdentity;
     UnitIdentity boardUnit; // from the board on the link; none while fromBoard is false
     QElapsedTimer summaryShown;

@@ -213,6 +213,17 @@ const FormObject kFormObjects[] = {
     {"labelRunTroubled", "QLabel", "tabFlags", "0"},
     {"labelRunVerdictHead", "QLabel", "tabFlags", "Limits:"},
     {"labelRunVerdict", "QLabel", "tabFlags", "no limits set"},
+    {"labelRunBlerHead", "QLabel", "tabFlags", "Max. BLER (10 s):"},
+    {"labelRunBler", "QLabel", "tabFlags", "0/s over 0 s"},
+    {"labelRunE32Head", "QLabel", "tabFlags", "E32:"},
+    {"labelRunE32", "QLabel", "tabFlags", "0"},
+    {"labelRunStandardHead", "QLabel", "tabFlags", "CD standard:"},
+    {"labelRunStandard", "QLabel", "tabFlags", "no records"},
+    {"labelRunUnitHead", "QLabel", "tabFlags", "Unit:"},
+    {"labelRunUnit", "QLabel", "tabFlags", "not identified"},
+    {"labelUnitIdHead", "QLabel", "tabFlags", "Unit ID:"},
+    {"lineEditUnitId", "QLineEdit", "tabFlags", nullptr},
+    {"checkBoxClearUnitId", "QCheckBox", "tabFlags", "Clear unit ID on New run"},
     {"labelRunSource", "QLabel", "tabFlags", ""},
     {"buttonNewRun", "QPushButton", "tabFlags", "New run"},
     {"buttonBackToLive", "QPushButton", "tabFlags", "Back to live run"},
@@ -506,6 +517,7 @@ const FormObject kFormObjects[] = {
     {"actionSavePlotPng", "QAction", "", "Save Plot as PNG..."},
     {"actionSavePlotPdf", "QAction", "", "Save Plot as PDF..."},
     {"actionExportRunCsv", "QAction", "", "Export Run as CSV..."},
+    {"actionExportReport", "QAction", "", "Export report..."},
     {"optionsSettings", "QAction", "", "Settings"},
     {"actionOptions", "QAction", "", "Options"},
     {"actionSettings", "QAction", "", "Settings"},
@@ -717,9 +729,9 @@ void tst_Form::window_titleSizesAndMenus() {
     QCOMPARE(formWidget<QMenu>(window, "menuOptions")->title(), QString("Options"));
     // The File menu: the flag monitor's entries, a separator, Exit.
     const QList<QAction*> file = formWidget<QMenu>(window, "menuSettings")->actions();
-    QCOMPARE(file.size(), 6);
-    QVERIFY(file.at(4)->isSeparator());
-    QCOMPARE(file.at(5), formWidget<QAction>(window, "actionExit"));
+    QCOMPARE(file.size(), 7);
+    QVERIFY(file.at(5)->isSeparator());
+    QCOMPARE(file.at(6), formWidget<QAction>(window, "actionExit"));
     QCOMPARE(formWidget<QMenu>(window, "menuOptions")->actions(),
              QList<QAction*>{formWidget<QAction>(window, "optionsSettings")});
 

@@ -84,12 +84,12 @@ QString rowsToCounts(const QStringList& rows, QList<QList<int>>* counts) {
 QString splitLog(const QStringList& lines, QList<QByteArray>* sent, QList<QByteArray>* received) {
     QString last;
     static const QRegularExpression linkEvent(
-        QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\]Link (down|back): "));
+        QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\](Link (down|back)|Run (started|unit)): "));
     for (const QString& line : lines) {
         QString stamp;
         bool isSent = false;
         QByteArray bytes;
-        if (linkEvent.match(line).hasMatch()) // the link went down or came back: no traffic
+        if (linkEvent.match(line).hasMatch()) // the link or the run: no traffic
             continue;
         if (!E2eHarness::parseLogLine(line, &stamp, &isSent, &bytes))
             return QStringLiteral("malformed log line: \"%1\"").arg(line);
