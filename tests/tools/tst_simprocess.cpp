@@ -13,10 +13,6 @@
 #ifndef DK61_SIM_PATH
 #define DK61_SIM_PATH ""
 #endif
-// The version of the project() line.
-#ifndef DK61_EXPECTED_VERSION
-#define DK61_EXPECTED_VERSION "unknown"
-#endif
 
 namespace {
 
