@@ -285,7 +285,7 @@ void Control_Panel::relayout(int W, int H) {
     // The pages are the tab widget less its tab bar and frame.
     ui->tabWidget->resize(W, H - 60);
     const QSize page(W - 4, H - 64 - ui->tabWidget->tabBar()->sizeHint().height());
-    layoutConsole(page, H);
+    layoutConsole(page, W, H);
     layoutFlags(page, W, H);
     layoutLaserCurrent(page, W, H);
     ui->horizontalScrollBar->setGeometry(0, H - 80, W - 23, 18);
@@ -293,7 +293,7 @@ void Control_Panel::relayout(int W, int H) {
     ui->verticalScrollBar->setGeometry(W - 23, 0, 18, H - 80);
 }
 
-void Control_Panel::layoutConsole(const QSize& page, int H) {
+void Control_Panel::layoutConsole(const QSize& page, int W, int H) {
     // The column beside the view ("show data" and the buttons below it, and whatever was put
     // there) keeps to the right edge, left of the test buttons while they are shown; the view
     // takes the width left of it.
@@ -307,8 +307,8 @@ void Control_Panel::layoutConsole(const QSize& page, int H) {
     }
     const bool testButtons = trafficConsole && trafficConsole->testButtonsShown();
     QGroupBox* tests = ui->groupBoxTest;
-    tests->move(page.width() + 4 - tests->width() - 20, tests->y());
-    const int columnRight = (testButtons ? tests->x() : page.width()) - 10 - 10;
+    tests->move(W - tests->width() - 20, tests->y());
+    const int columnRight = (testButtons ? tests->x() : page.width()) - 20;
     const int columnX = columnRight - ui->chkLog->width();
     int columnBottom = 0;
     for (const auto& [widget, offset] : consoleColumn) {

@@ -259,7 +259,7 @@ private:
     // Lays the pages out for a window of W x H: what grows with the window and what keeps to its
     // right or bottom edge.
     void relayout(int W, int H);
-    void layoutConsole(const QSize& page, int H);
+    void layoutConsole(const QSize& page, int W, int H);
     void layoutFlags(const QSize& page, int W, int H);
     void layoutLaserCurrent(const QSize& page, int W, int H);
 
