@@ -11,7 +11,7 @@ ElidedLabel::ElidedLabel(const QString& text, QWidget* parent, Narrowest narrowe
 QSize ElidedLabel::minimumSizeHint() const {
     const QMargins margins = contentsMargins();
     const QString shortest =
-        narrowest == Narrowest::FewCharacters ? QStringLiteral("Mmm…") : text().trimmed();
+        narrowest == Narrowest::Ellipsis ? QStringLiteral("…") : text().trimmed();
     const int width = std::min(fontMetrics().horizontalAdvance(shortest),
                                fontMetrics().horizontalAdvance(text()));
     return {width + margins.left() + margins.right(), QLabel::minimumSizeHint().height()};

@@ -8,9 +8,9 @@
 // it shows the beginning and "…". text() and what a screen reader reads stay the whole text.
 class ElidedLabel : public QLabel {
 public:
-    // How narrow the label may become: down to a few characters, or to its text without the
-    // blanks around it (which it then gives up only where the window has no room for them).
-    enum class Narrowest { FewCharacters, TextWithoutBlanks };
+    // How narrow the label may become: down to "…" alone, or to its text without the blanks
+    // around it.
+    enum class Narrowest { Ellipsis, TextWithoutBlanks };
 
     ElidedLabel(const QString& text, QWidget* parent, Narrowest narrowest);
 

@@ -43,8 +43,8 @@ LinkStatusBar::LinkStatusBar(QStatusBar* bar, QLabel* message, QPushButton* form
     for (int i = 0; i < 3; ++i)
         states[i] = namedLabel(bar, names[i], ElidedLabel::Narrowest::TextWithoutBlanks);
     show(StatusWording::start());
-    loaderType = namedLabel(bar, "statusLabel", ElidedLabel::Narrowest::FewCharacters);
-    connection = namedLabel(bar, "connectionLabel", ElidedLabel::Narrowest::FewCharacters,
+    loaderType = namedLabel(bar, "statusLabel", ElidedLabel::Narrowest::Ellipsis);
+    connection = namedLabel(bar, "connectionLabel", ElidedLabel::Narrowest::Ellipsis,
                             StatusWording::notConnected());
     button = new QPushButton(QStringLiteral("Connect"), bar->window());
     button->setObjectName(QStringLiteral("connectButton"));

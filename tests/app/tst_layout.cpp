@@ -79,7 +79,12 @@ private slots:
         fx.window->show();
         if (testButtons)
             fx.find<QPushButton>("btnTestfunctions")->click();
+        // long texts where the bar has them (port, firmware versions, loader and pickup)
+        for (const char* name : {"connectionLabel", "statusLabel"})
+            fx.find<QLabel>(name)->setText(
+                QString("/dev/ttyUSB0, 128000 Baud, FW-Version: ").repeated(3));
         fx.window->resize(size);
+        QApplication::processEvents(); // the layouts' pending requests
         QCOMPARE(fx.window->size(), size);
         auto* pages = fx.find<QTabWidget>("tabWidget");
         QStringList faults;
