@@ -2,17 +2,18 @@
 # Installs the Debian packages the tool needs. Usage: scripts/deps.sh [run|test|package]
 set -euo pipefail
 
-# libqt5sql5-psql: Qt's PostgreSQL driver, for a lab's shared results database.
+# libqt5sql5-psql: Qt's PostgreSQL driver, for a lab's shared results database; libqt5svg5: draws
+# the window's icon.
 RUN_PACKAGES=(cmake g++ make qtbase5-dev libqt5serialport5-dev libqt5sql5 libqt5sql5-sqlite
-    libqt5sql5-psql libqcustomplot-dev fonts-dseg lpc21isp)
+    libqt5sql5-psql libqt5svg5 libqcustomplot-dev fonts-dseg lpc21isp)
 # postgresql: the server the results database tests start in a temporary folder (its own
 # cluster service, started by the package, is not used); poppler-utils: the report tests read
 # the PDF back.
 TEST_PACKAGES=(clang clang-format libclang-rt-14-dev ccache socat xvfb x11-apps x11-utils imagemagick
     procps libbenchmark-dev postgresql poppler-utils)
 # Building and checking the Debian package: desktop-file-validate; readelf (binutils) for the
-# libraries the programs link.
-PACKAGE_PACKAGES=(desktop-file-utils binutils)
+# libraries the programs link; man and lintian for the manual pages.
+PACKAGE_PACKAGES=(desktop-file-utils binutils man-db lintian)
 
 wanted=("${RUN_PACKAGES[@]}")
 case "${1:-run}" in

@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -28,6 +29,10 @@
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QTextBrowser>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,6 +74,9 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     QFont consoleFont = ui->textBrowser->font();
     consoleFont.setStyleHint(QFont::Monospace);
     ui->textBrowser->setFont(consoleFont);
+
+    Q_INIT_RESOURCE(icons);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/dk61-pc-tool.svg")));
 
     // 4: status bar
     statusView = std::make_unique<LinkStatusBar>(statusBar(), ui->status_description_spdif_label,
@@ -274,26 +282,93 @@ void Control_Panel::resizeEvent(QResizeEvent* event) {
 }
 
 void Control_Panel::relayout(int W, int H) {
-    const bool testButtons = trafficConsole && trafficConsole->testButtonsShown();
-    const int consoleShift = testButtons ? -ui->groupBoxTest->width() - 244 : -214;
+    // The pages are the tab widget less its tab bar and frame.
     ui->tabWidget->resize(W, H - 60);
-    ui->textBrowser->resize(W + consoleShift, H - 210);
-    ui->customPlot->resize(W - 70, H - 170);
-    ui->customPlotLaser->resize(W - 70, H - 170);
-    ui->btnGetLaserHistory->move(ui->btnGetLaserHistory->x(), H - 160);
-    ui->btnGetZeroByte->move(ui->btnGetZeroByte->x(), H - 160);
-    ui->verticalSliderFlagsGraph->resize(19, H - 160);
-    ui->horizontalSliderFlagsGraph->setGeometry(ui->verticalSliderFlagsGraph->x() + 100, H - 150,
-                                                W - 130, 19);
-    ui->InputText->move(210, H - 189);
-    ui->CheckBoxClear->move(210, H - 159);
-    ui->SendButton->move(650, H - 190);
-    ui->CustomInputWarningLabel->move(210, H - 209);
-    ui->connect_disconnect->move(720, H - 190);
-    ui->ServiceModeWarningLabel_3->move(30, H - 50);
+    const QSize page(W - 4, H - 64 - ui->tabWidget->tabBar()->sizeHint().height());
+    layoutConsole(page, W, H);
+    layoutFlags(page, W, H);
+    layoutLaserCurrent(page, W, H);
     ui->horizontalScrollBar->setGeometry(0, H - 80, W - 23, 18);
     ui->horizontalScrollBar->setRange(0, 1600 - W);
     ui->verticalScrollBar->setGeometry(W - 23, 0, 18, H - 80);
-    ui->groupBoxTest->move(W - ui->groupBoxTest->width() - 20, ui->groupBoxTest->y());
-    ui->groupBox->resize(W, ui->groupBox->height());
+}
+
+void Control_Panel::layoutConsole(const QSize& page, int W, int H) {
+    // The column beside the view ("show data" and the buttons below it, and whatever was put
+    // there) keeps to the right edge, left of the test buttons while they are shown; the view
+    // takes the width left of it.
+    if (consoleColumn.isEmpty()) {
+        for (QWidget* widget :
+             ui->tabExpertMode->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (widget->x() >= ui->chkLog->x() && widget->y() < ui->CustomInputWarningLabel->y() &&
+                widget != ui->groupBoxTest && widget != ui->textBrowser)
+                consoleColumn.append({widget, widget->x() - ui->chkLog->x()});
+        }
+    }
+    const bool testButtons = trafficConsole && trafficConsole->testButtonsShown();
+    QGroupBox* tests = ui->groupBoxTest;
+    tests->move(W - tests->width() - 20, tests->y());
+    const int columnRight = (testButtons ? tests->x() : page.width()) - 20;
+    const int columnX = columnRight - ui->chkLog->width();
+    int columnBottom = 0;
+    for (const auto& [widget, offset] : consoleColumn) {
+        widget->move(columnX + offset, widget->y());
+        if (!widget->isHidden())
+            columnBottom = std::max(columnBottom, widget->geometry().bottom());
+    }
+    QTextBrowser* view = ui->textBrowser;
+    view->resize(std::max(0, columnX - 10 - view->x()), H - 210);
+
+    // The typed-request line below the view, narrowed where the column or the page's edge would
+    // cut it.
+    const int rowY = H - 189;
+    const int rowRight = rowY - 20 > columnBottom ? columnRight : columnX - 10;
+    const int buttons = ui->SendButton->width() + ui->connect_disconnect->width() + 20;
+    ui->InputText->setGeometry(210, rowY, std::min(430, rowRight - 210 - buttons),
+                               ui->InputText->height());
+    const int inputRight = ui->InputText->geometry().right() + 1;
+    ui->SendButton->move(inputRight + 10, rowY);
+    ui->connect_disconnect->move(ui->SendButton->geometry().right() + 11, rowY);
+    ui->CheckBoxClear->move(210, H - 159);
+    ui->CustomInputWarningLabel->setGeometry(210, rowY - 20, std::min(500, rowRight - 210),
+                                             ui->CustomInputWarningLabel->height());
+}
+
+void Control_Panel::layoutFlags(const QSize& page, int W, int H) {
+    // Bottom up: the service warning and the second link's row (where this build shows them),
+    // the width slider with the window it sets, the plot above it.
+    const bool secondLink = !ui->chkOther->isHidden();
+    const int sliderY = page.height() - 49 - (secondLink ? 32 : 0);
+    const int plotHeight = sliderY - ui->customPlot->y();
+    ui->customPlot->resize(W - 70, plotHeight);
+    QSlider* rates = ui->verticalSliderFlagsGraph;
+    rates->resize(19, secondLink ? sliderY + 19 - rates->y() : H - 160);
+    QLabel* window = ui->labelPlotWindow;
+    const int windowWidth = window->fontMetrics().horizontalAdvance(QStringLiteral("Window: 60 s"));
+    const int sliderX = rates->x() + 100;
+    const int sliderWidth = W - 130 - windowWidth - 6;
+    ui->horizontalSliderFlagsGraph->setGeometry(sliderX, sliderY, sliderWidth, 19);
+    window->setGeometry(sliderX + sliderWidth + 6, sliderY, windowWidth, 21);
+    const int rowY = sliderY + 23;
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{ui->lblConnect_other, ui->txtOther, ui->chkOther})
+        widget->move(widget->x(), rowY + 1);
+    for (QWidget* widget : std::initializer_list<QWidget*>{ui->btnSetOther, ui->btnConnectOther})
+        widget->move(widget->x(), rowY);
+    ui->ServiceModeWarningLabel_3->setGeometry(30, page.height() - 30, page.width() - 40, 30);
+}
+
+void Control_Panel::layoutLaserCurrent(const QSize& page, int W, int H) {
+    // Bottom up: the player bar, the history buttons, the plot above them.
+    QGroupBox* player = ui->groupBox;
+    const int playerHeight =
+        player->isHidden() ? 0 : std::max(player->height(), player->childrenRect().bottom() + 3);
+    player->setGeometry(0, page.height() - playerHeight, page.width(), playerHeight);
+    const int rowY = std::min(H - 160, player->y() - 4 - ui->btnGetLaserHistory->height());
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             ui->btnGetLaserHistory, ui->btnGetZeroByte, ui->btnResetLaserHistory})
+        widget->move(widget->x(), rowY);
+    ui->lblWarnLaserHistory->move(ui->lblWarnLaserHistory->x(), rowY + 2);
+    QCustomPlot* plot = ui->customPlotLaser;
+    plot->resize(W - 70, rowY - 5 - plot->y());
 }

@@ -23,6 +23,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QVector>
 
 #include <memory>
 
@@ -225,7 +226,10 @@ public slots:
     void set_playwithinit_flag() { playerPanel->takePlayInit(); }
     void handleDiscID() { playerPanel->showDiscId(); }
     // ---- the test buttons, loader and pickup (console/) ----
-    void testsuite_Show_Hide() { trafficConsole->toggleTestButtons(); }
+    void testsuite_Show_Hide() {
+        trafficConsole->toggleTestButtons();
+        relayout(width(), height());
+    }
     void handle_other_possible_loader_selected(int index) { loaderPanel->choose(index); }
     void handleLoaderSelection();
     // ---- service mode and tray calibration (service/) ----
@@ -252,7 +256,12 @@ protected:
 
 private:
     void applyDeliveredConfiguration();
-    void relayout(int width, int height);
+    // Lays the pages out for a window of W x H: what grows with the window and what keeps to its
+    // right or bottom edge.
+    void relayout(int W, int H);
+    void layoutConsole(const QSize& page, int W, int H);
+    void layoutFlags(const QSize& page, int W, int H);
+    void layoutLaserCurrent(const QSize& page, int W, int H);
 
     // One wiring function per subsystem, each defined beside that subsystem's slots and called
     // from the constructor in the order of the wiring table; each builds that subsystem's page.
@@ -324,6 +333,9 @@ private:
     std::unique_ptr<FlashPage> flashPage;
     FlagPlot* flagPlot = nullptr;
     RunPanel* runPanel = nullptr;
+    // The console page's column right of the view: each widget with its offset from the column's
+    // left edge (found at the first layout).
+    QVector<QPair<QWidget*, int>> consoleColumn;
 };
 
 #endif // CONTROL_PANEL_H

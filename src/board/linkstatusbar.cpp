@@ -1,13 +1,19 @@
 #include "linkstatusbar.h"
 
+#include "elidedlabel.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 
 namespace {
 
-QLabel* namedLabel(QStatusBar* bar, const char* name, const QString& text = QString()) {
-    auto* label = new QLabel(text, bar->window());
+// The texts that grow (the loader type, the port with the firmware versions) are cut short
+// first, the states give up only the blanks around them: the window is not made wider than
+// asked and the button stays inside it.
+QLabel* namedLabel(QStatusBar* bar, const char* name, ElidedLabel::Narrowest narrowest,
+                   const QString& text = QString()) {
+    auto* label = new ElidedLabel(text, bar->window(), narrowest);
     label->setObjectName(QString::fromLatin1(name));
     return label;
 }
@@ -24,16 +30,22 @@ void showText(QLabel* label, const StatusWording::Text& text) {
         label->setStyleSheet(style);
 }
 
+void setWhole(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setToolTip(text); // the whole text where the label shows it cut short
+}
+
 } // namespace
 
 LinkStatusBar::LinkStatusBar(QStatusBar* bar, QLabel* message, QPushButton* formButton)
     : message(message), formButton(formButton) {
     const char* names[] = {"boardLabel", "spdifLabel", "cflagLabel"};
     for (int i = 0; i < 3; ++i)
-        states[i] = namedLabel(bar, names[i]);
+        states[i] = namedLabel(bar, names[i], ElidedLabel::Narrowest::TextWithoutBlanks);
     show(StatusWording::start());
-    loaderType = namedLabel(bar, "statusLabel");
-    connection = namedLabel(bar, "connectionLabel", StatusWording::notConnected());
+    loaderType = namedLabel(bar, "statusLabel", ElidedLabel::Narrowest::Ellipsis);
+    connection = namedLabel(bar, "connectionLabel", ElidedLabel::Narrowest::Ellipsis,
+                            StatusWording::notConnected());
     button = new QPushButton(QStringLiteral("Connect"), bar->window());
     button->setObjectName(QStringLiteral("connectButton"));
     for (QLabel* label : states)
@@ -51,16 +63,16 @@ void LinkStatusBar::show(const StatusWording::Bar& bar) {
 }
 
 void LinkStatusBar::showConnection(const QString& text, bool open) {
-    connection->setText(text);
+    setWhole(connection, text);
     const QString label = open ? QStringLiteral("Disconnect") : QStringLiteral("Connect");
     formButton->setText(label);
     button->setText(label);
 }
 
 void LinkStatusBar::appendFlagFirmware(int version) {
-    connection->setText(connection->text() + StatusWording::flagFirmwareSuffix(version));
+    setWhole(connection, connection->text() + StatusWording::flagFirmwareSuffix(version));
 }
 
 void LinkStatusBar::showLoaderType(const QString& text) {
-    loaderType->setText(text);
+    setWhole(loaderType, text);
 }

@@ -6,6 +6,7 @@
 #include "slineedit.h"
 #include "trafficline.h"
 #include "trafficview.h"
+#include "windowfit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -124,16 +125,10 @@ void TrafficConsole::recall(qint64 index) {
 }
 
 void TrafficConsole::toggleTestButtons() {
-    QWidget* window = p.window;
     testShown = !testShown;
-    window->resize(testShown ? QSize(1500, 800) : QSize(900, 700));
+    // The larger window no larger than the screen holds; the window lays the page out again.
+    WindowFit::resize(p.window, testShown ? QSize(1500, 800) : QSize(900, 700));
     p.testButtons->setVisible(testShown);
     p.testButtonsToggle->setText(testShown ? QStringLiteral("Hide Testbuttons")
                                            : QStringLiteral("Show Testbuttons"));
-    if (!testShown) {
-        p.view->resize(window->width() - 214, window->height() - 210);
-        return;
-    }
-    p.testButtons->move(window->width() - p.testButtons->width() - 20, p.testButtons->y());
-    p.view->resize(window->width() - p.testButtons->width() - 244, p.view->height());
 }

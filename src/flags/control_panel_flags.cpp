@@ -4,6 +4,7 @@
 #include "control_panel.h"
 #include "flagplot.h"
 #include "logging.h"
+#include "overlay.h"
 #include "runpanel.h"
 #include "ui_control_panel.h"
 
@@ -26,6 +27,13 @@ void Control_Panel::wireFlags() {
     flagPlot = new FlagPlot({ui->customPlot, ui->horizontalSliderFlagsGraph,
                              ui->verticalSliderFlagsGraph, flagCurveBoxes(*ui)},
                             this);
+    // The width slider says what it sets.
+    QLabel* window = ui->labelPlotWindow;
+    auto showWindow = [window](int seconds) {
+        window->setText(QStringLiteral("Window: %1 s").arg(seconds));
+    };
+    showWindow(ui->horizontalSliderFlagsGraph->value());
+    connect(ui->horizontalSliderFlagsGraph, &QSlider::valueChanged, window, showWindow);
 }
 
 void Control_Panel::wireFlagMonitor() {
@@ -81,6 +89,11 @@ void Control_Panel::wireFlagMonitor() {
         return files.openFlags() ? files.flags().absolutePath() : QString();
     };
     runPanel = new RunPanel(parts, this);
+    // The run's summary lies in the band the plots keep free below their curves; the link and
+    // file messages lie over the curves' top left corner (the legend is at the top right).
+    for (QWidget* top : std::initializer_list<QWidget*>{ui->frameRunSummary, ui->labelFileWarning,
+                                                        ui->status_description_spdif_label})
+        Overlay::mark(top, {ui->customPlot, ui->customPlotRun});
     runPanel->setLimits(currentSettings.limits);
     runPanel->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());
     connect(board, &CD_Board::disconnected_from_serial_port, this, [this] {

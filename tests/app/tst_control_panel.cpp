@@ -41,6 +41,7 @@ private slots:
         QCOMPARE(tabs->currentIndex(), 1);
         QCOMPARE(w->windowTitle(), QString("KXRT DADO-Tool Version 4"));
         QCOMPARE(w->size(), QSize(900, 700));
+        QVERIFY(!w->windowIcon().pixmap(32).isNull());
     }
 
     void deliveredConfiguration_hidesWidgets_data() {
@@ -191,11 +192,12 @@ private slots:
         QCOMPARE(formWidget<QTextBrowser>(w, "textBrowser")->size(), QSize(W - 214, H - 210));
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->size(), QSize(W - 70, H - 170));
         QCOMPARE(formWidget<QSlider>(w, "verticalSliderFlagsGraph")->size(), QSize(19, H - 160));
+        // the width slider just below the plot, what it sets at its right end
         const QRect h = formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->geometry();
-        QCOMPARE(h, QRect(formWidget<QSlider>(w, "verticalSliderFlagsGraph")->x() + 100, H - 150,
-                          W - 130, 19));
+        QCOMPARE(h.topLeft(),
+                 QPoint(formWidget<QSlider>(w, "verticalSliderFlagsGraph")->x() + 100, H - 146));
+        QCOMPARE(formWidget<QLabel>(w, "labelPlotWindow")->x(), h.right() + 7);
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->pos(), QPoint(210, H - 189));
-        QCOMPARE(formWidget<QLabel>(w, "ServiceModeWarningLabel_3")->pos(), QPoint(30, H - 50));
         QCOMPARE(formWidget<QScrollBar>(w, "horizontalScrollBar")->maximum(), qMax(0, 1600 - W));
         QCOMPARE(formWidget<QGroupBox>(w, "groupBoxTest")->x(),
                  W - formWidget<QGroupBox>(w, "groupBoxTest")->width() - 20);

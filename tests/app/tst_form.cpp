@@ -165,6 +165,7 @@ const FormObject kFormObjects[] = {
     {"label_scale", "QLabel", "tabFlags", "Scale"},
     {"verticalSliderFlagsGraph", "QSlider", "tabFlags", nullptr},
     {"horizontalSliderFlagsGraph", "QSlider", "tabFlags", nullptr},
+    {"labelPlotWindow", "QLabel", "tabFlags", "Window: 30 s"},
     {"status_description_spdif_label", "QLabel", "tabFlags", ""},
     {"lblConnect_other", "QLabel", "tabFlags", "Not connected"},
     {"txtOther", "QLineEdit", "tabFlags", nullptr},

@@ -69,7 +69,7 @@ private slots:
     void sigterm_removesLinkAndExitsZero();
     void hangup_closesLineAndExitsZero();
     void speedReport_followsTheReadersRate();
-    void badOption_exitsWithUsageHint();
+    void commandLine_helpVersionAndBadOption();
 
 private:
     bool startSim(const QStringList& extra);
@@ -215,7 +215,7 @@ void TestSimProcess::speedReport_followsTheReadersRate() {
     QTRY_VERIFY(logLines("INFO").contains("peer closed"));
 }
 
-void TestSimProcess::badOption_exitsWithUsageHint() {
+void TestSimProcess::commandLine_helpVersionAndBadOption() {
     QProcess p;
     p.start(simPath(), {"--board", "dk65"});
     QVERIFY(p.waitForFinished(3000));
@@ -224,7 +224,13 @@ void TestSimProcess::badOption_exitsWithUsageHint() {
     p.start(simPath(), {"--help"});
     QVERIFY(p.waitForFinished(3000));
     QCOMPARE(p.exitCode(), 0);
-    QVERIFY(p.readAllStandardOutput().contains("--refuse-writes"));
+    const QByteArray help = p.readAllStandardOutput();
+    QVERIFY(help.contains("--refuse-writes"));
+    QVERIFY(help.contains("DK61_VIRTUAL_PORTS")); // how the tool finds the line
+    p.start(simPath(), {"--version"});
+    QVERIFY(p.waitForFinished(3000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(p.readAllStandardOutput(), QByteArray("dk61-sim " DK61_EXPECTED_VERSION "\n"));
 }
 
 QTEST_GUILESS_MAIN(TestSimProcess)

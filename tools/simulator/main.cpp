@@ -125,6 +125,9 @@ int main(int argc, char** argv) {
     case SimOptions::ParseResult::Help:
         std::fputs(SimOptions::usage().c_str(), stdout);
         return 0;
+    case SimOptions::ParseResult::Version:
+        std::printf("dk61-sim %s\n", DK61_SIM_VERSION);
+        return 0;
     case SimOptions::ParseResult::Error:
         std::fprintf(stderr, "dk61-sim: %s (--help lists the options)\n", error.c_str());
         return 2;

@@ -233,6 +233,8 @@ SimOptions::ParseResult SimOptions::parse(int argc, const char* const* argv, Sim
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h")
             return ParseResult::Help;
+        if (arg == "--version")
+            return ParseResult::Version;
         std::string value;
         bool hasValue = false;
         const size_t eq = arg.find('=');
@@ -286,7 +288,12 @@ std::string SimOptions::usage() {
 
 Simulates the DK-61 board and/or the flag board at the far end of a serial line.
 Opens a pseudo-terminal, prints the path of its slave (or of --link) on stdout and
-serves it until SIGINT/SIGTERM, --duration or --hangup-after.
+serves it until SIGINT/SIGTERM, --duration or --hangup-after. The tool takes the
+line for a USB-UART bridge when DK61_VIRTUAL_PORTS names it (several paths are
+separated by colons):
+
+  dk61-sim --link /tmp/dk61 &
+  DK61_VIRTUAL_PORTS=/tmp/dk61 dk61-pc-tool
 
 General:
   --link PATH          create a symlink PATH to the slave (an existing symlink is replaced)
@@ -295,6 +302,7 @@ General:
                        ("<s.ms> RX A1"); also GARBAGE, TEXT, DROP, RXBAD and INFO lines
   --seed N             seed of the random numbers (default: random)
   --help               this text
+  --version            the version of the simulator (that of the tool it comes with)
 
 Flag board:
   --c1 X --c1u X --c2 X --c2u X --interp X

@@ -7,7 +7,7 @@
 // Command-line configuration of the board simulator.
 struct SimOptions {
     enum class Board { Flag, Dk61, Both };
-    enum class ParseResult { Ok, Help, Error };
+    enum class ParseResult { Ok, Help, Version, Error };
 
     Board board = Board::Flag;
     std::string linkPath;
