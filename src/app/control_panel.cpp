@@ -12,6 +12,9 @@
 #include "loaderpanel.h"
 #include "logging.h"
 #include "playerpanel.h"
+#include "resultsdialog.h"
+#include "resultsindicator.h"
+#include "resultsstore.h"
 #include "runpanel.h"
 #include "servicepanel.h"
 #include "testroutine.h"
@@ -169,7 +172,9 @@ Control_Panel::~Control_Panel() {
     // An ISP tool still running is killed and waited for, so that no orphan keeps the port; the
     // board link is not restarted.
     flashPage.reset();
-    // The run panel watches the flag plot; it goes before the widgets do.
+    // The run going on is written as ended, then the run panel (it watches the flag plot) goes
+    // before the widgets do.
+    closeResultsStore();
     delete runPanel;
     runPanel = nullptr;
     delete board;

@@ -12,6 +12,7 @@
 #include "linksupervisor.h"
 #include "loaderpanel.h"
 #include "playerpanel.h"
+#include "runrecorder.h"
 #include "serial_info.h"
 #include "servicepanel.h"
 #include "sessionfiles.h"
@@ -31,6 +32,9 @@ class CFlags;
 class Focus_Coefs;
 class LaserList;
 class Register_Dialog;
+class ResultsDialog;
+class ResultsIndicator;
+class ResultsStore;
 class RunPanel;
 class TestRoutine;
 class QKeyEvent;
@@ -146,6 +150,8 @@ public slots:
     // ---- files and settings (settings/) ----
     void writeCFlagsToFlagFile_cvs();
     void openSettings();
+    // File -> "Results...": the runs in the results database.
+    void showResults();
 
     // ---- EEPROM (production/) ----
     void handleEepromState() override { eepromPage->showRun(); }
@@ -262,6 +268,7 @@ private:
     void wireLoader();
     void wireFlags();
     void wireFlagMonitor();
+    void wireResults();
     void wireSettings();
     void wireProduction();
     void wireEditors();
@@ -281,6 +288,11 @@ private:
     // The link went down (a port error, the watchdog, the operator): a line in the log file and
     // a gap in the run.
     void flagLinkDown(const QString& reason);
+    // ---- results database (flags/) ----
+    // Opens the database the settings name (closing the one before); the run going on goes on.
+    void openResultsStore();
+    // The run going on ends and the store closes, waiting a moment at most for the database.
+    void closeResultsStore();
     // ---- settings (settings/) ----
     // What the settings window hands back on Apply.
     void applySettings(const SettingsValues& shown, const SettingsValues& chosen);
@@ -324,6 +336,11 @@ private:
     std::unique_ptr<FlashPage> flashPage;
     FlagPlot* flagPlot = nullptr;
     RunPanel* runPanel = nullptr;
+    // The results database and the live run's row in it.
+    std::unique_ptr<ResultsStore> results;
+    RunRecorder recorder;
+    std::unique_ptr<ResultsIndicator> resultsIndicator;
+    QPointer<ResultsDialog> resultsDialog;
 };
 
 #endif // CONTROL_PANEL_H

@@ -71,6 +71,7 @@ void Control_Panel::wireFlagMonitor() {
     parts.flagDirectory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
     runPanel = new RunPanel(parts, this);
     runPanel->setLimits(currentSettings.limits);
+    wireResults();
     runPanel->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());
     connect(board, &CD_Board::disconnected_from_serial_port, this, [this] {
         flagLinkDown(board->link.linkLost    ? board->link.errorString()
@@ -103,8 +104,10 @@ void Control_Panel::plotCFlags() {
 
 void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     writeCFlagsToFlagFile_cvs();
-    if (runPanel)
+    if (runPanel) {
         runPanel->recordAdded(*record, board->state.flags.flag_sub_status);
+        recorder.recorded(runPanel->liveSummary(), board->state.flags.flag_sub_status);
+    }
     if (fromFlagBoard)
         emit recievedCFlags(record);
     plotCFlags();

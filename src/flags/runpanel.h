@@ -121,6 +121,10 @@ public:
 
     WholeRunPlot* wholeRun = nullptr;
 
+signals:
+    // A new live run begins (the one before has ended); `flagFile` is its file (empty: none).
+    void runStarted(const QString& flagFile);
+
 public slots:
     void newRun();
     void openRunChosen();

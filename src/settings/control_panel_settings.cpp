@@ -39,6 +39,8 @@ void Control_Panel::applySettings(const SettingsValues& shown, const SettingsVal
     if (change.resetsBaudRate && !chosen.reconnect)
         update_connection_label();
     takeSettings(SettingsStore::load(*settings));
+    if (change.reopensResults)
+        openResultsStore();
     openLogFile();
     openFlagFile();
 }
