@@ -306,17 +306,16 @@ void ResultsDialog::exportChosen() {
 
 bool ResultsDialog::writeReport(const RunResult& run, const QString& path) {
     RunFileLoader::Result read;
-    if (!RunLoading::load(run.flagFile, this, &read)) {
+    RunSummary summary;
+    if (p.limits)
+        summary.setLimits(p.limits());
+    if (!RunLoading::load(run.flagFile, this, &read, &summary)) {
         if (!read.error.isEmpty())
             tell(QStringLiteral("%1 cannot be read: %2")
                      .arg(QDir::toNativeSeparators(run.flagFile), read.error),
                  true);
         return false;
     }
-    RunSummary summary;
-    if (p.limits)
-        summary.setLimits(p.limits());
-    summary.rebuild(read.run);
     RunReport::Run report;
     report.unit = unitOf(run);
     report.started = run.startedAt.toLocalTime();

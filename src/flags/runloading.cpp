@@ -1,12 +1,16 @@
 #include "runloading.h"
 
+#include "runsummary.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QProgressDialog>
+#include <QThread>
 
 #include <memory>
 
-bool RunLoading::load(const QString& path, QWidget* parent, RunFileLoader::Result* outcome) {
+bool RunLoading::load(const QString& path, QWidget* parent, RunFileLoader::Result* outcome,
+                      RunSummary* summary) {
     // The window takes input until the progress dialog comes up: one read at a time.
     static bool reading = false;
     if (reading) {
@@ -38,7 +42,11 @@ bool RunLoading::load(const QString& path, QWidget* parent, RunFileLoader::Resul
         over = true;
         loop.quit();
     });
-    QObject::connect(&progress, &QProgressDialog::canceled, &loop, [&] { loader.cancel(); });
+    bool cancelled = false;
+    QObject::connect(&progress, &QProgressDialog::canceled, &loop, [&] {
+        cancelled = true;
+        loader.cancel();
+    });
     loader.start(path);
     progress.setValue(0);
     loop.exec();
@@ -48,5 +56,18 @@ bool RunLoading::load(const QString& path, QWidget* parent, RunFileLoader::Resul
         return false;
     }
     *outcome = loader.takeResult();
-    return ok && outcome->state == RunFileReader::State::Finished;
+    if (!ok || outcome->state != RunFileReader::State::Finished)
+        return false;
+    if (summary) {
+        // A day of records takes a moment to add up: on a thread of its own too.
+        progress.setLabelText(
+            QStringLiteral("Adding up %1 ...").arg(QDir::toNativeSeparators(path)));
+        progress.setRange(0, 0);
+        std::unique_ptr<QThread> adding(QThread::create([&] { summary->rebuild(outcome->run); }));
+        QObject::connect(adding.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        adding->start();
+        loop.exec();
+        adding->wait();
+    }
+    return !cancelled;
 }

@@ -324,7 +324,9 @@ void RunPanel::showInterval() {
 
 bool RunPanel::openRun(const QString& path) {
     RunFileLoader::Result read;
-    if (!RunLoading::load(path, p.window, &read) && read.error.isEmpty())
+    RunSummary totals;
+    totals.setLimits(limits);
+    if (!RunLoading::load(path, p.window, &read, &totals) && read.error.isEmpty())
         return false; // cancelled
     QString error = read.error;
     if (error.isEmpty() && read.format == RunFileReader::Format::FlagFile && read.rows == 0)
@@ -344,8 +346,7 @@ bool RunPanel::openRun(const QString& path) {
     if (!reviewStarted.isValid())
         reviewStarted = QFileInfo(path).lastModified();
     reviewSource = path;
-    reviewTotals.setLimits(limits);
-    reviewTotals.rebuild(review);
+    reviewTotals = totals;
     p.newRun->hide();
     p.pauseLive->hide();
     p.backToLive->show();
