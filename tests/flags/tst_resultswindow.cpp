@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -68,6 +69,26 @@ class tst_resultswindow : public QObject {
         fx->start();
         fx->window->boardSupervisor().answerWatchdog.stop();
         QVERIFY(fx->device());
+    }
+
+    // The window on a database holding `runs`, its Results dialog open and listing them.
+    ResultsDialog* openDialog(const QVector<RunResult>& runs) {
+        {
+            ResultsStore::Options options;
+            options.location = "sqlite:" + database();
+            options.outboxPath = dir.filePath("outbox.sqlite");
+            ResultsStore store(options);
+            for (const RunResult& r : runs)
+                store.finish(r);
+            if (!store.flush(5000))
+                return nullptr;
+        }
+        start("sqlite:" + database());
+        fx->find<QAction>("actionResults")->trigger();
+        auto* dialog = fx->window->findChild<ResultsDialog*>();
+        if (!dialog || !QTest::qWaitFor([&] { return dialog->listed().size() == runs.size(); }))
+            return nullptr;
+        return dialog;
     }
 
 private slots:
@@ -124,27 +145,16 @@ private slots:
         QFETCH(QString, unit);
         QFETCH(int, verdict);
         QFETCH(QStringList, serials);
-        {
-            ResultsStore::Options options;
-            options.location = "sqlite:" + database();
-            options.outboxPath = dir.filePath("outbox.sqlite");
-            ResultsStore store(options);
-            for (int i = 1; i <= 3; ++i) {
-                RunResult r = RunResult::begin(QDateTime::currentDateTimeUtc().addDays(i - 5));
-                r.serialNumber = QString::number(101 * i);
-                r.unitId = QStringLiteral("AB-%1").arg(i);
-                r.records = 10;
-                r.verdictStandard = i == 3 ? "FAIL" : "PASS";
-                store.finish(r);
-            }
-            QVERIFY(store.flush(5000));
+        QVector<RunResult> runs;
+        for (int i = 1; i <= 3; ++i) {
+            RunResult r = RunResult::begin(QDateTime::currentDateTimeUtc().addDays(i - 5));
+            r.serialNumber = QString::number(101 * i);
+            r.unitId = QStringLiteral("AB-%1").arg(i);
+            r.verdictStandard = i == 3 ? "FAIL" : "PASS";
+            runs << r;
         }
-        start("sqlite:" + database());
-        fx->find<QAction>("actionResults")->trigger();
-        auto* dialog = fx->window->findChild<ResultsDialog*>();
-        QVERIFY(dialog && dialog->isVisible());
-        QSignalSpy listed(dialog, &ResultsDialog::runsListed);
-        QTRY_COMPARE(dialog->listed().size(), 3);
+        ResultsDialog* dialog = openDialog(runs);
+        QVERIFY(dialog);
         dialog->findChild<QLineEdit*>("lineResultsUnit")->setText(unit);
         dialog->findChild<QComboBox*>("comboResultsVerdict")->setCurrentIndex(verdict);
         QTRY_COMPARE(dialog->listed().size(), serials.size());
@@ -163,6 +173,51 @@ private slots:
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size(), 1 + serials.size() + 1); // header, runs, nothing after the last
         QVERIFY(lines[1].contains(serials.first().toLatin1()));
+    }
+
+    // A stored run's flag file opens for review and makes its report where it can be reached;
+    // otherwise the dialog says why.
+    void dialog_reviewAndReport_data() {
+        QTest::addColumn<QString>("flagFile");
+        QTest::addColumn<QString>("told"); // empty: done
+        QTest::newRow("flag file at hand") << "20250306090407.txt" << QString();
+        QTest::newRow("flag file gone") << "gone.txt"
+                                        << "cannot be reached from this bench";
+        QTest::newRow("run without a flag file") << ""
+                                                 << "has no flag file";
+    }
+    void dialog_reviewAndReport() {
+        QFETCH(QString, flagFile);
+        QFETCH(QString, told);
+        const QString path = flagFile.isEmpty() ? QString() : dir.filePath(flagFile);
+        if (told.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int s = 0; s < 20; ++s)
+                file.write(QStringLiteral("00:00:%1,\t%2,\t0,\t1,\t0,\t0\n")
+                               .arg(s, 2, 10, QLatin1Char('0'))
+                               .arg(s)
+                               .toLatin1());
+        }
+        RunResult run = RunResult::begin();
+        run.flagFile = path;
+        ResultsDialog* dialog = openDialog({run});
+        QVERIFY(dialog);
+        dialog->findChild<QTableWidget*>("tableResults")->selectRow(0);
+        const QString pdf = dir.filePath("report.pdf");
+        dialog->chooseSaveFile = [pdf](QWidget*, const QString&, const QString&, const QString&) {
+            return pdf;
+        };
+        dialog->findChild<QPushButton*>("buttonResultsReport")->click();
+        QCOMPARE(QFile::exists(pdf), told.isEmpty());
+        dialog->findChild<QPushButton*>("buttonResultsReview")->click();
+        QCOMPARE(fx->window->flagRun().reviewing(), told.isEmpty());
+        QCOMPARE(dialog->isVisible(), !told.isEmpty());
+        if (!told.isEmpty())
+            QVERIFY2(dialog->findChild<QLabel*>("labelResultsMessage")->text().contains(told),
+                     qPrintable(dialog->findChild<QLabel*>("labelResultsMessage")->text()));
+        QFile::remove(pdf);
+        QFile::remove(path);
     }
 
     // A large file being read for review can be cancelled: nothing changes, nothing complains.
