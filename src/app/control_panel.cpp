@@ -12,9 +12,7 @@
 #include "loaderpanel.h"
 #include "logging.h"
 #include "playerpanel.h"
-#include "resultsdialog.h"
-#include "resultsindicator.h"
-#include "resultsstore.h"
+#include "resultspage.h"
 #include "runpanel.h"
 #include "servicepanel.h"
 #include "testroutine.h"
@@ -174,7 +172,7 @@ Control_Panel::~Control_Panel() {
     flashPage.reset();
     // The run going on is written as ended, then the run panel (it watches the flag plot) goes
     // before the widgets do.
-    closeResultsStore();
+    resultsPage.reset();
     delete runPanel;
     runPanel = nullptr;
     delete board;

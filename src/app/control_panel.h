@@ -12,7 +12,6 @@
 #include "linksupervisor.h"
 #include "loaderpanel.h"
 #include "playerpanel.h"
-#include "runrecorder.h"
 #include "serial_info.h"
 #include "servicepanel.h"
 #include "sessionfiles.h"
@@ -32,9 +31,7 @@ class CFlags;
 class Focus_Coefs;
 class LaserList;
 class Register_Dialog;
-class ResultsDialog;
-class ResultsIndicator;
-class ResultsStore;
+class ResultsPage;
 class RunPanel;
 class TestRoutine;
 class QKeyEvent;
@@ -288,11 +285,6 @@ private:
     // The link went down (a port error, the watchdog, the operator): a line in the log file and
     // a gap in the run.
     void flagLinkDown(const QString& reason);
-    // ---- results database (flags/) ----
-    // Opens the database the settings name (closing the one before); the run going on goes on.
-    void openResultsStore();
-    // The run going on ends and the store closes, waiting a moment at most for the database.
-    void closeResultsStore();
     // ---- settings (settings/) ----
     // What the settings window hands back on Apply.
     void applySettings(const SettingsValues& shown, const SettingsValues& chosen);
@@ -336,11 +328,8 @@ private:
     std::unique_ptr<FlashPage> flashPage;
     FlagPlot* flagPlot = nullptr;
     RunPanel* runPanel = nullptr;
-    // The results database and the live run's row in it.
-    std::unique_ptr<ResultsStore> results;
-    RunRecorder recorder;
-    std::unique_ptr<ResultsIndicator> resultsIndicator;
-    QPointer<ResultsDialog> resultsDialog;
+    // The results database, the live run's row in it and the Results dialog.
+    std::unique_ptr<ResultsPage> resultsPage;
 };
 
 #endif // CONTROL_PANEL_H

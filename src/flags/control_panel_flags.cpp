@@ -4,6 +4,7 @@
 #include "control_panel.h"
 #include "flagplot.h"
 #include "logging.h"
+#include "resultspage.h"
 #include "runpanel.h"
 #include "ui_control_panel.h"
 
@@ -106,7 +107,7 @@ void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     writeCFlagsToFlagFile_cvs();
     if (runPanel) {
         runPanel->recordAdded(*record, board->state.flags.flag_sub_status);
-        recorder.recorded(runPanel->liveSummary(), board->state.flags.flag_sub_status);
+        resultsPage->runs().recorded(runPanel->liveSummary(), board->state.flags.flag_sub_status);
     }
     if (fromFlagBoard)
         emit recievedCFlags(record);

@@ -2,6 +2,7 @@
 // what the settings window hands back.
 #include "cd_board.h"
 #include "control_panel.h"
+#include "resultspage.h"
 #include "runpanel.h"
 #include "settings.h"
 #include "ui_control_panel.h"
@@ -40,7 +41,7 @@ void Control_Panel::applySettings(const SettingsValues& shown, const SettingsVal
         update_connection_label();
     takeSettings(SettingsStore::load(*settings));
     if (change.reopensResults)
-        openResultsStore();
+        resultsPage->open(currentSettings.resultsDatabase);
     openLogFile();
     openFlagFile();
 }

@@ -1,0 +1,41 @@
+#include "resultspage.h"
+
+#include "resultsstore.h"
+
+#include <QWidget>
+
+ResultsPage::ResultsPage(QWidget* window, QStatusBar* bar, const ResultsDialog::Parts& dialogParts)
+    : window(window), dialogParts(dialogParts), indicator(bar) {}
+
+ResultsPage::~ResultsPage() {
+    close();
+}
+
+void ResultsPage::open(const QString& location) {
+    recorder.setStore(nullptr);
+    store.reset(); // the store before hands over what it holds
+    ResultsStore::Options options;
+    options.location = location;
+    store = std::make_unique<ResultsStore>(options);
+    QObject::connect(store.get(), &ResultsStore::statusChanged, window,
+                     [this](const ResultsStatus& status) { indicator.show(status); });
+    indicator.show(store->status());
+    recorder.setStore(store.get());
+    if (dialog)
+        dialog->setStore(store.get());
+}
+
+void ResultsPage::close() {
+    recorder.end();
+    recorder.setStore(nullptr);
+    if (dialog)
+        dialog->setStore(nullptr);
+    store.reset();
+}
+
+void ResultsPage::showDialog() {
+    if (!dialog)
+        dialog = new ResultsDialog(store.get(), dialogParts, window);
+    dialog->show();
+    dialog->raise();
+}
