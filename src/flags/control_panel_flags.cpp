@@ -107,7 +107,7 @@ void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     writeCFlagsToFlagFile_cvs();
     if (runPanel) {
         runPanel->recordAdded(*record, board->state.flags.flag_sub_status);
-        resultsPage->runs().recorded(runPanel->liveSummary(), board->state.flags.flag_sub_status);
+        resultsPage->recorded(runPanel->liveSummary(), board->state.flags.flag_sub_status);
     }
     if (fromFlagBoard)
         emit recievedCFlags(record);

@@ -18,9 +18,8 @@ void Control_Panel::wireResults() {
     parts.livePlot = ui->customPlot;
     resultsPage = std::make_unique<ResultsPage>(this, statusBar(), parts);
     resultsPage->open(currentSettings.resultsDatabase);
-    connect(runPanel, &RunPanel::runStarted, this, [this](const QString& flagFile) {
-        resultsPage->runs().start(flagFile, UnitIdentity());
-    });
+    connect(runPanel, &RunPanel::runStarted, this,
+            [this](const QString& flagFile) { resultsPage->started(flagFile, UnitIdentity()); });
     auto* action = new QAction(QStringLiteral("Results..."), this);
     action->setObjectName(QStringLiteral("actionResults"));
     const QList<QAction*> fileMenu = ui->menuSettings->actions();

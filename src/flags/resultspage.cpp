@@ -5,13 +5,26 @@
 #include <QWidget>
 
 ResultsPage::ResultsPage(QWidget* window, QStatusBar* bar, const ResultsDialog::Parts& dialogParts)
-    : window(window), dialogParts(dialogParts), indicator(bar) {}
+    : window(window), dialogParts(dialogParts), indicator(bar) {
+    opening.setSingleShot(true);
+    opening.setInterval(OpenAfterMs);
+    QObject::connect(&opening, &QTimer::timeout, window, [this] { openNow(); });
+}
 
 ResultsPage::~ResultsPage() {
     close();
 }
 
-void ResultsPage::open(const QString& location) {
+void ResultsPage::open(const QString& value) {
+    location = value;
+    if (store)
+        openNow();
+    else
+        opening.start();
+}
+
+void ResultsPage::openNow() {
+    opening.stop();
     recorder.setStore(nullptr);
     store.reset(); // the store before hands over what it holds
     ResultsStore::Options options;
@@ -25,7 +38,18 @@ void ResultsPage::open(const QString& location) {
         dialog->setStore(store.get());
 }
 
+void ResultsPage::started(const QString& flagFile, const UnitIdentity& unit) {
+    recorder.start(flagFile, unit);
+}
+
+void ResultsPage::recorded(const RunSummary& summary, int setting) {
+    if (!store)
+        openNow();
+    recorder.recorded(summary, setting);
+}
+
 void ResultsPage::close() {
+    opening.stop();
     recorder.end();
     recorder.setStore(nullptr);
     if (dialog)
@@ -34,6 +58,8 @@ void ResultsPage::close() {
 }
 
 void ResultsPage::showDialog() {
+    if (!store)
+        openNow();
     if (!dialog)
         dialog = new ResultsDialog(store.get(), dialogParts, window);
     dialog->show();

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -15,25 +16,36 @@ class QWidget;
 class ResultsStore;
 
 // The window's results database: the store the settings name, the live run's row in it (the
-// recorder), the status bar's word on runs waiting, and the Results dialog.
+// recorder), the status bar's word on runs waiting, and the Results dialog. The store opens when
+// it is first needed (a record, the dialog), or OpenAfterMs after start-up to send what waits
+// from an earlier session; a window that never measures never opens a database.
 class ResultsPage {
 public:
+    static constexpr int OpenAfterMs = 5000;
+
     ResultsPage(QWidget* window, QStatusBar* bar, const ResultsDialog::Parts& dialogParts);
     // Ends the run going on and closes the store.
     ~ResultsPage();
 
-    // Opens the database of the settings value `location`, closing the one before (which waits
-    // a moment at most for its database); the run going on is written to the new one from now.
+    // The database of the settings value `location`: a store open before is closed (it waits a
+    // moment at most for its database) and the new one opens at once; the run going on is
+    // written to it from now on.
     void open(const QString& location);
     // The run going on ends; the store closes, waiting a moment at most for its database.
     void close();
 
-    RunRecorder& runs() { return recorder; }
+    // The live run: a new one starts, a record was added to it.
+    void started(const QString& flagFile, const UnitIdentity& unit);
+    void recorded(const RunSummary& summary, int setting);
     // File -> "Results...".
     void showDialog();
 
 private:
+    void openNow();
+
     QWidget* window;
+    QString location;
+    QTimer opening;
     ResultsDialog::Parts dialogParts;
     std::unique_ptr<ResultsStore> store;
     RunRecorder recorder;
