@@ -12,6 +12,7 @@
 #include "loaderpanel.h"
 #include "logging.h"
 #include "playerpanel.h"
+#include "resultspage.h"
 #include "runpanel.h"
 #include "servicepanel.h"
 #include "testroutine.h"
@@ -177,7 +178,9 @@ Control_Panel::~Control_Panel() {
     // An ISP tool still running is killed and waited for, so that no orphan keeps the port; the
     // board link is not restarted.
     flashPage.reset();
-    // The run panel watches the flag plot; it goes before the widgets do.
+    // The run going on is written as ended, then the run panel (it watches the flag plot) goes
+    // before the widgets do.
+    resultsPage.reset();
     delete runPanel;
     runPanel = nullptr;
     delete board;

@@ -32,6 +32,7 @@ class CFlags;
 class Focus_Coefs;
 class LaserList;
 class Register_Dialog;
+class ResultsPage;
 class RunPanel;
 class TestRoutine;
 class QKeyEvent;
@@ -147,6 +148,8 @@ public slots:
     // ---- files and settings (settings/) ----
     void writeCFlagsToFlagFile_cvs();
     void openSettings();
+    // File -> "Results...": the runs in the results database.
+    void showResults();
 
     // ---- EEPROM (production/) ----
     void handleEepromState() override { eepromPage->showRun(); }
@@ -271,6 +274,7 @@ private:
     void wireLoader();
     void wireFlags();
     void wireFlagMonitor();
+    void wireResults();
     void wireSettings();
     void wireProduction();
     void wireEditors();
@@ -336,6 +340,8 @@ private:
     // The console page's column right of the view: each widget with its offset from the column's
     // left edge (found at the first layout).
     QVector<QPair<QWidget*, int>> consoleColumn;
+    // The results database, the live run's row in it and the Results dialog.
+    std::unique_ptr<ResultsPage> resultsPage;
 };
 
 #endif // CONTROL_PANEL_H

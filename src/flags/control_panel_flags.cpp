@@ -5,6 +5,7 @@
 #include "flagplot.h"
 #include "logging.h"
 #include "overlay.h"
+#include "resultspage.h"
 #include "runpanel.h"
 #include "ui_control_panel.h"
 
@@ -95,6 +96,7 @@ void Control_Panel::wireFlagMonitor() {
                                                         ui->status_description_spdif_label})
         Overlay::mark(top, {ui->customPlot, ui->customPlotRun});
     runPanel->setLimits(currentSettings.limits);
+    wireResults();
     runPanel->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());
     connect(board, &CD_Board::disconnected_from_serial_port, this, [this] {
         flagLinkDown(board->link.linkLost    ? board->link.errorString()
@@ -136,8 +138,10 @@ void Control_Panel::plotCFlags() {
 
 void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     writeCFlagsToFlagFile_cvs();
-    if (runPanel)
+    if (runPanel) {
         runPanel->recordAdded(*record, board->state.flags.flag_sub_status);
+        resultsPage->recorded(runPanel->liveSummary(), board->state.flags.flag_sub_status);
+    }
     if (fromFlagBoard)
         emit recievedCFlags(record);
     plotCFlags();

@@ -5,6 +5,7 @@
 #include "flaginterval.h"
 #include "logging.h"
 #include "runcsv.h"
+#include "runloading.h"
 #include "runreport.h"
 #include "statuswording.h"
 #include "trafficline.h"
@@ -422,20 +423,14 @@ void RunPanel::showInterval() {
 // Review
 
 bool RunPanel::openRun(const QString& path) {
-    QFile file(path);
-    QString error;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-    } else if (file.peek(int(qstrlen(RunCsv::Header))) == RunCsv::Header) {
-        reviewSkipped = 0;
-        RunCsv::read(file, &review, &reviewStarted, &error, &reviewSkipped);
-    } else {
-        const FlagFileReader::Result result = FlagFileReader::read(file, &review);
-        reviewSkipped = result.skipped;
-        reviewStarted = FlagFileReader::created(path);
-        if (result.rows == 0)
-            error = QStringLiteral("no flag rows in it");
-    }
+    RunFileLoader::Result read;
+    RunSummary totals;
+    totals.setLimits(limits);
+    if (!RunLoading::load(path, p.window, &read, &totals) && read.error.isEmpty())
+        return false; // cancelled
+    QString error = read.error;
+    if (error.isEmpty() && read.format == RunFileReader::Format::FlagFile && read.rows == 0)
+        error = QStringLiteral("no flag rows in it");
     if (!error.isEmpty()) {
         review.clear();
         qCDebug(dk61Flags) << "cannot review" << path << error;
@@ -444,11 +439,14 @@ bool RunPanel::openRun(const QString& path) {
             QStringLiteral("%1 cannot be reviewed: %2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
+    review = std::move(read.run);
+    reviewSkipped = read.skipped;
+    reviewStarted = read.format == RunFileReader::Format::FlagFile ? FlagFileReader::created(path)
+                                                                   : read.started;
     if (!reviewStarted.isValid())
         reviewStarted = QFileInfo(path).lastModified();
     reviewSource = path;
-    reviewTotals.setLimits(limits);
-    reviewTotals.rebuild(review);
+    reviewTotals = totals;
     p.newRun->hide();
     p.pauseLive->hide();
     p.backToLive->show();

@@ -2,6 +2,7 @@
 // what the settings window hands back.
 #include "cd_board.h"
 #include "control_panel.h"
+#include "resultspage.h"
 #include "runpanel.h"
 #include "settings.h"
 #include "ui_control_panel.h"
@@ -39,6 +40,8 @@ void Control_Panel::applySettings(const SettingsValues& shown, const SettingsVal
     if (change.resetsBaudRate && !chosen.reconnect)
         update_connection_label();
     takeSettings(SettingsStore::load(*settings));
+    if (change.reopensResults)
+        resultsPage->open(currentSettings.resultsDatabase);
     openLogFile();
     openFlagFile();
 }

@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "logging.h"
+#include "resultslocation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,6 +52,7 @@ Settings::Settings(const SettingsValues& shown, QWidget* parent)
     checkBoxStoreFlagFile->setChecked(shown.storeFlagFile);
     for (int k = 0; k < 5; ++k)
         lineLimit[k]->setText(FlagLimits::text(shown.limits.percent[size_t(k)]));
+    lineResultsDatabase->setText(shown.resultsDatabase);
 
     reconnect = reconnectPending = shown.reconnect;
     checkBox_Reset_Conn->setChecked(reconnect);
@@ -128,6 +130,12 @@ void Settings::buildWidgets() {
         labelLimit[k]->setBuddy(lineLimit[k]);
         lineLimit[k]->setAccessibleName(QStringLiteral("%1 limit in %").arg(names[k]));
     }
+    labelResultsDatabase =
+        place(new QLabel("Results database:"), "labelResultsDatabase", 50, 250, 100, 16);
+    lineResultsDatabase = place(new QLineEdit, "lineResultsDatabase", 150, 248, 330, 20);
+    lineResultsDatabase->setPlaceholderText("results.sqlite in the application data folder");
+    lineResultsDatabase->setAccessibleName("Results database");
+    labelResultsDatabase->setBuddy(lineResultsDatabase);
     labelSettingsError = place(new QLabel, "labelSettingsError", 50, 305, 615, 40);
     labelSettingsError->setStyleSheet("QLabel {color: red}");
     labelSettingsError->setWordWrap(true);
@@ -153,6 +161,12 @@ bool Settings::takeTypedFields(SettingsValues* chosen) {
         if (!why.isEmpty())
             return refuse(why);
     }
+    const QString results = lineResultsDatabase->text().trimmed();
+    const ResultsLocation location = ResultsLocation::parse(results);
+    if (location.kind == ResultsLocation::Kind::Invalid)
+        return refuse(
+            QStringLiteral("The results database cannot be used: %1").arg(location.error));
+    chosen->resultsDatabase = results;
     labelSettingsError->clear();
     return true;
 }

@@ -15,7 +15,8 @@ class QLineEdit;
 class QPushButton;
 
 // The settings window: log and flag directories and switches, the link's bit rate and whether to
-// reconnect after changing it, the limits on the flag rates. Built afresh on every opening with
+// reconnect after changing it, the limits on the flag rates, where the results of the runs go.
+// Built afresh on every opening with
 // the values to show; "Apply" hands them back as chosen (changesApplied) and closes the window,
 // which alone does not store or change anything.
 class Settings : public QMainWindow {
@@ -69,6 +70,10 @@ public:
     QLabel* labelLimit[5] = {};
     QLineEdit* lineLimit[5] = {};
     QLabel* labelSettingsError = nullptr;
+    // The results database: a postgresql:// address or sqlite:/path (blank: the file in the
+    // application data folder).
+    QLabel* labelResultsDatabase = nullptr;
+    QLineEdit* lineResultsDatabase = nullptr;
 
 signals:
     // Apply: what the window showed and what the operator chose.
@@ -87,7 +92,8 @@ public slots:
 private:
     void buildWidgets();
     // What Apply takes from the typed fields into `chosen`: a flag directory typed over the one
-    // shown (it must exist) and the limits (blank or a percentage). False, with the reason shown,
+    // shown (it must exist), the limits (blank or a percentage) and the results database (a
+    // location the tool can use, without a password). False, with the reason shown,
     // for anything else; then Apply changes nothing.
     bool takeTypedFields(SettingsValues* chosen);
     // The flag directory as last shown by the window itself.

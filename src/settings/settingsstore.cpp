@@ -13,6 +13,7 @@ const char* const FlagDirectoryKey = "flagFileDirectory";
 const char* const StoreFlagKey = "storeFlagFile_csv";
 const char* const BaudRateKey = "Baudrate";
 const char* const ReconnectKey = "ReconnectAfterBaudChange";
+const char* const ResultsDatabaseKey = "resultsDatabase";
 
 // A directory key: the application's directory when the key is missing (and then written) or
 // blank.
@@ -71,6 +72,7 @@ SettingsValues SettingsStore::load(QSettings& store) {
     values.storeFlagFile = readSwitch(store, StoreFlagKey);
     values.baudRate = readBaudRate(store);
     values.limits = FlagLimits::load(store);
+    values.resultsDatabase = store.value(ResultsDatabaseKey).toString().trimmed();
     return values;
 }
 
@@ -98,5 +100,7 @@ SettingsChange SettingsStore::save(QSettings& store, const SettingsValues& shown
                                   QString::number(chosen.baudRate));
     if (chosen.limits.percent != shown.limits.percent)
         chosen.limits.save(store);
+    change.reopensResults =
+        write(store, ResultsDatabaseKey, shown.resultsDatabase, chosen.resultsDatabase);
     return change;
 }

@@ -10,7 +10,8 @@ class QSettings;
 // What the settings window shows and what Apply hands back: the directories of the log and flag
 // files (never empty: an empty stored value means the application's directory), whether each is
 // written, the link's bit rate, whether the links reconnect after a rate change, and the limits
-// on the flag rates.
+// on the flag rates, and where the results of the runs go (the value of "resultsDatabase"; empty:
+// the SQLite file in the application data folder).
 struct SettingsValues {
     QString logFileDirectory;
     bool storeLogFile = false;
@@ -19,6 +20,7 @@ struct SettingsValues {
     int baudRate = 128000;
     bool reconnect = true;
     FlagLimits limits;
+    QString resultsDatabase;
 };
 
 // What a window must do after an Apply that changed `shown` into `chosen`.
@@ -26,6 +28,7 @@ struct SettingsChange {
     bool closesLogFile = false;  // its directory changed or it was switched off
     bool closesFlagFile = false; // likewise
     bool resetsBaudRate = false;
+    bool reopensResults = false; // the results go to another database
 };
 
 // The one place where the settings window's keys are read and written. Keys missing from the

@@ -36,6 +36,7 @@ bool ToolRunner::start(const QStringList& ports) {
     env.insert(QStringLiteral("HOME"), root + QStringLiteral("/home"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("DK61_VIRTUAL_PORTS"), ports.join(QLatin1Char(':')));
     for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it)

@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -273,6 +275,19 @@ void TestE2e::flagMonitor_oneRowPerRecordAndOneLinePerFrame() {
     QVERIFY2(problem.isEmpty(), qPrintable(failure("commands: " + problem)));
     problem = matchRuns(received, {sim->framesSent()}, {seen.second}, ShowBytes);
     QVERIFY2(problem.isEmpty(), qPrintable(failure("frames: " + problem)));
+
+    // The run's row in the results database, ended by SIGTERM: every record of the flag file.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "results");
+        db.setDatabaseName(dir->filePath("tool/data/Orvalta/DK-61 PC-Tool/results.sqlite"));
+        QSqlQuery q(db);
+        QVERIFY(db.open() && q.exec("SELECT records, finished, flag_file FROM runs") && q.next());
+        QCOMPARE(q.value(0).toInt(), rows.size());
+        QCOMPARE(q.value(1).toInt(), 1);
+        QCOMPARE(q.value(2).toString(), tool->flagFiles().value(0));
+        QVERIFY(!q.next());
+    }
+    QSqlDatabase::removeDatabase("results");
     QVERIFY(!sim->events("GARBAGE").isEmpty());
 }
 

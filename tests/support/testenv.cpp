@@ -10,7 +10,10 @@ TestEnv::TestEnv() {
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QStandardPaths::setTestModeEnabled(true);
+    // Application data (the results database and its outbox) stays in this test's folder too.
+    qputenv("XDG_DATA_HOME", QString(dir.path() + "/data").toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", QString(dir.path() + "/cache").toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(false);
     QSettings().clear();
 }
 

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// Per-test isolation: settings go to a temporary INI store (never the user's), and the adapter
-// discovery sees only the given virtual bridges.
+// Per-test isolation: settings and application data go to a temporary folder (never the user's),
+// and the adapter discovery sees only the given virtual bridges.
 class TestEnv {
 public:
     // Points QSettings' user scope at a fresh temporary directory.

@@ -1,0 +1,39 @@
+// The main window's results database (ResultsPage): the live runs recorded, File -> "Results...".
+#include "control_panel.h"
+#include "resultspage.h"
+#include "runpanel.h"
+#include "ui_control_panel.h"
+
+#include <QDir>
+#include <QStatusBar>
+
+void Control_Panel::wireResults() {
+    ResultsDialog::Parts parts;
+    parts.review = [this](const QString& path) {
+        ui->tabWidget->setCurrentWidget(ui->tabFlags);
+        return runPanel->openRun(path);
+    };
+    parts.limits = [this] { return currentSettings.limits; };
+    parts.directory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
+    parts.livePlot = ui->customPlot;
+    resultsPage = std::make_unique<ResultsPage>(this, statusBar(), parts);
+    resultsPage->open(currentSettings.resultsDatabase);
+    connect(runPanel, &RunPanel::runStarted, this, [this](const RunResult& run) {
+        resultsPage->started(run.flagFile, runPanel->liveUnit());
+    });
+    // The board named the unit (or the operator typed it) while the run goes on.
+    connect(runPanel, &RunPanel::runUpdated, this, [this] {
+        if (resultsPage)
+            resultsPage->unitKnown(runPanel->liveUnit());
+    });
+    auto* action = new QAction(QStringLiteral("Results..."), this);
+    action->setObjectName(QStringLiteral("actionResults"));
+    const QList<QAction*> fileMenu = ui->menuSettings->actions();
+    ui->menuSettings->insertAction(fileMenu.value(fileMenu.indexOf(ui->actionExportRunCsv) + 1),
+                                   action);
+    connect(action, &QAction::triggered, this, &Control_Panel::showResults);
+}
+
+void Control_Panel::showResults() {
+    resultsPage->showDialog();
+}

@@ -1,0 +1,25 @@
+#ifndef RESULTSINDICATOR_H
+#define RESULTSINDICATOR_H
+
+#include "resultsstatus.h"
+
+#include <QString>
+
+class QLabel;
+class QStatusBar;
+
+// The status bar's word on the results database: shown only while runs wait in the local outbox
+// (the database cannot be reached or refuses them); the database and the reason are its tooltip.
+class ResultsIndicator {
+public:
+    explicit ResultsIndicator(QStatusBar* bar);
+
+    void show(const ResultsStatus& status);
+    // "  RESULTS: 1 run waiting  ", "  RESULTS: 3 runs waiting  "; empty when none waits.
+    static QString text(const ResultsStatus& status);
+
+private:
+    QLabel* label = nullptr;
+};
+
+#endif // RESULTSINDICATOR_H

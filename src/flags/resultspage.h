@@ -1,0 +1,58 @@
+#ifndef RESULTSPAGE_H
+#define RESULTSPAGE_H
+
+#include "resultsdialog.h"
+#include "resultsindicator.h"
+#include "runrecorder.h"
+
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+class QStatusBar;
+class QWidget;
+class ResultsStore;
+
+// The window's results database: the store the settings name, the live run's row in it (the
+// recorder), the status bar's word on runs waiting, and the Results dialog. The store opens when
+// it is first needed (a record, the dialog), or OpenAfterMs after start-up to send what waits
+// from an earlier session; a window that never measures never opens a database.
+class ResultsPage {
+public:
+    static constexpr int OpenAfterMs = 5000;
+
+    ResultsPage(QWidget* window, QStatusBar* bar, const ResultsDialog::Parts& dialogParts);
+    // Ends the run going on and closes the store.
+    ~ResultsPage();
+
+    // The database of the settings value `location`: a store open before is closed (it waits a
+    // moment at most for its database) and the new one opens at once; the run going on is
+    // written to it from now on.
+    void open(const QString& location);
+    // The run going on ends; the store closes, waiting a moment at most for its database.
+    void close();
+
+    // The live run: a new one starts, a record was added to it.
+    void started(const QString& flagFile, const UnitIdentity& unit);
+    void recorded(const RunSummary& summary, int setting);
+    // The run's unit as the run panel names it now (the board answered, the operator typed).
+    void unitKnown(const UnitIdentity& unit) { recorder.setUnit(unit); }
+    // File -> "Results...".
+    void showDialog();
+
+private:
+    void openNow();
+
+    QWidget* window;
+    QString location;
+    QTimer opening;
+    ResultsDialog::Parts dialogParts;
+    std::unique_ptr<ResultsStore> store;
+    RunRecorder recorder;
+    ResultsIndicator indicator;
+    QPointer<ResultsDialog> dialog;
+};
+
+#endif // RESULTSPAGE_H
