@@ -66,3 +66,11 @@ QString TrafficLine::sent(qint64 elapsedMs, const QByteArray& frame, int length)
 QString TrafficLine::received(qint64 elapsedMs, const QByteArray& bytes) {
     return line(elapsedMs, ReceivedTag, bytes.constData(), bytes.size());
 }
+
+bool TrafficLine::isFlagRecord(const QString& line) {
+    const int tag = line.indexOf(QLatin1Char(']')) + 1;
+    if (tag <= 0 || !line.midRef(tag).startsWith(QLatin1String(ReceivedTag)))
+        return false;
+    const QStringRef code = line.midRef(tag + int(qstrlen(ReceivedTag)), 2);
+    return code == QLatin1String("C6") || code == QLatin1String("A9");
+}

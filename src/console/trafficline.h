@@ -22,6 +22,8 @@ public:
     static QString sent(qint64 elapsedMs, const QByteArray& frame, int length);
     // A frame (or the debug text) received from the board.
     static QString received(qint64 elapsedMs, const QByteArray& bytes);
+    // A line of a CFLAG record from the board or the flag board (a frame 0xC6 or 0xA9).
+    static bool isFlagRecord(const QString& line);
 };
 
 #endif // TRAFFICLINE_H

@@ -1,17 +1,18 @@
 #include "trafficview.h"
 
 #include <QEvent>
-#include <QTextBrowser>
+#include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QTextOption>
 
-TrafficView::TrafficView(QTextBrowser* view, int maxLines, QObject* parent)
+TrafficView::TrafficView(QPlainTextEdit* view, int maxLines, QObject* parent)
     : QObject(parent), view(view), maxLines(maxLines) {
     // The lines are ASCII: fixing the direction spares the layout a scan of every line for it.
     QTextDocument* document = view->document();
     QTextOption option = document->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);
     document->setDefaultTextOption(option);
+    document->setMaximumBlockCount(maxLines);
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, &TrafficView::flushIfShown);
     view->installEventFilter(this);
@@ -24,12 +25,11 @@ void TrafficView::add(const QStringList& lines) {
     // Lines beyond the limit would fall off the top of the view at once.
     if (pending.size() > maxLines)
         pending.erase(pending.begin(), pending.begin() + (pending.size() - maxLines));
-    // No page size: the document has never been laid out.
-    if (view->document()->pageSize().isNull()) {
+    if (!everShown) {
         flush();
         return;
     }
-    if (!view->isVisible())
+    if (!view->isVisible() || paused)
         return;
     const qint64 since = sinceFlush.isValid() ? sinceFlush.elapsed() : FlushIntervalMs;
     if (since >= FlushIntervalMs)
@@ -40,12 +40,23 @@ void TrafficView::add(const QStringList& lines) {
 
 void TrafficView::flush() {
     timer.stop();
-    if (pending.isEmpty())
+    if (pending.isEmpty() || paused)
         return;
-    // One paragraph per line, added in one go: one layout per batch.
-    view->append(pending.join(QLatin1Char('\n')));
+    // A view at its newest line follows the traffic; one the operator scrolled back stays.
+    view->appendPlainText(pending.join(QLatin1Char('\n')));
     pending.clear();
     sinceFlush.start();
+}
+
+void TrafficView::setPaused(bool pause) {
+    paused = pause;
+    if (!paused && (view->isVisible() || !everShown))
+        flush();
+}
+
+void TrafficView::clear() {
+    pending.clear();
+    view->clear();
 }
 
 void TrafficView::flushIfShown() {
@@ -54,7 +65,9 @@ void TrafficView::flushIfShown() {
 }
 
 bool TrafficView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view && event->type() == QEvent::Show)
+    if (watched == view && event->type() == QEvent::Show) {
+        everShown = true;
         flush();
+    }
     return QObject::eventFilter(watched, event);
 }

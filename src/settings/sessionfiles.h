@@ -11,9 +11,10 @@
 #include <functional>
 
 // The session's log file and flag file. Each is created when the settings in force ask for it
-// and none is open (in the configured directory, the program's when none is configured, else the
-// user's documents); a file that cannot be written, or went to the documents, is reported with
-// every problem still standing.
+// and none is open, in the configured directory, else in the standard folder of its kind in the
+// user's documents ("DK-61 PC-Tool/Logs", ".../Flags"); a file that cannot be written, or went to
+// the standard folder instead of the configured one, is reported with every problem still
+// standing.
 class SessionFiles {
 public:
     using Reporter = std::function<void(const FileWarnings::Report&)>;
@@ -35,7 +36,7 @@ public:
     void writeFlagRow(const QString& row) { flagFile.appendLines({row}); }
 
 private:
-    bool open(LogFile& file, bool wanted, const QString& directory);
+    bool open(LogFile& file, bool wanted, const QString& directory, const QString& standard);
     // An empty error: the file works.
     void report(const LogFile& file, const QString& fileName, const QString& error);
 

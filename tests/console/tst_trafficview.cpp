@@ -2,10 +2,10 @@
 // the newest lines in order.
 #include "trafficview.h"
 
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextBlock>
-#include <QTextBrowser>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -20,14 +20,14 @@ QStringList numbered(int from, int count) {
     return lines;
 }
 
-QStringList viewLines(QTextBrowser* view) {
+QStringList viewLines(QPlainTextEdit* view) {
     return view->toPlainText().split('\n');
 }
 
 // The view on the first page of a tab widget, with another page beside it.
 struct Pages {
     QTabWidget tabs;
-    QTextBrowser* view = new QTextBrowser;
+    QPlainTextEdit* view = new QPlainTextEdit;
     TrafficView feed{view, MaxLines};
     Pages() {
         view->document()->setMaximumBlockCount(MaxLines);

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -190,7 +191,7 @@ private slots:
         }
 
         // The traffic view shows the same frame lines.
-        const QString view = formWidget<QTextBrowser>(&w, "textBrowser")->toPlainText();
+        const QString view = formWidget<QPlainTextEdit>(&w, "textBrowser")->toPlainText();
         for (const QString& line : expectedFrames)
             QVERIFY2(view.contains(line), qPrintable(line));
     }
