@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -25,10 +27,6 @@ void TrafficView::add(const QStringList& lines) {
     // Lines beyond the limit would fall off the top of the view at once.
     if (pending.size() > maxLines)
         pending.erase(pending.begin(), pending.begin() + (pending.size() - maxLines));
-    if (!everShown) {
-        flush();
-        return;
-    }
     if (!view->isVisible() || paused)
         return;
     const qint64 since = sinceFlush.isValid() ? sinceFlush.elapsed() : FlushIntervalMs;
@@ -42,6 +40,18 @@ void TrafficView::flush() {
     timer.stop();
     if (pending.isEmpty() || paused)
         return;
+    // The lines that would fall off the top go first, in one cut: the document's own limit
+    // drops them one at a time, laying out each line before it goes.
+    QTextDocument* document = view->document();
+    const int held = document->isEmpty() ? 0 : document->blockCount();
+    const int surplus = held + static_cast<int>(pending.size()) - maxLines;
+    if (surplus > 0) {
+        QTextCursor cut(document);
+        cut.setPosition(surplus < held ? document->findBlockByNumber(surplus).position()
+                                       : document->characterCount() - 1,
+                        QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
     // A view at its newest line follows the traffic; one the operator scrolled back stays.
     view->appendPlainText(pending.join(QLatin1Char('\n')));
     pending.clear();
@@ -50,7 +60,7 @@ void TrafficView::flush() {
 
 void TrafficView::setPaused(bool pause) {
     paused = pause;
-    if (!paused && (view->isVisible() || !everShown))
+    if (!paused && view->isVisible())
         flush();
 }
 
@@ -65,9 +75,7 @@ void TrafficView::flushIfShown() {
 }
 
 bool TrafficView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view && event->type() == QEvent::Show) {
-        everShown = true;
+    if (watched == view && event->type() == QEvent::Show)
         flush();
-    }
     return QObject::eventFilter(watched, event);
 }

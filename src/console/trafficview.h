@@ -8,11 +8,11 @@
 
 class QPlainTextEdit;
 
-// Puts the traffic lines into the Data Log view, which keeps its newest lines only. A view that
-// has been shown takes its lines in batches: while it is shown at most one batch every
-// FlushIntervalMs, while its page is hidden or the operator paused it none until it is shown or
-// resumed again (the newest lines wait, as many as the view keeps). A view never shown takes
-// every line at once. Either way it ends up with the same lines in the same order.
+// Puts the traffic lines into the Data Log view, which keeps its newest lines only. The view takes
+// its lines in batches: while it is shown at most one batch every FlushIntervalMs, while it is
+// hidden (its page not current) or the operator paused it none until it is shown or resumed
+// again (the newest lines wait, as many as the view keeps). Either way it ends up with the same
+// lines in the same order; only the lines that stay are ever put into it.
 class TrafficView : public QObject {
     Q_OBJECT
 
@@ -44,7 +44,6 @@ private:
     QStringList pending;
     QTimer timer;
     QElapsedTimer sinceFlush;
-    bool everShown = false;
     bool paused = false;
 };
 

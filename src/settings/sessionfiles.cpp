@@ -20,6 +20,22 @@ bool SessionFiles::openFlags() {
                 SettingsStore::standardFlagDirectory());
 }
 
+void SessionFiles::writeFlagRow(const QString& row, bool batched) {
+    if (!flagFile.isOpen())
+        return;
+    flagRows.append(row.toLatin1());
+    flagRows.append('\n');
+    if (!batched)
+        flushFlagRows();
+}
+
+void SessionFiles::flushFlagRows() {
+    if (flagRows.isEmpty())
+        return;
+    flagFile.append(flagRows);
+    flagRows.truncate(0);
+}
+
 bool SessionFiles::open(LogFile& file, bool wanted, const QString& directory,
                         const QString& standard) {
     if (!wanted || file.isOpen())

@@ -27,13 +27,19 @@ public:
     bool openLog();
     bool openFlags();
     void closeLog() { logFile.close(); }
-    void closeFlags() { flagFile.close(); }
+    void closeFlags() {
+        flushFlagRows();
+        flagFile.close();
+    }
 
     const LogFile& log() const { return logFile; }
     const LogFile& flags() const { return flagFile; }
     // Each text a line of its own, in one write.
     void writeLogLines(const QStringList& lines) { logFile.appendLines(lines); }
-    void writeFlagRow(const QString& row) { flagFile.appendLines({row}); }
+    // A row waits when `batched` (the records of one read go out in one write, by
+    // flushFlagRows()), else it goes out at once with any that wait.
+    void writeFlagRow(const QString& row, bool batched = false);
+    void flushFlagRows();
 
 private:
     bool open(LogFile& file, bool wanted, const QString& directory, const QString& standard);
@@ -42,6 +48,7 @@ private:
 
     LogFile logFile;
     LogFile flagFile;
+    QByteArray flagRows; // rows of the running read, not written yet
     FileWarnings warnings;
     SettingsValues settings;
     Reporter reporter;

@@ -4,6 +4,7 @@
 #include "formwidget.h"
 #include "trafficconsole.h"
 #include "trafficfeed.h"
+#include "trafficview.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>
@@ -62,10 +63,13 @@ private:
         return fx->device()->waitForWritten(count, timeoutMs);
     }
     bool inject(const QByteArray& bytes) { return fx->device()->inject(bytes); }
+    // What the view holds once the lines waiting for it (the window is never shown) are in.
+    static QString viewText(Control_Panel* w) {
+        w->console().view().flush();
+        return formWidget<QPlainTextEdit>(w, "textBrowser")->toPlainText();
+    }
     static QStringList viewLines(Control_Panel* w) {
-        return formWidget<QPlainTextEdit>(w, "textBrowser")
-            ->toPlainText()
-            .split('\n', Qt::SkipEmptyParts);
+        return viewText(w).split('\n', Qt::SkipEmptyParts);
     }
     static QStringList fileLines(Control_Panel* w) {
         return QString::fromLatin1(readAll(w->logFile().fileName()))
@@ -209,7 +213,7 @@ private slots:
         auto w = makeWindow();
         QVERIFY(w);
         formWidget<QCheckBox>(w, "chkLog")->setChecked(false);
-        const QString viewBefore = formWidget<QPlainTextEdit>(w, "textBrowser")->toPlainText();
+        const QString viewBefore = viewText(w);
         const int fileBefore = fileLines(w).size();
         type(w, "2100");
         w->sendCustomData();
@@ -218,14 +222,14 @@ private slots:
         QTRY_COMPARE(fileLines(w).size(), fileBefore + 2);
         QCOMPARE(withoutStamps(fileLines(w).mid(fileBefore)),
                  QStringList({"PC-Tool: 21  00  ", "DK-61  : A2  01  07  "}));
-        QCOMPARE(formWidget<QPlainTextEdit>(w, "textBrowser")->toPlainText(), viewBefore);
+        QCOMPARE(viewText(w), viewBefore);
         // Skipped for the view, not deferred.
         formWidget<QCheckBox>(w, "chkLog")->setChecked(true);
         QVERIFY(inject(QByteArray::fromHex("a20108")));
         QTRY_COMPARE(fileLines(w).size(), fileBefore + 3);
         QCOMPARE(withoutStamps(viewLines(w).mid(viewLines(w).size() - 1)),
                  QStringList({"DK-61  : A2  01  08  "}));
-        QVERIFY(!formWidget<QPlainTextEdit>(w, "textBrowser")->toPlainText().contains("21  00"));
+        QVERIFY(!viewText(w).contains("21  00"));
     }
 
     // The operator's Data Log tools: the log file gets every line whatever the view does.
@@ -259,6 +263,7 @@ private slots:
         formWidget<QPushButton>(w, "clearView")->click();
         w->showTrafficLines({"[00:00:01]DK-61  : A2  01  05  ", "[00:00:02]DK-61  : B3  02  ",
                              "[00:00:03]DK-61  : a2  01  06  "});
+        viewText(w);
         auto* view = formWidget<QPlainTextEdit>(w, "textBrowser");
         QTest::keyClicks(formWidget<QLineEdit>(w, "searchField"), "A2  01");
         // A new text goes to the newest place; Next wraps around to the oldest.
@@ -293,17 +298,14 @@ private slots:
         formWidget<QCheckBox>(w, "chkLog")->setChecked(false);
         w->cdBoard()->debugText = QByteArray::fromHex("cc0141");
         w->debug_message();
-        QVERIFY(
-            !formWidget<QPlainTextEdit>(w, "textBrowser")->toPlainText().contains("CC  01  41"));
+        QVERIFY(!viewText(w).contains("CC  01  41"));
     }
 
     void debugTransmission_fromBoard() {
         auto w = makeWindow();
         QVERIFY(w);
         QVERIFY(inject(QByteArray::fromHex("cc024849")));
-        QTRY_VERIFY(formWidget<QPlainTextEdit>(w, "textBrowser")
-                        ->toPlainText()
-                        .contains("DK-61  : CC  02  48  49  "));
+        QTRY_VERIFY(viewText(w).contains("DK-61  : CC  02  48  49  "));
         QTRY_COMPARE(w->console().receivedIndex(), w->cdBoard()->commands.size());
         // The file holds at most the frame itself, never the debug text as well.
         QVERIFY(fileLines(w).filter("CC  02  48  49").size() <= 1);
@@ -374,9 +376,7 @@ private slots:
         QVERIFY(!w->logFile().isOpen());
         type(w, "2100");
         w->sendCustomData();
-        QTRY_VERIFY(formWidget<QPlainTextEdit>(w, "textBrowser")
-                        ->toPlainText()
-                        .contains("PC-Tool: 21  00  "));
+        QTRY_VERIFY(viewText(w).contains("PC-Tool: 21  00  "));
     }
 
     void view_keepsNewestLinesOnly() {
@@ -391,6 +391,7 @@ private slots:
             batch.append(QString("[00:00:00]DK-61  : %1  ").arg(i));
             if (batch.size() == 1000 || i == total - 1) {
                 w->showTrafficLines(batch);
+                w->console().view().flush(); // each batch cuts the oldest lines
                 w->writeLogLines(batch);
                 batch.clear();
             }

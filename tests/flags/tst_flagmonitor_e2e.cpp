@@ -9,6 +9,7 @@
 #include "simrunner.h"
 #include "testenv.h"
 #include "trafficconsole.h"
+#include "trafficview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -191,6 +192,7 @@ private slots:
         }
 
         // The traffic view shows the same frame lines.
+        w.console().view().flush();
         const QString view = formWidget<QPlainTextEdit>(&w, "textBrowser")->toPlainText();
         for (const QString& line : expectedFrames)
             QVERIFY2(view.contains(line), qPrintable(line));
