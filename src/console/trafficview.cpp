@@ -29,17 +29,22 @@ void TrafficView::add(const QStringList& lines) {
         pending.erase(pending.begin(), pending.begin() + (pending.size() - maxLines));
     if (!view->isVisible() || paused)
         return;
-    const qint64 since = sinceFlush.isValid() ? sinceFlush.elapsed() : FlushIntervalMs;
-    if (since >= FlushIntervalMs)
+    // A batch costs the view a tenth of the time to the next at most: in a flood, when a batch
+    // is the view's whole length, the batches come further apart.
+    const qint64 gap = qMax<qint64>(FlushIntervalMs, 10 * lastFlushMs);
+    const qint64 since = sinceFlush.isValid() ? sinceFlush.elapsed() : gap;
+    if (since >= gap)
         flush();
     else if (!timer.isActive())
-        timer.start(static_cast<int>(FlushIntervalMs - since));
+        timer.start(static_cast<int>(gap - since));
 }
 
 void TrafficView::flush() {
     timer.stop();
     if (pending.isEmpty() || paused)
         return;
+    QElapsedTimer took;
+    took.start();
     // The lines that would fall off the top go first, in one cut: the document's own limit
     // drops them one at a time, laying out each line before it goes.
     QTextDocument* document = view->document();
@@ -55,6 +60,7 @@ void TrafficView::flush() {
     // A view at its newest line follows the traffic; one the operator scrolled back stays.
     view->appendPlainText(pending.join(QLatin1Char('\n')));
     pending.clear();
+    lastFlushMs = took.elapsed();
     sinceFlush.start();
 }
 

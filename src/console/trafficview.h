@@ -9,10 +9,11 @@
 class QPlainTextEdit;
 
 // Puts the traffic lines into the Data Log view, which keeps its newest lines only. The view takes
-// its lines in batches: while it is shown at most one batch every FlushIntervalMs, while it is
-// hidden (its page not current) or the operator paused it none until it is shown or resumed
-// again (the newest lines wait, as many as the view keeps). Either way it ends up with the same
-// lines in the same order; only the lines that stay are ever put into it.
+// its lines in batches: while it is shown at most one batch every FlushIntervalMs, or ten times as
+// long as the last batch took where that is longer (a flood costs the view a tenth of a core at
+// most); while it is hidden (its page not current) or the operator paused it, none until it is
+// shown or resumed (the newest lines wait, as many as the view keeps). It ends up with the same
+// lines in the same order either way; only the lines that stay are ever put into it.
 class TrafficView : public QObject {
     Q_OBJECT
 
@@ -44,6 +45,7 @@ private:
     QStringList pending;
     QTimer timer;
     QElapsedTimer sinceFlush;
+    qint64 lastFlushMs = 0; // how long the last batch took
     bool paused = false;
 };
 

@@ -1,5 +1,7 @@
 #include "sessionfiles.h"
 
+#include "logfileformat.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 
@@ -20,11 +22,10 @@ bool SessionFiles::openFlags() {
                 SettingsStore::standardFlagDirectory());
 }
 
-void SessionFiles::writeFlagRow(const QString& row, bool batched) {
+void SessionFiles::writeFlagRow(qint64 elapsedMs, const CFlags& record, bool batched) {
     if (!flagFile.isOpen())
         return;
-    flagRows.append(row.toLatin1());
-    flagRows.append('\n');
+    LogFileFormat::appendFlagRow(flagRows, elapsedMs, record);
     if (!batched)
         flushFlagRows();
 }

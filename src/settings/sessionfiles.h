@@ -10,6 +10,8 @@
 
 #include <functional>
 
+class CFlags;
+
 // The session's log file and flag file. Each is created when the settings in force ask for it
 // and none is open, in the configured directory, else in the standard folder of its kind in the
 // user's documents ("DK-61 PC-Tool/Logs", ".../Flags"); a file that cannot be written, or went to
@@ -36,9 +38,9 @@ public:
     const LogFile& flags() const { return flagFile; }
     // Each text a line of its own, in one write.
     void writeLogLines(const QStringList& lines) { logFile.appendLines(lines); }
-    // A row waits when `batched` (the records of one read go out in one write, by
-    // flushFlagRows()), else it goes out at once with any that wait.
-    void writeFlagRow(const QString& row, bool batched = false);
+    // The row of a record; it waits when `batched` (the records of one read go out in one write,
+    // by flushFlagRows()), else it goes out at once with any that wait.
+    void writeFlagRow(qint64 elapsedMs, const CFlags& record, bool batched = false);
     void flushFlagRows();
 
 private:
