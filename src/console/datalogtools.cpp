@@ -5,6 +5,7 @@
 #include "trafficlogedit.h"
 #include "trafficview.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -31,6 +32,8 @@ QPushButton* button(const char* name, const QString& text) {
 QWidget* band(const char* name, std::initializer_list<QWidget*> widgets, QWidget* stretching) {
     auto* row = new QWidget;
     row->setObjectName(QLatin1String(name));
+    // The controls read like the rest of the window, not in the view's fixed-pitch face.
+    row->setFont(QApplication::font());
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(4, 2, 4, 2);
     for (QWidget* w : widgets)
@@ -86,6 +89,7 @@ bool DataLogTools::hidesFlagRecords() const {
 void DataLogTools::hideFlagRecords(bool hide) {
     if (!hide)
         return;
+    feed.dropWaiting(&TrafficLine::isFlagRecord);
     QStringList kept;
     for (QTextBlock b = view->document()->begin(); b.isValid(); b = b.next())
         if (!TrafficLine::isFlagRecord(b.text()))

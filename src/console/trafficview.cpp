@@ -7,6 +7,8 @@
 #include <QTextDocument>
 #include <QTextOption>
 
+#include <algorithm>
+
 TrafficView::TrafficView(QPlainTextEdit* view, int maxLines, QObject* parent)
     : QObject(parent), view(view), maxLines(maxLines) {
     // The lines are ASCII: fixing the direction spares the layout a scan of every line for it.
@@ -73,6 +75,10 @@ void TrafficView::setPaused(bool pause) {
 void TrafficView::clear() {
     pending.clear();
     view->clear();
+}
+
+void TrafficView::dropWaiting(bool (*drop)(const QString& line)) {
+    pending.erase(std::remove_if(pending.begin(), pending.end(), drop), pending.end());
 }
 
 void TrafficView::flushIfShown() {

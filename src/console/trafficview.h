@@ -33,6 +33,8 @@ public:
     bool isPaused() const { return paused; }
     // Empties the view and drops the lines waiting for it.
     void clear();
+    // Drops the waiting lines that `drop` picks.
+    void dropWaiting(bool (*drop)(const QString& line));
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

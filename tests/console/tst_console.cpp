@@ -239,9 +239,11 @@ private slots:
         const QByteArray flagFrame = QByteArray::fromHex("c60c000c000000030000000001 01");
         QVERIFY(inject(flagFrame + QByteArray::fromHex("a20105")));
         QTRY_COMPARE(viewLines(w).filter("C6  0C").size(), 1);
-        const int fileBefore = fileLines(w).size();
+        const int fileBefore = fileLines(w).size() + 1;
+        QVERIFY(inject(flagFrame)); // waits for the view (the window is not shown)
+        QTRY_COMPARE(fileLines(w).size(), fileBefore);
         formWidget<QCheckBox>(w, "hideFlagRecords")->setChecked(true);
-        QVERIFY(viewLines(w).filter("C6  0C").isEmpty()); // shown ones go too
+        QVERIFY(viewLines(w).filter("C6  0C").isEmpty()); // shown and waiting ones go too
         QVERIFY(!viewLines(w).filter("A2  01  05").isEmpty());
         formWidget<QPushButton>(w, "pauseView")->click();
         const QStringList paused = viewLines(w);
