@@ -8,7 +8,8 @@
 # DK61_TOOL may name another tool binary (to compare builds); the simulator comes from BIN_DIR.
 # DK61_ENDURANCE_XVFB=1 runs the tool on a virtual X server (Xvfb, 900x700) instead of offscreen,
 # so that the window is really drawn; DK61_ENDURANCE_PAGE=datalog then shows the Data Log page
-# with "show data" checked (clicks with xdotool) instead of the flag page.
+# with "show data" checked (clicks with xdotool) instead of the flag page, and
+# DK61_ENDURANCE_SHOT=FILE keeps a picture of the screen at the end (import).
 set -euo pipefail
 BIN="$1"
 SECONDS_TOTAL="$2"
@@ -103,6 +104,10 @@ while :; do
     ((elapsed >= SECONDS_TOTAL)) && break
     sleep "$STEP"
 done
+
+if [[ -n "${DK61_ENDURANCE_SHOT:-}" && -n "$XVFB_PID" ]]; then
+    import -window root "$DK61_ENDURANCE_SHOT"
+fi
 
 # Records the simulator sent and rows the tool wrote; the tool must have kept up. The simulator
 # stops first so that nothing is in flight while counting.

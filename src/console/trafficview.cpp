@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -60,7 +61,11 @@ void TrafficView::flush() {
         cut.removeSelectedText();
     }
     // A view at its newest line follows the traffic; one the operator scrolled back stays.
+    QScrollBar* bar = view->verticalScrollBar();
+    const bool follow = bar->value() == bar->maximum();
     view->appendPlainText(pending.join(QLatin1Char('\n')));
+    if (follow)
+        bar->setValue(bar->maximum());
     pending.clear();
     lastFlushMs = took.elapsed();
     sinceFlush.start();
