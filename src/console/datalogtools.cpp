@@ -69,7 +69,7 @@ DataLogTools::DataLogTools(TrafficLogEdit* view, TrafficView& feed, QObject* par
     connect(pause, &QPushButton::toggled, this, [this](bool on) { this->feed.setPaused(on); });
     connect(save, &QPushButton::clicked, this, &DataLogTools::saveView);
     connect(clear, &QPushButton::clicked, this, &DataLogTools::clearView);
-    connect(search, &QLineEdit::textChanged, this, [this] { find(true); });
+    connect(search, &QLineEdit::textChanged, this, [this] { find(true, true); });
     connect(search, &QLineEdit::returnPressed, this, [this] { find(false); });
     connect(next, &QPushButton::clicked, this, [this] { find(false); });
     connect(previous, &QPushButton::clicked, this, [this] { find(true); });
@@ -100,10 +100,9 @@ void DataLogTools::hideFlagRecords(bool hide) {
 
 // Every place is marked; the view goes to the next one from the cursor (going back: the one
 // before it; from a new search text: the newest).
-void DataLogTools::find(bool backward) {
+void DataLogTools::find(bool backward, bool fromEnd) {
     markAll();
     QTextCursor cursor = view->textCursor();
-    const bool fromEnd = sender() == search && backward;
     const int at = TextSearch::step(
         places, fromEnd ? view->document()->characterCount() : cursor.selectionStart(), backward);
     if (at < 0) {

@@ -32,7 +32,8 @@ public:
     // Where "Save view..." writes (the file dialog unless a test sets it; empty: cancelled).
     std::function<QString()> chooseSaveFile;
 
-    void find(bool backward);
+    // The next place from the cursor (or the last one before it), or from the end.
+    void find(bool backward, bool fromEnd = false);
     void saveView();
     void clearView();
 

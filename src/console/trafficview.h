@@ -18,7 +18,8 @@ class TrafficView : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int FlushIntervalMs = 100;
+    // Five batches a second: each scrolls and repaints the whole view.
+    static constexpr int FlushIntervalMs = 200;
 
     // `maxLines` is the view's limit (its document's maximum block count).
     TrafficView(QPlainTextEdit* view, int maxLines, QObject* parent = nullptr);
