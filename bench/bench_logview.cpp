@@ -7,6 +7,7 @@
 #include "trafficview.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QThread>
 
@@ -63,9 +64,9 @@ void BM_LogViewAppend(benchmark::State& state) {
     }
     formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(0);
     bench.settle();
-    if (formWidget<QTextBrowser>(w, "textBrowser")->document()->blockCount() !=
+    if (formWidget<QPlainTextEdit>(w, "textBrowser")->document()->blockCount() !=
             TrafficConsole::MaxLines ||
-        formWidget<QTextBrowser>(w, "textBrowser")->document()->lastBlock().text() !=
+        formWidget<QPlainTextEdit>(w, "textBrowser")->document()->lastBlock().text() !=
             frameLine(n - 1))
         state.SkipWithError("the view does not hold its newest lines");
     static const char* const viewText[] = {"never shown", "shown", "hidden after being shown"};

@@ -6,6 +6,10 @@
 # minute (warm-up).
 #   bench/endurance.sh BIN_DIR SECONDS [SAMPLES_FILE]
 # DK61_TOOL may name another tool binary (to compare builds); the simulator comes from BIN_DIR.
+# DK61_ENDURANCE_XVFB=1 runs the tool on a virtual X server (Xvfb, 900x700) instead of offscreen,
+# so that the window is really drawn; DK61_ENDURANCE_PAGE=datalog then shows the Data Log page
+# with "show data" checked (clicks with xdotool) instead of the flag page, and
+# DK61_ENDURANCE_SHOT=FILE keeps a picture of the screen at the end (import).
 set -euo pipefail
 BIN="$1"
 SECONDS_TOTAL="$2"
@@ -16,9 +20,11 @@ WARMUP=60
 RUN="$(mktemp -d "${TMPDIR:-/tmp}/dk61-endurance.XXXXXX")"
 SIM_PID=""
 TOOL_PID=""
+XVFB_PID=""
 cleanup() {
     [[ -n "$TOOL_PID" ]] && kill "$TOOL_PID" 2>/dev/null && wait "$TOOL_PID" 2>/dev/null
     [[ -n "$SIM_PID" ]] && kill "$SIM_PID" 2>/dev/null && wait "$SIM_PID" 2>/dev/null
+    [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     rm -rf "$RUN"
 }
 trap cleanup EXIT INT TERM
@@ -43,10 +49,39 @@ for _ in $(seq 1 100); do
 done
 [[ -e "$RUN/link" ]] || { echo "endurance: the simulator did not start" >&2; exit 1; }
 
+PLATFORM=offscreen
+GEOMETRY=()
+if [[ "${DK61_ENDURANCE_XVFB:-0}" == 1 ]]; then
+    Xvfb -displayfd 3 -screen 0 900x700x24 -nolisten tcp 3>"$RUN/display" 2>"$RUN/xvfb.err" &
+    XVFB_PID=$!
+    for _ in $(seq 1 100); do
+        [[ -s "$RUN/display" ]] && break
+        sleep 0.05
+    done
+    [[ -s "$RUN/display" ]] || { cat "$RUN/xvfb.err" >&2; exit 1; }
+    export DISPLAY=":$(head -n 1 "$RUN/display")"
+    PLATFORM=xcb
+    GEOMETRY=(-geometry 900x700+0+0)
+fi
+
 HOME="$RUN/home" XDG_CONFIG_HOME="$RUN/config" XDG_RUNTIME_DIR="$RUN/runtime" \
-    QT_QPA_PLATFORM=offscreen DK61_VIRTUAL_PORTS="$RUN/link" \
-    "${DK61_TOOL:-$BIN/dk61-pc-tool}" >"$RUN/tool.out" 2>&1 &
+    QT_QPA_PLATFORM=$PLATFORM DK61_VIRTUAL_PORTS="$RUN/link" \
+    "${DK61_TOOL:-$BIN/dk61-pc-tool}" "${GEOMETRY[@]}" >"$RUN/tool.out" 2>&1 &
 TOOL_PID=$!
+if [[ "${DK61_ENDURANCE_PAGE:-}" == datalog ]]; then
+    # The "Data Log" tab is the first one, at the top left below the menu bar; "show data" is at
+    # the top right of the page.
+    for _ in $(seq 1 100); do
+        WINDOW="$(xdotool search --pid "$TOOL_PID" --onlyvisible --name . 2>/dev/null | head -n 1 || true)"
+        [[ -n "$WINDOW" ]] && break
+        sleep 0.1
+    done
+    [[ -n "$WINDOW" ]] || { echo "endurance: the tool's window did not show" >&2; exit 1; }
+    sleep 2
+    xdotool mousemove --window "$WINDOW" 40 36 click 1
+    sleep 0.5
+    xdotool mousemove --window "$WINDOW" 715 66 click 1
+fi
 
 TICKS=$(getconf CLK_TCK)
 PAGE_KB=$(($(getconf PAGESIZE) / 1024))
@@ -69,6 +104,10 @@ while :; do
     ((elapsed >= SECONDS_TOTAL)) && break
     sleep "$STEP"
 done
+
+if [[ -n "${DK61_ENDURANCE_SHOT:-}" && -n "$XVFB_PID" ]]; then
+    import -window root "$DK61_ENDURANCE_SHOT"
+fi
 
 # Records the simulator sent and rows the tool wrote; the tool must have kept up. The simulator
 # stops first so that nothing is in flight while counting.

@@ -9,7 +9,7 @@ RUN_PACKAGES=(cmake g++ make qtbase5-dev libqt5serialport5-dev libqt5sql5 libqt5
 # postgresql: the server the results database tests start in a temporary folder (its own
 # cluster service, started by the package, is not used); poppler-utils: the report tests read
 # the PDF back.
-TEST_PACKAGES=(clang clang-format libclang-rt-14-dev ccache socat xvfb x11-apps x11-utils imagemagick
+TEST_PACKAGES=(clang clang-format libclang-rt-14-dev ccache socat xvfb x11-apps x11-utils imagemagick xdotool
     procps libbenchmark-dev postgresql poppler-utils)
 # Building and checking the Debian package: desktop-file-validate; readelf (binutils) for the
 # libraries the programs link; man and lintian for the manual pages.

@@ -130,7 +130,10 @@ public slots:
     void retry_link();
 
     // ---- traffic view and typed requests (console/) ----
-    void update_information() { trafficConsole->takeReceived(); }
+    void update_information() {
+        files.flushFlagRows();
+        trafficConsole->takeReceived();
+    }
     void put_send_bytes() { trafficConsole->takeSent(); }
     void debug_message() { trafficConsole->takeDebugText(); }
     void sendCustomData() { trafficConsole->sendTyped(); }

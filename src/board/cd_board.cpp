@@ -126,6 +126,8 @@ void CD_Board::connect_disconnect() {
     }
     userDisconnect = true;
     closeLink();
+    if (window)
+        window->showStatusBar(StatusWording::closedByOperator());
 }
 
 void CD_Board::connect_disconnect_other() {

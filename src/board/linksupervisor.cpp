@@ -249,9 +249,12 @@ void LinkSupervisor::firmwareAnswered() {
 void LinkSupervisor::answerTimedOut() {
     qCDebug(dk61Link) << "NO FW VERSION DETECTED";
     LinkWatch& watch = board->state.link;
+    // A link the operator closed is no fault of the board.
+    const bool closedByOperator = board->userDisconnect && !link().isOpen();
     if (board->window)
         board->window->showStatusBar(
-            StatusWording::watchdog(watch.board_answered, watch.wrong_board));
+            closedByOperator ? StatusWording::closedByOperator()
+                             : StatusWording::watchdog(watch.board_answered, watch.wrong_board));
     if (watch.wrong_board || !watch.board_answered) {
         if (!watch.noBoardReported && !board->userDisconnect) {
             watch.noBoardReported = true;

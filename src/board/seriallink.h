@@ -82,6 +82,9 @@ public slots:
     void read_data();
     void handleError(QSerialPort::SerialPortError error);
 
+    // True while a framing pass hands its frames on (its end is the pass handler's call).
+    bool inPass() const { return framing; }
+
 private:
     void dropBroken();
     void connectReadyRead();

@@ -17,6 +17,8 @@ QString StatusWording::styleSheet(Colour colour) {
         return QStringLiteral("QLabel {color: red}");
     case Colour::Green:
         return QStringLiteral("QLabel {color: green}");
+    case Colour::Plain:
+        return QStringLiteral("QLabel {color: palette(window-text)}");
     case Colour::Keep:
         break;
     }
@@ -42,11 +44,11 @@ StatusWording::Bar StatusWording::flagStatus(int error, bool fromFlagBoard) {
     if (error == 1)
         bar.message = show("SPDIF Error: check your SPDIF signal and if it is connected properly! "
                            "In case of persistant error, reconnect the USB-Dongle!",
-                           Colour::Keep);
+                           Red);
     else if (error == 2)
         bar.message = show("CFLAG Error: getting no CFLAG-Data! Make sure EBU-Flags are activated "
                            "and disc is played!",
-                           Colour::Keep);
+                           Red);
     else
         bar.message = show("", Colour::Keep);
     return bar;
@@ -60,14 +62,20 @@ StatusWording::Bar StatusWording::watchdog(bool answered, bool wrongBoard) {
     }
     bar.message = wrongBoard ? show("Error: WRONG BOARD! Data from DK61/DK65-Board received. Make "
                                     "sure that the right board is connected!",
-                                    Colour::Keep)
+                                    Red)
                              : show("Error: NO BOARD CONNECTED! No data from board received. "
                                     "Make sure that the board is connected properly and under "
                                     "power!",
-                                    Colour::Keep);
+                                    Red);
     bar.board = show("  BOARD: no connection  ", Red);
     bar.spdif = show("  SPDIF: no signal  ", Red);
     bar.cflag = show("  CFLAG: no data  ", Red);
+    return bar;
+}
+
+StatusWording::Bar StatusWording::closedByOperator() {
+    Bar bar = start();
+    bar.message = show("Disconnected: the link was closed by the operator.", Colour::Plain);
     return bar;
 }
 

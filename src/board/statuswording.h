@@ -7,7 +7,7 @@
 // the link, the board or the flag board. A pure mapping; the window puts it on its labels.
 class StatusWording {
 public:
-    enum class Colour { Keep, Red, Green };
+    enum class Colour { Keep, Red, Green, Plain };
     struct Text {
         bool shown = false; // false: the label keeps what it shows
         QString text;
@@ -32,6 +32,8 @@ public:
     // The firmware watchdog's verdict: the right board has answered since its last look, or not
     // (nothing came, or only what a DK-61/DK65 board sends).
     static Bar watchdog(bool answered, bool wrongBoard);
+    // The operator closed the board link: no error, the labels as before any board answered.
+    static Bar closedByOperator();
 
     // The connection label.
     static QString connection(const QString& portName, int baud, bool hasFirmware, int firmware);

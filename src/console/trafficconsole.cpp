@@ -2,9 +2,11 @@
 
 #include "cd_board.h"
 #include "commandcatalogue.h"
+#include "datalogtools.h"
 #include "logging.h"
 #include "slineedit.h"
 #include "trafficline.h"
+#include "trafficlogedit.h"
 #include "trafficview.h"
 #include "windowfit.h"
 
@@ -12,13 +14,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTextBrowser>
 
 TrafficConsole::TrafficConsole(const Parts& parts, CD_Board& board, QObject* parent)
     : QObject(parent), p(parts), board(board) {
-    p.view->document()->setMaximumBlockCount(MaxLines);
-    p.view->document()->setUndoRedoEnabled(false);
     trafficView = new TrafficView(p.view, MaxLines, this);
+    dataLogTools = new DataLogTools(p.view, *trafficView, this);
     wireTestButtons();
 }
 
@@ -41,8 +41,17 @@ void TrafficConsole::wireTestButtons() {
 }
 
 void TrafficConsole::show(const QStringList& lines) {
-    if (!lines.isEmpty() && p.showData->isChecked())
+    if (lines.isEmpty() || !p.showData->isChecked())
+        return;
+    if (!dataLogTools->hidesFlagRecords()) {
         trafficView->add(lines);
+        return;
+    }
+    QStringList shown;
+    for (const QString& line : lines)
+        if (!TrafficLine::isFlagRecord(line))
+            shown.append(line);
+    trafficView->add(shown);
 }
 
 void TrafficConsole::takeReceived() {

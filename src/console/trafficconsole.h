@@ -14,8 +14,9 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
-class QTextBrowser;
+class DataLogTools;
 class SLineEdit;
+class TrafficLogEdit;
 class TrafficView;
 
 // The console page: the Data Log view (only while "show data" is checked) and the log file get
@@ -33,7 +34,7 @@ public:
     struct Parts {
         // the view and the log file
         QWidget* window; // the main window: the test buttons' form, resized with them
-        QTextBrowser* view;
+        TrafficLogEdit* view;
         QCheckBox* showData;
         std::function<qint64()> elapsedMs;                // the session clock
         std::function<void(const QStringList&)> logLines; // into the log file
@@ -57,9 +58,10 @@ public:
     void takeSent();
     // The board's receive buffer as a line (text the board printed).
     void takeDebugText();
-    // Lines for the view, while "show data" is checked.
+    // Lines for the view, while "show data" is checked (flag records only unless hidden).
     void show(const QStringList& lines);
     TrafficView& view() const { return *trafficView; }
+    DataLogTools& tools() const { return *dataLogTools; }
 
     // The typed-request line: send what it holds, tidy what is typed, recall with Up and Down.
     void sendTyped();
@@ -88,6 +90,7 @@ private:
     Parts p;
     CD_Board& board;
     TrafficView* trafficView = nullptr;
+    DataLogTools* dataLogTools = nullptr;
     qint64 received = 0;
     qint64 sent = 0;
     qint64 recalled = 0;

@@ -1,17 +1,23 @@
 #include "trafficview.h"
 
 #include <QEvent>
-#include <QTextBrowser>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
 
-TrafficView::TrafficView(QTextBrowser* view, int maxLines, QObject* parent)
+#include <algorithm>
+
+TrafficView::TrafficView(QPlainTextEdit* view, int maxLines, QObject* parent)
     : QObject(parent), view(view), maxLines(maxLines) {
     // The lines are ASCII: fixing the direction spares the layout a scan of every line for it.
     QTextDocument* document = view->document();
     QTextOption option = document->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);
     document->setDefaultTextOption(option);
+    document->setMaximumBlockCount(maxLines);
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, &TrafficView::flushIfShown);
     view->installEventFilter(this);
@@ -24,28 +30,60 @@ void TrafficView::add(const QStringList& lines) {
     // Lines beyond the limit would fall off the top of the view at once.
     if (pending.size() > maxLines)
         pending.erase(pending.begin(), pending.begin() + (pending.size() - maxLines));
-    // No page size: the document has never been laid out.
-    if (view->document()->pageSize().isNull()) {
-        flush();
+    if (!view->isVisible() || paused)
         return;
-    }
-    if (!view->isVisible())
-        return;
-    const qint64 since = sinceFlush.isValid() ? sinceFlush.elapsed() : FlushIntervalMs;
-    if (since >= FlushIntervalMs)
+    // A batch costs the view a tenth of the time to the next at most: in a flood, when a batch
+    // is the view's whole length, the batches come further apart.
+    const qint64 gap = qMax<qint64>(FlushIntervalMs, 10 * lastFlushMs);
+    const qint64 since = sinceFlush.isValid() ? sinceFlush.elapsed() : gap;
+    if (since >= gap)
         flush();
     else if (!timer.isActive())
-        timer.start(static_cast<int>(FlushIntervalMs - since));
+        timer.start(static_cast<int>(gap - since));
 }
 
 void TrafficView::flush() {
     timer.stop();
-    if (pending.isEmpty())
+    if (pending.isEmpty() || paused)
         return;
-    // One paragraph per line, added in one go: one layout per batch.
-    view->append(pending.join(QLatin1Char('\n')));
+    QElapsedTimer took;
+    took.start();
+    // The lines that would fall off the top go first, in one cut: the document's own limit
+    // drops them one at a time, laying out each line before it goes.
+    QTextDocument* document = view->document();
+    const int held = document->isEmpty() ? 0 : document->blockCount();
+    const int surplus = held + static_cast<int>(pending.size()) - maxLines;
+    if (surplus > 0) {
+        QTextCursor cut(document);
+        cut.setPosition(surplus < held ? document->findBlockByNumber(surplus).position()
+                                       : document->characterCount() - 1,
+                        QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
+    // A view at its newest line follows the traffic; one the operator scrolled back stays.
+    QScrollBar* bar = view->verticalScrollBar();
+    const bool follow = bar->value() == bar->maximum();
+    view->appendPlainText(pending.join(QLatin1Char('\n')));
+    if (follow)
+        bar->setValue(bar->maximum());
     pending.clear();
+    lastFlushMs = took.elapsed();
     sinceFlush.start();
+}
+
+void TrafficView::setPaused(bool pause) {
+    paused = pause;
+    if (!paused && view->isVisible())
+        flush();
+}
+
+void TrafficView::clear() {
+    pending.clear();
+    view->clear();
+}
+
+void TrafficView::dropWaiting(bool (*drop)(const QString& line)) {
+    pending.erase(std::remove_if(pending.begin(), pending.end(), drop), pending.end());
 }
 
 void TrafficView::flushIfShown() {

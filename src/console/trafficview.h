@@ -6,28 +6,36 @@
 #include <QStringList>
 #include <QTimer>
 
-class QTextBrowser;
+class QPlainTextEdit;
 
-// Puts the traffic lines into the Data Log view, which keeps its newest lines only. Once the view
-// is full, every line added makes the document drop its first line, and the text layout then
-// walks the whole document again (milliseconds at 20,000 lines, whatever the number of lines
-// added). So a view that has been laid out takes its lines in batches: while it is shown at most
-// one batch every FlushIntervalMs, while its page is hidden none until it is shown again. A view
-// never laid out has nothing to walk and takes every line at once. Either way it ends up with
-// the same lines in the same order.
+// Puts the traffic lines into the Data Log view, which keeps its newest lines only. The view takes
+// its lines in batches: while it is shown at most one batch every FlushIntervalMs, or ten times as
+// long as the last batch took where that is longer (a flood costs the view a tenth of a core at
+// most); while it is hidden (its page not current) or the operator paused it, none until it is
+// shown or resumed (the newest lines wait, as many as the view keeps). It ends up with the same
+// lines in the same order either way; only the lines that stay are ever put into it.
 class TrafficView : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int FlushIntervalMs = 100;
+    // Five batches a second: each scrolls and repaints the whole view.
+    static constexpr int FlushIntervalMs = 200;
 
     // `maxLines` is the view's limit (its document's maximum block count).
-    TrafficView(QTextBrowser* view, int maxLines, QObject* parent = nullptr);
+    TrafficView(QPlainTextEdit* view, int maxLines, QObject* parent = nullptr);
 
     void add(const QStringList& lines);
-    // Puts every waiting line into the view now.
+    // Puts every waiting line into the view now (unless paused).
     void flush();
     int pendingCount() const { return static_cast<int>(pending.size()); }
+
+    // Paused, the view stands still for the operator to read; the lines wait.
+    void setPaused(bool paused);
+    bool isPaused() const { return paused; }
+    // Empties the view and drops the lines waiting for it.
+    void clear();
+    // Drops the waiting lines that `drop` picks.
+    void dropWaiting(bool (*drop)(const QString& line));
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -35,11 +43,13 @@ protected:
 private:
     void flushIfShown();
 
-    QTextBrowser* view;
+    QPlainTextEdit* view;
     int maxLines;
     QStringList pending;
     QTimer timer;
     QElapsedTimer sinceFlush;
+    qint64 lastFlushMs = 0; // how long the last batch took
+    bool paused = false;
 };
 
 #endif // TRAFFICVIEW_H

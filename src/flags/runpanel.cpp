@@ -409,8 +409,14 @@ void RunPanel::linkDown(const QString& port, const QString& reason) {
 }
 
 void RunPanel::showInterval() {
-    const StatusWording::Text text =
-        FlagInterval::status(p.reportedInterval(), p.interval->currentIndex() + 1);
+    // Called for every record: the label's text is made again only when what it tells changed.
+    const int reported = p.reportedInterval();
+    const int chosen = p.interval->currentIndex() + 1;
+    if (reported == shownReported && chosen == shownChosen)
+        return;
+    shownReported = reported;
+    shownChosen = chosen;
+    const StatusWording::Text text = FlagInterval::status(reported, chosen);
     if (text.text == shownInterval)
         return;
     shownInterval = text.text;

@@ -205,6 +205,8 @@ private:
     bool linkIsUp = false;
     bool linkWentDown = false;
     QString shownInterval;
+    int shownReported = -1; // what the interval label was made from
+    int shownChosen = -1;
 
     QCPTextElement* liveBand = nullptr;
     QCPTextElement* runBand = nullptr;

@@ -19,10 +19,11 @@ void Control_Panel::openFlagFile() {
         runPanel->startRun(files.flags().absolutePath());
 }
 
+// The rows of the records of one read go out together at the end of its pass.
 void Control_Panel::writeCFlagsToFlagFile_cvs() {
     if (!board->flag_records.isEmpty() && board->flag_records.last())
-        files.writeFlagRow(
-            LogFileFormat::flagRow(sessionClock.elapsed(), *board->flag_records.last()));
+        files.writeFlagRow(sessionClock.elapsed(), *board->flag_records.last(),
+                           board->link.inPass() || board->otherLink.inPass());
 }
 
 // A file that cannot be written is told on the flag page (and in the status bar's message area)

@@ -106,6 +106,10 @@ bool LogFile::appendLines(const QStringList& lines) {
     if (lines.isEmpty())
         return true;
     QByteArray bytes;
+    int size = 0;
+    for (const QString& line : lines)
+        size += line.size() + 1;
+    bytes.reserve(size);
     for (const QString& line : lines) {
         bytes.append(line.toLatin1());
         bytes.append('\n');

@@ -15,10 +15,39 @@ QString LogFileFormat::flagRow(qint64 elapsedMs, const CFlags& record) {
 
 QString LogFileFormat::flagRow(qint64 elapsedMs, quint16 c1, quint16 c1u, quint16 c2, quint16 c2u,
                                quint16 interpolation) {
-    QString row = TrafficLine::stamp(elapsedMs);
+    QByteArray row;
+    appendFlagRow(row, elapsedMs, c1, c1u, c2, c2u, interpolation);
+    row.chop(1);
+    return QString::fromLatin1(row);
+}
+
+void LogFileFormat::appendFlagRow(QByteArray& out, qint64 elapsedMs, const CFlags& record) {
+    appendFlagRow(out, elapsedMs, record.getC1Flags(), record.getC1Uncorrectable(),
+                  record.getC2Flags(), record.getC2Uncorrectable(), record.getInterpolationFlags());
+}
+
+// Written in place: a row is made for every record, thousands a second in a flood.
+void LogFileFormat::appendFlagRow(QByteArray& out, qint64 elapsedMs, quint16 c1, quint16 c1u,
+                                  quint16 c2, quint16 c2u, quint16 interpolation) {
+    char row[TrafficLine::MaxStamp + 5 * 8 + 1];
+    char* at = row + TrafficLine::writeStamp(row, elapsedMs);
     for (quint16 count : {c1, c1u, c2, c2u, interpolation}) {
-        row.append(QLatin1String(",\t"));
-        row.append(QString::number(static_cast<qint16>(count)));
+        *at++ = ',';
+        *at++ = '\t';
+        int value = static_cast<qint16>(count);
+        if (value < 0) {
+            *at++ = '-';
+            value = -value;
+        }
+        char digits[6];
+        int n = 0;
+        do {
+            digits[n++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        while (n > 0)
+            *at++ = digits[--n];
     }
-    return row;
+    *at++ = '\n';
+    out.append(row, static_cast<int>(at - row));
 }

@@ -1,6 +1,7 @@
 #ifndef LOGFILEFORMAT_H
 #define LOGFILEFORMAT_H
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QDir>
 #include <QString>
@@ -18,6 +19,10 @@ public:
     static QString flagRow(qint64 elapsedMs, const CFlags& record);
     static QString flagRow(qint64 elapsedMs, quint16 c1, quint16 c1u, quint16 c2, quint16 c2u,
                            quint16 interpolation);
+    // The row with its line feed, appended to `out`.
+    static void appendFlagRow(QByteArray& out, qint64 elapsedMs, const CFlags& record);
+    static void appendFlagRow(QByteArray& out, qint64 elapsedMs, quint16 c1, quint16 c1u,
+                              quint16 c2, quint16 c2u, quint16 interpolation);
 };
 
 #endif // LOGFILEFORMAT_H

@@ -1,19 +1,9 @@
 #include "sessionfiles.h"
 
+#include "logfileformat.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QStandardPaths>
-
-namespace {
-
-// Where a file goes when its directory cannot take it: the user's documents.
-QString fallbackDirectory() {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QString()
-                               : documents + QLatin1Char('/') + QCoreApplication::applicationName();
-}
-
-} // namespace
 
 SessionFiles::SessionFiles(Reporter reporter) : reporter(std::move(reporter)) {
     for (LogFile* file : {&logFile, &flagFile})
@@ -23,18 +13,41 @@ SessionFiles::SessionFiles(Reporter reporter) : reporter(std::move(reporter)) {
 }
 
 bool SessionFiles::openLog() {
-    return open(logFile, settings.storeLogFile, settings.logFileDirectory);
+    return open(logFile, settings.storeLogFile, settings.logFileDirectory,
+                SettingsStore::standardLogDirectory());
 }
 
 bool SessionFiles::openFlags() {
-    return open(flagFile, settings.storeFlagFile, settings.flagFileDirectory);
+    return open(flagFile, settings.storeFlagFile, settings.flagFileDirectory,
+                SettingsStore::standardFlagDirectory());
 }
 
-bool SessionFiles::open(LogFile& file, bool wanted, const QString& directory) {
-    if (!wanted || file.isOpen() ||
-        !file.open(LogFile::candidates(directory, QCoreApplication::applicationDirPath(),
-                                       fallbackDirectory()),
-                   QDateTime::currentDateTime()))
+void SessionFiles::writeFlagRow(qint64 elapsedMs, const CFlags& record, bool batched) {
+    if (!flagFile.isOpen())
+        return;
+    LogFileFormat::appendFlagRow(flagRows, elapsedMs, record);
+    if (!batched)
+        flushFlagRows();
+}
+
+void SessionFiles::flushFlagRows() {
+    if (flagRows.isEmpty())
+        return;
+    flagFile.append(flagRows);
+    flagRows.truncate(0);
+}
+
+bool SessionFiles::open(LogFile& file, bool wanted, const QString& directory,
+                        const QString& standard) {
+    if (!wanted || file.isOpen())
+        return false;
+    // The standard folder is made when it is needed; a directory the operator set is taken as
+    // it is (the standard folder stands in when it cannot be written).
+    const QList<QDir> directories =
+        LogFile::candidates(directory, QCoreApplication::applicationDirPath(), standard);
+    if (!standard.isEmpty() && directories.first().absolutePath() == QDir(standard).absolutePath())
+        QDir().mkpath(standard);
+    if (!file.open(directories, QDateTime::currentDateTime()))
         return false;
     report(file, file.fileName(), QString());
     return true;

@@ -10,10 +10,13 @@
 
 #include <functional>
 
+class CFlags;
+
 // The session's log file and flag file. Each is created when the settings in force ask for it
-// and none is open (in the configured directory, the program's when none is configured, else the
-// user's documents); a file that cannot be written, or went to the documents, is reported with
-// every problem still standing.
+// and none is open, in the configured directory, else in the standard folder of its kind in the
+// user's documents ("DK-61 PC-Tool/Logs", ".../Flags"); a file that cannot be written, or went to
+// the standard folder instead of the configured one, is reported with every problem still
+// standing.
 class SessionFiles {
 public:
     using Reporter = std::function<void(const FileWarnings::Report&)>;
@@ -26,21 +29,28 @@ public:
     bool openLog();
     bool openFlags();
     void closeLog() { logFile.close(); }
-    void closeFlags() { flagFile.close(); }
+    void closeFlags() {
+        flushFlagRows();
+        flagFile.close();
+    }
 
     const LogFile& log() const { return logFile; }
     const LogFile& flags() const { return flagFile; }
     // Each text a line of its own, in one write.
     void writeLogLines(const QStringList& lines) { logFile.appendLines(lines); }
-    void writeFlagRow(const QString& row) { flagFile.appendLines({row}); }
+    // The row of a record; it waits when `batched` (the records of one read go out in one write,
+    // by flushFlagRows()), else it goes out at once with any that wait.
+    void writeFlagRow(qint64 elapsedMs, const CFlags& record, bool batched = false);
+    void flushFlagRows();
 
 private:
-    bool open(LogFile& file, bool wanted, const QString& directory);
+    bool open(LogFile& file, bool wanted, const QString& directory, const QString& standard);
     // An empty error: the file works.
     void report(const LogFile& file, const QString& fileName, const QString& error);
 
     LogFile logFile;
     LogFile flagFile;
+    QByteArray flagRows; // rows of the running read, not written yet
     FileWarnings warnings;
     SettingsValues settings;
     Reporter reporter;

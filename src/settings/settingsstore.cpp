@@ -2,8 +2,8 @@
 
 #include "logging.h"
 
-#include <QCoreApplication>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -15,17 +15,19 @@ const char* const BaudRateKey = "Baudrate";
 const char* const ReconnectKey = "ReconnectAfterBaudChange";
 const char* const ResultsDatabaseKey = "resultsDatabase";
 
-// A directory key: the application's directory when the key is missing (and then written) or
-// blank.
-QString readDirectory(QSettings& store, const char* key) {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    if (!store.contains(key)) {
-        store.setValue(key, appDir);
-        return appDir;
-    }
+// A directory key: `standard` when the key is missing or blank. A missing key stays missing, so
+// that no directory counts as set until the operator sets one.
+QString readDirectory(QSettings& store, const char* key, const QString& standard) {
     const QString configured = store.value(key).toString();
     qCDebug(dk61Settings) << key << configured;
-    return configured.trimmed().isEmpty() ? appDir : configured;
+    return configured.trimmed().isEmpty() ? standard : configured;
+}
+
+// The tool's folder in the user's documents (empty where the system names no documents folder).
+QString documentsFolder(const char* sub) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QString()
+                               : documents + QStringLiteral("/DK-61 PC-Tool/") + QLatin1String(sub);
 }
 
 // A switch: false when the key is missing (and then written).
@@ -34,6 +36,18 @@ bool readSwitch(QSettings& store, const char* key) {
         store.setValue(key, false);
     return store.value(key).toBool();
 }
+
+} // namespace
+
+QString SettingsStore::standardLogDirectory() {
+    return documentsFolder("Logs");
+}
+
+QString SettingsStore::standardFlagDirectory() {
+    return documentsFolder("Flags");
+}
+
+namespace {
 
 int readBaudRate(const QSettings& store) {
     bool ok = false;
@@ -66,9 +80,9 @@ bool writeFile(QSettings& store, const char* directoryKey, const char* switchKey
 
 SettingsValues SettingsStore::load(QSettings& store) {
     SettingsValues values;
-    values.logFileDirectory = readDirectory(store, LogDirectoryKey);
+    values.logFileDirectory = readDirectory(store, LogDirectoryKey, standardLogDirectory());
     values.storeLogFile = readSwitch(store, StoreLogKey);
-    values.flagFileDirectory = readDirectory(store, FlagDirectoryKey);
+    values.flagFileDirectory = readDirectory(store, FlagDirectoryKey, standardFlagDirectory());
     values.storeFlagFile = readSwitch(store, StoreFlagKey);
     values.baudRate = readBaudRate(store);
     values.limits = FlagLimits::load(store);

@@ -8,7 +8,7 @@
 class QSettings;
 
 // What the settings window shows and what Apply hands back: the directories of the log and flag
-// files (never empty: an empty stored value means the application's directory), whether each is
+// files (an empty stored value means the standard folder of its kind), whether each is
 // written, the link's bit rate, whether the links reconnect after a rate change, and the limits
 // on the flag rates, and where the results of the runs go (the value of "resultsDatabase"; empty:
 // the SQLite file in the application data folder).
@@ -32,8 +32,8 @@ struct SettingsChange {
 };
 
 // The one place where the settings window's keys are read and written. Keys missing from the
-// store are filled in as they are read: the two directories with the application's directory,
-// the two switches with false.
+// store are filled in as they are read: the two switches with false. A directory that is not set
+// reads as the standard folder of its kind, and stays unset in the store.
 class SettingsStore {
 public:
     static constexpr int DefaultBaudRate = 128000;
@@ -44,6 +44,10 @@ public:
     static SettingsValues load(QSettings& store);
     // load() with the reconnect choice, which is written as true when missing or true.
     static SettingsValues loadForWindow(QSettings& store);
+    // Where the files go when no directory is set: "Logs" and "Flags" in a "DK-61 PC-Tool" folder
+    // of the user's documents (empty where the system names no documents folder).
+    static QString standardLogDirectory();
+    static QString standardFlagDirectory();
     // Writes every value that `chosen` changes from `shown` (and nothing else).
     static SettingsChange save(QSettings& store, const SettingsValues& shown,
                                const SettingsValues& chosen);

@@ -6,6 +6,7 @@
 #include "windowfixture.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
@@ -101,7 +102,7 @@ private slots:
               static_cast<QWidget*>(formWidget<QSlider>(w, "verticalSliderFlagsGraph")),
               static_cast<QWidget*>(formWidget<QCheckBox>(w, "checkBoxC1")),
               static_cast<QWidget*>(formWidget<QCheckBox>(w, "chkLog")),
-              static_cast<QWidget*>(formWidget<QTextBrowser>(w, "textBrowser"))})
+              static_cast<QWidget*>(formWidget<QPlainTextEdit>(w, "textBrowser"))})
             QVERIFY2(!widget->isHidden(), qPrintable(widget->objectName()));
     }
 
@@ -189,7 +190,7 @@ private slots:
         const int W = size.width();
         const int H = size.height();
         QCOMPARE(formWidget<QTabWidget>(w, "tabWidget")->size(), QSize(W, H - 60));
-        QCOMPARE(formWidget<QTextBrowser>(w, "textBrowser")->size(), QSize(W - 214, H - 210));
+        QCOMPARE(formWidget<QPlainTextEdit>(w, "textBrowser")->size(), QSize(W - 214, H - 210));
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->size(), QSize(W - 70, H - 170));
         QCOMPARE(formWidget<QSlider>(w, "verticalSliderFlagsGraph")->size(), QSize(19, H - 160));
         // the width slider just below the plot, what it sets at its right end

@@ -62,7 +62,7 @@ const FormObject kFormObjects[] = {
     {"labelLogFile", "QLabel", "tabPlayMode", "Log File is located at:"},
     {"ServiceModeWarningLabel_1", "QLabel", "tabPlayMode", kServiceWarning},
     {"tabExpertMode", "QWidget", "tabExpertMode", nullptr},
-    {"textBrowser", "QTextBrowser", "tabExpertMode", nullptr},
+    {"textBrowser", "TrafficLogEdit", "tabExpertMode", nullptr},
     {"CustomInputWarningLabel", "QLabel", "tabExpertMode", "TextLabel"},
     {"InputText", "SLineEdit", "tabExpertMode", nullptr},
     {"SendButton", "QPushButton", "tabExpertMode", "Send"},

@@ -542,7 +542,13 @@ private slots:
         QCOMPARE(formWidget<QPushButton>(w, "connectButton")->text(), QString("Connect"));
         QCOMPARE(formWidget<QPushButton>(w, "connect_disconnect")->text(), QString("Connect"));
         QCOMPARE(linkStates(w), NoLinkStates);
-        // closed by the operator: no search of its own
+        // closed by the operator: no search of its own, and no error either
+        const QString closed = "Disconnected: the link was closed by the operator.";
+        QCOMPARE(formWidget<QLabel>(w, "status_description_spdif_label")->text(), closed);
+        w->fw_timer_interrupt();
+        QCOMPARE(formWidget<QLabel>(w, "status_description_spdif_label")->text(), closed);
+        QVERIFY(formWidget<QLabel>(w, "status_description_spdif_label")->styleSheet() !=
+                StatusWording::styleSheet(StatusWording::Colour::Red));
         QTest::qWait(100);
         QVERIFY(!w->cdBoard()->isPortOpen());
 

@@ -1,17 +1,21 @@
 #include "cd_board.h"
 #include "control_panel.h"
+#include "datalogtools.h"
 #include "formwidget.h"
 #include "trafficconsole.h"
 #include "trafficfeed.h"
+#include "trafficview.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBlock>
-#include <QTextBrowser>
 #include <QtTest>
 
 #include <memory>
@@ -59,10 +63,13 @@ private:
         return fx->device()->waitForWritten(count, timeoutMs);
     }
     bool inject(const QByteArray& bytes) { return fx->device()->inject(bytes); }
+    // What the view holds once the lines waiting for it (the window is never shown) are in.
+    static QString viewText(Control_Panel* w) {
+        w->console().view().flush();
+        return formWidget<QPlainTextEdit>(w, "textBrowser")->toPlainText();
+    }
     static QStringList viewLines(Control_Panel* w) {
-        return formWidget<QTextBrowser>(w, "textBrowser")
-            ->toPlainText()
-            .split('\n', Qt::SkipEmptyParts);
+        return viewText(w).split('\n', Qt::SkipEmptyParts);
     }
     static QStringList fileLines(Control_Panel* w) {
         return QString::fromLatin1(readAll(w->logFile().fileName()))
@@ -206,7 +213,7 @@ private slots:
         auto w = makeWindow();
         QVERIFY(w);
         formWidget<QCheckBox>(w, "chkLog")->setChecked(false);
-        const QString viewBefore = formWidget<QTextBrowser>(w, "textBrowser")->toPlainText();
+        const QString viewBefore = viewText(w);
         const int fileBefore = fileLines(w).size();
         type(w, "2100");
         w->sendCustomData();
@@ -215,14 +222,71 @@ private slots:
         QTRY_COMPARE(fileLines(w).size(), fileBefore + 2);
         QCOMPARE(withoutStamps(fileLines(w).mid(fileBefore)),
                  QStringList({"PC-Tool: 21  00  ", "DK-61  : A2  01  07  "}));
-        QCOMPARE(formWidget<QTextBrowser>(w, "textBrowser")->toPlainText(), viewBefore);
+        QCOMPARE(viewText(w), viewBefore);
         // Skipped for the view, not deferred.
         formWidget<QCheckBox>(w, "chkLog")->setChecked(true);
         QVERIFY(inject(QByteArray::fromHex("a20108")));
         QTRY_COMPARE(fileLines(w).size(), fileBefore + 3);
         QCOMPARE(withoutStamps(viewLines(w).mid(viewLines(w).size() - 1)),
                  QStringList({"DK-61  : A2  01  08  "}));
-        QVERIFY(!formWidget<QTextBrowser>(w, "textBrowser")->toPlainText().contains("21  00"));
+        QVERIFY(!viewText(w).contains("21  00"));
+    }
+
+    // The operator's Data Log tools: the log file gets every line whatever the view does.
+    void hideFlagRecords_pause_clear() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        const QByteArray flagFrame = QByteArray::fromHex("c60c000c000000030000000001 01");
+        QVERIFY(inject(flagFrame + QByteArray::fromHex("a20105")));
+        QTRY_COMPARE(viewLines(w).filter("C6  0C").size(), 1);
+        const int fileBefore = fileLines(w).size() + 1;
+        QVERIFY(inject(flagFrame)); // waits for the view (the window is not shown)
+        QTRY_COMPARE(fileLines(w).size(), fileBefore);
+        formWidget<QCheckBox>(w, "hideFlagRecords")->setChecked(true);
+        QVERIFY(viewLines(w).filter("C6  0C").isEmpty()); // shown and waiting ones go too
+        QVERIFY(!viewLines(w).filter("A2  01  05").isEmpty());
+        formWidget<QPushButton>(w, "pauseView")->click();
+        const QStringList paused = viewLines(w);
+        QVERIFY(inject(flagFrame + QByteArray::fromHex("a20106") + flagFrame +
+                       QByteArray::fromHex("a20107")));
+        QTRY_COMPARE(fileLines(w).size(), fileBefore + 4);
+        QCOMPARE(viewLines(w), paused);
+        formWidget<QPushButton>(w, "pauseView")->click();
+        QCOMPARE(withoutStamps(viewLines(w).mid(paused.size())),
+                 QStringList({"DK-61  : A2  01  06  ", "DK-61  : A2  01  07  "}));
+        formWidget<QPushButton>(w, "clearView")->click();
+        QVERIFY(viewLines(w).isEmpty());
+        QCOMPARE(fileLines(w).size(), fileBefore + 4);
+    }
+
+    void searchAndSave() {
+        auto w = makeWindow();
+        QVERIFY(w);
+        formWidget<QPushButton>(w, "clearView")->click();
+        w->showTrafficLines({"[00:00:01]DK-61  : A2  01  05  ", "[00:00:02]DK-61  : B3  02  ",
+                             "[00:00:03]DK-61  : a2  01  06  "});
+        viewText(w);
+        auto* view = formWidget<QPlainTextEdit>(w, "textBrowser");
+        QTest::keyClicks(formWidget<QLineEdit>(w, "searchField"), "A2  01");
+        // A new text goes to the newest place; Next wraps around to the oldest.
+        QCOMPARE(view->textCursor().block().blockNumber(), 2);
+        QCOMPARE(view->textCursor().selectedText(), QString("a2  01"));
+        QCOMPARE(view->extraSelections().size(), 2);
+        QCOMPARE(formWidget<QLabel>(w, "searchResult")->text(), QString("2 of 2"));
+        formWidget<QPushButton>(w, "findNext")->click();
+        QCOMPARE(view->textCursor().block().blockNumber(), 0);
+        formWidget<QPushButton>(w, "findPrevious")->click();
+        QCOMPARE(view->textCursor().block().blockNumber(), 2);
+        QTest::keyClicks(formWidget<QLineEdit>(w, "searchField"), "x");
+        QCOMPARE(formWidget<QLabel>(w, "searchResult")->text(), QString("Not found"));
+
+        const QString saved = logDir + "/view.txt";
+        w->console().tools().chooseSaveFile = [saved] { return saved; };
+        formWidget<QPushButton>(w, "saveView")->click();
+        QCOMPARE(readAll(saved), (view->toPlainText() + "\n").toLatin1());
+        w->console().tools().chooseSaveFile = [this] { return logDir + "/no/such/dir/v.txt"; };
+        formWidget<QPushButton>(w, "saveView")->click();
+        QVERIFY(formWidget<QLabel>(w, "viewNote")->text().startsWith("Not saved: "));
     }
 
     void debugText_shownButNotLogged() {
@@ -236,16 +300,14 @@ private slots:
         formWidget<QCheckBox>(w, "chkLog")->setChecked(false);
         w->cdBoard()->debugText = QByteArray::fromHex("cc0141");
         w->debug_message();
-        QVERIFY(!formWidget<QTextBrowser>(w, "textBrowser")->toPlainText().contains("CC  01  41"));
+        QVERIFY(!viewText(w).contains("CC  01  41"));
     }
 
     void debugTransmission_fromBoard() {
         auto w = makeWindow();
         QVERIFY(w);
         QVERIFY(inject(QByteArray::fromHex("cc024849")));
-        QTRY_VERIFY(formWidget<QTextBrowser>(w, "textBrowser")
-                        ->toPlainText()
-                        .contains("DK-61  : CC  02  48  49  "));
+        QTRY_VERIFY(viewText(w).contains("DK-61  : CC  02  48  49  "));
         QTRY_COMPARE(w->console().receivedIndex(), w->cdBoard()->commands.size());
         // The file holds at most the frame itself, never the debug text as well.
         QVERIFY(fileLines(w).filter("CC  02  48  49").size() <= 1);
@@ -316,15 +378,13 @@ private slots:
         QVERIFY(!w->logFile().isOpen());
         type(w, "2100");
         w->sendCustomData();
-        QTRY_VERIFY(formWidget<QTextBrowser>(w, "textBrowser")
-                        ->toPlainText()
-                        .contains("PC-Tool: 21  00  "));
+        QTRY_VERIFY(viewText(w).contains("PC-Tool: 21  00  "));
     }
 
     void view_keepsNewestLinesOnly() {
         auto w = makeWindow();
         QVERIFY(w);
-        QTextDocument* doc = formWidget<QTextBrowser>(w, "textBrowser")->document();
+        QTextDocument* doc = formWidget<QPlainTextEdit>(w, "textBrowser")->document();
         QCOMPARE(doc->maximumBlockCount(), TrafficConsole::MaxLines);
         const int fileBefore = fileLines(w).size();
         const int total = TrafficConsole::MaxLines + 500;
@@ -333,6 +393,7 @@ private slots:
             batch.append(QString("[00:00:00]DK-61  : %1  ").arg(i));
             if (batch.size() == 1000 || i == total - 1) {
                 w->showTrafficLines(batch);
+                w->console().view().flush(); // each batch cuts the oldest lines
                 w->writeLogLines(batch);
                 batch.clear();
             }

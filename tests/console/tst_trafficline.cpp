@@ -1,5 +1,6 @@
 #include "boardstate.h"
 #include "hexinput.h"
+#include "textsearch.h"
 #include "trafficfeed.h"
 #include "trafficline.h"
 
@@ -33,6 +34,50 @@ private slots:
         // Lines sorted by their text stay in time order across the day boundary up to 99 hours.
         QVERIFY(TrafficLine::stamp(86399000) < TrafficLine::stamp(86400000));
         QVERIFY(TrafficLine::stamp(9 * 3600000) < TrafficLine::stamp(10 * 3600000));
+    }
+
+    void isFlagRecord_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("flagRecord");
+        QTest::newRow("flag board") << "[00:00:01]DK-61  : C6  0C  00  " << true;
+        QTest::newRow("DK-61 board") << "[00:00:01]DK-61  : A9  06  00  " << true;
+        QTest::newRow("past 99 hours") << "[100:00:00]DK-61  : C6  0C  " << true;
+        QTest::newRow("other frame") << "[00:00:01]DK-61  : A2  01  C6  " << false;
+        QTest::newRow("request") << "[00:00:01]PC-Tool: C6  " << false;
+        QTest::newRow("debug text") << "[00:00:01]DK-61  : CC  02  A9  " << false;
+        QTest::newRow("no stamp") << "C6  0C  " << false;
+    }
+    void isFlagRecord() {
+        QFETCH(QString, line);
+        QFETCH(bool, flagRecord);
+        QCOMPARE(TrafficLine::isFlagRecord(line), flagRecord);
+    }
+
+    void search_data() {
+        QTest::addColumn<QString>("needle");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QVector<int>>("matches");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("next");
+        QTest::addColumn<int>("previous");
+        // text: "c6 a9 C6 c6c6"
+        QTest::newRow("any case") << "c6" << 10 << QVector<int>{0, 6, 9, 11} << 6 << 9 << 0;
+        QTest::newRow("wraps") << "c6" << 10 << QVector<int>{0, 6, 9, 11} << 11 << 0 << 9;
+        QTest::newRow("before the first") << "a9" << 10 << QVector<int>{3} << 0 << 3 << 3;
+        QTest::newRow("limited") << "c6" << 2 << QVector<int>{0, 6} << 20 << 0 << 6;
+        QTest::newRow("absent") << "ff" << 10 << QVector<int>{} << 0 << -1 << -1;
+        QTest::newRow("empty") << "" << 10 << QVector<int>{} << 0 << -1 << -1;
+    }
+    void search() {
+        QFETCH(QString, needle);
+        QFETCH(int, limit);
+        QFETCH(QVector<int>, matches);
+        QFETCH(int, at);
+        QFETCH(int, next);
+        QFETCH(int, previous);
+        QCOMPARE(TextSearch::matches("c6 a9 C6 c6c6", needle, limit), matches);
+        QCOMPARE(TextSearch::step(matches, at, false), next);
+        QCOMPARE(TextSearch::step(matches, at, true), previous);
     }
 
     void lines_data() {

@@ -9,6 +9,7 @@
 #include "simrunner.h"
 #include "testenv.h"
 #include "trafficconsole.h"
+#include "trafficview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -192,7 +194,8 @@ private slots:
         }
 
         // The traffic view shows the same frame lines.
-        const QString view = formWidget<QTextBrowser>(&w, "textBrowser")->toPlainText();
+        w.console().view().flush();
+        const QString view = formWidget<QPlainTextEdit>(&w, "textBrowser")->toPlainText();
         for (const QString& line : expectedFrames)
             QVERIFY2(view.contains(line), qPrintable(line));
     }

@@ -172,6 +172,34 @@ private slots:
         QCOMPARE(readAll(w->flagFile().fileName()), QByteArray());
     }
 
+    // With no directory set, the log goes to "Logs" and the flag file to "Flags" in the tool's
+    // folder of the user's documents, made when needed; nothing is written into the settings.
+    void noDirectory_standardFolders_data() {
+        QTest::addColumn<bool>("blank");
+        QTest::newRow("missing") << false;
+        QTest::newRow("blank") << true;
+    }
+    void noDirectory_standardFolders() {
+        QFETCH(bool, blank);
+        if (blank) {
+            env->setSetting("logFileDirectory", "");
+            env->setSetting("flagFileDirectory", " ");
+        }
+        env->setSetting("storeLogFile", true);
+        env->setSetting("storeFlagFile_csv", true);
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", (env->path() + "/home").toLocal8Bit());
+        auto w = std::make_unique<Control_Panel>();
+        qputenv("HOME", home);
+        const QString folder = env->path() + "/home/Documents/DK-61 PC-Tool/";
+        QVERIFY2(w->logFile().fileName().startsWith(folder + "Logs/"),
+                 qPrintable(w->logFile().fileName()));
+        QVERIFY2(w->flagFile().fileName().startsWith(folder + "Flags/"),
+                 qPrintable(w->flagFile().fileName()));
+        QVERIFY(formWidget<QLabel>(w.get(), "labelFileWarning")->text().isEmpty());
+        QCOMPARE(QSettings().contains("logFileDirectory"), blank);
+    }
+
     // A directory the file cannot go to: the file goes to the user's documents, and the flag
     // page says so; where that fails too, the page says the file cannot be written.
     void unusableDirectory_fallsBackAndSaysSo_data() {

@@ -2,6 +2,7 @@
 #include "control_panel.h"
 #include "formwidget.h"
 #include "settings.h"
+#include "settingsstore.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -78,9 +79,9 @@ private slots:
 
     void emptyStore_firstStartWritesDefaults() {
         auto w = makeWindow();
-        const QString appDir = QCoreApplication::applicationDirPath();
-        QCOMPARE(stored("logFileDirectory").toString(), appDir);
-        QCOMPARE(stored("flagFileDirectory").toString(), appDir);
+        // No directory counts as set until the operator sets one.
+        QVERIFY(!has("logFileDirectory"));
+        QVERIFY(!has("flagFileDirectory"));
         QCOMPARE(stored("storeLogFile").toBool(), false);
         QVERIFY(has("storeLogFile"));
         QCOMPARE(stored("storeFlagFile_csv").toBool(), false);
@@ -95,7 +96,8 @@ private slots:
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), true);
         QVERIFY(s->checkBox_Reset_Conn->isChecked());
         QCOMPARE(s->baudRateComboBox->currentText(), QString("128000"));
-        QCOMPARE(s->lineLogFile->text(), QDir(appDir).absolutePath());
+        QCOMPARE(s->lineLogFile->text(),
+                 QDir(SettingsStore::standardLogDirectory()).absolutePath());
         QVERIFY(!s->checkBoxStoreLogFile->isChecked());
     }
 
@@ -474,15 +476,15 @@ private slots:
         }
     }
 
-    // An empty directory value means the application's directory.
-    void emptyDirectoryValue_isTheApplicationDirectory() {
+    // An empty directory value means the standard folder of its kind.
+    void emptyDirectoryValue_isTheStandardFolder() {
         env->setSetting("logFileDirectory", "");
         env->setSetting("flagFileDirectory", " ");
         auto w = makeWindow();
-        const QDir appDir(QCoreApplication::applicationDirPath());
-        QCOMPARE(QDir(w->settingsInForce().logFileDirectory), appDir);
-        QCOMPARE(QDir(w->settingsInForce().flagFileDirectory), appDir);
-        QCOMPARE(open(w.get())->lineFlagFile->text(), appDir.absolutePath());
+        const QString flags = QDir(SettingsStore::standardFlagDirectory()).absolutePath();
+        QVERIFY(flags.endsWith("/DK-61 PC-Tool/Flags"));
+        QCOMPARE(w->settingsInForce().logFileDirectory, SettingsStore::standardLogDirectory());
+        QCOMPARE(open(w.get())->lineFlagFile->text(), flags);
     }
 
     void cancelledOrMissingDirectory_isIgnored_data() {
