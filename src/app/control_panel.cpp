@@ -319,7 +319,7 @@ void Control_Panel::layoutConsole(const QSize& page, int W, int H) {
         if (!widget->isHidden())
             columnBottom = std::max(columnBottom, widget->geometry().bottom());
     }
-    QTextBrowser* view = ui->textBrowser;
+    QWidget* view = ui->textBrowser;
     view->resize(std::max(0, columnX - 10 - view->x()), H - 210);
 
     // The typed-request line below the view, narrowed where the column or the page's edge would
