@@ -87,9 +87,9 @@ private slots:
         page.audioByte = "5f";
         EepromParameters image;
         QCOMPARE(EepromProgramming::imageFromPage(page, state, false, false, &image), QString());
-        QCOMPARE(QList<int>({image.loader_code, image.baud_flag, image.focus_setting,
-                             image.audio_byte}),
-                 QList<int>({loader, 0x01, 0x01, 0x5F}));
+        QCOMPARE(
+            QList<int>({image.loader_code, image.baud_flag, image.focus_setting, image.audio_byte}),
+            QList<int>({loader, 0x01, 0x01, 0x5F}));
         // nothing is written while a memory exchange holds the board's replies
         QCOMPARE(EepromProgramming::imageFromPage(page, state, true, false, &image),
                  EepromProgramming::busyText());
