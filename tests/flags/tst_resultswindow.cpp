@@ -32,7 +32,7 @@ QString frame(int c1, int c2u) {
         .arg(c2u, 2, 16, QLatin1Char('0'));
 }
 
-// The rows of `runs` in an SQLite file: records, c1_total, verdict_standard, finished.
+// The rows of `runs` in an SQLite file: records, c1_total, verdict_standard, finished, unit_id.
 QStringList rows(const QString& file) {
     QStringList found;
     {
@@ -40,14 +40,16 @@ QStringList rows(const QString& file) {
         db.setDatabaseName(file);
         QSqlQuery q(db);
         if (db.open() &&
-            q.exec("SELECT records, c1_total, verdict_standard, finished FROM runs ORDER BY "
+            q.exec("SELECT records, c1_total, verdict_standard, finished, unit_id FROM runs "
+                   "ORDER BY "
                    "started_at")) {
             while (q.next())
-                found << QStringLiteral("%1 %2 %3 %4")
+                found << QStringLiteral("%1 %2 %3 %4 %5")
                              .arg(q.value(0).toInt())
                              .arg(q.value(1).toInt())
                              .arg(q.value(2).toString())
-                             .arg(q.value(3).toInt());
+                             .arg(q.value(3).toInt())
+                             .arg(q.value(4).toString());
         }
     }
     QSqlDatabase::removeDatabase("check");
@@ -107,17 +109,21 @@ private slots:
     void run_writtenWhenItEnds() {
         QFETCH(QString, end);
         start("sqlite:" + database());
+        // The unit the operator typed (no board named one) goes with the run.
+        auto* unit = fx->find<QLineEdit>("lineEditUnitId");
+        unit->setText("MECH-7");
+        emit unit->editingFinished();
         fx->feed(frame(1, 0) + frame(2, 0) + frame(3, 1));
         QTRY_COMPARE(fx->window->flagRun().liveSummary().records(), qint64(3));
         // The first record is written at once, as a run going on.
-        QTRY_COMPARE(rows(database()), QStringList{"1 1 PASS 0"});
+        QTRY_COMPARE(rows(database()), QStringList{"1 1 PASS 0 MECH-7"});
         if (end == "new run")
             fx->find<QPushButton>("buttonNewRun")->click();
         else
             fx.reset();
-        QTRY_COMPARE(rows(database()), QStringList{"3 6 FAIL 1"});
+        QTRY_COMPARE(rows(database()), QStringList{"3 6 FAIL 1 MECH-7"});
         fx.reset();
-        QCOMPARE(rows(database()), QStringList{"3 6 FAIL 1"});
+        QCOMPARE(rows(database()), QStringList{"3 6 FAIL 1 MECH-7"});
     }
 
     // While the database cannot be reached, the status bar says how many runs wait.
