@@ -6,6 +6,10 @@
 # minute (warm-up).
 #   bench/endurance.sh BIN_DIR SECONDS [SAMPLES_FILE]
 # DK61_TOOL may name another tool binary (to compare builds); the simulator comes from BIN_DIR.
+# DK61_XVFB=1 shows the tool on an X server of its own (Xvfb, 1280x1024) instead of offscreen;
+# DK61_PAGE=log shows the Data Log page instead of the Flags page (on Xvfb, through xdotool);
+# DK61_PERF=SECONDS records a profile (perf record -g) of the tool over that many seconds after
+# the warm-up into perf.data in the current directory.
 set -euo pipefail
 BIN="$1"
 SECONDS_TOTAL="$2"
@@ -16,8 +20,10 @@ WARMUP=60
 RUN="$(mktemp -d "${TMPDIR:-/tmp}/dk61-endurance.XXXXXX")"
 SIM_PID=""
 TOOL_PID=""
+XVFB_PID=""
 cleanup() {
     [[ -n "$TOOL_PID" ]] && kill "$TOOL_PID" 2>/dev/null && wait "$TOOL_PID" 2>/dev/null
+    [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     [[ -n "$SIM_PID" ]] && kill "$SIM_PID" 2>/dev/null && wait "$SIM_PID" 2>/dev/null
     rm -rf "$RUN"
 }
@@ -43,10 +49,32 @@ for _ in $(seq 1 100); do
 done
 [[ -e "$RUN/link" ]] || { echo "endurance: the simulator did not start" >&2; exit 1; }
 
-HOME="$RUN/home" XDG_CONFIG_HOME="$RUN/config" XDG_RUNTIME_DIR="$RUN/runtime" \
-    QT_QPA_PLATFORM=offscreen DK61_VIRTUAL_PORTS="$RUN/link" \
+PLATFORM=(QT_QPA_PLATFORM=offscreen)
+if [[ "${DK61_XVFB:-0}" == 1 ]]; then
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$RUN/display" >"$RUN/xvfb.out" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 1 100); do
+        [[ -s "$RUN/display" ]] && break
+        sleep 0.05
+    done
+    DISPLAY_NUMBER=$(head -n1 "$RUN/display")
+    [[ -n "$DISPLAY_NUMBER" ]] || { echo "endurance: Xvfb did not start" >&2; exit 1; }
+    PLATFORM=(QT_QPA_PLATFORM=xcb DISPLAY=":$DISPLAY_NUMBER")
+fi
+
+env HOME="$RUN/home" XDG_CONFIG_HOME="$RUN/config" XDG_RUNTIME_DIR="$RUN/runtime" \
+    "${PLATFORM[@]}" DK61_VIRTUAL_PORTS="$RUN/link" \
     "${DK61_TOOL:-$BIN/dk61-pc-tool}" >"$RUN/tool.out" 2>&1 &
 TOOL_PID=$!
+
+if [[ "${DK61_PAGE:-flags}" == log ]]; then
+    [[ -n "$XVFB_PID" ]] || { echo "endurance: DK61_PAGE=log needs DK61_XVFB=1" >&2; exit 1; }
+    sleep 3
+    # Ctrl+Tab: the other page, the Data Log.
+    env "${PLATFORM[@]:1}" xdotool search --sync --onlyvisible --pid "$TOOL_PID" --name DADO \
+        windowactivate --sync key ctrl+Tab >/dev/null 2>&1 ||
+        { echo "endurance: could not switch to the Data Log page" >&2; exit 1; }
+fi
 
 TICKS=$(getconf CLK_TCK)
 PAGE_KB=$(($(getconf PAGESIZE) / 1024))
@@ -67,6 +95,10 @@ while :; do
     line=$(sample) || { echo "endurance: the tool ended after ${elapsed} s" >&2; cat "$RUN/tool.out" >&2; exit 1; }
     echo "$line" >>"$RUN/samples"
     ((elapsed >= SECONDS_TOTAL)) && break
+    if [[ -n "${DK61_PERF:-}" && -z "${PERF_DONE:-}" ]] && ((elapsed >= WARMUP)); then
+        PERF_DONE=1
+        perf record ${DK61_PERF_OPTS:--g} -o perf.data -p "$TOOL_PID" -- sleep "$DK61_PERF" >/dev/null 2>&1 &
+    fi
     sleep "$STEP"
 done
 
