@@ -24,8 +24,10 @@ void Control_Panel::wireFlags() {
     connect(ui->comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), this,
             &Control_Panel::send_flagrate_setting);
     flagPlot = new FlagPlot({ui->customPlot, ui->horizontalSliderFlagsGraph,
-                             ui->verticalSliderFlagsGraph, flagCurveBoxes(*ui)},
+                             ui->verticalSliderFlagsGraph, flagCurveBoxes(*ui), settings},
                             this);
+    // A new unit or scale: the curves are drawn again from the records.
+    connect(flagPlot, &FlagPlot::scaleChanged, this, &Control_Panel::plotCFlags);
 }
 
 void Control_Panel::wireFlagMonitor() {
@@ -58,7 +60,6 @@ void Control_Panel::wireFlagMonitor() {
     parts.savePng = ui->actionSavePlotPng;
     parts.savePdf = ui->actionSavePlotPdf;
     parts.exportCsv = ui->actionExportRunCsv;
-    parts.topRate = ui->verticalSliderFlagsGraph;
     parts.curves = flagCurveBoxes(*ui);
     parts.interval = ui->comboCFLAGInterval;
     parts.elapsedMs = [this] { return sessionClock.elapsed(); };
@@ -70,6 +71,8 @@ void Control_Panel::wireFlagMonitor() {
     };
     parts.flagDirectory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
     runPanel = new RunPanel(parts, this);
+    runPanel->setScale(flagPlot->scale());
+    connect(flagPlot, &FlagPlot::scaleChanged, runPanel, &RunPanel::setScale);
     runPanel->setLimits(currentSettings.limits);
     runPanel->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());
     connect(board, &CD_Board::disconnected_from_serial_port, this, [this] {

@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSlider>
 #include <QStatusBar>
 
 #include <qcustomplot.h>
@@ -105,7 +104,6 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
     connect(p.savePng, &QAction::triggered, this, &RunPanel::savePngChosen);
     connect(p.savePdf, &QAction::triggered, this, &RunPanel::savePdfChosen);
     connect(p.exportCsv, &QAction::triggered, this, &RunPanel::exportCsvChosen);
-    connect(p.topRate, &QSlider::valueChanged, wholeRun, &WholeRunPlot::setTopRate);
     for (QCheckBox* box : p.curves)
         connect(box, &QCheckBox::toggled, this, &RunPanel::updateCurveVisibility);
 }
@@ -192,6 +190,12 @@ void RunPanel::setLimits(const FlagLimits& newLimits) {
     showSummary();
 }
 
+void RunPanel::setScale(const FlagScale& chosen) {
+    scale = chosen;
+    wholeRun->setScale(scale);
+    updateLimitLines();
+}
+
 bool RunPanel::livePaused() const {
     return p.pauseLive->isChecked();
 }
@@ -237,8 +241,8 @@ void RunPanel::updateLimitLines() {
             QPen pen(p.livePlot->graph(k)->pen().color());
             pen.setStyle(Qt::DashLine);
             line->setPen(pen);
-            line->point1->setCoords(0.0, *limit);
-            line->point2->setCoords(1.0, *limit);
+            line->point1->setCoords(0.0, scale.fromPercent(*limit));
+            line->point2->setCoords(1.0, scale.fromPercent(*limit));
         }
         plot->replot(QCustomPlot::rpQueuedReplot);
     }

@@ -2,6 +2,7 @@
 #define RUNPANEL_H
 
 #include "flaglimits.h"
+#include "flagscale.h"
 #include "runstore.h"
 #include "runsummary.h"
 
@@ -22,7 +23,6 @@ class QCPTextElement;
 class QCustomPlot;
 class QLabel;
 class QPushButton;
-class QSlider;
 class QStatusBar;
 class QWidget;
 class WholeRunPlot;
@@ -71,7 +71,6 @@ public:
         QAction* savePng = nullptr;
         QAction* savePdf = nullptr;
         QAction* exportCsv = nullptr;
-        QSlider* topRate = nullptr;                  // the live plot's height slider
         std::array<QCheckBox*, 5> curves{};          // which flags are drawn
         QComboBox* interval = nullptr;               // the interval the operator chose
         std::function<qint64()> elapsedMs;           // the session clock
@@ -96,6 +95,8 @@ public:
     void startRun(const QString& source);
     void recordAdded(const CFlags& record, int setting);
     void setLimits(const FlagLimits& limits);
+    // The live plot's unit and scale, for the whole-run plot and the limit lines.
+    void setScale(const FlagScale& scale);
     const RunStore& liveRun() const { return live; }
     const RunSummary& liveSummary() const { return liveTotals; }
     bool livePaused() const;
@@ -157,6 +158,7 @@ private:
     bool wholeRunBeforeReview = false;
 
     FlagLimits limits;
+    FlagScale scale;
     QTimer summaryTimer;
     bool linkIsUp = false;
     bool linkWentDown = false;

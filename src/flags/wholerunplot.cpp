@@ -8,11 +8,16 @@
 
 WholeRunPlot::WholeRunPlot(QCustomPlot* plot, QCustomPlot* livePlot, QObject* parent)
     : QObject(parent), target(plot) {
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < 10; ++k) {
+        const QCPGraph* live = livePlot->graph(k);
         QCPGraph* graph = plot->addGraph();
-        graph->setName(livePlot->graph(k)->name());
-        graph->setPen(livePlot->graph(k)->pen());
+        graph->setName(live->name());
+        graph->setPen(live->pen());
+        graph->setLineStyle(live->lineStyle());
+        graph->setScatterStyle(live->scatterStyle());
         graph->setAntialiased(false);
+        if (k >= 5)
+            graph->removeFromLegend();
     }
     plot->setNotAntialiasedElements(QCP::aeAll);
     QSharedPointer<QCPAxisTickerTime> ticker(new QCPAxisTickerTime);
@@ -33,6 +38,11 @@ WholeRunPlot::WholeRunPlot(QCustomPlot* plot, QCustomPlot* livePlot, QObject* pa
     });
     followTimer.setSingleShot(true);
     connect(&followTimer, &QTimer::timeout, this, &WholeRunPlot::follow);
+    connect(plot, &QCustomPlot::beforeReplot, this, &WholeRunPlot::followData);
+}
+
+QCPGraph* WholeRunPlot::marks(int k) const {
+    return target->graph(5 + k);
 }
 
 double WholeRunPlot::endSeconds() const {
@@ -54,10 +64,30 @@ void WholeRunPlot::fit() {
         target->xAxis->setRange(0.0, end);
 }
 
-void WholeRunPlot::setTopRate(double percent) {
-    target->yAxis->setRange(0.0, percent);
+void WholeRunPlot::setScale(const FlagScale& chosen) {
+    scale = chosen;
+    target->yAxis->setLabel(scale.axisLabel());
+    if (!scale.automatic)
+        target->yAxis->setRange(0.0, scale.fixedTop());
+    redraw(false);
     if (target->isVisible())
         target->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void WholeRunPlot::followData() {
+    double largest = 0.0;
+    for (int k = 0; k < 5; ++k) {
+        const QCPGraph* graph = target->graph(k);
+        marks(k)->setVisible(graph->visible());
+        if (!scale.automatic || !graph->visible())
+            continue;
+        for (const QCPGraphData& point : *graph->data()) {
+            if (point.value > largest) // NaN (a gap) is never larger
+                largest = point.value;
+        }
+    }
+    if (scale.automatic)
+        target->yAxis->setRange(0.0, scale.automaticTop(largest));
 }
 
 void WholeRunPlot::runGrew() {
@@ -96,8 +126,23 @@ void WholeRunPlot::redraw(bool replot) {
     if (store)
         envelope = store->envelope(view.lower * 1000.0, view.upper * 1000.0, columns);
     isDecimated = envelope.decimated;
-    for (int k = 0; k < 5; ++k)
-        target->graph(k)->setData(envelope.keys, envelope.values[k], true);
+    // Marks along a stretch above the top: about one for every sixtieth of the view.
+    const double markSpacing = view.size() / 60.0;
+    const double unitPerPercent = scale.fromPercent(1.0);
+    for (int k = 0; k < 5; ++k) {
+        QVector<double>& values = envelope.values[size_t(k)];
+        QVector<double> markKeys, markValues;
+        FlagScale::EdgeTrack track(scale.edgeTop(), markSpacing);
+        for (int i = 0; i < values.size(); ++i) {
+            values[i] *= unitPerPercent;
+            if (track.marks(envelope.keys[i], values[i])) {
+                markKeys.append(envelope.keys[i]);
+                markValues.append(track.edge());
+            }
+        }
+        target->graph(k)->setData(envelope.keys, values, true);
+        marks(k)->setData(markKeys, markValues, true);
+    }
     drawing = false;
     if (replot)
         target->replot();
