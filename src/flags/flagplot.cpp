@@ -49,17 +49,7 @@ FlagPlot::FlagPlot(const Widgets& widgets, QObject* parent) : QObject(parent), w
             graph->setPen(QPen(colours[k]));
         graph->setAntialiased(false);
     }
-    // Graphs 5 to 9: the marks of points above the top of the axis, a triangle in the curve's
-    // colour on the edge, where the curve leaves the plot.
-    for (int k = 0; k < 5; ++k) {
-        QCPGraph* edge = plot->addGraph();
-        edge->setName(plot->graph(k)->name() + QStringLiteral(" above the scale"));
-        edge->removeFromLegend();
-        edge->setLineStyle(QCPGraph::lsNone);
-        const QColor colour = plot->graph(k)->pen().color();
-        edge->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangle, colour, colour, 7));
-        edge->setAntialiased(false);
-    }
+    addEdgeMarks(plot);
     // Dense curves redraw much faster without anti-aliasing.
     plot->setNotAntialiasedElements(QCP::aeAll);
     plot->xAxis->setLabel("Time in seconds");
@@ -73,6 +63,18 @@ FlagPlot::FlagPlot(const Widgets& widgets, QObject* parent) : QObject(parent), w
     redraw = new PlotRedraw(plot, this);
     connect(scaleBar, &FlagScaleBar::changed, this, &FlagPlot::takeScale);
     connect(plot, &QCustomPlot::beforeReplot, this, &FlagPlot::followData);
+}
+
+void FlagPlot::addEdgeMarks(QCustomPlot* plot) {
+    for (int k = 0; k < 5; ++k) {
+        QCPGraph* edge = plot->addGraph();
+        edge->setName(plot->graph(k)->name() + QStringLiteral(" above the scale"));
+        edge->removeFromLegend();
+        edge->setLineStyle(QCPGraph::lsNone);
+        const QColor colour = plot->graph(k)->pen().color();
+        edge->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangle, colour, colour, 7));
+        edge->setAntialiased(false);
+    }
 }
 
 QCPGraph* FlagPlot::marks(int k) const {

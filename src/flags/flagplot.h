@@ -56,6 +56,9 @@ public:
     // Forget what the curves hold: the next record rebuilds them.
     void invalidate() { shown.invalidate(); }
     bool redrawPending() const;
+    // Graphs 5 to 9 of a plot whose graphs 0 to 4 are the curves: the marks of points above the
+    // top of the axis, a triangle on the edge in the curve's colour, not in the legend.
+    static void addEdgeMarks(QCustomPlot* plot);
 
 signals:
     // The unit or the top of the rate axis changed: the curves are drawn again from the records.

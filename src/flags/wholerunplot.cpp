@@ -1,5 +1,6 @@
 #include "wholerunplot.h"
 
+#include "flagplot.h"
 #include "runstore.h"
 
 #include <qcustomplot.h>
@@ -8,17 +9,13 @@
 
 WholeRunPlot::WholeRunPlot(QCustomPlot* plot, QCustomPlot* livePlot, QObject* parent)
     : QObject(parent), target(plot) {
-    for (int k = 0; k < 10; ++k) {
-        const QCPGraph* live = livePlot->graph(k);
+    for (int k = 0; k < 5; ++k) {
         QCPGraph* graph = plot->addGraph();
-        graph->setName(live->name());
-        graph->setPen(live->pen());
-        graph->setLineStyle(live->lineStyle());
-        graph->setScatterStyle(live->scatterStyle());
+        graph->setName(livePlot->graph(k)->name());
+        graph->setPen(livePlot->graph(k)->pen());
         graph->setAntialiased(false);
-        if (k >= 5)
-            graph->removeFromLegend();
     }
+    FlagPlot::addEdgeMarks(plot);
     plot->setNotAntialiasedElements(QCP::aeAll);
     QSharedPointer<QCPAxisTickerTime> ticker(new QCPAxisTickerTime);
     ticker->setTimeFormat(QStringLiteral("%h:%m:%s"));
@@ -66,9 +63,9 @@ void WholeRunPlot::fit() {
 
 void WholeRunPlot::setScale(const FlagScale& chosen) {
     scale = chosen;
-    target->yAxis->setLabel(scale.axisLabel());
-    if (!scale.automatic)
-        target->yAxis->setRange(0.0, scale.fixedTop());
+    target->yAxis->setLabel(chosen.axisLabel());
+    if (!chosen.automatic)
+        target->yAxis->setRange(0.0, chosen.fixedTop());
     redraw(false);
     if (target->isVisible())
         target->replot(QCustomPlot::rpQueuedReplot);
@@ -76,18 +73,19 @@ void WholeRunPlot::setScale(const FlagScale& chosen) {
 
 void WholeRunPlot::followData() {
     double largest = 0.0;
+    const bool automatic = scale && scale->automatic;
     for (int k = 0; k < 5; ++k) {
         const QCPGraph* graph = target->graph(k);
         marks(k)->setVisible(graph->visible());
-        if (!scale.automatic || !graph->visible())
+        if (!automatic || !graph->visible())
             continue;
         for (const QCPGraphData& point : *graph->data()) {
             if (point.value > largest) // NaN (a gap) is never larger
                 largest = point.value;
         }
     }
-    if (scale.automatic)
-        target->yAxis->setRange(0.0, scale.automaticTop(largest));
+    if (automatic)
+        target->yAxis->setRange(0.0, scale->automaticTop(largest));
 }
 
 void WholeRunPlot::runGrew() {
@@ -128,11 +126,13 @@ void WholeRunPlot::redraw(bool replot) {
     isDecimated = envelope.decimated;
     // Marks along a stretch above the top: about one for every sixtieth of the view.
     const double markSpacing = view.size() / 60.0;
-    const double unitPerPercent = scale.fromPercent(1.0);
+    // Without a scale of the live plot's (a plot for a report): percent, no marks.
+    const double unitPerPercent = scale ? scale->fromPercent(1.0) : 1.0;
+    const double edgeTop = scale ? scale->edgeTop() : qInf();
     for (int k = 0; k < 5; ++k) {
         QVector<double>& values = envelope.values[size_t(k)];
         QVector<double> markKeys, markValues;
-        FlagScale::EdgeTrack track(scale.edgeTop(), markSpacing);
+        FlagScale::EdgeTrack track(edgeTop, markSpacing);
         for (int i = 0; i < values.size(); ++i) {
             values[i] *= unitPerPercent;
             if (track.marks(envelope.keys[i], values[i])) {

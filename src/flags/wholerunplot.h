@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
+
 class QCPGraph;
 class QCustomPlot;
 class RunStore;
@@ -48,7 +50,7 @@ private:
 
     QCustomPlot* target;
     const RunStore* store = nullptr;
-    FlagScale scale;
+    std::optional<FlagScale> scale;
     QTimer followTimer;
     bool grew = false;
     bool isDecimated = false;
