@@ -9,7 +9,10 @@
 # DK61_ENDURANCE_XVFB=1 runs the tool on a virtual X server (Xvfb, 900x700) instead of offscreen,
 # so that the window is really drawn; DK61_ENDURANCE_PAGE=datalog then shows the Data Log page
 # with "show data" checked (clicks with xdotool) instead of the flag page, and
-# DK61_ENDURANCE_SHOT=FILE keeps a picture of the screen at the end (import).
+# DK61_ENDURANCE_SHOT=FILE keeps a picture of the screen at the end (import). DK61_XVFB=1 and
+# DK61_PAGE=log are the short names of the first two. DK61_PERF=SECONDS records a profile
+# (perf record -g) of the tool over that many seconds after the warm-up into perf.data in the
+# current directory.
 set -euo pipefail
 BIN="$1"
 SECONDS_TOTAL="$2"
@@ -49,6 +52,8 @@ for _ in $(seq 1 100); do
 done
 [[ -e "$RUN/link" ]] || { echo "endurance: the simulator did not start" >&2; exit 1; }
 
+[[ "${DK61_XVFB:-0}" == 1 ]] && DK61_ENDURANCE_XVFB=1
+[[ "${DK61_PAGE:-}" == log ]] && DK61_ENDURANCE_PAGE=datalog
 PLATFORM=offscreen
 GEOMETRY=()
 if [[ "${DK61_ENDURANCE_XVFB:-0}" == 1 ]]; then
@@ -102,6 +107,10 @@ while :; do
     line=$(sample) || { echo "endurance: the tool ended after ${elapsed} s" >&2; cat "$RUN/tool.out" >&2; exit 1; }
     echo "$line" >>"$RUN/samples"
     ((elapsed >= SECONDS_TOTAL)) && break
+    if [[ -n "${DK61_PERF:-}" && -z "${PERF_DONE:-}" ]] && ((elapsed >= WARMUP)); then
+        PERF_DONE=1
+        perf record ${DK61_PERF_OPTS:--g} -o perf.data -p "$TOOL_PID" -- sleep "$DK61_PERF" >/dev/null 2>&1 &
+    fi
     sleep "$STEP"
 done
 

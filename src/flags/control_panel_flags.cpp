@@ -26,7 +26,7 @@ void Control_Panel::wireFlags() {
     connect(ui->comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), this,
             &Control_Panel::send_flagrate_setting);
     flagPlot = new FlagPlot({ui->customPlot, ui->horizontalSliderFlagsGraph,
-                             ui->verticalSliderFlagsGraph, flagCurveBoxes(*ui)},
+                             ui->verticalSliderFlagsGraph, flagCurveBoxes(*ui), settings},
                             this);
     // The width slider says what it sets.
     QLabel* window = ui->labelPlotWindow;
@@ -35,6 +35,8 @@ void Control_Panel::wireFlags() {
     };
     showWindow(ui->horizontalSliderFlagsGraph->value());
     connect(ui->horizontalSliderFlagsGraph, &QSlider::valueChanged, window, showWindow);
+    // A new unit or scale: the curves are drawn again from the records.
+    connect(flagPlot, &FlagPlot::scaleChanged, this, &Control_Panel::plotCFlags);
 }
 
 void Control_Panel::wireFlagMonitor() {
@@ -74,7 +76,6 @@ void Control_Panel::wireFlagMonitor() {
     parts.savePdf = ui->actionSavePlotPdf;
     parts.exportCsv = ui->actionExportRunCsv;
     parts.exportReport = ui->actionExportReport;
-    parts.topRate = ui->verticalSliderFlagsGraph;
     parts.curves = flagCurveBoxes(*ui);
     parts.interval = ui->comboCFLAGInterval;
     parts.elapsedMs = [this] { return sessionClock.elapsed(); };
@@ -95,6 +96,8 @@ void Control_Panel::wireFlagMonitor() {
     for (QWidget* top : std::initializer_list<QWidget*>{ui->frameRunSummary, ui->labelFileWarning,
                                                         ui->status_description_spdif_label})
         Overlay::mark(top, {ui->customPlot, ui->customPlotRun});
+    runPanel->setScale(flagPlot->scale());
+    connect(flagPlot, &FlagPlot::scaleChanged, runPanel, &RunPanel::setScale);
     runPanel->setLimits(currentSettings.limits);
     wireResults();
     runPanel->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());

@@ -1,6 +1,7 @@
 #include "flagplot.h"
 
 #include "cflags.h"
+#include "flagscalebar.h"
 #include "plotredraw.h"
 
 #include <QCheckBox>
@@ -8,6 +9,8 @@
 #include <QVector>
 
 #include <qcustomplot.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -27,6 +30,11 @@ quint16 countOf(const CFlags* record, int k) {
     }
 }
 
+// The value drawn for a count (taken as a signed 16-bit number) worth `perCount` each.
+double valueOf(quint16 count, double perCount) {
+    return static_cast<qint16>(count) * perCount;
+}
+
 } // namespace
 
 FlagPlot::FlagPlot(const Widgets& widgets, QObject* parent) : QObject(parent), w(widgets) {
@@ -41,15 +49,63 @@ FlagPlot::FlagPlot(const Widgets& widgets, QObject* parent) : QObject(parent), w
             graph->setPen(QPen(colours[k]));
         graph->setAntialiased(false);
     }
+    addEdgeMarks(plot);
     // Dense curves redraw much faster without anti-aliasing.
     plot->setNotAntialiasedElements(QCP::aeAll);
     plot->xAxis->setLabel("Time in seconds");
-    plot->yAxis->setLabel("Flags in %");
     plot->xAxis->setRange(0, w.width->value());
-    plot->yAxis->setRange(0, w.height->value());
     plot->legend->setVisible(true);
+    scaleBar = new FlagScaleBar(w.width, w.store, this);
+    shownScale = {scaleBar->unit(), scaleBar->automatic(), w.height->value()};
+    plot->yAxis->setLabel(shownScale.axisLabel());
+    plot->yAxis->setRange(0, shownScale.fixedTop());
     plot->replot();
     redraw = new PlotRedraw(plot, this);
+    connect(scaleBar, &FlagScaleBar::changed, this, &FlagPlot::takeScale);
+    connect(plot, &QCustomPlot::beforeReplot, this, &FlagPlot::followData);
+}
+
+void FlagPlot::addEdgeMarks(QCustomPlot* plot) {
+    for (int k = 0; k < 5; ++k) {
+        QCPGraph* edge = plot->addGraph();
+        edge->setName(plot->graph(k)->name() + QStringLiteral(" above the scale"));
+        edge->removeFromLegend();
+        edge->setLineStyle(QCPGraph::lsNone);
+        const QColor colour = plot->graph(k)->pen().color();
+        edge->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangle, colour, colour, 7));
+        edge->setAntialiased(false);
+    }
+}
+
+QCPGraph* FlagPlot::marks(int k) const {
+    return w.plot->graph(5 + k);
+}
+
+void FlagPlot::takeScale() {
+    const FlagScale chosen{scaleBar->unit(), scaleBar->automatic(), w.height->value()};
+    if (chosen == shownScale)
+        return;
+    shownScale = chosen;
+    w.plot->yAxis->setLabel(shownScale.axisLabel());
+    if (!shownScale.automatic)
+        w.plot->yAxis->setRange(0, shownScale.fixedTop());
+    shown.invalidate();
+    redraw->request();
+    emit scaleChanged(shownScale);
+}
+
+void FlagPlot::followData() {
+    if (!shownScale.automatic)
+        return;
+    double largest = 0.0;
+    for (int k = 0; k < 5; ++k) {
+        const QCPGraph* graph = w.plot->graph(k);
+        if (!graph->visible())
+            continue;
+        for (const QCPGraphData& point : *graph->data())
+            largest = std::max(largest, point.value);
+    }
+    w.plot->yAxis->setRange(0, shownScale.automaticTop(largest));
 }
 
 bool FlagPlot::redrawPending() const {
@@ -75,7 +131,7 @@ void FlagPlot::plot(QList<CFlags*>& records, int setting, bool paused) {
 }
 
 void FlagPlot::draw(const QList<CFlags*>& records, double interval, double window) {
-    const double scale = FlagPlotWindow::scaleFor(interval);
+    const double perCount = shownScale.perCount(interval);
     const qint64 count = records.size();
     const FlagPlotWindow::Step step = FlagPlotWindow::plan(count, window);
     const qint64 firstNumber = scroll + step.firstTaken;
@@ -88,25 +144,42 @@ void FlagPlot::draw(const QList<CFlags*>& records, double interval, double windo
     const FlagPlotWindow::Update update =
         shown.track(firstNumber, endNumber, interval, atShownNewest, records.last());
 
+    // Marks along a stretch above the top: about one for every sixtieth of the window.
+    const double markSpacing = w.width->value() / 60.0;
     for (int k = 0; k < 5; ++k) {
         QCPGraph* graph = w.plot->graph(k);
+        QCPGraph* edge = marks(k);
         graph->setVisible(w.curves[size_t(k)]->isChecked());
+        edge->setVisible(graph->visible());
+        FlagScale::EdgeTrack& track = tracks[size_t(k)];
         if (update.rebuild) {
+            track = FlagScale::EdgeTrack(shownScale.edgeTop(), markSpacing);
             const int n = static_cast<int>(endNumber - firstNumber);
-            QVector<double> keys(n), values(n);
+            QVector<double> keys(n), values(n), markKeys, markValues;
             for (int j = 0; j < n; ++j) {
                 keys[j] = FlagPlotWindow::timeOf(firstNumber + j, interval);
-                values[j] = FlagPlotWindow::percentOf(
-                    countOf(records.at(static_cast<int>(step.firstTaken) + j), k), scale);
+                values[j] = valueOf(countOf(records.at(static_cast<int>(step.firstTaken) + j), k),
+                                    perCount);
+                if (track.marks(keys[j], values[j])) {
+                    markKeys.append(keys[j]);
+                    markValues.append(track.edge());
+                }
             }
             graph->setData(keys, values, true);
+            edge->setData(markKeys, markValues, true);
         } else {
             QSharedPointer<QCPGraphDataContainer> data = graph->data();
-            data->removeBefore(FlagPlotWindow::timeOf(firstNumber, interval));
+            QSharedPointer<QCPGraphDataContainer> edgeData = edge->data();
+            const double first = FlagPlotWindow::timeOf(firstNumber, interval);
+            data->removeBefore(first);
+            edgeData->removeBefore(first);
             for (qint64 number = update.appendFrom; number < endNumber; ++number) {
                 const CFlags* record = records.at(static_cast<int>(number - scroll));
-                data->add(QCPGraphData(FlagPlotWindow::timeOf(number, interval),
-                                       FlagPlotWindow::percentOf(countOf(record, k), scale)));
+                const double key = FlagPlotWindow::timeOf(number, interval);
+                const double value = valueOf(countOf(record, k), perCount);
+                data->add(QCPGraphData(key, value));
+                if (track.marks(key, value))
+                    edgeData->add(QCPGraphData(key, track.edge()));
             }
         }
     }
@@ -125,6 +198,5 @@ void FlagPlot::restart(QList<CFlags*>& records) {
 }
 
 void FlagPlot::rescaleRates() {
-    w.plot->yAxis->setRange(0, w.height->value());
-    redraw->request();
+    takeScale();
 }

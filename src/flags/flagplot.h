@@ -2,6 +2,7 @@
 #define FLAGPLOT_H
 
 #include "flagplotwindow.h"
+#include "flagscale.h"
 
 #include <QList>
 #include <QObject>
@@ -9,15 +10,20 @@
 #include <array>
 
 class CFlags;
+class FlagScaleBar;
 class PlotRedraw;
 class QCheckBox;
+class QCPGraph;
 class QCustomPlot;
+class QSettings;
 class QSlider;
 
-// The flag page's live plot: the five flag rates in percent over a sliding window of the newest
-// records. The width slider sets the window in seconds, the height slider the top of the rate
-// axis; each curve is drawn while its check box is checked (a change shows with the next record).
-// Each record appends one point to the curves and drops the oldest; the plot is redrawn paced.
+// The flag page's live plot: the five flag rates over a sliding window of the newest records, in
+// percent or per second (FlagScaleBar). The width slider sets the window in seconds, the height
+// slider the top of the rate axis unless it follows the data; where a curve rises above the top,
+// triangles on the edge mark its points there. Each curve is drawn while its check box is checked
+// (a change shows with the next record). Each record appends one point to the curves and drops the
+// oldest; the plot is redrawn paced.
 class FlagPlot : public QObject {
     Q_OBJECT
 
@@ -27,6 +33,7 @@ public:
         QSlider* width = nullptr;
         QSlider* height = nullptr;
         std::array<QCheckBox*, 5> curves{};
+        QSettings* store = nullptr; // remembers the unit and the automatic scale
     };
 
     // Gives the plot its five named curves, its axes and their ranges.
@@ -39,8 +46,9 @@ public:
     // Empties `records` (newest first) and starts the time axis again at 0, over the width the
     // slider sets.
     void restart(QList<CFlags*>& records);
-    // The rate axis from 0 to the height slider's value.
+    // The rate axis from 0 to the height slider's value (unless it follows the data).
     void rescaleRates();
+    const FlagScale& scale() const { return shownScale; }
 
     // Records dropped from the front of the list since it was last emptied: the first record of
     // the list is drawn at scrollCount() intervals.
@@ -48,14 +56,27 @@ public:
     // Forget what the curves hold: the next record rebuilds them.
     void invalidate() { shown.invalidate(); }
     bool redrawPending() const;
+    // Graphs 5 to 9 of a plot whose graphs 0 to 4 are the curves: the marks of points above the
+    // top of the axis, a triangle on the edge in the curve's colour, not in the legend.
+    static void addEdgeMarks(QCustomPlot* plot);
+
+signals:
+    // The unit or the top of the rate axis changed: the curves are drawn again from the records.
+    void scaleChanged(const FlagScale& scale);
 
 private:
     void draw(const QList<CFlags*>& records, double interval, double window);
+    void takeScale();
+    void followData();
+    QCPGraph* marks(int k) const;
 
     Widgets w;
     int scroll = 0;
     FlagPlotWindow shown;
     PlotRedraw* redraw = nullptr;
+    FlagScaleBar* scaleBar = nullptr;
+    FlagScale shownScale;
+    std::array<FlagScale::EdgeTrack, 5> tracks;
 };
 
 #endif // FLAGPLOT_H

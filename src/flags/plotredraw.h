@@ -8,14 +8,20 @@
 class QCustomPlot;
 
 // Redraws a plot after its data changed: at most once every MinIntervalMs, and only while the
-// plot is shown (a plot on a hidden page is redrawn when it is shown again). A redraw of the flag
-// plot at its full window takes a millisecond or more, while records may arrive much faster when
-// the link is busy; every redraw draws the data as it is at that moment.
+// plot can be seen (a plot on a hidden page or in a minimised window is redrawn when it shows
+// again). Records may arrive every 30 ms; every redraw draws the data as it is at that moment.
+//
+// A redraw refreshes only the axis rectangle with its axes, labels and legend: the plot's other
+// layout rows (the run summary's band) do not change with the data, and the widgets stacked over
+// them are not painted again. The plot draws into one buffer (the selection layer, which these
+// plots do not use, would be a second one to clear and blend at every redraw).
 class PlotRedraw : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int MinIntervalMs = 30;
+    // Ten redraws a second: at the 30 ms interval and a 60 s window a record moves the curves by
+    // under half a pixel, so a redraw every third record shows every step the eye can follow.
+    static constexpr int MinIntervalMs = 100;
 
     explicit PlotRedraw(QCustomPlot* plot, QObject* parent = nullptr);
 
@@ -28,6 +34,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool canBeSeen() const;
     void redraw();
 
     QCustomPlot* plot;

@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSlider>
 #include <QStatusBar>
 
 #include <qcustomplot.h>
@@ -127,7 +126,6 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
     connect(p.exportCsv, &QAction::triggered, this, &RunPanel::exportCsvChosen);
     connect(p.exportReport, &QAction::triggered, this, &RunPanel::exportReportChosen);
     connect(p.unitId, &QLineEdit::editingFinished, this, &RunPanel::takeUnit);
-    connect(p.topRate, &QSlider::valueChanged, wholeRun, &WholeRunPlot::setTopRate);
     for (QCheckBox* box : p.curves)
         connect(box, &QCheckBox::toggled, this, &RunPanel::updateCurveVisibility);
 }
@@ -285,6 +283,12 @@ void RunPanel::setLimits(const FlagLimits& newLimits) {
     emit runUpdated(liveResult());
 }
 
+void RunPanel::setScale(const FlagScale& chosen) {
+    scale = chosen;
+    wholeRun->setScale(scale);
+    updateLimitLines();
+}
+
 bool RunPanel::livePaused() const {
     return p.pauseLive->isChecked();
 }
@@ -330,8 +334,8 @@ void RunPanel::updateLimitLines() {
             QPen pen(p.livePlot->graph(k)->pen().color());
             pen.setStyle(Qt::DashLine);
             line->setPen(pen);
-            line->point1->setCoords(0.0, *limit);
-            line->point2->setCoords(1.0, *limit);
+            line->point1->setCoords(0.0, scale.fromPercent(*limit));
+            line->point2->setCoords(1.0, scale.fromPercent(*limit));
         }
         plot->replot(QCustomPlot::rpQueuedReplot);
     }

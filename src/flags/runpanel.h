@@ -3,6 +3,7 @@
 
 #include "flaglimits.h"
 #include "runresult.h"
+#include "flagscale.h"
 #include "runstore.h"
 #include "runsummary.h"
 #include "unitidentity.h"
@@ -26,7 +27,6 @@ class QCustomPlot;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSlider;
 class QStatusBar;
 class QWidget;
 class WholeRunPlot;
@@ -84,7 +84,6 @@ public:
         QAction* savePdf = nullptr;
         QAction* exportCsv = nullptr;
         QAction* exportReport = nullptr;
-        QSlider* topRate = nullptr;                  // the live plot's height slider
         std::array<QCheckBox*, 5> curves{};          // which flags are drawn
         QComboBox* interval = nullptr;               // the interval the operator chose
         std::function<qint64()> elapsedMs;           // the session clock
@@ -112,6 +111,8 @@ public:
     void startRun(const QString& source);
     void recordAdded(const CFlags& record, int setting);
     void setLimits(const FlagLimits& limits);
+    // The live plot's unit and scale, for the whole-run plot and the limit lines.
+    void setScale(const FlagScale& scale);
     const RunStore& liveRun() const { return live; }
     const RunSummary& liveSummary() const { return liveTotals; }
     // The live run as the results database keeps a run (started, totals, unit, verdicts).
@@ -201,6 +202,7 @@ private:
     bool wholeRunBeforeReview = false;
 
     FlagLimits limits;
+    FlagScale scale;
     QTimer summaryTimer;
     bool linkIsUp = false;
     bool linkWentDown = false;

@@ -1,5 +1,6 @@
 #include "wholerunplot.h"
 
+#include "flagplot.h"
 #include "runstore.h"
 
 #include <qcustomplot.h>
@@ -14,6 +15,7 @@ WholeRunPlot::WholeRunPlot(QCustomPlot* plot, QCustomPlot* livePlot, QObject* pa
         graph->setPen(livePlot->graph(k)->pen());
         graph->setAntialiased(false);
     }
+    FlagPlot::addEdgeMarks(plot);
     plot->setNotAntialiasedElements(QCP::aeAll);
     QSharedPointer<QCPAxisTickerTime> ticker(new QCPAxisTickerTime);
     ticker->setTimeFormat(QStringLiteral("%h:%m:%s"));
@@ -33,6 +35,11 @@ WholeRunPlot::WholeRunPlot(QCustomPlot* plot, QCustomPlot* livePlot, QObject* pa
     });
     followTimer.setSingleShot(true);
     connect(&followTimer, &QTimer::timeout, this, &WholeRunPlot::follow);
+    connect(plot, &QCustomPlot::beforeReplot, this, &WholeRunPlot::followData);
+}
+
+QCPGraph* WholeRunPlot::marks(int k) const {
+    return target->graph(5 + k);
 }
 
 double WholeRunPlot::endSeconds() const {
@@ -54,10 +61,31 @@ void WholeRunPlot::fit() {
         target->xAxis->setRange(0.0, end);
 }
 
-void WholeRunPlot::setTopRate(double percent) {
-    target->yAxis->setRange(0.0, percent);
+void WholeRunPlot::setScale(const FlagScale& chosen) {
+    scale = chosen;
+    target->yAxis->setLabel(chosen.axisLabel());
+    if (!chosen.automatic)
+        target->yAxis->setRange(0.0, chosen.fixedTop());
+    redraw(false);
     if (target->isVisible())
         target->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void WholeRunPlot::followData() {
+    double largest = 0.0;
+    const bool automatic = scale && scale->automatic;
+    for (int k = 0; k < 5; ++k) {
+        const QCPGraph* graph = target->graph(k);
+        marks(k)->setVisible(graph->visible());
+        if (!automatic || !graph->visible())
+            continue;
+        for (const QCPGraphData& point : *graph->data()) {
+            if (point.value > largest) // NaN (a gap) is never larger
+                largest = point.value;
+        }
+    }
+    if (automatic)
+        target->yAxis->setRange(0.0, scale->automaticTop(largest));
 }
 
 void WholeRunPlot::runGrew() {
@@ -96,8 +124,25 @@ void WholeRunPlot::redraw(bool replot) {
     if (store)
         envelope = store->envelope(view.lower * 1000.0, view.upper * 1000.0, columns);
     isDecimated = envelope.decimated;
-    for (int k = 0; k < 5; ++k)
-        target->graph(k)->setData(envelope.keys, envelope.values[k], true);
+    // Marks along a stretch above the top: about one for every sixtieth of the view.
+    const double markSpacing = view.size() / 60.0;
+    // Without a scale of the live plot's (a plot for a report): percent, no marks.
+    const double unitPerPercent = scale ? scale->fromPercent(1.0) : 1.0;
+    const double edgeTop = scale ? scale->edgeTop() : qInf();
+    for (int k = 0; k < 5; ++k) {
+        QVector<double>& values = envelope.values[size_t(k)];
+        QVector<double> markKeys, markValues;
+        FlagScale::EdgeTrack track(edgeTop, markSpacing);
+        for (int i = 0; i < values.size(); ++i) {
+            values[i] *= unitPerPercent;
+            if (track.marks(envelope.keys[i], values[i])) {
+                markKeys.append(envelope.keys[i]);
+                markValues.append(track.edge());
+            }
+        }
+        target->graph(k)->setData(envelope.keys, values, true);
+        marks(k)->setData(markKeys, markValues, true);
+    }
     drawing = false;
     if (replot)
         target->replot();

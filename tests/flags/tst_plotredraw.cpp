@@ -1,4 +1,5 @@
-// The flag plot is redrawn after changes at a bounded pace, and not while its page is hidden.
+// The flag plot is redrawn after changes at a bounded pace, and not while its page is hidden or
+// its window minimised.
 #include "plotredraw.h"
 
 #include <QElapsedTimer>
@@ -54,6 +55,20 @@ private slots:
         QVERIFY(drawn.wait(1000));
         QCOMPARE(drawn.count(), 1);
         QVERIFY(!redraw.isPending());
+    }
+
+    void minimisedWindow_isRedrawnWhenRestored() {
+        QCustomPlot plot;
+        PlotRedraw redraw(&plot);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        plot.showMinimized();
+        QSignalSpy drawn(&plot, &QCustomPlot::afterReplot);
+        redraw.request();
+        QVERIFY(!drawn.wait(2 * PlotRedraw::MinIntervalMs));
+        plot.showNormal();
+        QVERIFY(drawn.wait(1000));
+        QCOMPARE(drawn.count(), 1);
     }
 };
 

@@ -2,6 +2,7 @@
 // whole-run view, export, review of a saved file and the interval in the status bar.
 #include "cd_board.h"
 #include "control_panel.h"
+#include "flagscalebar.h"
 #include "formwidget.h"
 #include "runpanel.h"
 #include "wholerunplot.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QStatusBar>
 #include <QtTest>
@@ -213,6 +215,49 @@ private slots:
                  qPrintable(log));
         QVERIFY2(log.contains(QRegularExpression("\\]Link back: .*bridge-0 at 128000 Baud\\n")),
                  qPrintable(log));
+    }
+
+    // The operator's unit and scale: per second a count divided by its interval, in both plots
+    // and for the limit line; marks on the edge where a curve rises above a fixed top; an axis
+    // that follows the data. The choice is remembered.
+    void perSecond_autoScale_edgeMarks() {
+        start({{"limitC1", 5}});
+        // 30 ms records, C1 6 and 66 flagged frames: 200 and 2200 a second.
+        fx->feed(frame(6, 0, 0, 0, 0, 3) + frame(66, 0, 0, 0, 0, 3));
+        QTRY_COMPARE(text(*fx, "labelRunRecords"), QString("2"));
+        QCustomPlot* live = fx->find<QCustomPlot>("customPlot");
+        fx->find<QRadioButton>("radioFlagsPerSecond")->click();
+        QCOMPARE(live->yAxis->label(), QString("Flags per second"));
+        QVERIFY(qAbs(live->graph(0)->data()->at(1)->value - 2200.0) < 1e-6);
+        fx->window->flagRun().wholeRun->redraw();
+        double largest = 0;
+        for (const QCPGraphData& point : *runPlot()->graph(0)->data())
+            largest = qMax(largest, point.value);
+        QVERIFY(qAbs(largest - 2200.0) < 1e-3);
+        QCOMPARE(runPlot()->yAxis->label(), QString("Flags per second"));
+        for (int i = 0; i < live->itemCount(); ++i) {
+            if (auto* line = qobject_cast<QCPItemStraightLine*>(live->item(i)); line->visible())
+                QCOMPARE(line->point1->coords().y(), 5 * 73.5);
+        }
+        // Top at 10 % of the frames, 735 a second: the second point gets a mark on the edge.
+        fx->find<QSlider>("verticalSliderFlagsGraph")->setValue(10);
+        QCOMPARE(live->yAxis->range().upper, 735.0);
+        QCOMPARE(live->graph(5)->data()->size(), 1);
+        QCOMPARE(live->graph(5)->data()->at(0)->key, 0.03);
+        QCOMPARE(live->graph(5)->data()->at(0)->value, 735.0);
+        fx->find<QCheckBox>("checkBoxFlagsAutoScale")->click();
+        live->replot();
+        QCOMPARE(live->yAxis->range().upper, 5000.0);
+        QCOMPARE(live->graph(5)->data()->size(), 0);
+        // Back in percent, and the next start shows what the operator left.
+        fx->find<QRadioButton>("radioFlagsPercent")->click();
+        QVERIFY(qAbs(live->graph(0)->data()->at(1)->value - 66 / 2.205) < 1e-9);
+        fx->find<QRadioButton>("radioFlagsPerSecond")->click();
+        QSettings store;
+        QWidget page;
+        FlagScaleBar next(new QSlider(&page), &store);
+        QCOMPARE(next.unit(), FlagScale::Unit::PerSecond);
+        QVERIFY(next.automatic());
     }
 
     void export_pngPdfCsv() {
