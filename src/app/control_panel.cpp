@@ -339,9 +339,10 @@ void Control_Panel::layoutConsole(const QSize& page, int W, int H) {
 
 void Control_Panel::layoutFlags(const QSize& page, int W, int H) {
     // Bottom up: the service warning and the second link's row (where this build shows them),
-    // the width slider with the window it sets, the plot above it.
+    // the plot's unit and scale row under the width slider, the slider with the window it sets,
+    // the plot above it.
     const bool secondLink = !ui->chkOther->isHidden();
-    const int sliderY = page.height() - 49 - (secondLink ? 32 : 0);
+    const int sliderY = page.height() - 49 - (secondLink ? 58 : 0);
     const int plotHeight = sliderY - ui->customPlot->y();
     ui->customPlot->resize(W - 70, plotHeight);
     QSlider* rates = ui->verticalSliderFlagsGraph;
@@ -352,7 +353,7 @@ void Control_Panel::layoutFlags(const QSize& page, int W, int H) {
     const int sliderWidth = W - 130 - windowWidth - 6;
     ui->horizontalSliderFlagsGraph->setGeometry(sliderX, sliderY, sliderWidth, 19);
     window->setGeometry(sliderX + sliderWidth + 6, sliderY, windowWidth, 21);
-    const int rowY = sliderY + 23;
+    const int rowY = sliderY + 49;
     for (QWidget* widget :
          std::initializer_list<QWidget*>{ui->lblConnect_other, ui->txtOther, ui->chkOther})
         widget->move(widget->x(), rowY + 1);

@@ -2,8 +2,8 @@
 #define RUNPANEL_H
 
 #include "flaglimits.h"
-#include "runresult.h"
 #include "flagscale.h"
+#include "runresult.h"
 #include "runstore.h"
 #include "runsummary.h"
 #include "unitidentity.h"
