@@ -37,13 +37,6 @@ void showText(QLabel* label, const QString& text) {
         label->setAccessibleName(text);
 }
 
-// "PASS" or "FAIL" of either verdict; empty while there is none.
-template <typename V> QString verdictWord(V verdict) {
-    return verdict == V::Pass   ? QStringLiteral("PASS")
-           : verdict == V::Fail ? QStringLiteral("FAIL")
-                                : QString();
-}
-
 // A verdict's label, green for a pass and red for a failure.
 template <typename V> void showVerdict(QLabel* label, const QString& text, V verdict) {
     showText(label, text);
@@ -227,28 +220,13 @@ void RunPanel::takeUnit() {
 
 RunResult RunPanel::liveResult() const {
     RunResult r = liveRow;
-    const RunSummary& s = liveTotals;
-    if (liveIdentity.fromBoard) {
-        r.serialNumber = QString::number(liveIdentity.serialNumber);
-        r.customerId = QString::number(liveIdentity.customerId);
-        r.firmware = QString::number(liveIdentity.firmware);
-    } else {
-        r.unitId = liveIdentity.typed;
-    }
-    r.records = s.records();
+    r.takeUnit(liveIdentity);
+    r.takeSummary(liveTotals);
     r.endedAt = r.startedAt;
     if (!live.isEmpty()) {
         r.intervalMs = FlagInterval::milliseconds(live.setting(live.size() - 1));
         r.endedAt = liveStarted.addMSecs(live.lastMs() + r.intervalMs).toUTC();
     }
-    qint64* totals[RunSummary::Flags] = {&r.c1Total, &r.c1uTotal, &r.c2Total, &r.c2uTotal,
-                                         &r.interpTotal};
-    for (int k = 0; k < RunSummary::Flags; ++k)
-        *totals[k] = s.flag(k).total;
-    r.blerMax10s = s.maxBler();
-    r.e32Total = s.e32();
-    r.verdictStandard = verdictWord(s.standard());
-    r.verdictLimits = verdictWord(s.verdict());
     r.flagFile = liveSource;
     return r;
 }

@@ -38,11 +38,6 @@ public:
     const RunResult& current() const { return run; }
     bool going() const { return run.records > 0; }
 
-    // The identity columns of a unit.
-    static void fillUnit(RunResult* run, const UnitIdentity& unit);
-    // The totals and verdicts columns of a summary.
-    static void fillSummary(RunResult* run, const RunSummary& summary);
-
 private:
     ResultsStore* results;
     RunResult run;

@@ -1,5 +1,8 @@
 #include "runresult.h"
 
+#include "runsummary.h"
+#include "unitidentity.h"
+
 #include <QSysInfo>
 #include <QUuid>
 
@@ -38,7 +41,32 @@ template <auto M> Column countColumn(const char* name, bool exported = true) {
             exported};
 }
 
+// "PASS" or "FAIL" of either verdict; empty while there is none.
+template <typename V> QString verdictWord(V verdict) {
+    return verdict == V::Pass   ? QStringLiteral("PASS")
+           : verdict == V::Fail ? QStringLiteral("FAIL")
+                                : QString();
+}
+
 } // namespace
+
+void RunResult::takeUnit(const UnitIdentity& unit) {
+    serialNumber = unit.fromBoard ? QString::number(unit.serialNumber) : QString();
+    customerId = unit.fromBoard ? QString::number(unit.customerId) : QString();
+    firmware = unit.fromBoard ? QString::number(unit.firmware) : QString();
+    unitId = unit.isKnown() ? unit.unit() : QString();
+}
+
+void RunResult::takeSummary(const RunSummary& summary) {
+    records = summary.records();
+    qint64* totals[RunSummary::Flags] = {&c1Total, &c1uTotal, &c2Total, &c2uTotal, &interpTotal};
+    for (int k = 0; k < RunSummary::Flags; ++k)
+        *totals[k] = summary.flag(k).total;
+    blerMax10s = summary.maxBler();
+    e32Total = summary.e32();
+    verdictStandard = verdictWord(summary.standard());
+    verdictLimits = verdictWord(summary.verdict());
+}
 
 RunResult RunResult::begin(const QDateTime& startedAt) {
     RunResult r;

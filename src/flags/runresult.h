@@ -7,6 +7,9 @@
 #include <QVariant>
 #include <QVector>
 
+class RunSummary;
+class UnitIdentity;
+
 // One run as the results database keeps it: a row of the table `runs`. The caller fills the
 // identity, the totals and the verdicts; the store sets `revision`.
 struct RunResult {
@@ -34,6 +37,12 @@ struct RunResult {
     // Grows with every version of the row handed to the store; an older version never
     // overwrites a newer one.
     qint64 revision = 0;
+
+    // The identity columns of a unit: serial number, customer ID and firmware of a board that
+    // named itself, the unit as shown (its serial number or the typed ID) when it is known.
+    void takeUnit(const UnitIdentity& unit);
+    // The record count, totals and verdicts ("PASS"/"FAIL", empty without a verdict) of a run.
+    void takeSummary(const RunSummary& summary);
 
     // A run starting now on this host, with a fresh UUID.
     static RunResult begin(const QDateTime& startedAt = QDateTime::currentDateTimeUtc());
