@@ -80,6 +80,10 @@ void PlayerPanel::clearDiscId() {
 }
 
 void PlayerPanel::showPllState(int state) {
+    // The board reports the state with every status; a style sheet costs a polish of the label.
+    if (state == shownPll)
+        return;
+    shownPll = state;
     p.pll->setText(state == 1 ? QStringLiteral("PLL State: LOCKED")
                               : QStringLiteral("PLL State: NOT LOCKED"));
     p.pll->setStyleSheet(state == 0   ? QStringLiteral("QLabel {color:red}")

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
+
 class CD_Board;
 class QCheckBox;
 class QLabel;
@@ -61,6 +63,7 @@ private:
     Parts p;
     CD_Board& board;
     bool playing = false;
+    std::optional<int> shownPll; // the state the label shows
     QTimer trayRecheck;
 };
 

@@ -13,7 +13,8 @@ TrafficFeed::Received TrafficFeed::received(const IndexedList<BoardFrame>& frame
         *next = qMax(*next, frames.firstIndex());
         out.any = true;
         // An unset clock (no time reported yet, or an impossible one) shows nothing.
-        out.time = state.player.current_time.toString(QStringLiteral("hh:mm:ss"));
+        const QTime& clock = state.player.current_time;
+        out.time = clock.isValid() ? TrafficLine::stamp(clock.msecsSinceStartOfDay()) : QString();
         out.track = state.player.current_track >= 0 ? QString::number(state.player.current_track)
                                                     : QString();
         out.lines.reserve(static_cast<int>(frames.size() - *next));

@@ -153,7 +153,7 @@ const FormObject kFormObjects[] = {
     {"btnClickSetAudiobyte", "QPushButton", "tabExpertMode", "Set Audiobyte 72 01"},
     {"txtInputSetAudiobyte", "QLineEdit", "tabExpertMode", "5E"},
     {"tabFlags", "QWidget", "tabFlags", nullptr},
-    {"customPlot", "QCustomPlot", "tabFlags", nullptr},
+    {"customPlot", "QuickPlot", "tabFlags", nullptr},
     {"lblConnect_flagrate", "QLabel", "tabFlags", "Output interval:"},
     {"comboCFLAGInterval", "QComboBox", "tabFlags", nullptr},
     {"lbl_plot_flagrate", "QLabel", "tabFlags", "PLOT:"},
@@ -174,7 +174,7 @@ const FormObject kFormObjects[] = {
     {"btnConnectOther", "QPushButton", "tabFlags", "Connect"},
     {"ServiceModeWarningLabel_3", "QLabel", "tabFlags", kServiceWarning},
     // ---- flag monitor: run summary, whole-run view (flags page) ----
-    {"customPlotRun", "QCustomPlot", "tabFlags", nullptr},
+    {"customPlotRun", "QuickPlot", "tabFlags", nullptr},
     {"labelFileWarning", "QLabel", "tabFlags", ""},
     {"frameRunSummary", "QFrame", "tabFlags", nullptr},
     {"labelRunHeadC1", "QLabel", "tabFlags", "C1"},

@@ -30,7 +30,8 @@ private slots:
         redraw.request();
         QVERIFY(drawn.wait(1000));
         QCOMPARE(drawn.count(), 2);
-        QVERIFY2(clock.elapsed() >= PlotRedraw::MinIntervalMs - 5,
+        // A coarse timer may fire up to 5 % early.
+        QVERIFY2(clock.elapsed() >= PlotRedraw::MinIntervalMs * 95 / 100 - 2,
                  qPrintable(QString::number(clock.elapsed())));
     }
 
