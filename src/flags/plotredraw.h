@@ -19,11 +19,11 @@ class PlotRedraw : public QObject {
     Q_OBJECT
 
 public:
-    // Five redraws a second: at the 1 s and 0.17 s intervals every record is still drawn as it
-    // comes (within 0.2 s); at the 30 ms interval a redraw shows the six or seven records since the
-    // last one, and at the 30 s window the curves move by about 5 pixels a step (at the 1 s
-    // interval they move by 25 pixels a record). Each redraw costs about 1.5 ms of a core.
-    static constexpr int MinIntervalMs = 200;
+    // Four redraws a second: at the 1 s interval every record is drawn as it comes, at the 0.17 s
+    // interval a redraw shows the one or two records since the last, at the 30 ms interval the
+    // eight since the last; at the 30 s window the curves then move by about 6 pixels a step (at
+    // the 1 s interval by 25 pixels a record). A redraw costs about 1.8 ms of a core.
+    static constexpr int MinIntervalMs = 250;
 
     explicit PlotRedraw(QCustomPlot* plot, QObject* parent = nullptr);
 

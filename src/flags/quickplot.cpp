@@ -37,8 +37,11 @@ protected:
     }
 
     void draw(QCPPainter* painter) override {
-        if (!mPlottable)
+        // An export (PNG, PDF, a report) draws the stock way, at the device's own resolution.
+        if (!mPlottable || painter->modes().testFlag(QCPPainter::pmNoCaching)) {
+            QCPPlottableLegendItem::draw(painter);
             return;
+        }
         // The stock entry draws the icon (the plottable's own drawing) and the name; here it draws
         // the icon beside an empty name and the name is drawn laid out.
         const QString name = mPlottable->name();

@@ -44,8 +44,9 @@ class RunPanel : public QObject {
     Q_OBJECT
 
 public:
-    // How often the summary's labels follow the records at most.
-    static constexpr int SummaryIntervalMs = 500;
+    // How often the summary's labels follow the records at most: once a second, the step of the
+    // run's length they show (each change lays the summary's labels out again).
+    static constexpr int SummaryIntervalMs = 1000;
     // The summary's band under the curves of both plots, in pixels.
     static constexpr int BandHeight = 124;
     static constexpr int SliderOverlap = 6;

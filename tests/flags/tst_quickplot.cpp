@@ -83,6 +83,17 @@ private slots:
         QVERIFY2(largestDifference(shown, expected) <= 4,
                  qPrintable(QString::number(largestDifference(shown, expected))));
     }
+
+    // Saving the plot as a picture or a document draws the stock way.
+    void savedPicture() {
+        QCustomPlot stock;
+        QuickPlot quick;
+        fill(stock);
+        fill(quick);
+        quick.replot();
+        QVERIFY(largestDifference(quick.toPixmap(640, 420).toImage(),
+                                  stock.toPixmap(640, 420).toImage()) <= 4);
+    }
 };
 
 QTEST_MAIN(tst_quickplot)
