@@ -79,7 +79,7 @@ private:
     mutable QSize measured;
 };
 
-// Gives every plottable's legend entry the laid-out kind, in the legend's order.
+// Gives every plottable's legend entry the laid-out kind, each in its place.
 void layOutLegend(QCPLegend* legend) {
     if (!legend)
         return;
@@ -87,12 +87,14 @@ void layOutLegend(QCPLegend* legend) {
         auto* item = qobject_cast<QCPPlottableLegendItem*>(legend->item(i));
         if (!item || dynamic_cast<LaidOutLegendItem*>(item))
             continue;
-        const int row = item->layout() == legend ? i : -1;
+        int row = 0;
+        int column = 0;
+        legend->indexToRowCol(i, row, column);
         QCPAbstractPlottable* plottable = item->plottable();
-        if (row < 0 || !legend->take(item))
+        if (!legend->take(item))
             continue;
         delete item;
-        legend->addElement(row, 0, new LaidOutLegendItem(legend, plottable));
+        legend->addElement(row, column, new LaidOutLegendItem(legend, plottable));
     }
 }
 

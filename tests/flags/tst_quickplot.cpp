@@ -44,6 +44,7 @@ private slots:
     void samePicture_data() {
         QTest::addColumn<QString>("change");
         QTest::newRow("curves and legend") << "";
+        QTest::newRow("legend in two columns") << "columns";
         QTest::newRow("renamed curve") << "rename";
         QTest::newRow("resized") << "resize";
         QTest::newRow("grey background") << "grey";
@@ -56,6 +57,10 @@ private slots:
         QuickPlot quick;
         for (QCustomPlot* plot : {&stock, static_cast<QCustomPlot*>(&quick)}) {
             fill(*plot);
+            if (change == "columns") {
+                plot->legend->setWrap(3);
+                plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+            }
             plot->resize(640, 420);
             plot->show();
             QVERIFY(QTest::qWaitForWindowExposed(plot));
