@@ -61,7 +61,8 @@ private:
     // follows the name and the font.
     QSize textSize() const {
         const QFont font = getFont();
-        if (mPlottable->name() != text.text() || font != textFont) {
+        if (!laidOut || mPlottable->name() != text.text() || font != textFont) {
+            laidOut = true;
             textFont = font;
             text.setText(mPlottable->name());
             text.setTextFormat(Qt::PlainText);
@@ -74,6 +75,7 @@ private:
         return measured;
     }
 
+    mutable bool laidOut = false;
     mutable QStaticText text;
     mutable QFont textFont;
     mutable QSize measured;

@@ -65,9 +65,10 @@ private slots:
             plot->show();
             QVERIFY(QTest::qWaitForWindowExposed(plot));
             plot->replot();
-            if (change == "rename")
+            if (change == "rename") {
                 plot->graph(2)->setName("C2 Flags renamed");
-            else if (change == "resize")
+                plot->graph(3)->setName(QString());
+            } else if (change == "resize")
                 plot->resize(500, 380);
             else if (change == "grey")
                 plot->setBackground(QColor(200, 200, 200));
