@@ -333,7 +333,9 @@ private slots:
         QCOMPARE(boardLabelAfterSecond, QString("  BOARD: no connection  "));
         QVERIFY(boxUp);
         QCOMPARE(boxText, Program + " could not detect a UART-Bridge");
-        QVERIFY2(cpu >= 0 && cpu < span / 5, qPrintable(QString::number(cpu)));
+        // A spinning loop would take the whole span; showing the box under a sanitizer on a
+        // loaded machine takes up to a fifth of it.
+        QVERIFY2(cpu >= 0 && cpu < span / 2, qPrintable(QString::number(cpu)));
 
         QVERIFY(receives(*replugged, QByteArray::fromHex("A1"), 3000));
         QVERIFY(w->cdBoard()->isPortOpen());
