@@ -15,6 +15,34 @@ const char* const RunCsv::Header =
 namespace {
 const char* const DateTimeFormat = "yyyy-MM-dd HH:mm:ss.zzz";
 const qint64 GapMs = 2000;
+
+// The unit's identity from the header's cells after the columns' names ("Caption: value", a
+// cell quoted where it holds a comma or a quote).
+UnitIdentity unitOf(const QByteArray& cells) {
+    QList<QPair<QString, QString>> fields;
+    QByteArray cell;
+    bool quoted = false;
+    auto take = [&] {
+        const QString text = QString::fromUtf8(cell);
+        const int colon = text.indexOf(QLatin1String(": "));
+        if (colon > 0)
+            fields.append({text.left(colon), text.mid(colon + 2)});
+        cell.clear();
+    };
+    for (int i = 0; i < cells.size(); ++i) {
+        const char c = cells[i];
+        if (quoted && c == '"' && i + 1 < cells.size() && cells[i + 1] == '"')
+            cell += cells[i++];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            take();
+        else
+            cell += c;
+    }
+    take();
+    return UnitIdentity::fromFields(fields);
+}
 } // namespace
 
 QByteArray RunCsv::headerLine(const UnitIdentity& unit) {
@@ -56,7 +84,7 @@ bool RunCsv::write(QIODevice& out, const RunStore& store, const QDateTime& start
 }
 
 bool RunCsv::read(QIODevice& in, RunStore* store, QDateTime* started, QString* error,
-                  qint64* skipped) {
+                  qint64* skipped, UnitIdentity* unit) {
     RunFileReader reader(in, store, RunFileReader::Format::RunCsv);
     const bool ok = reader.readAll() == RunFileReader::State::Finished;
     *started = reader.started();
@@ -64,6 +92,8 @@ bool RunCsv::read(QIODevice& in, RunStore* store, QDateTime* started, QString* e
         *error = reader.error();
     if (skipped)
         *skipped = reader.skipped();
+    if (unit)
+        *unit = reader.unit();
     return ok;
 }
 
@@ -134,7 +164,10 @@ void RunCsv::Reader::addLine(const char* line, int size) {
     if (++lines == 1) {
         // (the unit's identity may follow the columns' names)
         const QByteArray header = QByteArray::fromRawData(line, int(end - line));
-        if (header != Header && !header.startsWith(QByteArray(Header) + ','))
+        const QByteArray withUnit = QByteArray(Header) + ',';
+        if (header.startsWith(withUnit))
+            identity = unitOf(header.mid(withUnit.size()));
+        else if (header != Header)
             error = QStringLiteral("line 1: not a run exported by this program");
         return;
     }

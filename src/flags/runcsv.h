@@ -26,13 +26,14 @@ public:
     // False when not everything could be written.
     static bool write(QIODevice& out, const RunStore& store, const QDateTime& started,
                       const UnitIdentity& unit = UnitIdentity());
-    // Reads a file written by write() back into a run (the rates are not needed for that); a
+    // Reads a file written by write() back into a run (the rates are not needed for that) and
+    // the unit its header names; a
     // jump of more than two seconds beyond the interval is a gap. A line that is not a record
     // (torn by a full disk, changed in a spreadsheet, an elapsed time that is no number of
     // seconds a run can last) is skipped and counted in `skipped`. False, with the reason in
     // `error`, for a file that does not begin with the header.
     static bool read(QIODevice& in, RunStore* store, QDateTime* started, QString* error,
-                     qint64* skipped = nullptr);
+                     qint64* skipped = nullptr, UnitIdentity* unit = nullptr);
 
     // The lines of such a file one at a time (RunFileReader cuts them from the file).
     class Reader {
@@ -52,6 +53,8 @@ public:
         qint64 skipped() const { return skippedLines; }
         // The run's start: the first record's date and time less its elapsed time.
         QDateTime started() const { return start; }
+        // The unit the header names (none when it names none).
+        const UnitIdentity& unit() const { return identity; }
 
     private:
         RunStore* run;
@@ -61,6 +64,7 @@ public:
         qint64 previousMs = -1;
         int previousSetting = 1;
         QDateTime start;
+        UnitIdentity identity;
         QString error;
     };
 };

@@ -48,6 +48,7 @@ void RunFileLoader::read() {
     outcome.rows = reader.rows();
     outcome.skipped = reader.skipped();
     outcome.started = reader.started();
+    outcome.unit = reader.unit();
     outcome.error = reader.error();
 }
 

@@ -33,7 +33,8 @@ public:
         qint64 skipped = 0;
         // The exported run's start; invalid for a flag file (FlagFileReader::created()).
         QDateTime started;
-        QString error; // why it could not be read
+        UnitIdentity unit; // the unit the exported run names; none for a flag file
+        QString error;     // why it could not be read
     };
 
     explicit RunFileLoader(QObject* parent = nullptr);

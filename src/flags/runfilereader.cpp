@@ -41,6 +41,10 @@ QDateTime RunFileReader::started() const {
     return csv ? csv->started() : QDateTime();
 }
 
+UnitIdentity RunFileReader::unit() const {
+    return csv ? csv->unit() : UnitIdentity();
+}
+
 RunFileReader::State RunFileReader::readAll() {
     while (step(std::numeric_limits<qint64>::max()) == State::Reading) {
     }

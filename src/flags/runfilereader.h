@@ -54,6 +54,8 @@ public:
     qint64 skipped() const;
     // The run's start as the exported run gives it; invalid for a flag file (its name says).
     QDateTime started() const;
+    // The unit the exported run names; none for a flag file.
+    UnitIdentity unit() const;
     // Why the read failed (the device's error, or no exported run).
     QString error() const { return failure; }
 

@@ -344,7 +344,7 @@ void RunPanel::showSummary() {
     showVerdict(p.standard, s.standardText(), s.standard());
     showText(p.bler, s.blerText());
     showText(p.e32, s.e32Text());
-    showText(p.unit, (inReview ? UnitIdentity() : liveIdentity).details());
+    showText(p.unit, (inReview ? reviewUnit : liveIdentity).details());
     p.unit->setToolTip(p.unit->text());
     p.standard->setToolTip(p.standard->text());
     QString source;
@@ -434,6 +434,7 @@ bool RunPanel::openRun(const QString& path) {
     if (!reviewStarted.isValid())
         reviewStarted = QFileInfo(path).lastModified();
     reviewSource = path;
+    reviewUnit = read.unit;
     reviewTotals = totals;
     p.newRun->hide();
     p.pauseLive->hide();
@@ -454,6 +455,7 @@ void RunPanel::backToLive() {
         return;
     inReview = false;
     review.clear();
+    reviewUnit = UnitIdentity();
     reviewTotals.clear();
     p.backToLive->hide();
     p.newRun->show();
@@ -499,16 +501,15 @@ bool RunPanel::exportRun(const QString& path) {
         return false;
     const bool ok =
         RunCsv::write(file, inReview ? review : live, inReview ? reviewStarted : liveStarted,
-                      inReview ? UnitIdentity() : liveIdentity);
+                      inReview ? reviewUnit : liveIdentity);
     file.close();
     return ok && file.error() == QFileDevice::NoError;
 }
 
 bool RunPanel::exportReport(const QString& path) {
     const RunReport::Run run =
-        inReview
-            ? RunReport::Run{UnitIdentity(), reviewStarted, &review, &reviewTotals, reviewSource}
-            : RunReport::Run{liveIdentity, liveStarted, &live, &liveTotals, liveSource};
+        inReview ? RunReport::Run{reviewUnit, reviewStarted, &review, &reviewTotals, reviewSource}
+                 : RunReport::Run{liveIdentity, liveStarted, &live, &liveTotals, liveSource};
     return RunReport::write(path, run, p.livePlot);
 }
 

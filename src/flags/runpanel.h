@@ -197,6 +197,7 @@ private:
     RunStore review;
     RunSummary reviewTotals;
     QDateTime reviewStarted;
+    UnitIdentity reviewUnit;
     QString reviewSource;
     qint64 reviewSkipped = 0;
     bool inReview = false;

@@ -2,6 +2,8 @@
 
 #include "productionrecord.h"
 
+#include <QHash>
+
 UnitIdentity UnitIdentity::board(quint8 firmware, quint16 serialNumber, quint16 customerId,
                                  quint16 productionDay, quint16 flashedBy) {
     UnitIdentity unit;
@@ -62,4 +64,26 @@ QList<QPair<QString, QString>> UnitIdentity::fields() const {
             {QStringLiteral("Firmware"), QString::number(firmware)},
             {QStringLiteral("Flash date"), flashDate.toString(Qt::ISODate)},
             {QStringLiteral("Flashed by"), QString::number(flashedBy)}};
+}
+
+UnitIdentity UnitIdentity::fromFields(const QList<QPair<QString, QString>>& fields) {
+    QHash<QString, QString> value;
+    for (const auto& field : fields)
+        value.insert(field.first, field.second);
+    const QString unitText = value.value(QStringLiteral("Unit"));
+    if (!value.contains(QStringLiteral("Customer ID"))) {
+        const QString typedSuffix = QStringLiteral(" (typed)");
+        return typedId(unitText.endsWith(typedSuffix) ? unitText.chopped(typedSuffix.size())
+                                                      : unitText);
+    }
+    bool serialOk = false;
+    UnitIdentity unit;
+    unit.fromBoard = true;
+    unit.serialNumber = unitText.toUShort(&serialOk);
+    unit.customerId = value.value(QStringLiteral("Customer ID")).toUShort();
+    unit.firmware = value.value(QStringLiteral("Firmware")).toInt();
+    unit.flashDate = QDate::fromString(value.value(QStringLiteral("Flash date")), Qt::ISODate);
+    unit.flashedBy = value.value(QStringLiteral("Flashed by")).toUShort();
+    // A serial number that is no number (changed by hand) is kept as the unit's name.
+    return serialOk ? unit : typedId(unitText);
 }

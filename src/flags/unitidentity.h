@@ -43,6 +43,9 @@ struct UnitIdentity {
     // Caption and value of each part, for reports and exported runs: "Unit", "Customer ID",
     // "Firmware", "Flash date", "Flashed by" from a board; "Unit" alone otherwise.
     QList<QPair<QString, QString>> fields() const;
+    // The identity such fields name (as read back from an exported run); captions it does not
+    // know are passed over, and without a "Unit" there is no identity.
+    static UnitIdentity fromFields(const QList<QPair<QString, QString>>& fields);
 };
 
 #endif // UNITIDENTITY_H

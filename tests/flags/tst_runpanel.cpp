@@ -140,7 +140,8 @@ private slots:
         QCOMPARE(fx->find<QLabel>("labelTotalC1")->accessibleName(), QString("0"));
     }
 
-    // A typed unit ID names the run in the log file, the exported run and the results; settings
+    // A typed unit ID names the run in the log file, the exported run (and that run when it is
+    // reviewed) and the results; settings
     // other than the flag file's keep the run; "New run" starts the next flag file and keeps the
     // ID unless asked to clear it.
     void newRun_nextFlagFileAndTypedUnit() {
@@ -161,6 +162,12 @@ private slots:
         const QString firstFile = fx->window->flagFile().absolutePath();
         fx->window->flagRun().exportRun(dir + "/run.csv");
         QVERIFY(readAll(dir + "/run.csv").split('\n')[0].contains(",Unit: AB-17 (typed)"));
+        // Reviewed and exported again, the run still names its unit.
+        QVERIFY(fx->window->flagRun().openRun(dir + "/run.csv"));
+        QCOMPARE(text(*fx, "labelRunUnit"), QString("AB-17 (typed)"));
+        fx->window->flagRun().exportRun(dir + "/again.csv");
+        QCOMPARE(readAll(dir + "/again.csv"), readAll(dir + "/run.csv"));
+        fx->find<QPushButton>("buttonBackToLive")->click();
 
         fx->find<QPushButton>("buttonNewRun")->click();
         QCOMPARE(ended.count(), 1);
