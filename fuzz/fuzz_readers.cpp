@@ -48,6 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::abort();
             previous = ms;
         });
+        // The unit the header names is one line, as a typed ID is, and writes back the same.
+        const UnitIdentity unit = reader.unit();
+        if (unit.details().contains(QLatin1Char('\n')) ||
+            (unit.isKnown() && RunCsv::headerLine(UnitIdentity::fromFields(unit.fields())) !=
+                                   RunCsv::headerLine(unit)))
+            std::abort();
     } else if (!store.isEmpty()) {
         std::abort();
     }
