@@ -144,8 +144,7 @@ public:
     // The run shown as a printable A4 PDF report.
     bool exportReport(const QString& path);
     QCustomPlot* shownPlot() const;
-
-    WholeRunPlot* wholeRun = nullptr;
+    WholeRunPlot* wholeRunPlot() const { return wholeRun; }
 
 public slots:
     void newRun();
@@ -164,6 +163,8 @@ signals:
     void runEnded(const RunResult& run);
 
 private:
+    WholeRunPlot* wholeRun = nullptr;
+
     void showSummary();
     void scheduleSummary();
     void showWholeRun(bool shown);

@@ -209,14 +209,14 @@ private slots:
         fx->find<QPushButton>("buttonWholeRun")->click();
         QVERIFY(runPlot()->isVisibleTo(fx->window));
         QVERIFY(!fx->find<QCustomPlot>("customPlot")->isVisibleTo(fx->window));
-        fx->window->flagRun().wholeRun->redraw();
+        fx->window->flagRun().wholeRunPlot()->redraw();
         QCPGraphDataContainer& data = *runPlot()->graph(0)->data();
         int nans = 0;
         for (const QCPGraphData& point : data)
             nans += std::isnan(point.value);
         QCOMPARE(nans, 1);
         QCOMPARE(data.size(), 81);
-        QVERIFY(!fx->window->flagRun().wholeRun->decimated());
+        QVERIFY(!fx->window->flagRun().wholeRunPlot()->decimated());
         const QString log = QString::fromLatin1(readAll(fx->window->logFile().fileName()));
         QVERIFY2(log.contains(QRegularExpression("\\]Link down: .*bridge-0 \\(.*\\)\\n")),
                  qPrintable(log));
@@ -236,7 +236,7 @@ private slots:
         fx->find<QRadioButton>("radioFlagsPerSecond")->click();
         QCOMPARE(live->yAxis->label(), QString("Flags per second"));
         QVERIFY(qAbs(live->graph(0)->data()->at(1)->value - 2200.0) < 1e-6);
-        fx->window->flagRun().wholeRun->redraw();
+        fx->window->flagRun().wholeRunPlot()->redraw();
         double largest = 0;
         for (const QCPGraphData& point : *runPlot()->graph(0)->data())
             largest = qMax(largest, point.value);
