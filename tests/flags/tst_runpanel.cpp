@@ -297,6 +297,28 @@ private slots:
         QCOMPARE(last[2] + " " + last[3] + " " + last[5], QByteArray("170 11 2"));
     }
 
+    // A disk that takes nothing: every export says it failed (the window's message box) instead
+    // of leaving an empty or cut-short file behind a silence.
+    void export_fullDiskFails_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"png", "pdf", "csv", "report"})
+            QTest::newRow(kind) << QString(kind);
+    }
+    void export_fullDiskFails() {
+        QFETCH(QString, kind);
+        if (!QFileInfo::exists("/dev/full"))
+            QSKIP("needs /dev/full");
+        start();
+        fx->feed(frame(5, 0, 1, 0, 0) + frame(7, 0, 2, 0, 0));
+        RunPanel& run = fx->window->flagRun();
+        const QString path = "/dev/full";
+        const bool ok = kind == "png"   ? run.savePlot(path, false)
+                        : kind == "pdf" ? run.savePlot(path, true)
+                        : kind == "csv" ? run.exportRun(path)
+                                        : run.exportReport(path);
+        QVERIFY(!ok);
+    }
+
     void intervalLabel_followsTheRecords_data() {
         QTest::addColumn<int>("chosen");
         QTest::addColumn<int>("reported");
