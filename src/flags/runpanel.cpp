@@ -469,8 +469,9 @@ bool RunPanel::openRun(const QString& path) {
     reviewSkipped = read.skipped;
     reviewStarted = read.format == RunFileReader::Format::FlagFile ? FlagFileReader::created(path)
                                                                    : read.started;
+    // A file renamed by hand: its last record is when it was last written.
     if (!reviewStarted.isValid())
-        reviewStarted = QFileInfo(path).lastModified();
+        reviewStarted = QFileInfo(path).lastModified().addMSecs(-review.lastMs());
     reviewSource = path;
     reviewUnit = read.unit;
     reviewTotals = totals;

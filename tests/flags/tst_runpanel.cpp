@@ -389,6 +389,27 @@ private slots:
         QCOMPARE(text(*fx, "labelRunRecords"), QString("0"));
         QVERIFY(!runPlot()->isVisibleTo(fx->window));
     }
+
+    // A flag file renamed by hand no longer tells when it was created: its last row is when it
+    // was last written, and the exported run ends there (it does not start there).
+    void review_renamedFlagFileEndsWhenLastWritten() {
+        start();
+        const QString path = fx->env.path() + "/unit 17.txt";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("01:00:00,\t1,\t0,\t0,\t0,\t0\n01:00:01,\t2,\t0,\t0,\t0,\t0\n"
+                   "01:10:00,\t3,\t0,\t0,\t0,\t0\n");
+        file.flush();
+        const QDateTime written = QDateTime::fromString("2025-03-06T10:00:00", Qt::ISODate);
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+        file.close();
+        RunPanel& run = fx->window->flagRun();
+        QVERIFY(run.openRun(path));
+        QVERIFY(run.exportRun(path + ".csv"));
+        const QList<QByteArray> lines = readAll(path + ".csv").trimmed().split('\n');
+        QCOMPARE(lines[1].left(19), QByteArray("2025-03-06 09:50:00"));
+        QCOMPARE(lines.last().left(19), QByteArray("2025-03-06 10:00:00"));
+    }
 };
 
 QTEST_MAIN(tst_runpanel)
