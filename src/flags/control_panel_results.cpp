@@ -21,10 +21,13 @@ void Control_Panel::wireResults() {
     connect(runPanel, &RunPanel::runStarted, this, [this](const RunResult& run) {
         resultsPage->started(run.flagFile, runPanel->liveUnit());
     });
-    // The board named the unit (or the operator typed it) while the run goes on.
+    // The board named the unit (or the operator typed it), or new limits judged the run again,
+    // while the run goes on.
     connect(runPanel, &RunPanel::runUpdated, this, [this] {
-        if (resultsPage)
-            resultsPage->unitKnown(runPanel->liveUnit());
+        if (!resultsPage)
+            return;
+        resultsPage->unitKnown(runPanel->liveUnit());
+        resultsPage->rejudged(runPanel->liveSummary());
     });
     auto* action = new QAction(QStringLiteral("Results..."), this);
     action->setObjectName(QStringLiteral("actionResults"));

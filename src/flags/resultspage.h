@@ -39,6 +39,8 @@ public:
     void recorded(const RunSummary& summary, int setting);
     // The run's unit as the run panel names it now (the board answered, the operator typed).
     void unitKnown(const UnitIdentity& unit) { recorder.setUnit(unit); }
+    // The run's summary as the run panel has it now (judged again when the limits changed).
+    void rejudged(const RunSummary& summary) { recorder.rejudged(summary); }
     // File -> "Results...".
     void showDialog();
 

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -46,6 +47,43 @@ template <typename V> void showVerdict(QLabel* label, const QString& text, V ver
                              : QString();
     if (label->styleSheet() != style)
         label->setStyleSheet(style);
+}
+
+// Writes the file at `path` through `write`; false when it could not be opened, `write` failed or
+// not all of it reached the disk (a full disk shows only when the file's buffer is flushed).
+template <typename F> bool writeFile(const QString& path, F&& write) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool ok = write(file);
+    file.close();
+    return ok && file.error() == QFileDevice::NoError;
+}
+
+// The plot as QCustomPlot's own export draws it, into `out`: a PNG image at 96 dpi, or a PDF page
+// of the plot's size (a point a pixel, the fonts as on the screen) in vector graphics.
+bool writePng(QCustomPlot* plot, QIODevice& out) {
+    QImage image = plot->toPixmap().toImage();
+    const int dotsPerMeter = int(96 / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return !image.isNull() && image.save(&out, "PNG");
+}
+
+bool writePdf(QCustomPlot* plot, QIODevice& out) {
+    QPdfWriter writer(&out);
+    writer.setResolution(plot->logicalDpiY());
+    QPageLayout page(QPageSize(plot->size(), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                     QPageLayout::Portrait, QMarginsF());
+    page.setMode(QPageLayout::FullPageMode);
+    writer.setPageLayout(page);
+    QCPPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setWindow(QRect(QPoint(), plot->size()));
+    plot->toPainter(&painter);
+    return painter.end();
 }
 
 } // namespace
@@ -431,8 +469,9 @@ bool RunPanel::openRun(const QString& path) {
     reviewSkipped = read.skipped;
     reviewStarted = read.format == RunFileReader::Format::FlagFile ? FlagFileReader::created(path)
                                                                    : read.started;
+    // A file renamed by hand: its last record is when it was last written.
     if (!reviewStarted.isValid())
-        reviewStarted = QFileInfo(path).lastModified();
+        reviewStarted = QFileInfo(path).lastModified().addMSecs(-review.lastMs());
     reviewSource = path;
     reviewUnit = read.unit;
     reviewTotals = totals;
@@ -489,21 +528,19 @@ bool RunPanel::savePlot(const QString& path, bool pdf) {
     QCustomPlot* plot = shownPlot();
     QCPTextElement* band = plot == p.livePlot ? liveBand : runBand;
     band->setText(shownSummary().plainText() + QLatin1Char('\n') + p.source->text());
-    const bool ok = pdf ? plot->savePdf(path) : plot->savePng(path);
+    const bool ok = writeFile(path, [plot, pdf](QIODevice& out) {
+        return pdf ? writePdf(plot, out) : writePng(plot, out);
+    });
     band->setText(QString());
     plot->replot(QCustomPlot::rpQueuedReplot);
     return ok;
 }
 
 bool RunPanel::exportRun(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool ok =
-        RunCsv::write(file, inReview ? review : live, inReview ? reviewStarted : liveStarted,
-                      inReview ? reviewUnit : liveIdentity);
-    file.close();
-    return ok && file.error() == QFileDevice::NoError;
+    return writeFile(path, [this](QIODevice& out) {
+        return RunCsv::write(out, inReview ? review : live, inReview ? reviewStarted : liveStarted,
+                             inReview ? reviewUnit : liveIdentity);
+    });
 }
 
 bool RunPanel::exportReport(const QString& path) {

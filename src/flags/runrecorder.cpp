@@ -29,6 +29,16 @@ void RunRecorder::setUnit(const UnitIdentity& unit) {
         results->update(run);
 }
 
+void RunRecorder::rejudged(const RunSummary& summary) {
+    RunResult judged = run;
+    judged.takeSummary(summary);
+    if (!going() || judged == run)
+        return;
+    run = judged;
+    if (results)
+        results->update(run);
+}
+
 void RunRecorder::recorded(const RunSummary& summary, int setting, const QDateTime& nowUtc) {
     if (run.runId.isEmpty())
         start(QString(), UnitIdentity(), nowUtc);

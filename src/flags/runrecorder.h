@@ -29,6 +29,8 @@ public:
     // The unit became known (or changed) while the run goes on; the same unit again changes
     // nothing.
     void setUnit(const UnitIdentity& unit);
+    // The run was judged again without a record (the limits changed): its verdicts are written.
+    void rejudged(const RunSummary& summary);
     // A record was added to the run: `summary` is the run so far, `setting` its interval setting.
     void recorded(const RunSummary& summary, int setting,
                   const QDateTime& nowUtc = QDateTime::currentDateTimeUtc());

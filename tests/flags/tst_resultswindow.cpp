@@ -32,7 +32,7 @@ QString frame(int c1, int c2u) {
         .arg(c2u, 2, 16, QLatin1Char('0'));
 }
 
-// The rows of `runs` in an SQLite file: records, c1_total, verdict_standard, finished, unit_id.
+// The rows of `runs` in an SQLite file: records, c1_total, verdicts, finished, unit_id.
 QStringList rows(const QString& file) {
     QStringList found;
     {
@@ -40,7 +40,8 @@ QStringList rows(const QString& file) {
         db.setDatabaseName(file);
         QSqlQuery q(db);
         if (db.open() &&
-            q.exec("SELECT records, c1_total, verdict_standard, finished, unit_id FROM runs "
+            q.exec("SELECT records, c1_total, verdict_standard || '/' || verdict_limits, "
+                   "finished, unit_id FROM runs "
                    "ORDER BY "
                    "started_at")) {
             while (q.next())
@@ -105,6 +106,8 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::newRow("New run") << "new run";
         QTest::newRow("window closed (also the end after SIGTERM)") << "close";
+        // Limits set after the run's last record judge it again.
+        QTest::newRow("limits, then New run") << "limits, new run";
     }
     void run_writtenWhenItEnds() {
         QFETCH(QString, end);
@@ -116,14 +119,18 @@ private slots:
         fx->feed(frame(1, 0) + frame(2, 0) + frame(3, 1));
         QTRY_COMPARE(fx->window->flagRun().liveSummary().records(), qint64(3));
         // The first record is written at once, as a run going on.
-        QTRY_COMPARE(rows(database()), QStringList{"1 1 PASS 0 MECH-7"});
-        if (end == "new run")
+        QTRY_COMPARE(rows(database()), QStringList{"1 1 PASS/ 0 MECH-7"});
+        if (end.startsWith("limits"))
+            fx->window->flagRun().setLimits(FlagLimits{{0.0}});
+        const QString ended =
+            end.startsWith("limits") ? "3 6 FAIL/FAIL 1 MECH-7" : "3 6 FAIL/ 1 MECH-7";
+        if (end.endsWith("new run"))
             fx->find<QPushButton>("buttonNewRun")->click();
         else
             fx.reset();
-        QTRY_COMPARE(rows(database()), QStringList{"3 6 FAIL 1 MECH-7"});
+        QTRY_COMPARE(rows(database()), QStringList{ended});
         fx.reset();
-        QCOMPARE(rows(database()), QStringList{"3 6 FAIL 1 MECH-7"});
+        QCOMPARE(rows(database()), QStringList{ended});
     }
 
     // While the database cannot be reached, the status bar says how many runs wait.

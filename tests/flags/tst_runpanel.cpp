@@ -295,6 +295,13 @@ private slots:
         const QList<QByteArray> last = lines.last().trimmed().split(',');
         QCOMPARE(last.size(), 13);
         QCOMPARE(last[2] + " " + last[3] + " " + last[5], QByteArray("170 11 2"));
+        // A full disk: each export says it failed instead of leaving a cut-short file behind.
+        if (QFileInfo::exists("/dev/full")) {
+            RunPanel& run = fx->window->flagRun();
+            QVERIFY(!run.savePlot("/dev/full", false));
+            QVERIFY(!run.savePlot("/dev/full", true));
+            QVERIFY(!run.exportRun("/dev/full"));
+        }
     }
 
     void intervalLabel_followsTheRecords_data() {
@@ -366,6 +373,20 @@ private slots:
         fx->find<QPushButton>("buttonBackToLive")->click();
         QCOMPARE(text(*fx, "labelRunRecords"), QString("0"));
         QVERIFY(!runPlot()->isVisibleTo(fx->window));
+    }
+
+    // A flag file renamed by hand: its last row is when it was last written.
+    void review_renamedFlagFileEndsWhenLastWritten() {
+        start();
+        QFile file(fx->env.path() + "/unit 17.txt");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("01:00:00,\t1,\t0,\t0,\t0,\t0\n01:10:00,\t3,\t0,\t0,\t0,\t0\n");
+        file.flush();
+        QVERIFY(file.setFileTime(QDateTime(QDate(2025, 3, 6), QTime(10, 0)),
+                                 QFileDevice::FileModificationTime));
+        RunPanel& run = fx->window->flagRun();
+        QVERIFY(run.openRun(file.fileName()) && run.exportRun(file.fileName() + "v"));
+        QVERIFY(readAll(file.fileName() + "v").split('\n')[1].startsWith("2025-03-06 09:50:00.0"));
     }
 };
 
