@@ -44,6 +44,8 @@ private:
             click("btnGetLaserHistory");
         else if (which == "zero")
             click("btnGetZeroByte");
+        else if (which == "write")
+            click("btnLaserToEeprom");
         else
             fx->window->resetLaserHistory();
         for (QMessageBox* box : fx->window->findChildren<QMessageBox*>())
@@ -199,6 +201,37 @@ private slots:
         fx->feed("99 0C 21 00 09 A1 00 00 00 02 FF 00 00 FF");
         QCOMPARE(fx->since(), QStringList());
         QCOMPARE(text("lineAudioByte"), QString("A1"));
+    }
+
+    // One exchange at a time: the second would take the first one's replies, and the first
+    // would never show its end (a zero-hour byte left "Writing...").
+    void secondExchange_waitsForTheFirst_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("running");
+        const char* const rows[][3] = {{"write", "history", "zero hour current write"},
+                                       {"write", "write", "zero hour current write"},
+                                       {"history", "write", "laser history read"},
+                                       {"zero", "erase", "zero hour current read"}};
+        for (const auto& row : rows)
+            QTest::addRow("%s, %s", row[0], row[1])
+                << QString(row[0]) << QString(row[1]) << QString(row[2]);
+    }
+    void secondExchange_waitsForTheFirst() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, running);
+        fx->feed(readings(400, 64));
+        start(first);
+        fx->mark();
+        start(second);
+        QCOMPARE(fx->since(), QStringList());
+        QCOMPARE(second == "write" ? text("labelZeroHourByte") : pageMessage(),
+                 "Please wait until the " + running + " has finished!");
+        if (first != "write")
+            return;
+        fx->feed("99 04 21 0C 01 64");
+        QCOMPARE(text("labelZeroHourByte"), QString("Written: 64 (71.4 mA)"));
     }
 
     void erase_confirmedRefusedOrCutOff() {
