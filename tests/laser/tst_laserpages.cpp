@@ -116,6 +116,19 @@ private slots:
         QCOMPARE(fx->board->state.laser.calibration.sampleCount(2), 1);
     }
 
+    // A closed link stops a point: the readings after it may come from a board started anew.
+    void calibration_stopsWithTheLink() {
+        click("buttonGetAdcValue_1");
+        fx->feed(readings(100, 400));
+        auto* connect = formWidget<QPushButton>(fx->window, "connectButton");
+        connect->click();
+        QCOMPARE(text("labelAdcProgress_1"), QString("Stopped at 400 of 1000 readings"));
+        connect->click();
+        fx->feed(readings(300, 600));
+        QCOMPARE(text("lineAdcValue_1"), QString());
+        QCOMPARE(fx->window->laserReadings().count(), 64); // the ring has them again
+    }
+
     // The ring's average and "to EEPROM": the byte is the average / 4, at most FE (FF: not set).
     void zeroHourByte_data() {
         QTest::addColumn<int>("reading");
