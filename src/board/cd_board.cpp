@@ -88,6 +88,7 @@ void CD_Board::closePort() {
     DecodeOutcome out;
     decoder.eepromRun.stop(MemorySequence::Stop::LinkClosed, out);
     apply(out);
+    state.laser.calibration.stop();
     // ---- end production and laser ----
     state.link.has_FW_Version = false;
     qCDebug(dk61Link) << __LINE__ << "cd_board.cpp"

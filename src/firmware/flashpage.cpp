@@ -107,7 +107,13 @@ void FlashPage::flash() {
     const auto component =
         p.hlb6x->isChecked() ? IspRun::Component::HLB6x : IspRun::Component::DK6x;
     p.run.output->clear();
-    ispRun->start(tool, hex, port, component);
+    // The file is read again as the run starts: one changed meanwhile is refused there too.
+    const QString refusedAtStart = ispRun->start(tool, hex, port, component);
+    if (!refusedAtStart.isEmpty()) {
+        p.error->setText(refusedAtStart);
+        p.resumePort();
+        return;
+    }
     wireButton(true);
 }
 

@@ -1,5 +1,6 @@
 #include "isprun.h"
 
+#include "hexfile.h"
 #include "logging.h"
 
 namespace {
@@ -72,7 +73,7 @@ QString IspRun::refusal(const QString& hexPath, const QString& portName) const {
         return WrongFileText;
     if (portName.isEmpty())
         return NoPortText;
-    return QString();
+    return HexFile::check(hexPath);
 }
 
 QString IspRun::start(const QString& toolPath, const QString& hexPath, const QString& portName,

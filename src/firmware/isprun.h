@@ -60,8 +60,9 @@ public:
     // "/dev/ttyUSB0", a virtual bridge is a path already), the port name elsewhere ("COM3").
     static QString devicePath(const QString& portName);
 
-    // Why start() would start nothing (a run in progress, not a .hex file, no port); empty when
-    // it would start the tool. The port can be released for the tool once this is empty.
+    // Why start() would start nothing (a run in progress, not a .hex file, no port, a file the
+    // tool would flash damaged: HexFile); empty when it would start the tool. The port can be
+    // released for the tool once this is empty.
     QString refusal(const QString& hexPath, const QString& portName) const;
 
     // Starts the tool. Returns the text for the file error label: empty when the tool is being

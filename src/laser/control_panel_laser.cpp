@@ -54,6 +54,7 @@ void Control_Panel::wireLaser() {
     for (QPushButton* button : {ui->buttonGetAdcValue_1, ui->buttonGetAdcValue_2})
         connect(button, &QPushButton::clicked, this, &Control_Panel::showAdcProgress);
     connect(board, &CD_Board::parse_complete, this, &Control_Panel::showAdcProgress);
+    connect(board, &CD_Board::disconnected_from_serial_port, this, &Control_Panel::showAdcProgress);
 }
 
 // ---- calibration: two points, each the mean of 1000 readings, and the line through them ----

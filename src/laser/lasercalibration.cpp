@@ -31,6 +31,12 @@ void LaserCalibration::start(int point) {
     qCDebug(dk61Laser) << "sampling point" << point;
 }
 
+void LaserCalibration::stop() {
+    for (Point& p : points)
+        if (p.state == State::Sampling)
+            p.state = State::Idle;
+}
+
 LaserCalibration::Reading LaserCalibration::take(quint16 value) {
     Reading reading;
     for (int k = 0; k < 2; ++k) {

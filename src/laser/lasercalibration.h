@@ -23,6 +23,9 @@ public:
     // Point 1 or 2 starts from no samples and the other point stops sampling.
     void start(int point);
     Reading take(quint16 value);
+    // A point that samples stops where it is (the link closed: the readings after it may come
+    // from a board started anew).
+    void stop();
 
     State state(int point) const;
     bool isSampling(int point) const { return state(point) == State::Sampling; }

@@ -1,6 +1,7 @@
 #ifndef LASERHISTORY_H
 #define LASERHISTORY_H
 
+#include <QString>
 #include <QVector>
 
 // The laser history of the EEPROM turned into plot points: a ring of 256 one-byte samples, one
@@ -23,6 +24,10 @@ public:
     }
     static QString busyText() {
         return QStringLiteral("Please wait until the EEPROM has been flashed!");
+    }
+    // `what`: the exchange still running ("Laser history read").
+    static QString waitText(const QString& what) {
+        return QStringLiteral("Please wait until the %1 has finished!").arg(what.toLower());
     }
 
     // The samples from the oldest (after last_index) to the newest (at last_index) and the play

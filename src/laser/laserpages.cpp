@@ -115,8 +115,8 @@ void LaserPages::writeZeroHourByte() {
     const ZeroHourByte::Value value = ZeroHourByte::fromAverage(readings.average());
     if (!value.valid)
         return;
-    if (p.programming()) {
-        showZeroHourByte(LaserHistory::busyText(), Red);
+    if (const QString busy = memoryBusy(); !busy.isEmpty()) {
+        showZeroHourByte(busy, Red);
         return;
     }
     board.writeZeroByte(value);
@@ -149,10 +149,16 @@ void LaserPages::showMessage(const QString& text) {
     p.historyMessage->show();
 }
 
+QString LaserPages::memoryBusy() const {
+    if (p.programming())
+        return LaserHistory::busyText();
+    if (const MemorySequence* running = board.decoder.runningSequence())
+        return LaserHistory::waitText(running->what());
+    return QString();
+}
+
 bool LaserPages::memoryAllowed() {
-    const QString why = p.playing()       ? LaserHistory::stopModeText()
-                        : p.programming() ? LaserHistory::busyText()
-                                          : QString();
+    const QString why = p.playing() ? LaserHistory::stopModeText() : memoryBusy();
     if (why.isEmpty())
         p.historyMessage->hide();
     else

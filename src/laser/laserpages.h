@@ -87,8 +87,11 @@ public:
 
 private:
     // The history lives in the board's memory: not while a disc plays, nor while a programming
-    // run waits for its replies. Says why not on the page.
+    // run or another exchange waits for its replies. Says why not on the page.
     bool memoryAllowed();
+    // Why no exchange can start now, whether a disc plays or not (empty: it can). One exchange at
+    // a time: a second would take the first one's replies and the first would never end.
+    QString memoryBusy() const;
     void showMessage(const QString& text);
     void showZeroHourByte(const QString& text, const char* styleSheet);
 

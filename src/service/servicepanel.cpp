@@ -47,11 +47,13 @@ void ServicePanel::showStep(int step) {
 }
 
 void ServicePanel::leave() {
-    if (mode.step() != ServiceMode::Step::Outside)
+    // After an exit the board did not confirm, the page still shows service mode.
+    if (mode.step() != ServiceMode::Step::Outside || showsServiceMode)
         show(mode.leave(), true);
 }
 
 void ServicePanel::show(const ServiceMode::View& view, bool laserButton) {
+    showsServiceMode = view.warnings;
     for (int n = 1; n <= 7; ++n) {
         if (auto* warning =
                 p.window->findChild<QLabel*>(QStringLiteral("ServiceModeWarningLabel_%1").arg(n)))

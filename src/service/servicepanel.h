@@ -47,7 +47,8 @@ public:
     void hideUntilCalledFor();
     // A step the board reported (-1: it ended service mode).
     void showStep(int step);
-    // Outside service mode there is nothing to leave (the laser button keeps its text).
+    // Outside service mode there is nothing to leave (the laser button keeps its text), but the
+    // page is cleared when it still shows a service mode the board never confirmed ending.
     void leave();
 
     // The EEPROM names the loader calibrated from the tool (or another one).
@@ -66,6 +67,8 @@ private:
     TrayCalibration tray;
     // Why a brake distance was not sent (beside the tray calibration's hint).
     QLabel* brakeDistanceWarning = nullptr;
+    // The warnings are shown: the board reported a step and no end since.
+    bool showsServiceMode = false;
 };
 
 #endif // SERVICEPANEL_H

@@ -47,6 +47,10 @@ private slots:
         qputenv("DK61_FAKE_ISP_PID", dir.filePath("pid").toUtf8());
         QVERIFY(QFile::copy(FAKE_ISP_TOOL, dir.filePath("not-executable")));
         QVERIFY(QFile::setPermissions(dir.filePath("not-executable"), QFile::ReadOwner));
+        QVERIFY(QDir().mkpath(QFileInfo(hex).path()));
+        QFile file(hex);
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(":10000000000102030405060708090A0B0C0D0E0F78\n:00000001FF\n") > 0);
     }
     // The service window on a loopback bridge, the stand-in tool found, a file chosen, the
     // flash page shown.

@@ -11,6 +11,12 @@ namespace {
 const QString Done = "Flashing Complete and Successful!";
 const QString Sync = "Synchronising....";
 const QString Failed = "Failed Flashing Firmware, ";
+const QByteArray Firmware = ":10000000000102030405060708090A0B0C0D0E0F78\n:00000001FF\n";
+
+bool write(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
 
 QStringList readLines(const QString& path) {
     QFile file(path);
@@ -43,6 +49,7 @@ private slots:
         qputenv("DK61_FAKE_ISP_PID", dir.filePath("pid").toUtf8());
         QVERIFY(QFile::copy(FAKE_ISP_TOOL, dir.filePath("not-executable")));
         QVERIFY(QFile::setPermissions(dir.filePath("not-executable"), QFile::ReadOwner));
+        QVERIFY(QDir().mkpath(dir.filePath("new firmware")) && write(hex(), Firmware));
     }
     void init() { QFile::remove(args()); }
 
@@ -63,6 +70,28 @@ private slots:
         QSignalSpy finished(&run, &IspRun::finished);
         QTEST(run.start(FAKE_ISP_TOOL, file, port, IspRun::Component::DK6x), "text");
         QVERIFY(!finished.wait(300));
+        QVERIFY(!QFile::exists(args()));
+    }
+
+    // lpc21isp would flash (and verify) a damaged file as it read it: the tool never starts.
+    void damagedFile_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("checksum") << QByteArray(Firmware).replace("0F78", "0F00") << "1: checksum";
+        QTest::newRow("cut short") << Firmware.left(44) << "without its end record";
+        QTest::newRow("not hex") << "x" + Firmware << "line 1: not a hex record";
+        QTest::newRow("beyond the flash")
+            << ":020000040008F2\n" + Firmware << "line 2: data beyond";
+        QTest::newRow("no data") << Firmware.mid(44) << "holds no data";
+    }
+    void damagedFile() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, why);
+        const QString file = dir.filePath("damaged.hex");
+        QVERIFY(write(file, contents));
+        const QString refused = IspRun().start(FAKE_ISP_TOOL, file, port, IspRun::Component::DK6x);
+        QVERIFY2(refused.contains(why) && refused.endsWith(", nothing was flashed"),
+                 qPrintable(refused));
         QVERIFY(!QFile::exists(args()));
     }
 

@@ -114,6 +114,14 @@ private slots:
         QCOMPARE(fx->board->state.laser.calibration.sampleCount(2), 1);
     }
 
+    // A closed link stops a point: the readings after it may come from a board started anew.
+    void calibration_stopsWithTheLink() {
+        click("buttonGetAdcValue_1");
+        fx->feed(readings(100, 400));
+        fx->board->closePort();
+        QCOMPARE(text("labelAdcProgress_1"), QString("Stopped at 400 of 1000 readings"));
+    }
+
     // The ring's average and "to EEPROM": the byte is the average / 4, at most FE (FF: not set).
     void zeroHourByte_data() {
         QTest::addColumn<int>("reading");
@@ -199,6 +207,20 @@ private slots:
         fx->feed("99 0C 21 00 09 A1 00 00 00 02 FF 00 00 FF");
         QCOMPARE(fx->since(), QStringList());
         QCOMPARE(text("lineAudioByte"), QString("A1"));
+    }
+
+    // One exchange at a time: a history read took the reply of a zero-hour byte write and left
+    // it "Writing...".
+    void secondExchange_waitsForTheFirst() {
+        fx->feed(readings(400, 64));
+        click("btnLaserToEeprom");
+        fx->mark();
+        start("history");
+        QCOMPARE(fx->since(), QStringList());
+        QCOMPARE(pageMessage(),
+                 QString("Please wait until the zero hour current write has finished!"));
+        fx->feed("99 04 21 0C 01 64");
+        QCOMPARE(text("labelZeroHourByte"), QString("Written: 64 (71.4 mA)"));
     }
 
     void erase_confirmedRefusedOrCutOff() {

@@ -74,12 +74,19 @@ private slots:
     // The warnings advise a power cycle: a board back from one is outside service mode.
     void serviceMode_endsWithTheBoardsPower_data() {
         QTest::addColumn<bool>("linkCloses");
-        QTest::newRow("link closes and opens") << true;
-        QTest::newRow("board names itself anew") << false;
+        QTest::addColumn<bool>("exitUnanswered"); // "Exit Service Mode" pressed, no C8 came
+        for (bool exit : {false, true}) {
+            const QString unanswered = exit ? ", exit unanswered" : "";
+            QTest::newRow(qPrintable("link closes and opens" + unanswered)) << true << exit;
+            QTest::newRow(qPrintable("board names itself anew" + unanswered)) << false << exit;
+        }
     }
     void serviceMode_endsWithTheBoardsPower() {
         QFETCH(bool, linkCloses);
         fx->feed("C0 01 04");
+        QFETCH(bool, exitUnanswered);
+        if (exitUnanswered)
+            click("btnServiceModeExit");
         if (linkCloses) {
             fx->find<QPushButton>("connectButton")->click();
             fx->find<QPushButton>("connectButton")->click();
