@@ -127,7 +127,6 @@ public slots:
     void fw_timer_interrupt() { boardLink.answerTimedOut(); }
     void ev_loader_ok_detected();
     void ev_loader_ok_timer_interrupt() { boardLink.loaderTimedOut(); }
-    void retry_link();
 
     // ---- traffic view and typed requests (console/) ----
     void update_information() {

@@ -150,7 +150,9 @@ signals:
     void zeroByteWriteEnded(bool written, const QString& text);
     // ---- end production and laser ----
     // ---- operator console and service functions ----
-    // Nothing in the board emits it; the window leaves service mode on it, as on its Exit.
+    // Nothing in the board emits it, and the window does not listen: its Exit sends 5A 00, which
+    // a board that has left service mode on its own must not get. The board's end report is
+    // service_mode_step(-1).
     void exit_service_mode();
     // The board named its firmware for the first time since the link opened.
     void board_identified();

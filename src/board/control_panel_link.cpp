@@ -52,11 +52,6 @@ QMessageBox* Control_Panel::portQuestion() const {
     return portMessageBox;
 }
 
-void Control_Panel::retry_link() {
-    boardLink.retry();
-    flagLink.retry();
-}
-
 void Control_Panel::abort_now() {
     abortTimer.stop();
     QCoreApplication::quit();

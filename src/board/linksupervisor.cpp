@@ -136,21 +136,18 @@ void LinkSupervisor::checkConnection() {
 
 LinkSupervisor::Question LinkSupervisor::question() const {
     const QString program = QStringLiteral("PC-Tool v" DK61_VERSION);
-    const QString none = program + QStringLiteral(" could not detect a UART-Bridge");
+    const bool present = ports.desiredCount() > 0;
     Question question;
+    // Bridges that are all held by other programs are named as such on both links.
+    question.text = present ? program + QStringLiteral(" could detect a UART-Bridge, but it is "
+                                                       "being used by another Program")
+                            : program + QStringLiteral(" could not detect a UART-Bridge");
+    question.informative = QStringLiteral("Do you want to retry or abort?");
     if (boardSide()) {
-        if (ports.desiredCount() == 0)
-            question.text = none;
-        question.informative =
-            QStringLiteral("Could not detect a UART-Bridge! Do you want to retry or abort?");
+        if (!present)
+            question.informative.prepend(QStringLiteral("Could not detect a UART-Bridge! "));
         question.offerOffline = true;
         question.abortQuits = true;
-    } else {
-        question.text = ports.desiredCount() == 0
-                            ? none
-                            : program + QStringLiteral(" could detect a UART-Bridge, but it is "
-                                                       "being used by another Program");
-        question.informative = QStringLiteral("Do you want to retry or abort?");
     }
     return question;
 }

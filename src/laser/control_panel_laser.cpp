@@ -28,7 +28,8 @@ void Control_Panel::wireLaser() {
                           ui->customPlotLaser,
                           [this] { return playerPanel->isPlaying(); },
                           [this] { return eepromPage->running(); },
-                          [this](const QString& text) { eepromPage->end(text); }},
+                          [this](const QString& text) { eepromPage->end(text); },
+                          [this](double k, double d) { eepromPage->takeLaser(k, d); }},
         *board, *laserList);
 
     connect(ui->buttonGetAdcValue_1, &QPushButton::clicked, board, &CD_Board::getAdcValue_1);

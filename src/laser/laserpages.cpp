@@ -42,6 +42,16 @@ LaserPages::LaserPages(const Parts& parts, CD_Board& board, const LaserList& rea
         progress[n]->setGeometry(button->x() + 155, button->y(), 170, button->height());
         p.points[n].mean->setReadOnly(true);
     }
+    // beside "Calculate"
+    useForEeprom = new QPushButton(QStringLiteral("Use for EEPROM"), p.laserPage);
+    useForEeprom->setObjectName(QStringLiteral("buttonUseForEeprom"));
+    useForEeprom->setAccessibleName(useForEeprom->text());
+    useForEeprom->setGeometry(170, 185, 150, 30);
+    useForEeprom->setEnabled(false);
+    connect(useForEeprom, &QPushButton::clicked, this, [this] {
+        if (p.useForEeprom)
+            p.useForEeprom(fitted[0], fitted[1]);
+    });
     for (QLabel* label : {p.slope, p.offset, p.fitWarning})
         label->clear();
     p.historyMessage->hide();
@@ -86,6 +96,9 @@ void LaserPages::fit() {
     laser.laser_offset = static_cast<float>(fit.d);
     p.slope->setText(g6(fit.k));
     p.offset->setText(g6(fit.d));
+    fitted[0] = fit.k;
+    fitted[1] = fit.d;
+    useForEeprom->setEnabled(true);
 }
 
 void LaserPages::showProgress() {

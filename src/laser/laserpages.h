@@ -49,6 +49,8 @@ public:
         std::function<bool()> playing;     // the player plays a disc
         std::function<bool()> programming; // an EEPROM programming run is on
         std::function<void(const QString&)> endProgramming;
+        // "Use for EEPROM": the fitted k and d into the EEPROM page's fields
+        std::function<void(double, double)> useForEeprom;
     };
 
     LaserPages(const Parts& parts, CD_Board& board, const LaserList& readings,
@@ -58,7 +60,7 @@ public:
     // Point 1 or 2 has its mean of the readings.
     void showPoint(int point);
     // The fitted k and d are used at once for the live current; they reach the EEPROM only
-    // through the EEPROM page.
+    // through the EEPROM page ("Use for EEPROM" puts them there).
     void fit();
     // How many of each point's readings have arrived.
     void showProgress();
@@ -100,6 +102,8 @@ private:
     const LaserList& readings;
     QLabel* zeroHourByte = nullptr;
     QLabel* progress[2] = {};
+    QPushButton* useForEeprom = nullptr; // enabled once a line is fitted
+    double fitted[2] = {};               // k and d of the last fit
 };
 
 #endif // LASERPAGES_H

@@ -22,10 +22,6 @@ int itemByte(const QComboBox* combo, int index) {
     return data.isEmpty() ? -1 : data.at(0).toLatin1() & 0xFF;
 }
 
-QString g6(double value) {
-    return QString::number(value, 'g', 6);
-}
-
 } // namespace
 
 EepromPage::EepromPage(const Parts& parts, CD_Board& board, FieldMemory& fields, QObject* parent)
@@ -83,12 +79,27 @@ void EepromPage::showRuntime() {
     p.onTime->setText(QString::number(board.state.eeprom.image.runtime_s));
 }
 
-// While "Set to Default" is checked the labels keep the default line that a run would write.
+// The labels show the line the board holds; the fields, what the full run writes, follow it
+// unless the operator changed them or "Set to Default" holds the default line there.
 void EepromPage::showLaser() {
+    const EepromParameters& image = board.state.eeprom.image;
+    const QString k = EepromProgramming::laserText(static_cast<double>(image.laser_slope));
+    const QString d = EepromProgramming::laserText(static_cast<double>(image.laser_offset));
+    p.slope->setText(k);
+    p.offset->setText(d);
     if (p.laserDefault->isChecked())
         return;
-    p.slope->setText(g6(static_cast<double>(board.state.eeprom.image.laser_slope)));
-    p.offset->setText(g6(static_cast<double>(board.state.eeprom.image.laser_offset)));
+    fields.refresh(p.slopeField, k);
+    fields.refresh(p.offsetField, d);
+}
+
+void EepromPage::takeLaser(double slope, double offset) {
+    if (p.laserDefault->isChecked()) {
+        p.laserDefault->setChecked(false);
+        toggleLaserDefault();
+    }
+    p.slopeField->setText(EepromProgramming::laserText(slope));
+    p.offsetField->setText(EepromProgramming::laserText(offset));
 }
 
 void EepromPage::showBaudSetting() {
@@ -121,16 +132,16 @@ void EepromPage::toggleDate() {
                              : ProductionRecord::date(board.state.eeprom.image.production_day));
 }
 
+// The fields take the default line, or the one in use again; the labels go on showing the
+// board's.
 void EepromPage::toggleLaserDefault() {
     const bool byDefault = p.laserDefault->isChecked();
-    const QString k = g6(byDefault ? EepromProgramming::DefaultSlope
-                                   : static_cast<double>(board.state.laser.laser_slope));
-    const QString d = g6(byDefault ? EepromProgramming::DefaultOffset
-                                   : static_cast<double>(board.state.laser.laser_offset));
-    p.slope->setText(k);
-    p.slopeField->setText(k);
-    p.offset->setText(d);
-    p.offsetField->setText(d);
+    p.slopeField->setText(EepromProgramming::laserText(
+        byDefault ? EepromProgramming::DefaultSlope
+                  : static_cast<double>(board.state.laser.laser_slope)));
+    p.offsetField->setText(EepromProgramming::laserText(
+        byDefault ? EepromProgramming::DefaultOffset
+                  : static_cast<double>(board.state.laser.laser_offset)));
     p.slopeField->setReadOnly(byDefault);
     p.offsetField->setReadOnly(byDefault);
 }
@@ -149,8 +160,8 @@ bool EepromPage::take(EepromRun::Kind kind, EepromParameters* image) {
     page.baudByte = itemByte(p.baudRate, p.baudRate->currentIndex());
     page.focusEntry = p.focus->currentIndex();
     page.audioByte = p.audioByte->text();
-    page.slope = p.slope->text();
-    page.offset = p.offset->text();
+    page.slope = p.slopeField->text();
+    page.offset = p.offsetField->text();
     page.serial = p.serialField->text();
     page.flashedBy = p.flashedByField->text();
     page.customer = p.customerIdField->text();

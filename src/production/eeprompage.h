@@ -66,6 +66,8 @@ public:
     void showProductionRecord();
     void showRuntime();
     void showLaser();
+    // k and d fitted on the laser page, into the fields the full run writes.
+    void takeLaser(double slope, double offset);
     void showBaudSetting();
     void showFocusSetting();
 

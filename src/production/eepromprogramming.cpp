@@ -11,6 +11,10 @@
 namespace {
 
 bool finiteFloat(const QString& text, float* value) {
+    // what the board holds, as shown: kept to the last bit
+    if (std::isfinite(*value) &&
+        text.trimmed() == EepromProgramming::laserText(static_cast<double>(*value)))
+        return true;
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(number) || std::fabs(number) > 3.4e38)
@@ -50,13 +54,19 @@ QString EepromProgramming::busyText() {
                           "when it has finished.");
 }
 
+QString EepromProgramming::laserText(double value) {
+    return QString::number(value, 'g', 6);
+}
+
 bool EepromProgramming::laserFromTexts(const QString& slopeText, const QString& offsetText,
                                        float* slope, float* offset, QString* message) {
-    float k = 0;
-    float d = 0;
-    if (!finiteFloat(slopeText, &k) || !finiteFloat(offsetText, &d)) {
+    float k = *slope;
+    float d = *offset;
+    const bool slopeOk = finiteFloat(slopeText, &k);
+    if (!slopeOk || !finiteFloat(offsetText, &d)) {
         if (message)
-            *message = QStringLiteral("Laser Curve Derivative and Offset must be Numbers!");
+            *message = QStringLiteral("Laser Curve %1 must be a Number!")
+                           .arg(slopeOk ? QStringLiteral("Offset") : QStringLiteral("Derivative"));
         return false;
     }
     *slope = k;

@@ -22,8 +22,12 @@ public:
                                 bool productionRead = true, bool laserRead = true);
     // Why a run cannot start while a laser history exchange holds the board's memory replies.
     static QString busyText();
-    // k and d for step 3 from the page's texts; false (nothing stored) for a text that is not a
-    // finite number, with *message saying so.
+    // k or d as the page shows it.
+    static QString laserText(double value);
+    // k and d for step 3 from the page's "Laser Curve Derivative" and "Laser Curve Offset"
+    // fields, over the values the board holds: a text that shows the held value as the page does
+    // keeps it to the last bit. False (nothing stored) for a text that is not a finite number,
+    // with *message naming the field.
     static bool laserFromTexts(const QString& slopeText, const QString& offsetText, float* slope,
                                float* offset, QString* message);
     // The question before the full chain, naming what it erases.
@@ -38,7 +42,7 @@ public:
         int baudByte = -1;   // the baud-rate entry's byte (0x01: 115200 bit/s)
         int focusEntry = 0;  // 1: R31 = 12kOhm
         QString audioByte;   // two hexadecimal digits
-        QString slope;       // k and d as the page shows them (the full run only)
+        QString slope;       // k and d as typed (the full run only)
         QString offset;      //
         QString serial;      // the production record as typed (the full run only)
         QString flashedBy;   //

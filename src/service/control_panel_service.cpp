@@ -16,7 +16,6 @@ void Control_Panel::wireService() {
     connect(ui->buttonLaserOnOff, &QPushButton::clicked, this, &Control_Panel::laserOnOff);
     connect(ui->btnServiceModeNext, &QPushButton::clicked, this, &Control_Panel::stepServiceMode);
     connect(ui->btnServiceModeExit, &QPushButton::clicked, this, &Control_Panel::exitServiceMode);
-    connect(board, &CD_Board::exit_service_mode, this, &Control_Panel::exitServiceMode);
     connect(board, &CD_Board::service_mode_step, this, &Control_Panel::handleServiceModeStep);
     for (int step = 1; step <= ServiceMode::Steps; ++step) {
         if (auto* b = findChild<QPushButton*>(QStringLiteral("btnServiceMode_%1").arg(step)))

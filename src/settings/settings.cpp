@@ -8,9 +8,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 const int Settings::BaudRates[15] = {300,   600,   1200,  2400,  4800,   9600,   14400, 19200,
                                      28800, 38400, 56000, 57600, 115200, 128000, 256000};
@@ -75,70 +78,110 @@ Settings::Settings(const SettingsValues& shown, QWidget* parent)
 
 Settings::~Settings() = default;
 
+// Laid out so that every text shows whole at the window's size, whatever the font: the window
+// grows where its texts need more room.
 void Settings::buildWidgets() {
     setObjectName("Settings");
     setWindowTitle("Settings");
-    resize(685, 365);
     auto* central = new QWidget(this);
     central->setObjectName("centralwidget");
     setCentralWidget(central);
 
-    auto place = [central](auto* widget, const char* name, int x, int y, int w, int h) {
-        widget->setParent(central);
+    auto named = [](auto* widget, const char* name) {
         widget->setObjectName(QString::fromLatin1(name));
-        widget->setGeometry(x, y, w, h);
         return widget;
     };
-    label_2 = place(new QLabel("Log File"), "label_2", 40, 20, 101, 31);
+    label_2 = named(new QLabel("Log File"), "label_2");
     QFont big = label_2->font();
     big.setPointSize(14);
     label_2->setFont(big);
-    checkBoxStoreLogFile =
-        place(new QCheckBox("Create Log File"), "checkBoxStoreLogFile", 50, 60, 121, 17);
-    label = place(new QLabel("Store Log File at:"), "label", 50, 80, 101, 16);
-    lineLogFile = place(new QLineEdit, "lineLogFile", 150, 80, 431, 20);
-    buttonLogFileBrowse =
-        place(new QPushButton("Browse..."), "buttonLogFileBrowse", 590, 80, 75, 23);
-    checkBoxStoreFlagFile = place(new QCheckBox("Create .csv  File to store Flags"),
-                                  "checkBoxStoreFlagFile", 50, 110, 181, 17);
-    label_3 = place(new QLabel("Store Flags at:"), "label_3", 50, 130, 101, 16);
-    lineFlagFile = place(new QLineEdit, "lineFlagFile", 150, 130, 431, 20);
-    buttonFlagFileBrowse =
-        place(new QPushButton("Browse..."), "buttonFlagFileBrowse", 590, 130, 75, 23);
-    label_4 = place(new QLabel("Baud:"), "label_4", 50, 180, 47, 13);
-    baudRateComboBox = place(new QComboBox, "baudRateComboBox", 100, 175, 101, 22);
+    checkBoxStoreLogFile = named(new QCheckBox("Create Log File"), "checkBoxStoreLogFile");
+    label = named(new QLabel("Store Log File at:"), "label");
+    lineLogFile = named(new QLineEdit, "lineLogFile");
+    buttonLogFileBrowse = named(new QPushButton("Browse..."), "buttonLogFileBrowse");
+    checkBoxStoreFlagFile =
+        named(new QCheckBox("Create .csv  File to store Flags"), "checkBoxStoreFlagFile");
+    label_3 = named(new QLabel("Store Flags at:"), "label_3");
+    lineFlagFile = named(new QLineEdit, "lineFlagFile");
+    buttonFlagFileBrowse = named(new QPushButton("Browse..."), "buttonFlagFileBrowse");
+    labelResultsDatabase = named(new QLabel("Results database:"), "labelResultsDatabase");
+    lineResultsDatabase = named(new QLineEdit, "lineResultsDatabase");
+    lineResultsDatabase->setPlaceholderText("results.sqlite in the application data folder");
+    lineResultsDatabase->setAccessibleName("Results database");
+    labelResultsDatabase->setBuddy(lineResultsDatabase);
+    label_4 = named(new QLabel("Baud:"), "label_4");
+    baudRateComboBox = named(new QComboBox, "baudRateComboBox");
     for (int rate : BaudRates)
         baudRateComboBox->addItem(QString::number(rate));
     checkBox_Reset_Conn =
-        place(new QCheckBox("Reset Connection after Buadrate Change (recommended)"),
-              "checkBox_Reset_Conn", 50, 220, 311, 17);
+        named(new QCheckBox("Reset Connection after Buadrate Change (recommended)"),
+              "checkBox_Reset_Conn");
     checkBox_Reset_Conn->setChecked(true);
-    buttonApplyChanges = place(new QPushButton("Apply"), "buttonApplyChanges", 490, 270, 75, 23);
-    buttonCancelChanges = place(new QPushButton("Cancel"), "buttonCancelChanges", 590, 270, 75, 23);
+    labelLimits = named(new QLabel("Limits in % (blank: none):"), "labelLimits");
+    labelSettingsError = named(new QLabel, "labelSettingsError");
+    labelSettingsError->setStyleSheet("QLabel {color: red}");
+    labelSettingsError->setWordWrap(true);
+    buttonApplyChanges = named(new QPushButton("Apply"), "buttonApplyChanges");
+    buttonCancelChanges = named(new QPushButton("Cancel"), "buttonCancelChanges");
 
-    labelLimits = place(new QLabel("Limits in % (blank: none):"), "labelLimits", 400, 160, 265, 16);
+    // the files: a check box, then the folder with its chooser; the results database
+    auto* files = new QGridLayout;
+    files->setContentsMargins(10, 0, 0, 0);
+    files->setColumnStretch(1, 1);
+    files->addWidget(checkBoxStoreLogFile, 0, 0, 1, 3);
+    files->addWidget(label, 1, 0);
+    files->addWidget(lineLogFile, 1, 1);
+    files->addWidget(buttonLogFileBrowse, 1, 2);
+    files->addWidget(checkBoxStoreFlagFile, 2, 0, 1, 3);
+    files->addWidget(label_3, 3, 0);
+    files->addWidget(lineFlagFile, 3, 1);
+    files->addWidget(buttonFlagFileBrowse, 3, 2);
+    files->addWidget(labelResultsDatabase, 4, 0);
+    files->addWidget(lineResultsDatabase, 4, 1, 1, 2);
+
+    // the link on the left, the limits on the right
+    auto* link = new QGridLayout;
+    link->addWidget(label_4, 0, 0);
+    link->addWidget(baudRateComboBox, 0, 1);
+    link->setColumnStretch(2, 1);
+    link->addWidget(checkBox_Reset_Conn, 1, 0, 1, 3);
+    link->setRowStretch(2, 1);
+    auto* limits = new QGridLayout;
+    limits->addWidget(labelLimits, 0, 0, 1, 4);
     const char* const names[5] = {"C1", "uncorr. C1", "C2", "uncorr. C2", "interpol."};
     const char* const labelNames[5] = {"labelLimitC1", "labelLimitC1U", "labelLimitC2",
                                        "labelLimitC2U", "labelLimitInterp"};
     const char* const lineNames[5] = {"lineLimitC1", "lineLimitC1U", "lineLimitC2", "lineLimitC2U",
                                       "lineLimitInterp"};
     for (int k = 0; k < 5; ++k) {
-        const int x = k < 3 ? 400 : 540;
-        const int y = 180 + (k % 3) * 23;
-        labelLimit[k] = place(new QLabel(names[k]), labelNames[k], x, y + 2, 70, 16);
-        lineLimit[k] = place(new QLineEdit, lineNames[k], x + 70, y, 55, 20);
+        labelLimit[k] = named(new QLabel(names[k]), labelNames[k]);
+        lineLimit[k] = named(new QLineEdit, lineNames[k]);
+        lineLimit[k]->setMaximumWidth(70);
         labelLimit[k]->setBuddy(lineLimit[k]);
         lineLimit[k]->setAccessibleName(QStringLiteral("%1 limit in %").arg(names[k]));
+        const int column = k < 3 ? 0 : 2;
+        limits->addWidget(labelLimit[k], 1 + k % 3, column);
+        limits->addWidget(lineLimit[k], 1 + k % 3, column + 1);
     }
-    labelResultsDatabase =
-        place(new QLabel("Results database:"), "labelResultsDatabase", 50, 250, 100, 16);
-    lineResultsDatabase = place(new QLineEdit, "lineResultsDatabase", 150, 248, 330, 20);
-    lineResultsDatabase->setPlaceholderText("results.sqlite in the application data folder");
-    lineResultsDatabase->setAccessibleName("Results database");
-    labelResultsDatabase->setBuddy(lineResultsDatabase);
-    labelSettingsError = place(new QLabel, "labelSettingsError", 50, 305, 615, 40);
-    labelSettingsError->setStyleSheet("QLabel {color: red}");
-    labelSettingsError->setWordWrap(true);
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(10, 0, 0, 0);
+    middle->addLayout(link);
+    middle->addSpacing(20);
+    middle->addLayout(limits);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(buttonApplyChanges);
+    buttons->addWidget(buttonCancelChanges);
+
+    auto* page = new QVBoxLayout(central);
+    page->addWidget(label_2);
+    page->addLayout(files);
+    page->addLayout(middle);
+    page->addWidget(labelSettingsError);
+    page->addStretch(1);
+    page->addLayout(buttons);
+    resize(685, 365);
 }
 
 bool Settings::takeTypedFields(SettingsValues* chosen) {

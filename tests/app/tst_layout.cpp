@@ -1,4 +1,5 @@
 #include "overlay.h"
+#include "settings.h"
 #include "windowfit.h"
 #include "windowfixture.h"
 
@@ -121,6 +122,45 @@ private slots:
         QCOMPARE(WindowFit::inside({{3000, 900}, size + QSize(2, 30)}, available),
                  QPoint(1920, 40));
         QCOMPARE(WindowFit::inside({{2000, 100}, QSize(800, 600)}, available), QPoint(2000, 100));
+    }
+
+    // The settings window at its size with the desktop's font, and larger with a larger one:
+    // every text whole, nothing over another.
+    void settingsWindow_showsEveryTextWhole_data() {
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("9 pt") << 9;
+        QTest::newRow("12 pt") << 12;
+    }
+    void settingsWindow_showsEveryTextWhole() {
+        QFETCH(int, pointSize);
+        struct FontFor {
+            const QFont before = QApplication::font();
+            explicit FontFor(int size) { QApplication::setFont(QFont(before.family(), size)); }
+            ~FontFor() { QApplication::setFont(before); }
+        } font(pointSize);
+        QWidget owner;
+        auto* settings = new Settings(SettingsValues{}, &owner);
+        settings->show();
+        QApplication::processEvents();
+        if (pointSize == 9)
+            QCOMPARE(settings->size(), QSize(685, 365));
+        QStringList faults;
+        collectFaults(settings, faults);
+        QStringList texts;
+        for (const QWidget* w : settings->findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<const QLabel*>(w);
+            const auto* button = qobject_cast<const QAbstractButton*>(w);
+            const QString text = label ? label->text() : button ? button->text() : QString();
+            if (text.isEmpty())
+                continue;
+            texts << text;
+            if (w->width() < w->sizeHint().width() || w->height() < w->sizeHint().height())
+                faults << where(w) + " cut: " + text;
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable("\n" + faults.join('\n')));
+        for (const char* text : {"Store Log File at:", "Results database:",
+                                 "Reset Connection after Buadrate Change (recommended)"})
+            QVERIFY2(texts.contains(text), text);
     }
 
     void plotWindow_saysWhatTheSliderSets() {

@@ -161,15 +161,17 @@ private slots:
         QTest::addColumn<bool>("connected");
         QTest::addColumn<bool>("aborting");
         const QString none = Program + " could not detect a UART-Bridge";
+        // a bridge another program holds is no missing bridge
+        const QString busy =
+            Program + " could detect a UART-Bridge, but it is being used by another Program";
         QTest::newRow("none, abort") << false << int(QMessageBox::Abort) << none << false << true;
         QTest::newRow("none, closed")
             << false << int(QMessageBox::NoButton) << none << false << false;
         QTest::newRow("none, retry after plugging in")
             << false << int(QMessageBox::Retry) << none << true << false;
         QTest::newRow("busy, retry after release")
-            << true << int(QMessageBox::Retry) << QString() << true << false;
-        QTest::newRow("busy, abort")
-            << true << int(QMessageBox::Abort) << QString() << false << true;
+            << true << int(QMessageBox::Retry) << busy << true << false;
+        QTest::newRow("busy, abort") << true << int(QMessageBox::Abort) << busy << false << true;
     }
     void startup_noUsableBridge() {
         QFETCH(bool, present);
@@ -194,8 +196,8 @@ private slots:
         auto w = makeWindow();
         QCOMPARE(seen.count, 1);
         QCOMPARE(seen.text, text);
-        QCOMPARE(seen.informative,
-                 QString("Could not detect a UART-Bridge! Do you want to retry or abort?"));
+        QCOMPARE(seen.informative, QString(present ? "" : "Could not detect a UART-Bridge! ") +
+                                       "Do you want to retry or abort?");
         QCOMPARE(seen.buttons, QMessageBox::Retry | QMessageBox::Abort);
         QCOMPARE(seen.defaultButton, QMessageBox::Retry);
         QCOMPARE(seen.icon, QMessageBox::Critical);

@@ -221,16 +221,18 @@ QString TestE2e::failure(const QString& what) const {
 
 void TestE2e::flagMonitor_oneRowPerRecordAndOneLinePerFrame_data() {
     QTest::addColumn<QStringList>("simArgs");
-    // Records every 170 ms whatever the tool asks for, so that a few come quickly.
+    // Records every 170 ms whatever the tool asks for, so that a few come quickly. Counts are
+    // per second: a record carries 17 % of them (C1 400 in the first row, above one byte).
     const QStringList fast{"--start-interval", "2", "--hold-interval"};
     QTest::newRow("14-byte C6 frames, noise, 3-byte pieces")
-        << fast + QStringList{"--c1", "400",      "--c1u", "30",        "--c2", "25",      "--c2u",
-                              "3",    "--interp", "2",     "--garbage", "1",    "--chunk", "3"};
+        << fast + QStringList{"--c1", "2353",     "--c1u", "176",       "--c2", "147",     "--c2u",
+                              "18",   "--interp", "12",    "--garbage", "1",    "--chunk", "3"};
     QTest::newRow("8-byte C6 frames, noise, byte by byte")
-        << fast + QStringList{"--frame8", "--c1",      "600", "--c1u",   "40", "--c2",
-                              "20",       "--garbage", "1",   "--chunk", "1"};
+        << fast + QStringList{"--frame8", "--c1",      "3529", "--c1u",   "235", "--c2",
+                              "118",      "--garbage", "1",    "--chunk", "1"};
     QTest::newRow("14-byte A9 frames, noise, 5-byte pieces")
-        << fast + QStringList{"--a9", "--c1", "50", "--c2", "7", "--garbage", "1", "--chunk", "5"};
+        << fast +
+               QStringList{"--a9", "--c1", "294", "--c2", "41", "--garbage", "1", "--chunk", "5"};
 }
 
 void TestE2e::flagMonitor_oneRowPerRecordAndOneLinePerFrame() {
@@ -344,7 +346,7 @@ void TestE2e::unplug_idlesThenFindsTheBoardAgain() {
     // Records every 170 ms whatever the tool asks for, so that a few come before the hang-up.
     const QStringList fast{"--start-interval", "2", "--hold-interval"};
     SimRunner* first =
-        startSim(QStringList{"--board", "flag", "--c1", "30", "--hangup-after", "2"} + fast, 31);
+        startSim(QStringList{"--board", "flag", "--c1", "176", "--hangup-after", "2"} + fast, 31);
     QVERIFY2(first, qPrintable(sims.last()->error()));
     QVERIFY(startTool());
     QVERIFY(first->waitForExit(8000));
@@ -364,7 +366,7 @@ void TestE2e::unplug_idlesThenFindsTheBoardAgain() {
 
     // A board on the same path is found and asked again; its records go to the same file.
     SimRunner* second =
-        startSim(QStringList{"--board", "flag", "--c1", "3000", "--c2", "200"} + fast, 32);
+        startSim(QStringList{"--board", "flag", "--c1", "17647", "--c2", "1176"} + fast, 32);
     QVERIFY2(second, qPrintable(sims.last()->error()));
     QVERIFY2(E2eHarness::waitUntil([&] { return !second->commandsReceived().isEmpty(); }, StartMs),
              qPrintable(failure("the board was not found again")));
@@ -417,11 +419,11 @@ void TestE2e::hostileBoard_keepsEveryRecord() {
                                "--pll",
                                "--debug-text",
                                "--c1",
-                               "200",
+                               "1176",
                                "--c2",
-                               "40",
+                               "235",
                                "--interp",
-                               "3",
+                               "18",
                                "--start-interval",
                                "2",
                                "--hold-interval",

@@ -214,9 +214,10 @@ private slots:
         env.setSetting("limitC1", 6);
         env.setSetting("limitC2", "50");
         SimRunner sim(link, env.path() + "/sim.log");
+        // per second; a record of 30 ms carries about 10, 0.5, 2, 0.2 and 0.3
         QVERIFY2(sim.start({"--board", "flag", "--start-interval", "3", "--hold-interval",
-                            "--time-lapse", "4", "--c1", "10", "--c1u", "0.5", "--c2", "2", "--c2u",
-                            "0.2", "--interp", "0.3"},
+                            "--time-lapse", "4", "--c1", "333", "--c1u", "16.7", "--c2", "66.7",
+                            "--c2u", "6.7", "--interp", "10"},
                            7),
                  qPrintable(sim.error()));
         OfflineAnswer answer;

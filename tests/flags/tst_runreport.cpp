@@ -50,20 +50,22 @@ class tst_runreport : public QObject {
 
 private slots:
     void standardAndReport_data() {
+        // the simulated disc: 300 C1-flagged blocks a second, whatever the interval
         QTest::addColumn<int>("setting");
-        QTest::addColumn<int>("c1");
-        QTest::newRow("1 s, C1 300") << 1 << 300;
-        QTest::newRow("30 ms, C1 9") << 3 << 9;
+        QTest::addColumn<int>("records"); // 12 s
+        QTest::newRow("1 s") << 1 << 12;
+        QTest::newRow("170 ms") << 2 << 71;
+        QTest::newRow("30 ms") << 3 << 400;
     }
     void standardAndReport() {
         QFETCH(int, setting);
-        QFETCH(int, c1);
-        const int records = setting == 3 ? 400 : 12; // 12 s
+        QFETCH(int, records);
+        const int periodMs[] = {0, 1000, 170, 30};
         TestEnv env;
         SimRunner sim(env.path() + "/dk61", env.path() + "/sim.log");
         QVERIFY2(startBoard(sim, env,
-                            {"--start-interval", QString::number(setting), "--c1",
-                             QString::number(c1), "--time-lapse", "20"}),
+                            {"--start-interval", QString::number(setting), "--c1", "300",
+                             "--time-lapse", "20"}),
                  qPrintable(sim.error()));
         CD_Board board;
         board.setPortName(env.path() + "/dk61");
@@ -75,7 +77,7 @@ private slots:
         RunStore store;
         for (int i = 0; i < records; ++i) {
             const CFlags& r = *board.flag_records[i];
-            store.append(i * (setting == 3 ? 30 : 1000),
+            store.append(i * periodMs[setting],
                          {r.getC1Flags(), r.getC1Uncorrectable(), r.getC2Flags(),
                           r.getC2Uncorrectable(), r.getInterpolationFlags()},
                          board.state.flags.flag_sub_status);
@@ -117,7 +119,7 @@ private slots:
         QTest::addColumn<QString>("shown"); // standard | BLER | E32 | limits
         const QString fail = "FAIL: BLER 300/s over 10 s | 300/s over 10 s | 0 | PASS";
         QTest::newRow("1 s, C1 300") << "1 --c1 300 --c2u 0 --time-lapse 40" << 12 << fail;
-        QTest::newRow("30 ms, C1 9") << "3 --c1 9 --c2u 0 --time-lapse 40" << 400 << fail;
+        QTest::newRow("30 ms, C1 300") << "3 --c1 300 --c2u 0 --time-lapse 40" << 400 << fail;
         QTest::newRow("clean") << "1 --c1 100 --c2u 0 --time-lapse 40" << 12
                                << "PASS | 100/s over 10 s | 0 | PASS";
         // One record a second: the first one is on the page before the next arrives.

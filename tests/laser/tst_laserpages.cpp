@@ -97,6 +97,9 @@ private slots:
                 ->setCurrentIndex(unit);
         }
         click("buttoCalculate");
+        // "Use for EEPROM" carries a fitted line into the fields the full EEPROM run writes
+        QCOMPARE(formWidget<QPushButton>(fx->window, "buttonUseForEeprom")->isEnabled(),
+                 !kd.isEmpty());
         if (kd.isEmpty()) {
             QVERIFY(!text("labelCalculatorWarning").isEmpty());
             QCOMPARE(fx->board->state.laser.laser_slope, 0.175889f);
@@ -104,6 +107,10 @@ private slots:
         }
         QCOMPARE(text("labelDerivative") + " " + text("labelOffset"), kd);
         QVERIFY(text("labelCalculatorWarning").isEmpty());
+        formWidget<QCheckBox>(fx->window, "checkBoxSetLaserToDefault")->click();
+        click("buttonUseForEeprom");
+        QCOMPARE(text("Line_Derivative") + " " + text("Line_Offset"), kd);
+        QVERIFY(!formWidget<QLineEdit>(fx->window, "Line_Derivative")->isReadOnly());
         // the points sample no more: the next reading is the live current on the new line
         fx->feed(readings(500, 1));
         QCOMPARE(text("labelLaserCurrent"), QString("55 mA"));

@@ -47,6 +47,21 @@ private:
         }
     }
 
+    // The simulator's DK-61 with the options given, as its command line takes them.
+    static std::unique_ptr<SimBoard> simBoard(const QString& board) {
+        QByteArrayList args{"dk61-sim", "--board", "dk61"};
+        for (const QString& arg : board.split(' ', Qt::SkipEmptyParts))
+            args << arg.toLatin1();
+        std::vector<const char*> argv;
+        for (const QByteArray& arg : args)
+            argv.push_back(arg.constData());
+        SimOptions options;
+        std::string error;
+        if (SimOptions::parse(int(argv.size()), argv.data(), options, error) !=
+            SimOptions::ParseResult::Ok)
+            return nullptr;
+        return std::make_unique<SimBoard>(options, EepromImage::makeDefault(0x42, 0xFF, 500), 1);
+    }
     template <typename T = QLabel> T* w(const char* name) const {
         return formWidget<T>(fx->window, name);
     }
@@ -184,17 +199,9 @@ private slots:
         QFETCH(QString, board);
         QFETCH(QString, text);
         QFETCH(QString, record);
-        QByteArrayList args{"dk61-sim", "--board", "dk61"};
-        for (const QString& arg : board.split(' ', Qt::SkipEmptyParts))
-            args << arg.toLatin1();
-        std::vector<const char*> argv;
-        for (const QByteArray& arg : args)
-            argv.push_back(arg.constData());
-        SimOptions options;
-        std::string error;
-        QCOMPARE(SimOptions::parse(int(argv.size()), argv.data(), options, error),
-                 SimOptions::ParseResult::Ok);
-        SimBoard sim(options, EepromImage::makeDefault(0x42, 0xFF, 500), 1);
+        const std::unique_ptr<SimBoard> simulated = simBoard(board);
+        QVERIFY(simulated);
+        SimBoard& sim = *simulated;
         serve(sim);
         for (const auto& [field, value] : {std::pair{"lineProductionCode", "4712"},
                                            {"lineEditFlashedBy", "8"},
@@ -218,6 +225,52 @@ private slots:
         // the serial number steps on after a verified run only; the labels show the board's
         QCOMPARE(w<QLineEdit>("lineProductionCode")->text(), text == Complete ? "4713" : "4712");
         QCOMPARE(w("label_ProductionCode")->text(), text == Complete ? "4712" : "4711");
+    }
+
+    // The full run writes k and d as typed in "Laser Curve Derivative" and "Laser Curve Offset"
+    // (as read: to the last bit); a text that is no finite number is refused, naming its field,
+    // and nothing is written. The labels show what the board holds afterwards.
+    void programAll_writesTheTypedLaserLine_data() {
+        QTest::addColumn<QString>("k"); // "as read": the fields as the board filled them
+        QTest::addColumn<QString>("d");
+        QTest::addColumn<QString>("text"); // the page's text, or part of the refusal
+        QTest::addColumn<QString>("held"); // 0x0F08 afterwards, and the labels
+        const QString old = "3F 1C 34 3E 00 AE 04 40 | 0.175889 2.07312";
+        QTest::newRow("typed") << "0.2"
+                               << " 3 " << Complete << "CD CC 4C 3E 00 00 40 40 | 0.2 3";
+        QTest::newRow("as read") << "as read"
+                                 << "as read" << Complete << old;
+        QTest::newRow("derivative empty") << ""
+                                          << "3"
+                                          << "Laser Curve Derivative" << old;
+        QTest::newRow("derivative infinite") << "inf"
+                                             << "3"
+                                             << "Laser Curve Derivative" << old;
+        QTest::newRow("offset beyond a float") << "0.2"
+                                               << "1e39"
+                                               << "Laser Curve Offset" << old;
+        QTest::newRow("offset with unit") << "0.2"
+                                          << "3 mA"
+                                          << "Laser Curve Offset" << old;
+    }
+    void programAll_writesTheTypedLaserLine() {
+        QFETCH(QString, k);
+        QFETCH(QString, d);
+        QFETCH(QString, text);
+        QFETCH(QString, held);
+        const std::unique_ptr<SimBoard> sim = simBoard(QString());
+        serve(*sim);
+        if (k != "as read")
+            w<QLineEdit>("Line_Derivative")->setText(k);
+        if (d != "as read")
+            w<QLineEdit>("Line_Offset")->setText(d);
+        w<QPushButton>("buttonProgramAll")->click();
+        answer(QMessageBox::Yes);
+        serve(*sim);
+        QVERIFY2(eepromText().contains(text), qPrintable(eepromText()));
+        QCOMPARE(FrameHex::text(FrameHex::bytes(sim->eeprom().read(0x0F08, 8))) + " | " +
+                     w("label_Derivative")->text() + " " + w("label_Offset")->text(),
+                 held);
     }
 
     // What the operator changed on the page survives a reconnection; the rest follows the board.
@@ -246,11 +299,18 @@ private slots:
         QVERIFY(!w("BaudrateWarningLabel")->isHidden());
         w<QComboBox>("comboBox_selected_baud_rate")->setCurrentIndex(0);
         QVERIFY(w("BaudrateWarningLabel")->isHidden());
+        // "Set to Default" puts the default line where the full run takes k and d from; the
+        // labels go on showing the board's
+        const auto laser = [this] {
+            return QStringList{w<QLineEdit>("Line_Derivative")->text(),
+                               w<QLineEdit>("Line_Offset")->text(), w("label_Derivative")->text(),
+                               w("label_Offset")->text()};
+        };
         w<QCheckBox>("checkBoxSetLaserToDefault")->click();
-        QCOMPARE(w("label_Derivative")->text() + " " + w("label_Offset")->text(),
-                 QString("0.179211 0"));
+        QCOMPARE(laser(), QStringList({"0.179211", "0", "0.175889", "2.07312"}));
+        QVERIFY(w<QLineEdit>("Line_Derivative")->isReadOnly());
         w<QCheckBox>("checkBoxSetLaserToDefault")->click();
-        QCOMPARE(w("label_Derivative")->text(), QString("0.175889"));
+        QCOMPARE(laser(), QStringList({"0.175889", "2.07312", "0.175889", "2.07312"}));
         w<QCheckBox>("checkBoxSetDateToToday")->click(); // checked, then back to the record's
         w<QCheckBox>("checkBoxSetDateToToday")->click();
         QCOMPARE(w<QDateEdit>("dateProduction")->date(), QDate(2023, 3, 15));

@@ -125,6 +125,8 @@ private slots:
     void flagStream_startIntervalAndSwitch();
     void flagCounts_followMeansAndCaps_data();
     void flagCounts_followMeansAndCaps();
+    void exactCounts_addUpEverySecond_data();
+    void exactCounts_addUpEverySecond();
     void sameSeed_sameStream();
     void commandCutter_data();
     void commandCutter();
@@ -187,7 +189,7 @@ void TestSimBoard::flagFrame_layout() {
     o.flagFw = 7;
     o.frame8 = frame8;
     o.a9 = a9;
-    o.c1 = 300; // counts large enough to show byte order
+    o.c1 = 300.0 * 1000 / periodMs; // a record's count large enough to show byte order
     SimBoard b = makeBoard(o);
     const QString reply = ask(b, QString::number(0xA0 | interval, 16), 0);
     QCOMPARE(reply, o.isDk61() && interval == 1 ? QString("A3 01 3C") : QString());
@@ -258,7 +260,10 @@ void TestSimBoard::flagCounts_followMeansAndCaps_data() {
 
     QTest::newRow("small mean") << 2.5 << 1 << false << 2.5 << 7350;
     QTest::newRow("large mean") << 3000.0 << 1 << false << 3000.0 << 7350;
-    QTest::newRow("capped by 220 samples") << 1000.0 << 3 << false << 220.0 << 220;
+    // a record carries its interval's share of the counts of a second
+    QTest::newRow("170 ms") << 1000.0 << 2 << false << 170.0 << 1250;
+    QTest::newRow("30 ms") << 1000.0 << 3 << false << 30.0 << 220;
+    QTest::newRow("capped by 220 samples") << 10000.0 << 3 << false << 220.0 << 220;
     QTest::newRow("8-bit in short frames") << 600.0 << 1 << true << 255.0 << 255;
     QTest::newRow("zero") << 0.0 << 1 << false << 0.0 << 0;
 }
@@ -287,6 +292,42 @@ void TestSimBoard::flagCounts_followMeansAndCaps() {
     }
     QVERIFY2(qAbs(sum / n - expected) <= 0.05 * expected + 0.1,
              qPrintable(QString::number(sum / n)));
+}
+
+// --exact: whole counts without variation; the records of a second hold the counts given.
+void TestSimBoard::exactCounts_addUpEverySecond_data() {
+    QTest::addColumn<double>("perSecond");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<QString>("first"); // the C1 counts of the first records
+    QTest::addColumn<int>("sum");       // of the records of 51 s
+    QTest::newRow("1 s") << 300.0 << 1 << "300 300 300" << 15300;
+    QTest::newRow("170 ms") << 300.0 << 2 << "51 51 51" << 15300;
+    QTest::newRow("30 ms") << 300.0 << 3 << "9 9 9" << 15300;
+    QTest::newRow("a fraction a record") << 10.0 << 3 << "0 1 0 0 1" << 510;
+    QTest::newRow("half a count a second") << 12.5 << 1 << "13 12 13" << 638;
+}
+
+void TestSimBoard::exactCounts_addUpEverySecond() {
+    QFETCH(double, perSecond);
+    QFETCH(int, interval);
+    QFETCH(QString, first);
+    QFETCH(int, sum);
+    FlagStream::Config c;
+    c.c1 = perSecond;
+    c.exact = true;
+    FlagStream s(c);
+    s.setInterval(interval, 0);
+    SimRandom random(1);
+    QStringList counts;
+    int total = 0;
+    for (int ms = 0; ms < 51000; ms += FlagStream::periodMs(interval)) {
+        const Bytes f = s.makeFrame(random);
+        const int c1 = (f[2] << 8) | f[3];
+        counts << QString::number(c1);
+        total += c1;
+    }
+    QCOMPARE(counts.mid(0, first.count(' ') + 1).join(' '), first);
+    QCOMPARE(total, sum);
 }
 
 void TestSimBoard::sameSeed_sameStream() {

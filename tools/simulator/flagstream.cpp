@@ -44,6 +44,7 @@ void FlagStream::setInterval(int interval, int64_t nowMs) {
     }
     m_interval = interval;
     m_dueMs = nowMs + stepMs();
+    m_records = 0;
 }
 
 int64_t FlagStream::nextDueMs() const {
@@ -64,17 +65,25 @@ void FlagStream::advance(int64_t nowMs, SimRandom& random, std::vector<Bytes>& o
         m_dueMs = nowMs + period;
 }
 
-Bytes FlagStream::makeFrame(SimRandom& random) const {
+Bytes FlagStream::makeFrame(SimRandom& random) {
     const uint8_t code = m_config.a9 ? 0xA9 : 0xC6;
     const bool frame8 = m_config.frame8;
     // With an error nothing is counted: no signal, or no flags reach the board.
     const bool counting = frame8 || m_config.error == 0;
     const unsigned cap = std::max(samples(m_interval), 1u);
-    auto draw = [&](double mean) {
+    // ms of the interval (1 s when none is chosen): its share of the counts of a second
+    const double period = m_interval == 0 ? 1000 : periodMs(m_interval);
+    const int64_t n = ++m_records;
+    auto draw = [&](double perSecond) {
         if (!counting)
             return 0u;
-        const unsigned n = m_config.exact ? unsigned(std::lround(mean)) : random.poisson(mean);
-        return std::min(n, cap);
+        // exact: the whole counts up to this record, less those up to the one before
+        const auto upTo = [&](int64_t records) {
+            return std::llround(perSecond * period * double(records) / 1000.0);
+        };
+        const unsigned count = m_config.exact ? unsigned(upTo(n) - upTo(n - 1))
+                                              : random.poisson(perSecond * period / 1000.0);
+        return std::min(count, cap);
     };
     const unsigned c1 = draw(m_config.c1);
     const unsigned c1u = draw(m_config.c1u);

@@ -35,8 +35,7 @@ uint32_t sixBits(const std::string& line, size_t pos) {
 
 } // namespace
 
-IspBootloader::IspBootloader()
-    : m_prepared(SectorCount, false), m_flash(FlashSize, 0xFF), m_ram(RamSize, 0x00) {}
+IspBootloader::IspBootloader() : m_flash(FlashSize, 0xFF), m_ram(RamSize, 0x00) {}
 
 uint32_t IspBootloader::sectorSize(int sector) {
     return sector >= 8 && sector < 22 ? 32768 : 4096;
@@ -60,7 +59,7 @@ void IspBootloader::restart() {
     m_step = Step::AwaitSync;
     m_echo = true;
     m_unlocked = false;
-    std::fill(m_prepared.begin(), m_prepared.end(), false);
+    m_prepared.fill(false);
     m_line.clear();
     m_writeLeft = 0;
 }
@@ -193,7 +192,8 @@ int IspBootloader::prepareOrErase(const std::vector<std::string>& args, bool era
     if (first > last || last >= static_cast<uint32_t>(SectorCount))
         return InvalidSector;
     if (!erase) {
-        std::fill(m_prepared.begin() + first, m_prepared.begin() + last + 1, true);
+        for (uint32_t s = first; s <= last; ++s)
+            m_prepared[s] = true;
         return Success;
     }
     if (!m_unlocked)
@@ -204,7 +204,7 @@ int IspBootloader::prepareOrErase(const std::vector<std::string>& args, bool era
     const uint32_t begin = sectorStart(static_cast<int>(first));
     const uint32_t end = sectorStart(static_cast<int>(last)) + sectorSize(static_cast<int>(last));
     std::fill(m_flash.begin() + begin, m_flash.begin() + end, 0xFF);
-    std::fill(m_prepared.begin(), m_prepared.end(), false); // every erase locks the sectors again
+    m_prepared.fill(false); // every erase locks the sectors again
     return Success;
 }
 
@@ -286,7 +286,7 @@ int IspBootloader::copyToFlash(const std::vector<std::string>& args) {
     // Programming can only clear bits: a cell that was not erased keeps its zeros.
     for (uint32_t i = 0; i < count; ++i)
         m_flash[dst + i] &= m_ram[src - RamStart + i];
-    std::fill(m_prepared.begin(), m_prepared.end(), false);
+    m_prepared.fill(false);
     return Success;
 }
 

@@ -2,6 +2,7 @@
 
 #include "framebuilder.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -74,7 +75,7 @@ private:
     Step m_step = Step::AwaitSync;
     bool m_echo = true;
     bool m_unlocked = false;
-    std::vector<bool> m_prepared;
+    std::array<bool, SectorCount> m_prepared{};
     std::string m_line;
     Bytes m_flash;
     Bytes m_ram;

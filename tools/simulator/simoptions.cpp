@@ -306,8 +306,10 @@ General:
 
 Flag board:
   --c1 X --c1u X --c2 X --c2u X --interp X
-                       mean flag counts per record (Poisson variation; defaults 12 1 2 0 0)
-  --exact              every record carries the counts above exactly (rounded), no variation
+                       mean flag counts per second (Poisson variation; defaults 12 1 2 0 0);
+                       a record of 170 ms or 30 ms carries that share of them
+  --exact              no variation: whole counts that add up to the counts above in every
+                       second (a fraction left in one record goes to the next)
   --time-lapse F       records come F times as often as their interval (1..1000; the frames
                        still name the interval): a 12 s run at 1 s in 0.6 s with F = 20
   --flag-error N       error nibble of the status byte: 0 none, 1 SPDIF, 2 CFLAG (default 0)
