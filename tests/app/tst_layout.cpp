@@ -133,13 +133,9 @@ private slots:
     }
     void settingsWindow_showsEveryTextWhole() {
         QFETCH(int, pointSize);
-        struct FontFor {
-            const QFont before = QApplication::font();
-            explicit FontFor(int size) { QApplication::setFont(QFont(before.family(), size)); }
-            ~FontFor() { QApplication::setFont(before); }
-        } font(pointSize);
         QWidget owner;
         auto* settings = new Settings(SettingsValues{}, &owner);
+        settings->setFont(QFont(QApplication::font().family(), pointSize));
         settings->show();
         QApplication::processEvents();
         if (pointSize == 9)

@@ -125,8 +125,6 @@ private slots:
     void flagStream_startIntervalAndSwitch();
     void flagCounts_followMeansAndCaps_data();
     void flagCounts_followMeansAndCaps();
-    void exactCounts_addUpEverySecond_data();
-    void exactCounts_addUpEverySecond();
     void sameSeed_sameStream();
     void commandCutter_data();
     void commandCutter();
@@ -252,26 +250,33 @@ void TestSimBoard::flagStream_startIntervalAndSwitch() {
 }
 
 void TestSimBoard::flagCounts_followMeansAndCaps_data() {
-    QTest::addColumn<double>("mean");
+    QTest::addColumn<double>("mean"); // per second
     QTest::addColumn<int>("interval");
     QTest::addColumn<bool>("frame8");
+    QTest::addColumn<bool>("exact");
     QTest::addColumn<double>("expected"); // mean of the records
     QTest::addColumn<int>("maximum");     // no record above
 
-    QTest::newRow("small mean") << 2.5 << 1 << false << 2.5 << 7350;
-    QTest::newRow("large mean") << 3000.0 << 1 << false << 3000.0 << 7350;
+    QTest::newRow("small mean") << 2.5 << 1 << false << false << 2.5 << 7350;
+    QTest::newRow("large mean") << 3000.0 << 1 << false << false << 3000.0 << 7350;
     // a record carries its interval's share of the counts of a second
-    QTest::newRow("170 ms") << 1000.0 << 2 << false << 170.0 << 1250;
-    QTest::newRow("30 ms") << 1000.0 << 3 << false << 30.0 << 220;
-    QTest::newRow("capped by 220 samples") << 10000.0 << 3 << false << 220.0 << 220;
-    QTest::newRow("8-bit in short frames") << 600.0 << 1 << true << 255.0 << 255;
-    QTest::newRow("zero") << 0.0 << 1 << false << 0.0 << 0;
+    QTest::newRow("170 ms") << 1000.0 << 2 << false << false << 170.0 << 1250;
+    QTest::newRow("30 ms") << 1000.0 << 3 << false << false << 30.0 << 220;
+    QTest::newRow("capped by 220 samples") << 10000.0 << 3 << false << false << 220.0 << 220;
+    QTest::newRow("8-bit in short frames") << 600.0 << 1 << true << false << 255.0 << 255;
+    QTest::newRow("zero") << 0.0 << 1 << false << false << 0.0 << 0;
+    // --exact: whole counts, no variation, adding up to the counts of every second
+    QTest::newRow("exact, 170 ms") << 300.0 << 2 << false << true << 51.0 << 51;
+    QTest::newRow("exact, 30 ms") << 300.0 << 3 << false << true << 9.0 << 9;
+    QTest::newRow("exact, a fraction a record") << 10.0 << 3 << false << true << 0.3 << 1;
+    QTest::newRow("exact, half a count a second") << 12.5 << 1 << false << true << 12.5 << 13;
 }
 
 void TestSimBoard::flagCounts_followMeansAndCaps() {
     QFETCH(double, mean);
     QFETCH(int, interval);
     QFETCH(bool, frame8);
+    QFETCH(bool, exact);
     QFETCH(double, expected);
     QFETCH(int, maximum);
 
@@ -279,6 +284,7 @@ void TestSimBoard::flagCounts_followMeansAndCaps() {
     c.c1u = mean; // the second count: 8 bits in a short frame
     c.c2 = mean;
     c.frame8 = frame8;
+    c.exact = exact;
     FlagStream s(c);
     s.setInterval(interval, 0);
     SimRandom random(42);
@@ -288,46 +294,13 @@ void TestSimBoard::flagCounts_followMeansAndCaps() {
         const Bytes f = s.makeFrame(random);
         const unsigned c1u = frame8 ? f[4] : unsigned((f[4] << 8) | f[5]);
         QVERIFY(c1u <= unsigned(maximum));
+        QVERIFY(!exact || qAbs(c1u - expected) < 1);
         sum += c1u;
     }
+    if (exact)
+        QCOMPARE(sum, expected * n);
     QVERIFY2(qAbs(sum / n - expected) <= 0.05 * expected + 0.1,
              qPrintable(QString::number(sum / n)));
-}
-
-// --exact: whole counts without variation; the records of a second hold the counts given.
-void TestSimBoard::exactCounts_addUpEverySecond_data() {
-    QTest::addColumn<double>("perSecond");
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<QString>("first"); // the C1 counts of the first records
-    QTest::addColumn<int>("sum");       // of the records of 51 s
-    QTest::newRow("1 s") << 300.0 << 1 << "300 300 300" << 15300;
-    QTest::newRow("170 ms") << 300.0 << 2 << "51 51 51" << 15300;
-    QTest::newRow("30 ms") << 300.0 << 3 << "9 9 9" << 15300;
-    QTest::newRow("a fraction a record") << 10.0 << 3 << "0 1 0 0 1" << 510;
-    QTest::newRow("half a count a second") << 12.5 << 1 << "13 12 13" << 638;
-}
-
-void TestSimBoard::exactCounts_addUpEverySecond() {
-    QFETCH(double, perSecond);
-    QFETCH(int, interval);
-    QFETCH(QString, first);
-    QFETCH(int, sum);
-    FlagStream::Config c;
-    c.c1 = perSecond;
-    c.exact = true;
-    FlagStream s(c);
-    s.setInterval(interval, 0);
-    SimRandom random(1);
-    QStringList counts;
-    int total = 0;
-    for (int ms = 0; ms < 51000; ms += FlagStream::periodMs(interval)) {
-        const Bytes f = s.makeFrame(random);
-        const int c1 = (f[2] << 8) | f[3];
-        counts << QString::number(c1);
-        total += c1;
-    }
-    QCOMPARE(counts.mid(0, first.count(' ') + 1).join(' '), first);
-    QCOMPARE(total, sum);
 }
 
 void TestSimBoard::sameSeed_sameStream() {
