@@ -53,6 +53,7 @@ Settings::Settings(const SettingsValues& shown, QWidget* parent)
     for (int k = 0; k < 5; ++k)
         lineLimit[k]->setText(FlagLimits::text(shown.limits.percent[size_t(k)]));
     lineResultsDatabase->setText(shown.resultsDatabase);
+    checkBoxReportAtRunEnd->setChecked(shown.reportAtRunEnd);
 
     reconnect = reconnectPending = shown.reconnect;
     checkBox_Reset_Conn->setChecked(reconnect);
@@ -136,6 +137,11 @@ void Settings::buildWidgets() {
     lineResultsDatabase->setPlaceholderText("results.sqlite in the application data folder");
     lineResultsDatabase->setAccessibleName("Results database");
     labelResultsDatabase->setBuddy(lineResultsDatabase);
+    checkBoxReportAtRunEnd = place(new QCheckBox("Report at the end of each run"),
+                                   "checkBoxReportAtRunEnd", 50, 276, 330, 17);
+    checkBoxReportAtRunEnd->setAccessibleName(checkBoxReportAtRunEnd->text());
+    checkBoxReportAtRunEnd->setToolTip(
+        "Writes each run's report PDF into the Reports folder beside the Logs and Flags folders");
     labelSettingsError = place(new QLabel, "labelSettingsError", 50, 305, 615, 40);
     labelSettingsError->setStyleSheet("QLabel {color: red}");
     labelSettingsError->setWordWrap(true);
@@ -216,6 +222,7 @@ void Settings::applyChanges() {
     chosen.storeFlagFile = shown.storeFlagFile != storeFlagToggled;
     chosen.reconnect = reconnectPending;
     chosen.baudRate = newBaud;
+    chosen.reportAtRunEnd = checkBoxReportAtRunEnd->isChecked();
     qCDebug(dk61Settings) << "apply" << logDirChanged << flagDirChanged << baudChanged;
     emit changesApplied(shown, chosen);
     close();
