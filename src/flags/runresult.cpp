@@ -87,6 +87,7 @@ RunSummary::Judged RunResult::judged() const {
                  : verdictStandard == QLatin1String("FAIL") ? RunSummary::Standard::Fail
                                                             : RunSummary::Standard::NoRecords;
     j.bler = blerMax10s;
+    j.records = records;
     return j;
 }
 

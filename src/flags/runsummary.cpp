@@ -173,11 +173,11 @@ QString RunSummary::lengthText() const {
 }
 
 QString RunSummary::recordsText() const {
-    return QString::number(recordCount);
+    return QString::number(records());
 }
 
 QString RunSummary::troubledText() const {
-    return QString::number(troubled);
+    return judgedAs ? QStringLiteral("%1 s").arg(troubled) : QString::number(troubled);
 }
 
 QString RunSummary::verdictText() const {

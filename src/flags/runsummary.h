@@ -53,17 +53,19 @@ public:
     void noteInterval(int setting);
 
     // How the run was judged record by record while it was measured, for a run read back by the
-    // second from the results database: these verdicts and this BLER stand for the ones the
-    // seconds would give, and "over limit" counts seconds. clear() forgets them.
+    // second from the results database: these verdicts, this BLER and this number of records
+    // stand for the ones the seconds would give, and "over limit" and the troubled records count
+    // seconds. clear() forgets them.
     struct Judged {
         Verdict verdict = Verdict::NoLimits;
         Standard standard = Standard::NoRecords;
         double bler = 0.0;
+        qint64 records = 0;
     };
     void setJudged(const Judged& judged);
     bool isJudged() const { return judgedAs.has_value(); }
 
-    qint64 records() const { return recordCount; }
+    qint64 records() const { return judgedAs ? judgedAs->records : recordCount; }
     qint64 troubledRecords() const { return troubled; }
     qint64 lengthMs() const { return length; }
     const Flag& flag(int k) const { return flags[k]; }
