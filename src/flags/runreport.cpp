@@ -82,8 +82,8 @@ void drawPlot(Sheet& sheet, const RunReport::Run& run, QCustomPlot* livePlot,
     plot.axisRect()->insetLayout()->take(plot.legend);
     plot.plotLayout()->addElement(1, 0, plot.legend);
     plot.plotLayout()->setRowStretchFactor(1, 0.001);
-    plot.legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
     plot.legend->setWrap(3);
+    plot.legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
     plot.legend->setBorderPen(Qt::NoPen);
     // Laid out for the page (it is never shown), so that the curves get a column per point.
     plot.setViewport(QRect(0, 0, sheet.width, PlotHeight));
@@ -126,7 +126,17 @@ void drawPlot(Sheet& sheet, const RunReport::Run& run, QCustomPlot* livePlot,
         label->setText(QStringLiteral("BLER limit 220 per second"));
         label->setColor(Qt::darkRed);
     }
-    if (!view.alongDisc()) {
+    if (view.alongDisc()) {
+        double first = qInf(), last = -qInf();
+        for (int i = 0; i < run.series->size(); ++i) {
+            const int at = run.series->at(i).position.discSecond;
+            if (at >= 0) {
+                first = std::min(first, double(at));
+                last = std::max(last, at + 1.0);
+            }
+        }
+        plot.xAxis->setRange(first, std::max(last, first + 1.0));
+    } else {
         const RunStore& store = *run.store;
         const double end =
             store.isEmpty()

@@ -46,6 +46,9 @@ WholeRunPlot::WholeRunPlot(QCustomPlot* plot, QCustomPlot* livePlot, QObject* pa
     plot->axisRect()->setRangeZoom(Qt::Horizontal);
     connect(plot->xAxis, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), this,
             &WholeRunPlot::viewMoved);
+    // The tracks along the top follow the disc time along the bottom.
+    connect(plot->xAxis, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), plot->xAxis2,
+            QOverload<const QCPRange&>::of(&QCPAxis::setRange));
     connect(plot, &QCustomPlot::mouseDoubleClick, this, [this] {
         fit();
         target->replot();
@@ -131,6 +134,9 @@ void WholeRunPlot::setReference(const RunSeries* run, const QString& name) {
 }
 
 void WholeRunPlot::fit() {
+    // The run may have begun to tell the disc time, or told of another track.
+    if (alongDisc() || discAxisShown)
+        setTimeAxis();
     const QCPRange whole = span();
     if (target->xAxis->range() == whole)
         redraw(false);
@@ -180,10 +186,8 @@ void WholeRunPlot::follow() {
     if (!grew || !store)
         return;
     grew = false;
-    if (alongDisc() != discAxisShown)
+    if (alongDisc() || discAxisShown)
         setTimeAxis();
-    else if (discAxisShown)
-        setTimeAxis(); // new tracks
     const QCPRange view = target->xAxis->range();
     const QCPRange whole = span();
     // The view follows the run's end while it shows it (within one follow step at 30 ms).

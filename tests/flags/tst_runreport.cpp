@@ -108,6 +108,52 @@ private slots:
             QVERIFY2(text.contains(shown), qPrintable(QString(shown) + " not in: " + text));
     }
 
+    // The report's plot says its unit: percent, or per second with the CD standard's line at 220
+    // C1 blocks a second; the limits are drawn either way.
+    void reportPlot_saysItsUnit_data() {
+        QTest::addColumn<bool>("perSecond");
+        QTest::addColumn<QStringList>("found");
+        QTest::addColumn<QStringList>("absent");
+        QTest::newRow("percent") << false << QStringList{"Flags in %", "in % of the frames"}
+                                 << QStringList{"per second", "BLER limit"};
+        QTest::newRow("per second")
+            << true << QStringList{"Flags per second", "BLER limit 220 per second"}
+            << QStringList{"Flags in %"};
+    }
+    void reportPlot_saysItsUnit() {
+        QFETCH(bool, perSecond);
+        QFETCH(QStringList, found);
+        QFETCH(QStringList, absent);
+        RunStore store;
+        RunSummary summary;
+        FlagLimits limits;
+        limits.percent[0] = 1.0;
+        summary.setLimits(limits);
+        for (int i = 0; i < 20; ++i) {
+            const RunStore::Counts c{quint16(40 + i), 0, 3, 0, 0};
+            store.append(i * 1000, c, 1);
+            summary.add(c, 1);
+        }
+        QCustomPlot live;
+        for (const char* name : RunSummary::FlagNames)
+            live.addGraph()->setName(name);
+        RunReport::Look look;
+        look.scale.unit = perSecond ? FlagScale::Unit::PerSecond : FlagScale::Unit::Percent;
+        TestEnv env;
+        const QString pdf = env.path() + "/report.pdf";
+        QVERIFY(RunReport::write(
+            pdf,
+            {UnitIdentity::typedId("PG-5"), QDateTime::currentDateTime(), &store, &summary, {}},
+            &live, look));
+        const QString text = pdfText(pdf);
+        if (text.isEmpty())
+            QSKIP("pdftotext (poppler-utils) reads the report's text");
+        for (const QString& shown : found)
+            QVERIFY2(text.contains(shown), qPrintable(shown + " not in: " + text));
+        for (const QString& shown : absent)
+            QVERIFY2(!text.contains(shown), qPrintable(shown + " in: " + text));
+    }
+
     // The Flags page as the operator sees it: the standard's verdict beside the limits' (a limit
     // of 0 for uncorrectable C2 typed in the settings window), the unit that named itself, and
     // its report from the menu.
