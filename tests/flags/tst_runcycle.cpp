@@ -3,6 +3,7 @@
 // database alone on another profile, one unit for page, review, report and database, a run per
 // interval, the disc time, and the report written when a run ends.
 #include "control_panel.h"
+#include "e2eharness.h"
 #include "eepromimage.h"
 #include "resultsdialog.h"
 #include "runpanel.h"
@@ -66,15 +67,6 @@ QStringList rows(const QString& file) {
     return found;
 }
 
-// The text pdftotext reads from a PDF (empty without poppler-utils).
-QString pdfText(const QString& pdf) {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
-        QProcess::execute("pdftotext", {"-layout", pdf, pdf + ".txt"}) != 0)
-        return QString();
-    QFile txt(pdf + ".txt");
-    return txt.open(QIODevice::ReadOnly) ? QString(txt.readAll()).simplified() : QString();
-}
-
 QStringList runLines(const QString& logFile) {
     QFile file(logFile);
     QStringList lines;
@@ -118,7 +110,7 @@ struct Bench {
         w->flagRun().chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
         w->flagRun().chooseReportRun = [which](QWidget*, auto&, auto&) { return which; };
         find<QAction>("actionExportReport")->trigger();
-        return pdfText(pdf);
+        return E2eHarness::pdfText(pdf);
     }
 };
 
@@ -248,7 +240,7 @@ private slots:
         QVERIFY(press(dialog, "buttonResultsReport", measured));
         QVERIFY2(QFile::exists(pdf),
                  qPrintable(dialog->findChild<QLabel*>("labelResultsMessage")->text()));
-        const QString text = pdfText(pdf);
+        const QString text = E2eHarness::pdfText(pdf);
         QVERIFY2(text.isEmpty() ||
                      (text.contains("unit PG-7") && text.contains("from the results database") &&
                       text.contains(QStringLiteral("(%1 records)").arg(measured))),
@@ -291,7 +283,7 @@ private slots:
         const QString pdf = b.env.path() + "/results.pdf";
         dialog->chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
         QVERIFY(press(dialog, "buttonResultsReport", measured));
-        const QString fromResults = pdfText(pdf);
+        const QString fromResults = E2eHarness::pdfText(pdf);
         for (const QString& text : {fromReview, fromResults})
             QVERIFY2(text.isEmpty() || (text.contains("report: unit 12345 ") &&
                                         text.contains("Unit 12345 Customer ID 7 Firmware 60 ")),

@@ -4,6 +4,7 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "e2eharness.h"
 #include "eepromimage.h"
 #include "runpanel.h"
 #include "runreport.h"
@@ -32,15 +33,6 @@ bool startBoard(SimRunner& sim, const TestEnv& env, const QStringList& args) {
            sim.start(QStringList{"--board", "both", "--eeprom", env.path() + "/eeprom.bin",
                                  "--hold-interval", "--exact", "--c1u", "0", "--c2", "0"} +
                      args);
-}
-
-// The text pdftotext reads from a PDF (empty without poppler-utils).
-QString pdfText(const QString& pdf) {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
-        QProcess::execute("pdftotext", {"-layout", pdf, pdf + ".txt"}) != 0)
-        return QString();
-    QFile txt(pdf + ".txt");
-    return txt.open(QIODevice::ReadOnly) ? QString(txt.readAll()).simplified() : QString();
 }
 
 } // namespace
@@ -101,7 +93,7 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("%PDF-") &&
                 bytes.contains("/MediaBox [0 0 595.000000 842.000000]"));
-        const QString text = pdfText(pdf);
+        const QString text = E2eHarness::pdfText(pdf);
         if (text.isEmpty())
             QSKIP("pdftotext (poppler-utils) reads the report's text");
         for (const char* shown : {"unit 12345", "FAIL: BLER 300/s over 10 s", "20250306090407.txt"})
@@ -145,7 +137,7 @@ private slots:
             pdf,
             {UnitIdentity::typedId("PG-5"), QDateTime::currentDateTime(), &store, &summary, {}},
             &live, look));
-        const QString text = pdfText(pdf);
+        const QString text = E2eHarness::pdfText(pdf);
         if (text.isEmpty())
             QSKIP("pdftotext (poppler-utils) reads the report's text");
         for (const QString& shown : found)
@@ -202,7 +194,7 @@ private slots:
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly) &&
                 file.readAll().contains("/MediaBox [0 0 595.000000 842.000000]"));
-        const QString text = pdfText(pdf);
+        const QString text = E2eHarness::pdfText(pdf);
         QVERIFY2(text.isEmpty() ||
                      (text.contains("unit 12345") && text.contains(shown.section(" | ", 0, 0))),
                  qPrintable(text));
