@@ -87,6 +87,27 @@ bool writePdf(QCustomPlot* plot, QIODevice& out) {
     return painter.end();
 }
 
+// A stored run added up by the second, judged as it was while it was measured.
+RunSummary storedSummary(const RunSeries& series, const RunResult& row, const FlagLimits& limits) {
+    RunSummary summary;
+    summary.setLimits(limits);
+    series.addUp(summary);
+    summary.noteInterval(FlagInterval::settingFor(row.intervalMs));
+    summary.setJudged(row.judged());
+    return summary;
+}
+
+// A unit as part of a file name: letters, digits, '-' and '.'; anything else becomes '_'.
+QString fileNamePart(const QString& text) {
+    QString part = text.left(40);
+    for (QChar& c : part) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('-') &&
+            c != QLatin1Char('.'))
+            c = QLatin1Char('_');
+    }
+    return part;
+}
+
 } // namespace
 
 RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(parts) {
@@ -389,14 +410,10 @@ void RunPanel::setLimits(const FlagLimits& newLimits) {
         liveTotals.rebuild(live);
     }
     reviewTotals.setLimits(limits);
-    if (reviewRow) {
-        reviewTotals.clear();
-        reviewSeries.addUp(reviewTotals);
-        reviewTotals.noteInterval(FlagInterval::settingFor(reviewRow->intervalMs));
-        reviewTotals.setJudged(reviewRow->judged());
-    } else {
+    if (reviewRow)
+        reviewTotals = storedSummary(reviewSeries, *reviewRow, limits);
+    else
         reviewTotals.rebuild(review);
-    }
     updateLimitLines();
     showSummary();
     if (!liveEnded)
@@ -600,11 +617,7 @@ bool RunPanel::openStored(const StoredRun& run) {
     reviewStarted = run.row.startedAt.toLocalTime();
     reviewSource.clear();
     reviewUnit = run.row.unit();
-    reviewTotals.clear();
-    reviewTotals.setLimits(limits);
-    reviewSeries.addUp(reviewTotals);
-    reviewTotals.noteInterval(FlagInterval::settingFor(run.row.intervalMs));
-    reviewTotals.setJudged(run.row.judged());
+    reviewTotals = storedSummary(reviewSeries, run.row, limits);
     enterReview();
     return true;
 }
@@ -694,28 +707,24 @@ RunReport::Look RunPanel::look() const {
 }
 
 bool RunPanel::exportReport(const QString& path) {
-    RunReport::Run run = inReview ? RunReport::Run{reviewUnit,
-                                                   reviewStarted,
-                                                   &review,
-                                                   &reviewTotals,
-                                                   reviewRow ? reviewRow->flagFile : reviewSource,
-                                                   reviewSeries.isEmpty() ? nullptr : &reviewSeries,
-                                                   QString()}
-                                  : RunReport::Run{liveIdentity, liveStarted, &live,    &liveTotals,
-                                                   liveSource,   &liveSeries, QString()};
-    if (inReview && reviewRow)
+    if (!inReview)
+        return RunReport::write(
+            path,
+            {liveIdentity, liveStarted, &live, &liveTotals, liveSource, &liveSeries, QString()},
+            p.livePlot, look());
+    RunReport::Run run{reviewUnit, reviewStarted, &review, &reviewTotals, reviewSource};
+    if (reviewRow) {
+        run.flagFile = reviewRow->flagFile;
+        run.series = &reviewSeries;
         run.readFrom = QStringLiteral("the results database");
+    }
     return RunReport::write(path, run, p.livePlot, look());
 }
 
 QString RunPanel::exportStoredReport(const StoredRun& stored, const QString& path) {
     if (stored.series.isEmpty())
         return reportOfFlagFile(stored, path);
-    RunSummary summary;
-    summary.setLimits(limits);
-    stored.series.addUp(summary);
-    summary.noteInterval(FlagInterval::settingFor(stored.row.intervalMs));
-    summary.setJudged(stored.row.judged());
+    const RunSummary summary = storedSummary(stored.series, stored.row, limits);
     const RunStore store = stored.series.toStore();
     const RunReport::Run run{stored.row.unit(),
                              stored.row.startedAt.toLocalTime(),
@@ -760,21 +769,6 @@ void RunPanel::setReference(const StoredRun& run) {
                                                               QStringLiteral("yyyy-MM-dd HH:mm")));
     wholeRun->setReference(reference.isEmpty() ? nullptr : &reference, referenceName);
 }
-
-namespace {
-
-// A unit as part of a file name: letters, digits, '-' and '.'; anything else becomes '_'.
-QString fileNamePart(const QString& text) {
-    QString part = text.left(40);
-    for (QChar& c : part) {
-        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('-') &&
-            c != QLatin1Char('.'))
-            c = QLatin1Char('_');
-    }
-    return part;
-}
-
-} // namespace
 
 void RunPanel::writeEndReport() {
     const QString base = liveStarted.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
