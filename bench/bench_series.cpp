@@ -1,8 +1,8 @@
-// A run's curve in the results database (table run_series). Writing: what the curve of a 74-minute
-// run at the 30 ms interval costs the window's thread and the store's thread while it is
-// measured, into SQLite files (the results file and the outbox). Reading: a 74-minute run's series read back from a PostgreSQL
-// server of its own (as the tests start one) and made into what a report needs (the seconds, the
-// plot's records and the summary), wall clock per read.
+// A run's curve in the results database (table run_series). Writing: what the curve of a
+// 74-minute run at the 30 ms interval costs the window's thread and the store's thread while it
+// is measured, into SQLite files (the results file and the outbox). Reading: a 74-minute run's
+// series read back from a PostgreSQL server of its own (as the tests start one) and made into
+// what a report needs (the seconds, the plot's records and the summary), wall clock per read.
 #include "pgserver.h"
 #include "resultsstore.h"
 #include "resultstable.h"
