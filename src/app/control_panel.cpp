@@ -178,8 +178,10 @@ Control_Panel::~Control_Panel() {
     // An ISP tool still running is killed and waited for, so that no orphan keeps the port; the
     // board link is not restarted.
     flashPage.reset();
-    // The run going on is written as ended, then the run panel (it watches the flag plot) goes
-    // before the widgets do.
+    // The run going on ends (its row written as ended, its report when asked for), then the run
+    // panel (it watches the flag plot) goes before the widgets do.
+    if (runPanel)
+        runPanel->finish();
     resultsPage.reset();
     delete runPanel;
     runPanel = nullptr;

@@ -142,6 +142,9 @@ void BoardDecoder::dispatch(const QByteArray& b, DecodeOutcome& out) {
         if (size == 5) {
             player.current_time = RD::playTime(RD::signedAt(b, 3), RD::signedAt(b, 4));
             player.time_received = true;
+            // The board answers "Get Current Time" 01 with the time on the disc.
+            if (RD::signedAt(b, 2) == 1)
+                player.disc_time = player.current_time;
         }
         break;
     case 0xAD:
@@ -230,6 +233,7 @@ void BoardDecoder::dispatch(const QByteArray& b, DecodeOutcome& out) {
 void BoardDecoder::discStateReset(DecodeOutcome& out) {
     PlayerState& player = state.player;
     player.current_track = 0;
+    player.disc_time = QTime();
     player.tick_pending = false;
     player.track_change_pending = false;
     state.link.wrong_board = false;

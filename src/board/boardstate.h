@@ -14,6 +14,8 @@
 struct PlayerState {
     // Invalid until the board has reported a time: the displays stay empty until then.
     QTime current_time;
+    // The time on the disc (0xAC with p0 = 1); invalid until reported and after a new disc.
+    QTime disc_time;
     QTime track_clock;
     qint32 current_track = 0;
     quint8 tray_state = 0;

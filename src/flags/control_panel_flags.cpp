@@ -11,6 +11,15 @@
 
 namespace {
 
+// Where the disc is as the DK-61 last reported it: its track and the time on the disc.
+RunSeries::Position discPosition(const PlayerState& player) {
+    RunSeries::Position at;
+    at.track = player.current_track > 0 ? player.current_track : 0;
+    if (player.disc_time.isValid())
+        at.discSecond = player.disc_time.msecsSinceStartOfDay() / 1000;
+    return at;
+}
+
 // The flag page's check boxes, one a curve.
 std::array<QCheckBox*, 5> flagCurveBoxes(const Ui::Control_Panel& ui) {
     return {ui.checkBoxC1, ui.checkBoxC1U, ui.checkBoxC2, ui.checkBoxC2U, ui.checkBoxInterpol};
@@ -64,10 +73,13 @@ void Control_Panel::wireFlagMonitor() {
     parts.bler = ui->labelRunBler;
     parts.e32 = ui->labelRunE32;
     parts.unit = ui->labelRunUnit;
+    parts.nextUnit = ui->labelNextUnit;
     parts.unitId = ui->lineEditUnitId;
     parts.clearUnitId = ui->checkBoxClearUnitId;
     parts.source = ui->labelRunSource;
     parts.newRun = ui->buttonNewRun;
+    parts.startRun = ui->buttonStartRun;
+    parts.endRun = ui->buttonEndRun;
     parts.backToLive = ui->buttonBackToLive;
     parts.pauseLive = ui->buttonPauseLive;
     parts.wholeRun = ui->buttonWholeRun;
@@ -90,6 +102,9 @@ void Control_Panel::wireFlagMonitor() {
         files.closeFlags();
         return files.openFlags() ? files.flags().absolutePath() : QString();
     };
+    parts.closeFlagFile = [this] { files.closeFlags(); };
+    parts.reportAtEnd = [this] { return currentSettings.reportAtRunEnd; };
+    parts.reportFolders = [] { return SessionFiles::reportFolders(); };
     runPanel = new RunPanel(parts, this);
     // The run's summary lies in the band the plots keep free below their curves; the link and
     // file messages lie over the curves' top left corner (the legend is at the top right).
@@ -141,10 +156,9 @@ void Control_Panel::plotCFlags() {
 
 void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     writeCFlagsToFlagFile_cvs();
-    if (runPanel) {
-        runPanel->recordAdded(*record, board->state.flags.flag_sub_status);
-        resultsPage->recorded(runPanel->liveSummary(), board->state.flags.flag_sub_status);
-    }
+    const int setting = board->state.flags.flag_sub_status;
+    if (runPanel && runPanel->recordAdded(*record, setting, discPosition(board->state.player)))
+        resultsPage->recorded(runPanel->liveSummary(), setting, &runPanel->liveCurve());
     if (fromFlagBoard)
         emit recievedCFlags(record);
     plotCFlags();
@@ -154,6 +168,7 @@ void Control_Panel::send_flagrate_setting(int selection) {
     qCDebug(dk61Flags) << "flag interval" << selection + 1;
     board->sendFlagInterval(selection + 1);
     flagPlot->restart(board->flag_records);
+    runPanel->intervalChosen(selection + 1);
 }
 
 void Control_Panel::rescalePlotXAxis() {

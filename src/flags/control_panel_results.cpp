@@ -9,17 +9,24 @@
 
 void Control_Panel::wireResults() {
     ResultsDialog::Parts parts;
-    parts.review = [this](const QString& path) {
+    parts.review = [this](const StoredRun& run) {
         ui->tabWidget->setCurrentWidget(ui->tabFlags);
-        return runPanel->openRun(path);
+        return runPanel->openStored(run);
     };
-    parts.limits = [this] { return currentSettings.limits; };
+    parts.report = [this](const StoredRun& run, const QString& path) {
+        return runPanel->exportStoredReport(run, path);
+    };
+    parts.setReference = [this](const StoredRun& run) { runPanel->setReference(run); };
     parts.directory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
-    parts.livePlot = ui->customPlot;
     resultsPage = std::make_unique<ResultsPage>(this, statusBar(), parts);
     resultsPage->open(currentSettings.resultsDatabase);
     connect(runPanel, &RunPanel::runStarted, this, [this](const RunResult& run) {
-        resultsPage->started(run.flagFile, runPanel->liveUnit());
+        if (resultsPage)
+            resultsPage->started(run);
+    });
+    connect(runPanel, &RunPanel::runEnded, this, [this] {
+        if (resultsPage)
+            resultsPage->ended();
     });
     // The board named the unit (or the operator typed it), or new limits judged the run again,
     // while the run goes on.

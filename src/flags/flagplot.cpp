@@ -56,7 +56,7 @@ FlagPlot::FlagPlot(const Widgets& widgets, QObject* parent) : QObject(parent), w
     plot->xAxis->setRange(0, w.width->value());
     plot->legend->setVisible(true);
     scaleBar = new FlagScaleBar(w.width, w.store, this);
-    shownScale = {scaleBar->unit(), scaleBar->automatic(), w.height->value()};
+    shownScale = {scaleBar->unit(), scaleBar->automatic(), w.height->value(), scaleBar->discTime()};
     plot->yAxis->setLabel(shownScale.axisLabel());
     plot->yAxis->setRange(0, shownScale.fixedTop());
     plot->replot();
@@ -82,7 +82,8 @@ QCPGraph* FlagPlot::marks(int k) const {
 }
 
 void FlagPlot::takeScale() {
-    const FlagScale chosen{scaleBar->unit(), scaleBar->automatic(), w.height->value()};
+    const FlagScale chosen{scaleBar->unit(), scaleBar->automatic(), w.height->value(),
+                           scaleBar->discTime()};
     if (chosen == shownScale)
         return;
     shownScale = chosen;

@@ -17,6 +17,9 @@ public:
     Unit unit = Unit::Percent;
     bool automatic = false;
     int sliderPercent = 30; // the height slider's value
+    // The whole run along the time on the disc (where the board reported it) instead of the
+    // run's elapsed time.
+    bool discTime = false;
 
     // The value of one flagged frame in a record counted over `intervalSeconds`.
     double perCount(double intervalSeconds) const;
@@ -33,7 +36,7 @@ public:
 
     bool operator==(const FlagScale& other) const {
         return unit == other.unit && automatic == other.automatic &&
-               sliderPercent == other.sliderPercent;
+               sliderPercent == other.sliderPercent && discTime == other.discTime;
     }
     bool operator!=(const FlagScale& other) const { return !(*this == other); }
 

@@ -10,9 +10,9 @@ class QRadioButton;
 class QSettings;
 class QWidget;
 
-// The flag page's choice of the plots' unit ("Percent" or "Per second") and of "Auto scale",
-// in a row under the width slider, remembered in the settings store (`flagPlotUnit`,
-// `flagPlotAutoScale`).
+// The flag page's choice of the plots' unit ("Percent" or "Per second"), of "Auto scale" and of
+// "Disc time" for the whole run, in a row under the width slider, remembered in the settings store
+// (`flagPlotUnit`, `flagPlotAutoScale`, `flagPlotDiscTime`).
 class FlagScaleBar : public QObject {
     Q_OBJECT
 
@@ -22,6 +22,7 @@ public:
 
     FlagScale::Unit unit() const;
     bool automatic() const;
+    bool discTime() const;
 
 signals:
     // The operator changed the unit or the automatic scale.
@@ -40,6 +41,7 @@ private:
     QRadioButton* percent = nullptr;
     QRadioButton* perSecond = nullptr;
     QCheckBox* autoScale = nullptr;
+    QCheckBox* discAxis = nullptr;
 };
 
 #endif // FLAGSCALEBAR_H

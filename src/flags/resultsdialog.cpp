@@ -3,9 +3,6 @@
 #include "logging.h"
 #include "resultscsv.h"
 #include "resultsstore.h"
-#include "runloading.h"
-#include "runreport.h"
-#include "runsummary.h"
 #include "unitidentity.h"
 
 #include <QCheckBox>
@@ -42,18 +39,6 @@ QStringList cells(const RunResult& r) {
             QDir::toNativeSeparators(r.flagFile)};
 }
 
-// The unit as the row keeps it: the board's numbers when it named itself, else the typed ID.
-UnitIdentity unitOf(const RunResult& r) {
-    if (r.serialNumber.isEmpty())
-        return UnitIdentity::typedId(r.unitId);
-    UnitIdentity unit;
-    unit.fromBoard = true;
-    unit.serialNumber = r.serialNumber.toUShort();
-    unit.customerId = r.customerId.toUShort();
-    unit.firmware = r.firmware.toInt();
-    return unit;
-}
-
 template <typename T> T* named(T* widget, const char* name, QWidget* parent) {
     widget->setParent(parent);
     widget->setObjectName(QString::fromLatin1(name));
@@ -83,6 +68,8 @@ ResultsDialog::ResultsDialog(ResultsStore* store, const Parts& parts, QWidget* p
     connect(reviewButton, &QPushButton::clicked, this, &ResultsDialog::reviewChosen);
     connect(exportButton, &QPushButton::clicked, this, &ResultsDialog::exportChosen);
     connect(reportButton, &QPushButton::clicked, this, &ResultsDialog::reportChosen);
+    connect(referenceButton, &QPushButton::clicked, this, &ResultsDialog::referenceChosen);
+    connect(clearReferenceButton, &QPushButton::clicked, this, &ResultsDialog::clearReference);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
     setStore(store);
 }
@@ -139,9 +126,14 @@ void ResultsDialog::buildWidgets() {
         named(new QPushButton(QStringLiteral("Export CSV...")), "buttonResultsExport", this);
     reportButton =
         named(new QPushButton(QStringLiteral("Report PDF...")), "buttonResultsReport", this);
+    referenceButton =
+        named(new QPushButton(QStringLiteral("Set as reference")), "buttonResultsReference", this);
+    clearReferenceButton = named(new QPushButton(QStringLiteral("Clear reference")),
+                                 "buttonResultsClearReference", this);
     closeButton = named(new QPushButton(QStringLiteral("Close")), "buttonResultsClose", this);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {reviewButton, exportButton, reportButton}) {
+    for (QPushButton* b :
+         {reviewButton, exportButton, reportButton, referenceButton, clearReferenceButton}) {
         b->setAccessibleName(b->text());
         buttons->addWidget(b);
     }
@@ -160,9 +152,13 @@ void ResultsDialog::buildWidgets() {
 
 void ResultsDialog::setStore(ResultsStore* newStore) {
     disconnect(answers);
+    disconnect(seriesAnswers);
+    pending.clear();
     store = newStore;
-    if (store)
+    if (store) {
         answers = connect(store, &ResultsStore::queryDone, this, &ResultsDialog::showRuns);
+        seriesAnswers = connect(store, &ResultsStore::seriesDone, this, &ResultsDialog::seriesRead);
+    }
     refresh();
 }
 
@@ -219,6 +215,7 @@ void ResultsDialog::selectionChanged() {
     const bool one = single() != nullptr;
     reviewButton->setEnabled(one);
     reportButton->setEnabled(one);
+    referenceButton->setEnabled(one);
     exportButton->setEnabled(!runs.isEmpty());
 }
 
@@ -250,30 +247,64 @@ void ResultsDialog::tell(const QString& text, bool failure) {
     message->setStyleSheet(failure ? QStringLiteral("QLabel {color: red}") : QString());
 }
 
-QString ResultsDialog::reachableFlagFile(const char* purpose) {
-    const RunResult* run = single();
-    if (!run)
-        return QString();
-    if (run->flagFile.isEmpty()) {
-        tell(QStringLiteral("This run has no flag file to %1.").arg(QLatin1String(purpose)), true);
-        return QString();
-    }
-    const QFileInfo file(run->flagFile);
-    if (!file.isFile() || !file.isReadable()) {
-        tell(QStringLiteral("The flag file of this run cannot be reached from this bench: %1")
-                 .arg(QDir::toNativeSeparators(run->flagFile)),
+bool ResultsDialog::flagFileReachable(const RunResult& run, const char* purpose) {
+    if (run.flagFile.isEmpty()) {
+        tell(QStringLiteral("This run has no curve in the results database and no flag file to "
+                            "%1.")
+                 .arg(QLatin1String(purpose)),
              true);
-        return QString();
+        return false;
     }
-    return run->flagFile;
+    const QFileInfo file(run.flagFile);
+    if (!file.isFile() || !file.isReadable()) {
+        tell(QStringLiteral("This run has no curve in the results database, and its flag file "
+                            "cannot be reached from this bench: %1")
+                 .arg(QDir::toNativeSeparators(run.flagFile)),
+             true);
+        return false;
+    }
+    return true;
+}
+
+void ResultsDialog::withSelected(const char* purpose, bool fromFlagFile,
+                                 std::function<void(const StoredRun&)> then) {
+    const RunResult* run = single();
+    if (!run || !store)
+        return;
+    tell(QStringLiteral("Reading the run..."), false);
+    pending.insert(store->querySeries(run->runId), {*run, purpose, fromFlagFile, std::move(then)});
+}
+
+void ResultsDialog::seriesRead(int id, const QVector<RunSeries::Chunk>& chunks,
+                               const QString& error) {
+    const auto it = pending.find(id);
+    if (it == pending.end())
+        return;
+    const Pending request = *it;
+    pending.erase(it);
+    StoredRun stored{request.run, RunSeries()};
+    QString why;
+    if (!chunks.isEmpty() && !RunSeries::fromChunks(chunks, &stored.series, &why)) {
+        tell(QStringLiteral("The curve of this run cannot be read: %1").arg(why), true);
+    } else if (!stored.series.isEmpty() ||
+               (request.fromFlagFile && flagFileReachable(request.run, request.purpose))) {
+        request.then(stored);
+    } else if (!request.fromFlagFile) {
+        tell(error.isEmpty()
+                 ? QStringLiteral("This run has no curve in the results database to %1.")
+                       .arg(QLatin1String(request.purpose))
+                 : QStringLiteral("The results database cannot be read (%1).").arg(error),
+             true);
+    }
+    emit runHandled();
 }
 
 void ResultsDialog::reviewChosen() {
-    const QString path = reachableFlagFile("review");
-    if (!path.isEmpty() && p.review && p.review(path))
-        close();
+    withSelected("review", true, [this](const StoredRun& run) {
+        if (p.review && p.review(run))
+            close();
+    });
 }
-
 bool ResultsDialog::exportCsv(const QString& path) {
     QSaveFile file(path);
     const QVector<RunResult> chosen = chosenRuns();
@@ -304,40 +335,40 @@ void ResultsDialog::exportChosen() {
         exportCsv(path);
 }
 
-bool ResultsDialog::writeReport(const RunResult& run, const QString& path) {
-    RunFileLoader::Result read;
-    RunSummary summary;
-    if (p.limits)
-        summary.setLimits(p.limits());
-    if (!RunLoading::load(run.flagFile, this, &read, &summary)) {
-        if (!read.error.isEmpty())
-            tell(QStringLiteral("%1 cannot be read: %2")
-                     .arg(QDir::toNativeSeparators(run.flagFile), read.error),
-                 true);
-        return false;
-    }
-    RunReport::Run report;
-    report.unit = unitOf(run);
-    report.started = run.startedAt.toLocalTime();
-    report.store = &read.run;
-    report.summary = &summary;
-    report.flagFile = run.flagFile;
-    if (!RunReport::write(path, report, p.livePlot)) {
-        tell(QStringLiteral("%1 cannot be written.").arg(QDir::toNativeSeparators(path)), true);
-        return false;
-    }
-    tell(QStringLiteral("Report written to %1").arg(QDir::toNativeSeparators(path)), false);
-    return true;
-}
-
 void ResultsDialog::reportChosen() {
-    if (reachableFlagFile("report").isEmpty())
+    const RunResult* run = single();
+    if (!run)
         return;
-    const RunResult run = *single();
     const QString suggested =
-        suggestedPath(QFileInfo(run.flagFile).completeBaseName() + QStringLiteral("-report.pdf"));
+        suggestedPath(QStringLiteral("run-") +
+                      run->startedAt.toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")) +
+                      QStringLiteral("-report.pdf"));
     const QString path = chooseSaveFile(this, QStringLiteral("Report PDF"), suggested,
                                         QStringLiteral("PDF files (*.pdf)"));
-    if (!path.isEmpty())
-        writeReport(run, path);
+    if (path.isEmpty())
+        return;
+    withSelected("report", true, [this, path](const StoredRun& stored) {
+        const QString why = p.report ? p.report(stored, path) : QStringLiteral("No report.");
+        if (why.isEmpty())
+            tell(QStringLiteral("Report written to %1").arg(QDir::toNativeSeparators(path)), false);
+        else
+            tell(why, true);
+    });
+}
+
+void ResultsDialog::referenceChosen() {
+    withSelected("compare with", false, [this](const StoredRun& stored) {
+        if (p.setReference)
+            p.setReference(stored);
+        tell(QStringLiteral("Reference: unit %1, started %2, drawn grey behind the run.")
+                 .arg(stored.row.unit().unit(), stored.row.startedAt.toLocalTime().toString(
+                                                    QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+             false);
+    });
+}
+
+void ResultsDialog::clearReference() {
+    if (p.setReference)
+        p.setReference(StoredRun());
+    tell(QStringLiteral("No reference."), false);
 }

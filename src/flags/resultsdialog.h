@@ -1,11 +1,11 @@
 #ifndef RESULTSDIALOG_H
 #define RESULTSDIALOG_H
 
-#include "flaglimits.h"
 #include "resultsfilter.h"
 #include "runresult.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QMetaObject>
 #include <QPointer>
 #include <QVector>
@@ -14,7 +14,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QCustomPlot;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -23,9 +22,11 @@ class QTableWidget;
 class ResultsStore;
 
 // File -> "Results...": the runs of the results database, newest first, filtered by serial
-// number or unit ID, start date, verdict and station; a selected run's flag file opened for
-// review or made into a report PDF, the runs chosen exported as CSV. Every query is answered by
-// the store's thread; the dialog shows the answer to its latest one.
+// number or unit ID, start date, verdict and station; a selected run opened for review, made into
+// a report PDF or set as the reference drawn behind the run on the page, from the curve the
+// database keeps of it (from its flag file for a run stored without one); the runs chosen
+// exported as CSV. Every query is answered by the store's thread; the dialog shows the answer to
+// its latest one.
 class ResultsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -33,10 +34,12 @@ public:
     static constexpr int MaxRuns = 5000;
 
     struct Parts {
-        std::function<bool(const QString&)> review; // opens a flag file on the flag page
-        std::function<FlagLimits()> limits;         // the limits a report judges by
-        std::function<QString()> directory;         // where the file choosers start
-        QCustomPlot* livePlot = nullptr;            // a report draws its curves as this does
+        std::function<bool(const StoredRun&)> review; // opens a stored run on the flag page
+        // Writes a stored run's report to a path: empty when written, else why not.
+        std::function<QString(const StoredRun&, const QString&)> report;
+        // Draws a stored run behind the page's run (one without a series: none).
+        std::function<void(const StoredRun&)> setReference;
+        std::function<QString()> directory; // where the file choosers start
     };
 
     ResultsDialog(ResultsStore* store, const Parts& parts, QWidget* parent);
@@ -53,19 +56,20 @@ public:
     std::function<QString(QWidget*, const QString&, const QString&, const QString&)> chooseSaveFile;
 
     bool exportCsv(const QString& path);
-    // The report of a stored run, from its flag file; false with the reason told when there is no
-    // file to read, it cannot be read or the PDF cannot be written.
-    bool writeReport(const RunResult& run, const QString& path);
 
 public slots:
     void refresh();
     void reviewChosen();
     void exportChosen();
     void reportChosen();
+    void referenceChosen();
+    void clearReference();
 
 signals:
     // The table shows the answer to the latest query.
     void runsListed();
+    // A request for a selected run has been done (or told why not).
+    void runHandled();
 
 private:
     void buildWidgets();
@@ -73,13 +77,27 @@ private:
     void selectionChanged();
     // The selected run when exactly one is; null otherwise.
     const RunResult* single() const;
-    // The single selected run's flag file when it can be read; otherwise says why and is empty.
-    QString reachableFlagFile(const char* purpose);
+    // Reads the series of the selected run, then hands the run to `then`; a run without a
+    // series goes on only when `fromFlagFile` and its flag file can be read. Says why not
+    // otherwise.
+    void withSelected(const char* purpose, bool fromFlagFile,
+                      std::function<void(const StoredRun&)> then);
+    void seriesRead(int id, const QVector<RunSeries::Chunk>& chunks, const QString& error);
+    // Whether the run's flag file can be read; says why not.
+    bool flagFileReachable(const RunResult& run, const char* purpose);
     void tell(const QString& text, bool failure);
     QString suggestedPath(const QString& name) const;
 
     QPointer<ResultsStore> store;
     QMetaObject::Connection answers;
+    QMetaObject::Connection seriesAnswers;
+    struct Pending {
+        RunResult run;
+        const char* purpose;
+        bool fromFlagFile;
+        std::function<void(const StoredRun&)> then;
+    };
+    QHash<int, Pending> pending;
     Parts p;
     int latestQuery = 0;
     QVector<RunResult> runs;
@@ -96,6 +114,8 @@ private:
     QPushButton* reviewButton = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* reportButton = nullptr;
+    QPushButton* referenceButton = nullptr;
+    QPushButton* clearReferenceButton = nullptr;
     QPushButton* closeButton = nullptr;
 };
 

@@ -38,14 +38,10 @@ void ResultsPage::openNow() {
         dialog->setStore(store.get());
 }
 
-void ResultsPage::started(const QString& flagFile, const UnitIdentity& unit) {
-    recorder.start(flagFile, unit);
-}
-
-void ResultsPage::recorded(const RunSummary& summary, int setting) {
+void ResultsPage::recorded(const RunSummary& summary, int setting, const RunSeries* series) {
     if (!store)
         openNow();
-    recorder.recorded(summary, setting);
+    recorder.recorded(summary, setting, series);
 }
 
 void ResultsPage::close() {

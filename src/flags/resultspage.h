@@ -34,9 +34,11 @@ public:
     // The run going on ends; the store closes, waiting a moment at most for its database.
     void close();
 
-    // The live run: a new one starts, a record was added to it.
-    void started(const QString& flagFile, const UnitIdentity& unit);
-    void recorded(const RunSummary& summary, int setting);
+    // The live run: a new one starts (as the run panel began it), a record was added to it
+    // (`series`: its curve so far), it ends.
+    void started(const RunResult& run) { recorder.start(run); }
+    void recorded(const RunSummary& summary, int setting, const RunSeries* series);
+    void ended() { recorder.end(); }
     // The run's unit as the run panel names it now (the board answered, the operator typed).
     void unitKnown(const UnitIdentity& unit) { recorder.setUnit(unit); }
     // The run's summary as the run panel has it now (judged again when the limits changed).

@@ -17,12 +17,14 @@ ResultsStore::ResultsStore(const Options& options, QObject* parent)
       handover(std::make_shared<ResultsHandover>()), thread(new QThread), updateTimer(this) {
     qRegisterMetaType<ResultsStatus>();
     qRegisterMetaType<QVector<RunResult>>();
+    qRegisterMetaType<QVector<RunSeries::Chunk>>();
     const ResultsLocation target = ResultsLocation::parse(options.location);
     current.where = target.describe();
     worker = new ResultsWorker(target, outboxPath, options.timing, handover);
     worker->moveToThread(thread);
     connect(worker, &ResultsWorker::statusChanged, this, &ResultsStore::setStatus);
     connect(worker, &ResultsWorker::queryDone, this, &ResultsStore::queryDone);
+    connect(worker, &ResultsWorker::seriesDone, this, &ResultsStore::seriesDone);
     updateTimer.setInterval(options.updateIntervalMs);
     connect(&updateTimer, &QTimer::timeout, this, &ResultsStore::submitChanged);
     thread->setObjectName(QStringLiteral("results"));
@@ -52,28 +54,38 @@ QString ResultsStore::defaultOutboxPath() {
 }
 
 void ResultsStore::update(const RunResult& run) {
-    const bool first = !going.contains(run.runId);
-    going.insert(run.runId, run);
-    if (first) {
+    auto it = going.find(run.runId);
+    if (it == going.end()) {
         submit(run);
+        going.insert(run.runId, run)->series.clear();
         return;
     }
+    // The chunks of the version it replaces have not been written yet.
+    RunResult latest = run;
+    latest.keepSeriesOf(*it);
+    *it = latest;
     changed.insert(run.runId);
     if (!updateTimer.isActive())
         updateTimer.start();
 }
 
 void ResultsStore::finish(const RunResult& run) {
+    RunResult last = run;
+    last.keepSeriesOf(going.value(run.runId));
     going.remove(run.runId);
     changed.remove(run.runId);
-    RunResult last = run;
     last.finished = true;
     submit(last);
 }
 
 void ResultsStore::submitChanged() {
-    for (const QString& id : qAsConst(changed))
-        submit(going.value(id));
+    for (const QString& id : qAsConst(changed)) {
+        auto it = going.find(id);
+        if (it == going.end())
+            continue;
+        submit(*it);
+        it->series.clear();
+    }
     changed.clear();
     updateTimer.stop();
 }
@@ -85,14 +97,20 @@ void ResultsStore::submit(RunResult run) {
     }
     lastRevision = qMax(lastRevision + 1, QDateTime::currentMSecsSinceEpoch());
     run.revision = lastRevision;
+    for (RunSeries::Chunk& chunk : run.series) {
+        if (chunk.revision == 0)
+            chunk.revision = run.revision;
+    }
     {
         QMutexLocker lock(&handover->mutex);
         auto same = std::find_if(handover->queue.begin(), handover->queue.end(),
                                  [&](const RunResult& r) { return r.runId == run.runId; });
-        if (same != handover->queue.end())
+        if (same != handover->queue.end()) {
+            run.keepSeriesOf(*same);
             *same = run;
-        else
+        } else {
             handover->queue.append(run);
+        }
     }
     QMetaObject::invokeMethod(worker, &ResultsWorker::takeQueue, Qt::QueuedConnection);
 }
@@ -128,6 +146,13 @@ void ResultsStore::keepInOutbox(const QVector<RunResult>& runs) {
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+}
+
+int ResultsStore::querySeries(const QString& runId) {
+    const int id = ++lastQuery;
+    QMetaObject::invokeMethod(
+        worker, [w = worker, id, runId] { w->series(id, runId); }, Qt::QueuedConnection);
+    return id;
 }
 
 int ResultsStore::query(const ResultsFilter& filter) {

@@ -53,12 +53,18 @@ public:
     // included; answered by queryDone with the returned id.
     int query(const ResultsFilter& filter);
 
+    // Asks for the series of the run `runId` (what waits in the outbox included); answered by
+    // seriesDone with the returned id.
+    int querySeries(const QString& runId);
+
     ResultsStatus status() const { return current; }
 
 signals:
     void statusChanged(const ResultsStatus& status);
     // `error` says why the database could not be read; `runs` then holds what waits locally.
     void queryDone(int id, const QVector<RunResult>& runs, const QString& error);
+    // The chunks of a series, in any order; `error` as for queryDone.
+    void seriesDone(int id, const QVector<RunSeries::Chunk>& chunks, const QString& error);
 
 private:
     void submit(RunResult run);

@@ -37,6 +37,29 @@ QString columnList() {
 
 } // namespace
 
+const QVector<ResultsTable::Step>& ResultsTable::steps() {
+    static const QVector<Step> all = [] {
+        QStringList defs;
+        for (const RunResult::Column& c : RunResult::columns())
+            defs << QLatin1String(c.name) + QLatin1Char(' ') + QLatin1String(c.sqlType);
+        return QVector<Step>{
+            {1,
+             {QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (id INTEGER PRIMARY KEY "
+                             "CHECK (id = 1), version INTEGER NOT NULL)"),
+              QStringLiteral("CREATE TABLE IF NOT EXISTS runs (%1)")
+                  .arg(defs.join(QLatin1String(", "))),
+              QStringLiteral("CREATE INDEX IF NOT EXISTS runs_started_at ON runs (started_at)")}},
+            // A run's curve: its flag counts summed per second, in chunks of text.
+            {2,
+             {QStringLiteral("CREATE TABLE IF NOT EXISTS run_series (run_id TEXT NOT NULL, "
+                             "first_second INTEGER NOT NULL, seconds INTEGER NOT NULL, series "
+                             "TEXT NOT NULL, revision BIGINT NOT NULL DEFAULT 0, PRIMARY KEY "
+                             "(run_id, first_second))")}},
+        };
+    }();
+    return all;
+}
+
 bool ResultsTable::prepare(QSqlDatabase& db, QString* error) {
     const QStringList tables = db.tables();
     if (!tables.contains(QStringLiteral("schema_version")) &&
@@ -45,11 +68,12 @@ bool ResultsTable::prepare(QSqlDatabase& db, QString* error) {
                                 "it is left untouched.");
         return false;
     }
+    int version = 0;
     if (tables.contains(QStringLiteral("schema_version"))) {
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")) || !q.next())
             return failed(q.lastError(), error);
-        const int version = q.value(0).toInt();
+        version = q.value(0).toInt();
         if (version > SchemaVersion) {
             *error = QStringLiteral("The results database has schema version %1; this program "
                                     "writes version %2 and leaves it untouched.")
@@ -57,33 +81,29 @@ bool ResultsTable::prepare(QSqlDatabase& db, QString* error) {
                          .arg(SchemaVersion);
             return false;
         }
-        if (version == SchemaVersion)
-            return true;
     }
-    return inTransaction(db, error, [&] {
-        QStringList defs;
-        for (const RunResult::Column& c : RunResult::columns())
-            defs << QLatin1String(c.name) + QLatin1Char(' ') + QLatin1String(c.sqlType);
-        QSqlQuery q(db);
-        // Two benches may create the schema at once: every step tolerates the other's.
-        return exec(q,
-                    QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (id INTEGER "
-                                   "PRIMARY KEY CHECK (id = 1), version INTEGER NOT NULL)"),
-                    error) &&
-               exec(q,
-                    QStringLiteral("CREATE TABLE IF NOT EXISTS runs (%1)")
-                        .arg(defs.join(QLatin1String(", "))),
-                    error) &&
-               exec(q,
-                    QStringLiteral("CREATE INDEX IF NOT EXISTS runs_started_at ON runs "
-                                   "(started_at)"),
-                    error) &&
-               exec(q,
-                    QStringLiteral("INSERT INTO schema_version (id, version) VALUES (1, %1) ON "
-                                   "CONFLICT (id) DO UPDATE SET version = excluded.version")
-                        .arg(SchemaVersion),
-                    error);
-    });
+    for (const Step& step : steps()) {
+        if (step.version <= version)
+            continue;
+        const bool done = inTransaction(db, error, [&] {
+            QSqlQuery q(db);
+            for (const QString& statement : step.statements) {
+                if (!exec(q, statement, error))
+                    return false;
+            }
+            // Another bench may have gone further meanwhile: the version never goes back.
+            return exec(q,
+                        QStringLiteral("INSERT INTO schema_version (id, version) VALUES (1, %1) "
+                                       "ON CONFLICT (id) DO UPDATE SET version = "
+                                       "excluded.version WHERE schema_version.version < "
+                                       "excluded.version")
+                            .arg(step.version),
+                        error);
+        });
+        if (!done)
+            return false;
+    }
+    return true;
 }
 
 bool ResultsTable::upsert(QSqlDatabase& db, const QVector<RunResult>& runs, QString* error) {
@@ -109,6 +129,28 @@ bool ResultsTable::upsert(QSqlDatabase& db, const QVector<RunResult>& runs, QStr
             if (!q.exec())
                 return failed(q.lastError(), error);
         }
+        QSqlQuery chunks(db);
+        bool prepared = false;
+        for (const RunResult& run : runs) {
+            for (const RunSeries::Chunk& chunk : run.series) {
+                if (!prepared &&
+                    !chunks.prepare(QStringLiteral(
+                        "INSERT INTO run_series (run_id, first_second, seconds, series, "
+                        "revision) VALUES (?, ?, ?, ?, ?) ON CONFLICT (run_id, first_second) DO "
+                        "UPDATE SET seconds = excluded.seconds, series = excluded.series, "
+                        "revision = excluded.revision WHERE excluded.revision >= "
+                        "run_series.revision")))
+                    return failed(chunks.lastError(), error);
+                prepared = true;
+                chunks.bindValue(0, run.runId);
+                chunks.bindValue(1, chunk.firstSecond);
+                chunks.bindValue(2, chunk.seconds);
+                chunks.bindValue(3, chunk.text);
+                chunks.bindValue(4, chunk.revision > 0 ? chunk.revision : run.revision);
+                if (!chunks.exec())
+                    return failed(chunks.lastError(), error);
+            }
+        }
         return true;
     });
 }
@@ -116,13 +158,16 @@ bool ResultsTable::upsert(QSqlDatabase& db, const QVector<RunResult>& runs, QStr
 bool ResultsTable::remove(QSqlDatabase& db, const QVector<RunResult>& runs, QString* error) {
     return inTransaction(db, error, [&] {
         QSqlQuery q(db);
-        if (!q.prepare(QStringLiteral("DELETE FROM runs WHERE run_id = ? AND revision <= ?")))
-            return failed(q.lastError(), error);
-        for (const RunResult& run : runs) {
-            q.bindValue(0, run.runId);
-            q.bindValue(1, run.revision);
-            if (!q.exec())
+        for (const char* table : {"runs", "run_series"}) {
+            if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE run_id = ? AND revision <= ?")
+                               .arg(QLatin1String(table))))
                 return failed(q.lastError(), error);
+            for (const RunResult& run : runs) {
+                q.bindValue(0, run.runId);
+                q.bindValue(1, run.revision);
+                if (!q.exec())
+                    return failed(q.lastError(), error);
+            }
         }
         return true;
     });
@@ -150,6 +195,27 @@ QVector<RunResult> ResultsTable::select(QSqlDatabase& db, const ResultsFilter& f
         runs << r;
     }
     return runs;
+}
+
+QVector<RunSeries::Chunk> ResultsTable::selectSeries(QSqlDatabase& db, const QString& runId,
+                                                     bool* ok, QString* error) {
+    QVector<RunSeries::Chunk> chunks;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    *ok = q.prepare(QStringLiteral("SELECT first_second, seconds, series, revision FROM "
+                                   "run_series WHERE run_id = ? ORDER BY first_second"));
+    if (*ok) {
+        q.bindValue(0, runId);
+        *ok = q.exec();
+    }
+    if (!*ok) {
+        failed(q.lastError(), error);
+        return chunks;
+    }
+    while (q.next())
+        chunks.append({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toString(),
+                       q.value(3).toLongLong()});
+    return chunks;
 }
 
 int ResultsTable::count(QSqlDatabase& db) {

@@ -5,28 +5,42 @@
 #include "runresult.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QSqlDatabase;
 
-// The table `runs` and the schema version in an open database, SQLite or PostgreSQL, with the
-// same SQL for both. Every call reports a failure with false (or an empty result) and the
-// database's reason in `error`.
+// The tables `runs` and `run_series` and the schema version in an open database, SQLite or
+// PostgreSQL, with the same SQL for both. Every call reports a failure with false (or an empty
+// result) and the database's reason in `error`.
 class ResultsTable {
 public:
     // The schema this program writes. A database that says it is newer is refused untouched.
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
-    // Creates the tables where missing, in one transaction; checks the version of a database
-    // that has them.
+    // The schema is built in steps: the step to version n takes a database of version n - 1 to
+    // n, in one transaction with the new version noted. Each statement may run again on a
+    // database that has it already (two benches migrating at once, a step cut short).
+    struct Step {
+        int version;
+        QStringList statements;
+    };
+    static const QVector<Step>& steps();
+
+    // Takes the database through the steps it lacks (a new one through all of them); checks the
+    // version of one that has them all.
     static bool prepare(QSqlDatabase& db, QString* error);
-    // Inserts or updates each run by its `run_id`, all in one transaction; a stored row of a
-    // later revision is kept.
+    // Inserts or updates each run by its `run_id`, and the chunks of its series by run and first
+    // second, all in one transaction; a stored row of a later revision is kept.
     static bool upsert(QSqlDatabase& db, const QVector<RunResult>& runs, QString* error);
-    // Deletes each run whose stored revision is at most the given run's.
+    // Deletes each run, and each chunk of its series, whose stored revision is at most the given
+    // run's.
     static bool remove(QSqlDatabase& db, const QVector<RunResult>& runs, QString* error);
     static QVector<RunResult> select(QSqlDatabase& db, const ResultsFilter& filter, bool* ok,
                                      QString* error);
+    // The chunks of a run's series, in order.
+    static QVector<RunSeries::Chunk> selectSeries(QSqlDatabase& db, const QString& runId, bool* ok,
+                                                  QString* error);
     // Rows in `runs`; -1 when unknown.
     static int count(QSqlDatabase& db);
 };

@@ -24,12 +24,33 @@ bool newerFirst(const RunResult& a, const RunResult& b) {
     return a.startedAt != b.startedAt ? a.startedAt > b.startedAt : a.runId < b.runId;
 }
 
-// `more` into `runs`, the later revision of a run winning.
+// `more` into `runs`, the later revision of a run winning (with the chunks of its series that
+// only the other one carries).
 void merge(QHash<QString, RunResult>& runs, const QVector<RunResult>& more) {
     for (const RunResult& r : more) {
         auto it = runs.find(r.runId);
-        if (it == runs.end() || it->revision < r.revision)
+        if (it == runs.end()) {
             runs.insert(r.runId, r);
+        } else if (it->revision < r.revision) {
+            RunResult newer = r;
+            newer.keepSeriesOf(*it);
+            *it = newer;
+        } else {
+            it->keepSeriesOf(r);
+        }
+    }
+}
+
+// `more` into `chunks`, a chunk of a later revision winning.
+void mergeChunks(QVector<RunSeries::Chunk>& chunks, const QVector<RunSeries::Chunk>& more) {
+    for (const RunSeries::Chunk& c : more) {
+        auto same = std::find_if(chunks.begin(), chunks.end(), [&](const RunSeries::Chunk& o) {
+            return o.firstSecond == c.firstSecond;
+        });
+        if (same == chunks.end())
+            chunks.append(c);
+        else if (same->revision <= c.revision)
+            *same = c;
     }
 }
 
@@ -98,7 +119,17 @@ QVector<RunResult> ResultsWorker::kept(const ResultsFilter& filter) {
 }
 
 void ResultsWorker::push(bool mayConnect) {
-    QVector<RunResult> runs = kept(ResultsFilter()) + held.values().toVector();
+    QVector<RunResult> runs = kept(ResultsFilter());
+    if (outboxOpen) {
+        // The curves go with their runs.
+        QSqlDatabase box = QSqlDatabase::database(outboxName, false);
+        for (RunResult& r : runs) {
+            bool ok = false;
+            QString error;
+            r.series = ResultsTable::selectSeries(box, r.runId, &ok, &error);
+        }
+    }
+    runs += held.values().toVector();
     waiting = runs.size();
     if (runs.isEmpty() && !mayConnect) {
         report();
@@ -208,6 +239,29 @@ void ResultsWorker::query(int id, const ResultsFilter& filter) {
     if (filter.limit > 0 && runs.size() > filter.limit)
         runs.resize(filter.limit);
     emit queryDone(id, runs, error);
+}
+
+void ResultsWorker::series(int id, const QString& runId) {
+    QVector<RunSeries::Chunk> chunks;
+    QString error;
+    if (connectTarget()) {
+        bool ok = false;
+        QSqlDatabase db = QSqlDatabase::database(targetName, false);
+        chunks = ResultsTable::selectSeries(db, runId, &ok, &error);
+        if (!ok)
+            disconnectTarget();
+    } else {
+        error = lastError;
+    }
+    // What still waits on this bench is its newest word on the run.
+    if (outboxOpen) {
+        bool ok = false;
+        QString ignored;
+        QSqlDatabase box = QSqlDatabase::database(outboxName, false);
+        mergeChunks(chunks, ResultsTable::selectSeries(box, runId, &ok, &ignored));
+    }
+    mergeChunks(chunks, held.value(runId).series);
+    emit seriesDone(id, chunks, error);
 }
 
 void ResultsWorker::stop() {

@@ -47,11 +47,14 @@ public:
     void start(); // opens the outbox, connects and sends what waits from an earlier run
     void takeQueue();
     void query(int id, const ResultsFilter& filter);
+    // The series of the run `runId`, from the database and what waits in the outbox.
+    void series(int id, const QString& runId);
     void stop(); // closes the connections and ends the thread
 
 signals:
     void statusChanged(const ResultsStatus& status);
     void queryDone(int id, const QVector<RunResult>& runs, const QString& error);
+    void seriesDone(int id, const QVector<RunSeries::Chunk>& chunks, const QString& error);
 
 private:
     bool connectTarget();

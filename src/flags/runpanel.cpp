@@ -7,6 +7,7 @@
 #include "runcsv.h"
 #include "runloading.h"
 #include "runreport.h"
+#include "runseries.h"
 #include "statuswording.h"
 #include "trafficline.h"
 #include "wholerunplot.h"
@@ -86,6 +87,27 @@ bool writePdf(QCustomPlot* plot, QIODevice& out) {
     return painter.end();
 }
 
+// A stored run added up by the second, judged as it was while it was measured.
+RunSummary storedSummary(const RunSeries& series, const RunResult& row, const FlagLimits& limits) {
+    RunSummary summary;
+    summary.setLimits(limits);
+    series.addUp(summary);
+    summary.noteInterval(FlagInterval::settingFor(row.intervalMs));
+    summary.setJudged(row.judged());
+    return summary;
+}
+
+// A unit as part of a file name: letters, digits, '-' and '.'; anything else becomes '_'.
+QString fileNamePart(const QString& text) {
+    QString part = text.left(40);
+    for (QChar& c : part) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('-') &&
+            c != QLatin1Char('.'))
+            c = QLatin1Char('_');
+    }
+    return part;
+}
+
 } // namespace
 
 RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(parts) {
@@ -96,6 +118,19 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
     chooseSaveFile = [](QWidget* parent, const QString& caption, const QString& start,
                         const QString& filter) {
         return QFileDialog::getSaveFileName(parent, caption, start, filter);
+    };
+    chooseReportRun = [](QWidget* parent, const QString& shown, const QString& lastEnded) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Export Report"),
+                        QStringLiteral("Which run is the report of?"), QMessageBox::Cancel, parent);
+        QPushButton* onPage =
+            box.addButton(QStringLiteral("Run on screen"), QMessageBox::AcceptRole);
+        QPushButton* ended =
+            box.addButton(QStringLiteral("Last ended run"), QMessageBox::AcceptRole);
+        box.setInformativeText(
+            QStringLiteral("On screen: %1\nLast ended: %2").arg(shown, lastEnded));
+        box.setDefaultButton(ended);
+        box.exec();
+        return box.clickedButton() == onPage ? 0 : box.clickedButton() == ended ? 1 : -1;
     };
 
     // The summary band under the curves of both plots, the whole-run plot on the live one's
@@ -148,6 +183,8 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
         emit runUpdated(liveResult());
     });
     connect(p.newRun, &QPushButton::clicked, this, &RunPanel::newRun);
+    connect(p.startRun, &QPushButton::clicked, this, &RunPanel::startRunChosen);
+    connect(p.endRun, &QPushButton::clicked, this, &RunPanel::endRunChosen);
     connect(p.backToLive, &QPushButton::clicked, this, &RunPanel::backToLive);
     connect(p.pauseLive, &QPushButton::toggled, this, &RunPanel::setPaused);
     connect(p.wholeRun, &QPushButton::toggled, this, &RunPanel::showWholeRun);
@@ -157,6 +194,7 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
     connect(p.exportCsv, &QAction::triggered, this, &RunPanel::exportCsvChosen);
     connect(p.exportReport, &QAction::triggered, this, &RunPanel::exportReportChosen);
     connect(p.unitId, &QLineEdit::editingFinished, this, &RunPanel::takeUnit);
+    p.nextUnit->hide();
     for (QCheckBox* box : p.curves)
         connect(box, &QCheckBox::toggled, this, &RunPanel::updateCurveVisibility);
 }
@@ -206,19 +244,33 @@ QCustomPlot* RunPanel::shownPlot() const {
 // The live run
 
 void RunPanel::startRun(const QString& source) {
+    beginRun(source, nullptr);
+}
+
+void RunPanel::beginRun(const QString& source, const UnitIdentity* unit) {
     endRun();
+    // The run that ended stays at hand for a report.
+    if (!live.isEmpty()) {
+        lastEnded = EndedRun{std::move(live), liveTotals,  std::move(liveSeries),
+                             liveIdentity,    liveStarted, liveSource};
+    }
     live.clear();
+    liveSeries.clear();
     liveTotals.clear();
+    liveTotals.setLimits(limits);
     liveStarted = QDateTime::currentDateTime();
     liveStartMs = p.elapsedMs();
     liveSource = source;
     liveRow = RunResult::begin(liveStarted.toUTC());
+    liveInterval = p.interval->currentIndex() + 1;
     liveEnded = false;
-    liveIdentity = boardUnit.fromBoard ? boardUnit : UnitIdentity::typedId(p.unitId->text());
+    liveIdentity = unit && unit->isKnown() ? *unit : nextRunUnit();
     liveLogged = false;
-    qCDebug(dk61Flags) << "run started" << source;
+    qCDebug(dk61Flags) << "run started" << source << liveIdentity.text();
     if (!inReview)
-        wholeRun->showRun(&live);
+        wholeRun->showRun(&live, &liveSeries);
+    showRunButtons();
+    showNextUnit();
     showSummary();
     emit runStarted(liveResult());
 }
@@ -230,13 +282,56 @@ void RunPanel::endRun() {
     RunResult ended = liveResult();
     ended.finished = true;
     ended.endedAt = QDateTime::currentDateTimeUtc();
+    if (liveLogged)
+        writeLogLine(
+            QStringLiteral("Run ended: %1, %2 records, %3 measured")
+                .arg(liveIdentity.text(), liveTotals.recordsText(), liveTotals.lengthText()));
+    qCDebug(dk61Flags) << "run ended" << liveIdentity.text() << live.size();
     emit runEnded(ended);
+    if (!live.isEmpty() && p.reportAtEnd && p.reportAtEnd())
+        writeEndReport();
+    showRunButtons();
+    showNextUnit();
+    showSummary();
+}
+
+void RunPanel::clearEndedUnitId() {
+    // An ID that waits for the next run stays.
+    if (p.clearUnitId->isChecked() &&
+        UnitIdentity::typedId(p.unitId->text()).text() == liveIdentity.text())
+        p.unitId->clear();
 }
 
 void RunPanel::newRun() {
-    if (p.clearUnitId->isChecked())
-        p.unitId->clear();
+    clearEndedUnitId();
     startRun(p.nextFlagFile ? p.nextFlagFile() : QString());
+}
+
+void RunPanel::startRunChosen() {
+    if (!liveEnded)
+        return;
+    newRun();
+}
+
+void RunPanel::endRunChosen() {
+    if (liveEnded)
+        return;
+    endRun();
+    if (p.closeFlagFile)
+        p.closeFlagFile();
+}
+
+void RunPanel::intervalChosen(int setting) {
+    if (liveEnded || setting == liveInterval)
+        return;
+    // The same unit goes on being measured, at another interval.
+    const UnitIdentity unit = liveIdentity;
+    beginRun(p.nextFlagFile ? p.nextFlagFile() : QString(), &unit);
+}
+
+void RunPanel::showRunButtons() {
+    p.startRun->setEnabled(liveEnded);
+    p.endRun->setEnabled(!liveEnded);
 }
 
 void RunPanel::boardIdentified(const UnitIdentity& unit) {
@@ -244,16 +339,29 @@ void RunPanel::boardIdentified(const UnitIdentity& unit) {
     takeUnit();
 }
 
+UnitIdentity RunPanel::nextRunUnit() const {
+    return boardUnit.fromBoard ? boardUnit : UnitIdentity::typedId(p.unitId->text());
+}
+
 void RunPanel::takeUnit() {
-    const UnitIdentity unit =
-        boardUnit.fromBoard ? boardUnit : UnitIdentity::typedId(p.unitId->text());
-    if (unit.text() == liveIdentity.text())
-        return;
-    liveIdentity = unit;
-    if (liveLogged)
-        writeLogLine(QStringLiteral("Run unit: ") + unit.text());
-    showSummary();
-    emit runUpdated(liveResult());
+    const UnitIdentity unit = nextRunUnit();
+    if (!liveEnded && !liveIdentity.isKnown() && unit.isKnown()) {
+        liveIdentity = unit;
+        if (liveLogged)
+            writeLogLine(QStringLiteral("Run unit: ") + unit.text());
+        showSummary();
+        emit runUpdated(liveResult());
+    }
+    showNextUnit();
+}
+
+void RunPanel::showNextUnit() {
+    const UnitIdentity next = nextRunUnit();
+    const bool other = next.isKnown() && next.text() != liveIdentity.text() && !inReview;
+    const QString text = other ? QStringLiteral("Next unit: ") + next.unit() : QString();
+    showText(p.nextUnit, text);
+    p.nextUnit->setToolTip(other ? QStringLiteral("Next unit: ") + next.details() : QString());
+    p.nextUnit->setVisible(other);
 }
 
 RunResult RunPanel::liveResult() const {
@@ -269,7 +377,11 @@ RunResult RunPanel::liveResult() const {
     return r;
 }
 
-void RunPanel::recordAdded(const CFlags& record, int setting) {
+bool RunPanel::recordAdded(const CFlags& record, int setting, const RunSeries::Position& at) {
+    showInterval();
+    // An ended run takes no more records.
+    if (liveEnded)
+        return false;
     const RunStore::Counts counts{record.getC1Flags(), record.getC1Uncorrectable(),
                                   record.getC2Flags(), record.getC2Uncorrectable(),
                                   record.getInterpolationFlags()};
@@ -278,25 +390,34 @@ void RunPanel::recordAdded(const CFlags& record, int setting) {
     if (!liveLogged)
         writeLogLine(liveIdentity.runStartedLine());
     liveLogged = true;
-    live.append(p.elapsedMs() - liveStartMs, counts, setting);
+    const qint64 elapsed = p.elapsedMs() - liveStartMs;
+    live.append(elapsed, counts, setting);
+    liveSeries.add(elapsed, counts, setting, at);
     liveTotals.add(counts, setting);
     scheduleSummary();
     if (!inReview)
         wholeRun->runGrew();
-    showInterval();
+    return true;
 }
 
 void RunPanel::setLimits(const FlagLimits& newLimits) {
     if (newLimits.percent == limits.percent)
         return;
     limits = newLimits;
-    liveTotals.setLimits(limits);
-    liveTotals.rebuild(live);
+    // An ended run keeps the verdicts it ended with.
+    if (!liveEnded || live.isEmpty()) {
+        liveTotals.setLimits(limits);
+        liveTotals.rebuild(live);
+    }
     reviewTotals.setLimits(limits);
-    reviewTotals.rebuild(review);
+    if (reviewRow)
+        reviewTotals = storedSummary(reviewSeries, *reviewRow, limits);
+    else
+        reviewTotals.rebuild(review);
     updateLimitLines();
     showSummary();
-    emit runUpdated(liveResult());
+    if (!liveEnded)
+        emit runUpdated(liveResult());
 }
 
 void RunPanel::setScale(const FlagScale& chosen) {
@@ -386,13 +507,17 @@ void RunPanel::showSummary() {
     p.unit->setToolTip(p.unit->text());
     p.standard->setToolTip(p.standard->text());
     QString source;
-    if (inReview) {
+    const QString dateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    if (inReview && reviewRow) {
+        source = QStringLiteral("Reviewing the run of %1 from the results database")
+                     .arg(reviewStarted.toString(dateTime));
+    } else if (inReview) {
         source = QStringLiteral("Reviewing %1").arg(QDir::toNativeSeparators(reviewSource));
         if (reviewSkipped > 0)
             source += QStringLiteral(" (%1 lines skipped)").arg(reviewSkipped);
     } else {
-        source = QStringLiteral("Run since %1")
-                     .arg(liveStarted.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        source = QString::fromLatin1(liveEnded ? "Run of %1, ended" : "Run since %1")
+                     .arg(liveStarted.toString(dateTime));
         if (!liveSource.isEmpty())
             source += QStringLiteral(", flag file %1").arg(QDir::toNativeSeparators(liveSource));
     }
@@ -448,7 +573,7 @@ void RunPanel::showInterval() {
 // ---------------------------------------------------------------------------------------------
 // Review
 
-bool RunPanel::openRun(const QString& path) {
+bool RunPanel::openRun(const QString& path, const UnitIdentity& unit) {
     RunFileLoader::Result read;
     RunSummary totals;
     totals.setLimits(limits);
@@ -473,20 +598,43 @@ bool RunPanel::openRun(const QString& path) {
     if (!reviewStarted.isValid())
         reviewStarted = QFileInfo(path).lastModified().addMSecs(-review.lastMs());
     reviewSource = path;
-    reviewUnit = read.unit;
+    // The run as the results database names it, else as an exported file does.
+    reviewUnit = unit.isKnown() ? unit : read.unit;
     reviewTotals = totals;
-    p.newRun->hide();
-    p.pauseLive->hide();
+    reviewSeries.clear();
+    reviewRow.reset();
+    enterReview();
+    return true;
+}
+
+bool RunPanel::openStored(const StoredRun& run) {
+    if (run.series.isEmpty())
+        return openRun(run.row.flagFile, run.row.unit());
+    reviewSeries = run.series;
+    review = reviewSeries.toStore();
+    reviewRow = run.row;
+    reviewSkipped = 0;
+    reviewStarted = run.row.startedAt.toLocalTime();
+    reviewSource.clear();
+    reviewUnit = run.row.unit();
+    reviewTotals = storedSummary(reviewSeries, run.row, limits);
+    enterReview();
+    return true;
+}
+
+void RunPanel::enterReview() {
+    for (QWidget* w : std::initializer_list<QWidget*>{p.newRun, p.pauseLive, p.startRun, p.endRun})
+        w->hide();
     p.backToLive->show();
     if (!inReview)
         wholeRunBeforeReview = p.wholeRun->isChecked();
     p.wholeRun->setChecked(true);
     p.wholeRun->setEnabled(false);
     inReview = true;
-    wholeRun->showRun(&review);
+    wholeRun->showRun(&review, reviewSeries.isEmpty() ? nullptr : &reviewSeries);
     showWholeRun(true);
+    showNextUnit();
     showSummary();
-    return true;
 }
 
 void RunPanel::backToLive() {
@@ -494,13 +642,16 @@ void RunPanel::backToLive() {
         return;
     inReview = false;
     review.clear();
+    reviewSeries.clear();
+    reviewRow.reset();
     reviewUnit = UnitIdentity();
     reviewTotals.clear();
     p.backToLive->hide();
-    p.newRun->show();
-    p.pauseLive->show();
+    for (QWidget* w : std::initializer_list<QWidget*>{p.newRun, p.pauseLive, p.startRun, p.endRun})
+        w->show();
     p.wholeRun->setEnabled(true);
-    wholeRun->showRun(&live);
+    wholeRun->showRun(&live, &liveSeries);
+    showNextUnit();
     p.wholeRun->setChecked(wholeRunBeforeReview);
     showWholeRun(wholeRunBeforeReview);
     showSummary();
@@ -519,8 +670,10 @@ void RunPanel::openRunChosen() {
 
 QString RunPanel::suggestedPath(const QString& suffix) const {
     const QString base =
-        inReview ? QFileInfo(reviewSource).completeBaseName()
-                 : QStringLiteral("run-") + liveStarted.toString(QStringLiteral("yyyyMMddHHmmss"));
+        inReview && !reviewRow
+            ? QFileInfo(reviewSource).completeBaseName()
+            : QStringLiteral("run-") + (inReview ? reviewStarted : liveStarted)
+                                           .toString(QStringLiteral("yyyyMMddHHmmss"));
     return QDir(p.flagDirectory()).absoluteFilePath(base + suffix);
 }
 
@@ -543,11 +696,117 @@ bool RunPanel::exportRun(const QString& path) {
     });
 }
 
+RunReport::Look RunPanel::look() const {
+    RunReport::Look look;
+    look.scale = scale;
+    if (!reference.isEmpty()) {
+        look.reference = &reference;
+        look.referenceName = referenceName;
+    }
+    return look;
+}
+
 bool RunPanel::exportReport(const QString& path) {
-    const RunReport::Run run =
-        inReview ? RunReport::Run{reviewUnit, reviewStarted, &review, &reviewTotals, reviewSource}
-                 : RunReport::Run{liveIdentity, liveStarted, &live, &liveTotals, liveSource};
-    return RunReport::write(path, run, p.livePlot);
+    if (!inReview)
+        return RunReport::write(
+            path,
+            {liveIdentity, liveStarted, &live, &liveTotals, liveSource, &liveSeries, QString()},
+            p.livePlot, look());
+    RunReport::Run run{reviewUnit, reviewStarted, &review, &reviewTotals, reviewSource};
+    if (reviewRow) {
+        run.flagFile = reviewRow->flagFile;
+        run.series = &reviewSeries;
+        run.readFrom = QStringLiteral("the results database");
+    }
+    return RunReport::write(path, run, p.livePlot, look());
+}
+
+QString RunPanel::exportStoredReport(const StoredRun& stored, const QString& path) {
+    if (stored.series.isEmpty())
+        return reportOfFlagFile(stored, path);
+    const RunSummary summary = storedSummary(stored.series, stored.row, limits);
+    const RunStore store = stored.series.toStore();
+    const RunReport::Run run{stored.row.unit(),
+                             stored.row.startedAt.toLocalTime(),
+                             &store,
+                             &summary,
+                             stored.row.flagFile,
+                             &stored.series,
+                             QStringLiteral("the results database")};
+    return RunReport::write(path, run, p.livePlot, look())
+               ? QString()
+               : QStringLiteral("%1 cannot be written.").arg(QDir::toNativeSeparators(path));
+}
+
+// A run stored before its series was: its flag file read again.
+QString RunPanel::reportOfFlagFile(const StoredRun& stored, const QString& path) {
+    RunFileLoader::Result read;
+    RunSummary summary;
+    summary.setLimits(limits);
+    if (!RunLoading::load(stored.row.flagFile, p.window, &read, &summary))
+        return read.error.isEmpty()
+                   ? QStringLiteral("Cancelled.")
+                   : QStringLiteral("%1 cannot be read: %2")
+                         .arg(QDir::toNativeSeparators(stored.row.flagFile), read.error);
+    const RunReport::Run run{stored.row.unit(),
+                             stored.row.startedAt.toLocalTime(),
+                             &read.run,
+                             &summary,
+                             stored.row.flagFile,
+                             nullptr,
+                             QString()};
+    return RunReport::write(path, run, p.livePlot, look())
+               ? QString()
+               : QStringLiteral("%1 cannot be written.").arg(QDir::toNativeSeparators(path));
+}
+
+void RunPanel::setReference(const StoredRun& run) {
+    reference = run.series;
+    referenceName = reference.isEmpty()
+                        ? QString()
+                        : QStringLiteral("Reference: unit %1, %2")
+                              .arg(run.row.unit().unit(), run.row.startedAt.toLocalTime().toString(
+                                                              QStringLiteral("yyyy-MM-dd HH:mm")));
+    wholeRun->setReference(reference.isEmpty() ? nullptr : &reference, referenceName);
+}
+
+void RunPanel::writeEndReport() {
+    const QString base = liveStarted.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                         QLatin1Char('_') + fileNamePart(liveIdentity.unit());
+    const RunReport::Run run{liveIdentity, liveStarted, &live,    &liveTotals,
+                             liveSource,   &liveSeries, QString()};
+    QString why = QStringLiteral("no folder for reports");
+    for (const QDir& folder : p.reportFolders ? p.reportFolders() : QList<QDir>()) {
+        // Created new, never over a file (or a link) that is there.
+        for (int n = 1; n <= 100; ++n) {
+            const QString path =
+                folder.absoluteFilePath(base + (n == 1 ? QString() : QStringLiteral("_%1").arg(n)) +
+                                        QStringLiteral("-report.pdf"));
+            QFile file(path);
+            if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
+                continue;
+            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                why = file.errorString();
+                break;
+            }
+            if (RunReport::write(file, run, p.livePlot, look()) && file.flush()) {
+                file.close();
+                if (file.error() == QFileDevice::NoError) {
+                    writeLogLine(QStringLiteral("Report written: ") +
+                                 QDir::toNativeSeparators(path));
+                    p.statusBar->showMessage(QStringLiteral("Report written to ") +
+                                             QDir::toNativeSeparators(path));
+                    return;
+                }
+            }
+            why = file.errorString();
+            file.remove();
+            break;
+        }
+    }
+    qCWarning(dk61Flags) << "report not written:" << why;
+    writeLogLine(QStringLiteral("Report not written: ") + why);
+    p.statusBar->showMessage(QStringLiteral("The run's report could not be written: ") + why);
 }
 
 void RunPanel::savePngChosen() {
@@ -578,10 +837,41 @@ void RunPanel::exportCsvChosen() {
 }
 
 void RunPanel::exportReportChosen() {
-    const QString path = chooseSaveFile(p.window, QStringLiteral("Export Report"),
-                                        suggestedPath(QStringLiteral("-report.pdf")),
+    // While a run goes on, the one that ended before it may be the one wanted.
+    bool ofLastEnded = false;
+    if (!inReview && !liveEnded && lastEnded) {
+        const QString dateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+        const int chosen = chooseReportRun(
+            p.window,
+            QStringLiteral("%1, since %2").arg(liveIdentity.text(), liveStarted.toString(dateTime)),
+            QStringLiteral("%1, started %2, %3 records")
+                .arg(lastEnded->unit.text(), lastEnded->started.toString(dateTime),
+                     lastEnded->summary.recordsText()));
+        if (chosen < 0)
+            return;
+        ofLastEnded = chosen == 1;
+    }
+    const QString suggested =
+        ofLastEnded
+            ? QDir(p.flagDirectory())
+                  .absoluteFilePath(QStringLiteral("run-") +
+                                    lastEnded->started.toString(QStringLiteral("yyyyMMddHHmmss")) +
+                                    QStringLiteral("-report.pdf"))
+            : suggestedPath(QStringLiteral("-report.pdf"));
+    const QString path = chooseSaveFile(p.window, QStringLiteral("Export Report"), suggested,
                                         QStringLiteral("PDF documents (*.pdf)"));
-    if (!path.isEmpty() && !exportReport(path))
+    if (path.isEmpty())
+        return;
+    bool ok = false;
+    if (ofLastEnded) {
+        const EndedRun& e = *lastEnded;
+        ok = RunReport::write(
+            path, {e.unit, e.started, &e.store, &e.summary, e.source, &e.series, QString()},
+            p.livePlot, look());
+    } else {
+        ok = exportReport(path);
+    }
+    if (!ok)
         QMessageBox::warning(p.window, QStringLiteral("Export Report"),
                              QStringLiteral("%1 could not be written.").arg(path));
 }

@@ -2,20 +2,19 @@
 
 #include "flaginterval.h"
 #include "resultsstore.h"
+#include "runseries.h"
 #include "runsummary.h"
 
 void RunRecorder::setStore(ResultsStore* store) {
     results = store;
     if (results && going())
-        results->update(run);
+        hand(true, false);
 }
 
-void RunRecorder::start(const QString& flagFile, const UnitIdentity& unit,
-                        const QDateTime& startedUtc) {
-    end(startedUtc);
-    run = RunResult::begin(startedUtc);
-    run.flagFile = flagFile;
-    run.takeUnit(unit);
+void RunRecorder::start(const RunResult& begun) {
+    end(begun.startedAt);
+    run = begun;
+    run.records = 0;
 }
 
 void RunRecorder::setUnit(const UnitIdentity& unit) {
@@ -39,21 +38,40 @@ void RunRecorder::rejudged(const RunSummary& summary) {
         results->update(run);
 }
 
-void RunRecorder::recorded(const RunSummary& summary, int setting, const QDateTime& nowUtc) {
+void RunRecorder::recorded(const RunSummary& summary, int setting, const RunSeries* curve,
+                           const QDateTime& nowUtc) {
     if (run.runId.isEmpty())
-        start(QString(), UnitIdentity(), nowUtc);
+        start(RunResult::begin(nowUtc));
     run.takeSummary(summary);
     run.intervalMs = FlagInterval::milliseconds(setting);
     run.endedAt = nowUtc;
+    series = curve;
+    // A new second: the one before is complete.
     if (results && going())
+        hand(false, false);
+}
+
+void RunRecorder::hand(bool all, bool last) {
+    if (series && (all || last || series->size() > handedSize)) {
+        run.series = series->chunksFrom(all ? 0 : handedFrom);
+        handedFrom = std::max(0, series->size() - 1);
+        handedSize = series->size();
+    }
+    if (last)
+        results->finish(run);
+    else
         results->update(run);
+    run.series.clear();
 }
 
 void RunRecorder::end(const QDateTime& nowUtc) {
     if (going()) {
         run.endedAt = nowUtc;
         if (results)
-            results->finish(run);
+            hand(false, true);
     }
     run = RunResult();
+    series = nullptr;
+    handedFrom = 0;
+    handedSize = 0;
 }

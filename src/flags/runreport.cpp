@@ -1,6 +1,7 @@
 #include "runreport.h"
 
 #include "flaginterval.h"
+#include "runseries.h"
 #include "runstore.h"
 #include "runsummary.h"
 #include "wholerunplot.h"
@@ -71,25 +72,79 @@ struct Sheet {
     }
 };
 
-// The whole run drawn at the sheet's cursor, the rates scaled to the highest one.
-void drawPlot(Sheet& sheet, const RunReport::Run& run, QCustomPlot* livePlot) {
+// The whole run drawn at the sheet's cursor in the look's unit, scaled to its highest rate (and
+// per second to the CD standard's limit), with the limit lines and the legend under the curves.
+void drawPlot(Sheet& sheet, const RunReport::Run& run, QCustomPlot* livePlot,
+              const RunReport::Look& look) {
     QCustomPlot plot;
     WholeRunPlot view(&plot, livePlot);
+    // The legend in a row of its own under the axes, off the curves.
+    plot.axisRect()->insetLayout()->take(plot.legend);
+    plot.plotLayout()->addElement(1, 0, plot.legend);
+    plot.plotLayout()->setRowStretchFactor(1, 0.001);
+    plot.legend->setWrap(3);
+    plot.legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
+    plot.legend->setBorderPen(Qt::NoPen);
     // Laid out for the page (it is never shown), so that the curves get a column per point.
     plot.setViewport(QRect(0, 0, sheet.width, PlotHeight));
     plot.replot();
+    FlagScale scale = look.scale;
+    scale.automatic = true; // no marks on an edge: the axis reaches above every point
+    view.setScale(scale);
+    view.showRun(run.store, run.series);
+    view.setReference(look.reference, look.referenceName);
+
+    const RunSummary& s = *run.summary;
     double top = 0.0;
     for (int k = 0; k < RunSummary::Flags; ++k)
-        top = std::max(top, run.summary->flag(k).maxRate);
-    plot.yAxis->setRange(0.0, top > 0.0 ? top * 1.1 : 1.0);
-    view.showRun(run.store);
-    const RunStore& store = *run.store;
-    const double end =
-        store.isEmpty()
-            ? 0.0
-            : (store.lastMs() + FlagInterval::milliseconds(store.setting(store.size() - 1))) /
-                  1000.0;
-    plot.xAxis->setRange(0.0, std::max(end, 1.0));
+        top = std::max(top, scale.fromPercent(s.flag(k).maxRate));
+    const bool perSecond = scale.unit == FlagScale::Unit::PerSecond;
+    if (perSecond)
+        top = std::max(top, RunSummary::BlerLimit);
+    for (int k = 0; k < RunSummary::Flags; ++k) {
+        const auto& limit = s.limits().percent[size_t(k)];
+        if (!limit)
+            continue;
+        top = std::max(top, scale.fromPercent(*limit));
+        auto* line = new QCPItemStraightLine(&plot);
+        QPen pen(livePlot->graph(k)->pen().color());
+        pen.setStyle(Qt::DashLine);
+        line->setPen(pen);
+        line->point1->setCoords(0.0, scale.fromPercent(*limit));
+        line->point2->setCoords(1.0, scale.fromPercent(*limit));
+    }
+    plot.yAxis->setRange(0.0, scale.automaticTop(top));
+    if (perSecond) {
+        auto* line = new QCPItemStraightLine(&plot);
+        line->setPen(QPen(Qt::darkRed, 1.5, Qt::DashDotLine));
+        line->point1->setCoords(0.0, RunSummary::BlerLimit);
+        line->point2->setCoords(1.0, RunSummary::BlerLimit);
+        auto* label = new QCPItemText(&plot);
+        label->setPositionAlignment(Qt::AlignRight | Qt::AlignBottom);
+        label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+        label->position->setCoords(0.99, RunSummary::BlerLimit);
+        label->setText(QStringLiteral("BLER limit 220 per second"));
+        label->setColor(Qt::darkRed);
+    }
+    if (view.alongDisc()) {
+        double first = qInf(), last = -qInf();
+        for (int i = 0; i < run.series->size(); ++i) {
+            const int at = run.series->at(i).position.discSecond;
+            if (at >= 0) {
+                first = std::min(first, double(at));
+                last = std::max(last, at + 1.0);
+            }
+        }
+        plot.xAxis->setRange(first, std::max(last, first + 1.0));
+    } else {
+        const RunStore& store = *run.store;
+        const double end =
+            store.isEmpty()
+                ? 0.0
+                : (store.lastMs() + FlagInterval::milliseconds(store.setting(store.size() - 1))) /
+                      1000.0;
+        plot.xAxis->setRange(0.0, std::max(end, 1.0));
+    }
     sheet.painter.save();
     sheet.painter.translate(0, sheet.y);
     plot.toPainter(&sheet.painter, sheet.width, PlotHeight);
@@ -99,13 +154,25 @@ void drawPlot(Sheet& sheet, const RunReport::Run& run, QCustomPlot* livePlot) {
 
 } // namespace
 
-bool RunReport::write(const QString& path, const Run& run, QCustomPlot* livePlot) {
+bool RunReport::write(const QString& path, const Run& run, QCustomPlot* livePlot,
+                      const Look& look) {
     QFile file(path);
-    if (!run.store || !run.summary || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !write(file, run, livePlot, look))
+        return false;
+    file.close();
+    return file.error() == QFileDevice::NoError;
+}
+
+bool RunReport::write(const QString& path, const Run& run, QCustomPlot* livePlot) {
+    return write(path, run, livePlot, Look());
+}
+
+bool RunReport::write(QIODevice& out, const Run& run, QCustomPlot* livePlot, const Look& look) {
+    if (!run.store || !run.summary)
         return false;
     const RunSummary& s = *run.summary;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&out);
         writer.setResolution(Resolution);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm),
@@ -133,8 +200,18 @@ bool RunReport::write(const QString& path, const Run& run, QCustomPlot* livePlot
         sheet.field(QStringLiteral("Flag file"), run.flagFile.isEmpty()
                                                      ? QStringLiteral("none")
                                                      : QDir::toNativeSeparators(run.flagFile));
+        if (!run.readFrom.isEmpty())
+            sheet.field(QStringLiteral("Curve"),
+                        QStringLiteral("per second of measured time, from ") + run.readFrom);
+        sheet.field(QStringLiteral("Plot"),
+                    look.scale.unit == FlagScale::Unit::PerSecond
+                        ? QStringLiteral("flags per second (C1 per second is the BLER)")
+                        : QStringLiteral("flags in % of the frames counted"));
+        if (look.reference)
+            sheet.field(QStringLiteral("Reference"),
+                        look.referenceName + QStringLiteral(" (grey)"));
         sheet.y += 6;
-        drawPlot(sheet, run, livePlot);
+        drawPlot(sheet, run, livePlot, look);
 
         sheet.heading(QStringLiteral("Summary"));
         QStringList names, totals, maxima, averages, limits, over;
@@ -173,6 +250,5 @@ bool RunReport::write(const QString& path, const Run& run, QCustomPlot* livePlot
         if (!painter.end())
             return false;
     }
-    file.close();
-    return file.error() == QFileDevice::NoError;
+    return true;
 }

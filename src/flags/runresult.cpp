@@ -1,10 +1,9 @@
 #include "runresult.h"
 
-#include "runsummary.h"
-#include "unitidentity.h"
-
 #include <QSysInfo>
 #include <QUuid>
+
+#include <algorithm>
 
 namespace {
 
@@ -66,6 +65,41 @@ void RunResult::takeSummary(const RunSummary& summary) {
     e32Total = summary.e32();
     verdictStandard = verdictWord(summary.standard());
     verdictLimits = verdictWord(summary.verdict());
+}
+
+UnitIdentity RunResult::unit() const {
+    if (serialNumber.isEmpty())
+        return UnitIdentity::typedId(unitId);
+    UnitIdentity unit;
+    unit.fromBoard = true;
+    unit.serialNumber = serialNumber.toUShort();
+    unit.customerId = customerId.toUShort();
+    unit.firmware = firmware.toInt();
+    return unit;
+}
+
+RunSummary::Judged RunResult::judged() const {
+    RunSummary::Judged j;
+    j.verdict = verdictLimits == QLatin1String("PASS")   ? RunSummary::Verdict::Pass
+                : verdictLimits == QLatin1String("FAIL") ? RunSummary::Verdict::Fail
+                                                         : RunSummary::Verdict::NoLimits;
+    j.standard = verdictStandard == QLatin1String("PASS")   ? RunSummary::Standard::Pass
+                 : verdictStandard == QLatin1String("FAIL") ? RunSummary::Standard::Fail
+                                                            : RunSummary::Standard::NoRecords;
+    j.bler = blerMax10s;
+    j.records = records;
+    return j;
+}
+
+void RunResult::keepSeriesOf(const RunResult& older) {
+    for (const RunSeries::Chunk& chunk : older.series) {
+        const bool carried =
+            std::any_of(series.begin(), series.end(), [&](const RunSeries::Chunk& mine) {
+                return mine.firstSecond == chunk.firstSecond;
+            });
+        if (!carried)
+            series.append(chunk);
+    }
 }
 
 RunResult RunResult::begin(const QDateTime& startedAt) {

@@ -1,6 +1,7 @@
 #include "runsummary.h"
 
 #include "flaginterval.h"
+#include "flagscale.h"
 
 #include <QStringList>
 
@@ -37,14 +38,36 @@ void RunSummary::clear() {
     blerMs = 0;
     blerWindowFilled = false;
     blerMax = 0.0;
+    judgedAs.reset();
 }
 
 void RunSummary::add(const RunStore::Counts& counts, int setting) {
     const int ms = FlagInterval::milliseconds(setting);
+    settings |= 1 << FlagInterval::settingFor(ms);
+    addMeasured(counts, ms, FlagInterval::frames(setting), RunStore::percent(1, setting));
+}
+
+void RunSummary::addSpan(const RunStore::Counts& counts, int ms) {
+    if (ms <= 0)
+        return;
+    const double countedFrames = ms * FlagScale::FramesPerSecond / 1000.0;
+    addMeasured(counts, ms, countedFrames, 100.0 / countedFrames);
+}
+
+void RunSummary::noteInterval(int setting) {
+    if (setting >= 1 && setting <= 3)
+        settings |= 1 << setting;
+}
+
+void RunSummary::setJudged(const Judged& judged) {
+    judgedAs = judged;
+}
+
+void RunSummary::addMeasured(const RunStore::Counts& counts, int ms, double countedFrames,
+                             double percentPerCount) {
     ++recordCount;
     length += ms;
-    frames += FlagInterval::frames(setting);
-    settings |= 1 << FlagInterval::settingFor(ms);
+    frames += countedFrames;
 
     // The 10-s window: this record in, then the oldest out as long as the rest still spans 10 s.
     blerWindow[(blerFirst + blerRecords) % BlerRing] = Measured{counts[0], quint16(ms)};
@@ -66,7 +89,7 @@ void RunSummary::add(const RunStore::Counts& counts, int setting) {
         ++troubled;
     for (int k = 0; k < Flags; ++k) {
         Flag& f = flags[k];
-        const double rate = RunStore::percent(counts[k], setting);
+        const double rate = counts[k] * percentPerCount;
         f.total += counts[k];
         if (rate > f.maxRate) {
             f.maxRate = rate;
@@ -89,6 +112,8 @@ double RunSummary::averageRate(int k) const {
 }
 
 RunSummary::Verdict RunSummary::verdict() const {
+    if (judgedAs)
+        return judgedAs->verdict;
     if (!flagLimits.any())
         return Verdict::NoLimits;
     for (const Flag& f : flags) {
@@ -99,12 +124,16 @@ RunSummary::Verdict RunSummary::verdict() const {
 }
 
 double RunSummary::maxBler() const {
+    if (judgedAs)
+        return judgedAs->bler;
     if (blerWindowFilled)
         return blerMax;
     return length > 0 ? double(flags[0].total) * 1000.0 / double(length) : 0.0;
 }
 
 RunSummary::Standard RunSummary::standard() const {
+    if (judgedAs)
+        return judgedAs->standard;
     if (recordCount == 0)
         return Standard::NoRecords;
     return maxBler() > BlerLimit || e32() > 0 ? Standard::Fail : Standard::Pass;
@@ -130,7 +159,9 @@ QString RunSummary::overLimitText(int k) const {
     const auto& limit = flagLimits.percent[k];
     if (!limit)
         return QStringLiteral("no limit");
-    return QStringLiteral("%1 over %2 %").arg(flags[k].overLimit).arg(*limit);
+    return QString::fromLatin1(judgedAs ? "%1 s over %2 %" : "%1 over %2 %")
+        .arg(flags[k].overLimit)
+        .arg(*limit);
 }
 
 QString RunSummary::lengthText() const {
@@ -142,11 +173,11 @@ QString RunSummary::lengthText() const {
 }
 
 QString RunSummary::recordsText() const {
-    return QString::number(recordCount);
+    return QString::number(records());
 }
 
 QString RunSummary::troubledText() const {
-    return QString::number(troubled);
+    return judgedAs ? QStringLiteral("%1 s").arg(troubled) : QString::number(troubled);
 }
 
 QString RunSummary::verdictText() const {

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // What a run adds up to, per flag: the total count, the highest rate (with its record's count),
 // the average rate (all flagged frames over all frames counted) and the records over the limit;
 // for the run: its records, the records with any uncorrectable or interpolated frame, its length
@@ -42,9 +44,28 @@ public:
     // An empty run (the limits stay).
     void clear();
     void add(const RunStore::Counts& counts, int setting);
+    // Counts measured over `ms` milliseconds (a second of a run read back from the results
+    // database), at 7350 frames a second.
+    void addSpan(const RunStore::Counts& counts, int ms);
     void rebuild(const RunStore& store);
+    // The run was measured at interval `setting` (for intervalsText(), where the records do not
+    // tell it).
+    void noteInterval(int setting);
 
-    qint64 records() const { return recordCount; }
+    // How the run was judged record by record while it was measured, for a run read back by the
+    // second from the results database: these verdicts, this BLER and this number of records
+    // stand for the ones the seconds would give, and "over limit" and the troubled records count
+    // seconds. clear() forgets them.
+    struct Judged {
+        Verdict verdict = Verdict::NoLimits;
+        Standard standard = Standard::NoRecords;
+        double bler = 0.0;
+        qint64 records = 0;
+    };
+    void setJudged(const Judged& judged);
+    bool isJudged() const { return judgedAs.has_value(); }
+
+    qint64 records() const { return judgedAs ? judgedAs->records : recordCount; }
     qint64 troubledRecords() const { return troubled; }
     qint64 lengthMs() const { return length; }
     const Flag& flag(int k) const { return flags[k]; }
@@ -78,7 +99,11 @@ public:
     QString plainText() const;
 
 private:
+    void addMeasured(const RunStore::Counts& counts, int ms, double countedFrames,
+                     double percentPerCount);
+
     FlagLimits flagLimits;
+    std::optional<Judged> judgedAs;
     Flag flags[Flags];
     qint64 recordCount = 0;
     qint64 troubled = 0;

@@ -36,6 +36,12 @@ QString UnitIdentity::unit() const {
 }
 
 QString UnitIdentity::details() const {
+    // A unit read back from the results database has no production record but its numbers.
+    if (fromBoard && !flashDate.isValid())
+        return QStringLiteral("%1 (customer %2, firmware %3)")
+            .arg(unit())
+            .arg(customerId)
+            .arg(firmware);
     if (fromBoard)
         return QStringLiteral("%1 (customer %2, firmware %3, flashed %4 by %5)")
             .arg(unit())
@@ -59,11 +65,13 @@ QString UnitIdentity::runStartedLine() const {
 QList<QPair<QString, QString>> UnitIdentity::fields() const {
     if (!fromBoard)
         return {{QStringLiteral("Unit"), details()}};
-    return {{QStringLiteral("Unit"), unit()},
-            {QStringLiteral("Customer ID"), QString::number(customerId)},
-            {QStringLiteral("Firmware"), QString::number(firmware)},
-            {QStringLiteral("Flash date"), flashDate.toString(Qt::ISODate)},
-            {QStringLiteral("Flashed by"), QString::number(flashedBy)}};
+    QList<QPair<QString, QString>> all{{QStringLiteral("Unit"), unit()},
+                                       {QStringLiteral("Customer ID"), QString::number(customerId)},
+                                       {QStringLiteral("Firmware"), QString::number(firmware)}};
+    if (flashDate.isValid())
+        all << qMakePair(QStringLiteral("Flash date"), flashDate.toString(Qt::ISODate))
+            << qMakePair(QStringLiteral("Flashed by"), QString::number(flashedBy));
+    return all;
 }
 
 UnitIdentity UnitIdentity::fromFields(const QList<QPair<QString, QString>>& fields) {

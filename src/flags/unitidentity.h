@@ -33,15 +33,16 @@ struct UnitIdentity {
     bool isKnown() const { return fromBoard || !typed.isEmpty(); }
     // "12345", the typed ID, or "not identified".
     QString unit() const;
-    // "12345 (customer 7, firmware 60, flashed 2023-03-15 by 9)", "AB-17 (typed)",
-    // "not identified".
+    // "12345 (customer 7, firmware 60, flashed 2023-03-15 by 9)", "12345 (customer 7, firmware
+    // 60)" without a flash date, "AB-17 (typed)", "not identified".
     QString details() const;
     // "unit " + details().
     QString text() const;
     // The log file's line when a run starts (after its time stamp): "Run started: " + text().
     QString runStartedLine() const;
     // Caption and value of each part, for reports and exported runs: "Unit", "Customer ID",
-    // "Firmware", "Flash date", "Flashed by" from a board; "Unit" alone otherwise.
+    // "Firmware", "Flash date", "Flashed by" from a board (the last two when the flash date is
+    // known); "Unit" alone otherwise.
     QList<QPair<QString, QString>> fields() const;
     // The identity such fields name (as read back from an exported run); captions it does not
     // know are passed over, and without a "Unit" there is no identity.

@@ -13,8 +13,10 @@ void Control_Panel::openLogFile() {
         ui->labelLogFile->setText("Log File is stored at: " + files.log().absolutePath());
 }
 
-// A new flag file starts a new run.
+// A new flag file starts a new run; after "End run" the next run's start opens it.
 void Control_Panel::openFlagFile() {
+    if (runPanel && !runPanel->runGoing())
+        return;
     if (files.openFlags() && runPanel)
         runPanel->startRun(files.flags().absolutePath());
 }

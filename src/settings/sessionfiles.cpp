@@ -37,17 +37,26 @@ void SessionFiles::flushFlagRows() {
     flagRows.truncate(0);
 }
 
+QList<QDir> SessionFiles::folders(const QString& configured, const QString& standard) {
+    // The standard folder is made when it is needed; a directory the operator set is taken as
+    // it is (the standard folder stands in when it cannot be written).
+    const QList<QDir> directories =
+        LogFile::candidates(configured, QCoreApplication::applicationDirPath(), standard);
+    if (!standard.isEmpty() && directories.first().absolutePath() == QDir(standard).absolutePath())
+        QDir().mkpath(standard);
+    return directories;
+}
+
+QList<QDir> SessionFiles::reportFolders() {
+    const QString standard = SettingsStore::standardReportDirectory();
+    return folders(standard, standard);
+}
+
 bool SessionFiles::open(LogFile& file, bool wanted, const QString& directory,
                         const QString& standard) {
     if (!wanted || file.isOpen())
         return false;
-    // The standard folder is made when it is needed; a directory the operator set is taken as
-    // it is (the standard folder stands in when it cannot be written).
-    const QList<QDir> directories =
-        LogFile::candidates(directory, QCoreApplication::applicationDirPath(), standard);
-    if (!standard.isEmpty() && directories.first().absolutePath() == QDir(standard).absolutePath())
-        QDir().mkpath(standard);
-    if (!file.open(directories, QDateTime::currentDateTime()))
+    if (!file.open(folders(directory, standard), QDateTime::currentDateTime()))
         return false;
     report(file, file.fileName(), QString());
     return true;

@@ -16,7 +16,7 @@ class CFlags;
 // and none is open, in the configured directory, else in the standard folder of its kind in the
 // user's documents ("DK-61 PC-Tool/Logs", ".../Flags"); a file that cannot be written, or went to
 // the standard folder instead of the configured one, is reported with every problem still
-// standing.
+// standing. Reports of runs go to ".../Reports" beside them.
 class SessionFiles {
 public:
     using Reporter = std::function<void(const FileWarnings::Report&)>;
@@ -24,6 +24,12 @@ public:
 
     // The directories and switches in force.
     void setSettings(const SettingsValues& values) { settings = values; }
+
+    // Where to create a file of a kind, in order: the configured directory, then the standard
+    // folder of its kind (made when it is the first).
+    static QList<QDir> folders(const QString& configured, const QString& standard);
+    // Where the reports of runs go.
+    static QList<QDir> reportFolders();
 
     // Creates the file when it is wanted and none is open; true when one was created now.
     bool openLog();

@@ -56,6 +56,7 @@ Settings::Settings(const SettingsValues& shown, QWidget* parent)
     for (int k = 0; k < 5; ++k)
         lineLimit[k]->setText(FlagLimits::text(shown.limits.percent[size_t(k)]));
     lineResultsDatabase->setText(shown.resultsDatabase);
+    checkBoxReportAtRunEnd->setChecked(shown.reportAtRunEnd);
 
     reconnect = reconnectPending = shown.reconnect;
     checkBox_Reset_Conn->setChecked(reconnect);
@@ -109,6 +110,11 @@ void Settings::buildWidgets() {
     lineResultsDatabase->setPlaceholderText("results.sqlite in the application data folder");
     lineResultsDatabase->setAccessibleName("Results database");
     labelResultsDatabase->setBuddy(lineResultsDatabase);
+    checkBoxReportAtRunEnd =
+        named(new QCheckBox("Report at the end of each run"), "checkBoxReportAtRunEnd");
+    checkBoxReportAtRunEnd->setAccessibleName(checkBoxReportAtRunEnd->text());
+    checkBoxReportAtRunEnd->setToolTip(
+        "Writes each run's report PDF into the Reports folder beside the Logs and Flags folders");
     label_4 = named(new QLabel("Baud:"), "label_4");
     baudRateComboBox = named(new QComboBox, "baudRateComboBox");
     for (int rate : BaudRates)
@@ -138,6 +144,7 @@ void Settings::buildWidgets() {
     files->addWidget(buttonFlagFileBrowse, 3, 2);
     files->addWidget(labelResultsDatabase, 4, 0);
     files->addWidget(lineResultsDatabase, 4, 1, 1, 2);
+    files->addWidget(checkBoxReportAtRunEnd, 5, 0, 1, 3);
 
     // the link on the left, the limits on the right
     auto* link = new QGridLayout;
@@ -259,6 +266,7 @@ void Settings::applyChanges() {
     chosen.storeFlagFile = shown.storeFlagFile != storeFlagToggled;
     chosen.reconnect = reconnectPending;
     chosen.baudRate = newBaud;
+    chosen.reportAtRunEnd = checkBoxReportAtRunEnd->isChecked();
     qCDebug(dk61Settings) << "apply" << logDirChanged << flagDirChanged << baudChanged;
     emit changesApplied(shown, chosen);
     close();

@@ -74,6 +74,8 @@ public:
     // application data folder).
     QLabel* labelResultsDatabase = nullptr;
     QLineEdit* lineResultsDatabase = nullptr;
+    // Each run's report PDF is written when it ends.
+    QCheckBox* checkBoxReportAtRunEnd = nullptr;
 
 signals:
     // Apply: what the window showed and what the operator chose.

@@ -14,6 +14,7 @@ const char* const StoreFlagKey = "storeFlagFile_csv";
 const char* const BaudRateKey = "Baudrate";
 const char* const ReconnectKey = "ReconnectAfterBaudChange";
 const char* const ResultsDatabaseKey = "resultsDatabase";
+const char* const ReportAtRunEndKey = "reportAtRunEnd";
 
 // A directory key: `standard` when the key is missing or blank. A missing key stays missing, so
 // that no directory counts as set until the operator sets one.
@@ -45,6 +46,10 @@ QString SettingsStore::standardLogDirectory() {
 
 QString SettingsStore::standardFlagDirectory() {
     return documentsFolder("Flags");
+}
+
+QString SettingsStore::standardReportDirectory() {
+    return documentsFolder("Reports");
 }
 
 namespace {
@@ -87,6 +92,7 @@ SettingsValues SettingsStore::load(QSettings& store) {
     values.baudRate = readBaudRate(store);
     values.limits = FlagLimits::load(store);
     values.resultsDatabase = store.value(ResultsDatabaseKey).toString().trimmed();
+    values.reportAtRunEnd = store.value(ReportAtRunEndKey, false).toBool();
     return values;
 }
 
@@ -116,5 +122,6 @@ SettingsChange SettingsStore::save(QSettings& store, const SettingsValues& shown
         chosen.limits.save(store);
     change.reopensResults =
         write(store, ResultsDatabaseKey, shown.resultsDatabase, chosen.resultsDatabase);
+    write(store, ReportAtRunEndKey, shown.reportAtRunEnd, chosen.reportAtRunEnd);
     return change;
 }

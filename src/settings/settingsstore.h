@@ -21,6 +21,7 @@ struct SettingsValues {
     bool reconnect = true;
     FlagLimits limits;
     QString resultsDatabase;
+    bool reportAtRunEnd = false; // a run's report PDF is written when it ends
 };
 
 // What a window must do after an Apply that changed `shown` into `chosen`.
@@ -48,6 +49,7 @@ public:
     // of the user's documents (empty where the system names no documents folder).
     static QString standardLogDirectory();
     static QString standardFlagDirectory();
+    static QString standardReportDirectory();
     // Writes every value that `chosen` changes from `shown` (and nothing else).
     static SettingsChange save(QSettings& store, const SettingsValues& shown,
                                const SettingsValues& chosen);

@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <unistd.h>
@@ -85,4 +87,12 @@ bool E2eHarness::parseLogLine(const QString& line, QString* stamp, bool* sent, Q
 
 QString E2eHarness::hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+QString E2eHarness::pdfText(const QString& pdf) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
+        QProcess::execute("pdftotext", {"-layout", pdf, pdf + ".txt"}) != 0)
+        return QString();
+    QFile txt(pdf + ".txt");
+    return txt.open(QIODevice::ReadOnly) ? QString(txt.readAll()).simplified() : QString();
 }

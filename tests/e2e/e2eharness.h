@@ -29,6 +29,8 @@ public:
     static bool parseLogLine(const QString& line, QString* stamp, bool* sent, QByteArray* bytes);
     // Upper-case hexadecimal with blanks, for messages.
     static QString hex(const QByteArray& bytes);
+    // The text pdftotext reads from a PDF, blanks simplified (empty without poppler-utils).
+    static QString pdfText(const QString& pdf);
 };
 
 #endif // E2EHARNESS_H

@@ -86,7 +86,8 @@ QString rowsToCounts(const QStringList& rows, QList<QList<int>>* counts) {
 QString splitLog(const QStringList& lines, QList<QByteArray>* sent, QList<QByteArray>* received) {
     QString last;
     static const QRegularExpression linkEvent(
-        QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\](Link (down|back)|Run (started|unit)): "));
+        QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\](Link (down|back)|Run (started|unit|ended)|"
+                       "Report (not )?written): "));
     for (const QString& line : lines) {
         QString stamp;
         bool isSent = false;

@@ -3,6 +3,8 @@
 #include "flagfilereader.h"
 #include "flaglimits.h"
 #include "runcsv.h"
+#include "runresult.h"
+#include "runseries.h"
 #include "runstore.h"
 #include "runsummary.h"
 
@@ -251,6 +253,137 @@ private slots:
             QCOMPARE(back.setting(i), store.setting(i));
             QCOMPARE(back.followsGap(i), store.followsGap(i));
         }
+    }
+
+    // The seconds of measured time and what each holds: the records whose measured time begins
+    // in it, however long they make it.
+    void series_secondsOfMeasuredTime_data() {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QStringList>("seconds"); // ms/C1 of each
+        QTest::newRow("1 s, C1 300") << 1 << 3 << QStringList{"1000/300", "1000/300", "1000/300"};
+        QTest::newRow("30 ms, C1 9: 34, 33 and 33 records")
+            << 3 << 100 << QStringList{"1020/306", "990/297", "990/297"};
+        QTest::newRow("170 ms, C1 9: six records a second")
+            << 2 << 13 << QStringList{"1020/54", "1020/54", "170/9"};
+    }
+    void series_secondsOfMeasuredTime() {
+        QFETCH(int, setting);
+        QFETCH(int, records);
+        QFETCH(QStringList, seconds);
+        RunSeries series;
+        RunSummary byRecord, bySecond;
+        const int step = setting == 3 ? 30 : setting == 2 ? 170 : 1000;
+        for (int i = 0; i < records; ++i) {
+            const Counts c{quint16(setting == 1 ? 300 : 9), 0, 1, 0, 0};
+            series.add(i * step, c, setting, RunSeries::Position());
+            byRecord.add(c, setting);
+        }
+        QStringList got;
+        for (int i = 0; i < series.size(); ++i)
+            got << QStringLiteral("%1/%2").arg(series.at(i).ms).arg(series.at(i).counts[0]);
+        QCOMPARE(got, seconds);
+        // Added up by the second, the run has the same totals, average and length.
+        series.addUp(bySecond);
+        QCOMPARE(bySecond.totalText(2), byRecord.totalText(2));
+        QCOMPARE(bySecond.averageText(0), byRecord.averageText(0));
+        QCOMPARE(bySecond.lengthText(), byRecord.lengthText());
+        // Scaled to a whole second for the plots: within a count of the per-second rate.
+        const RunStore store = series.toStore();
+        QCOMPARE(store.size(), qint64(seconds.size()));
+        QVERIFY(qAbs(RunStore::percent(store.counts(0)[0], 1) -
+                     RunSeries::percent(series.at(0), 0)) < 0.014);
+    }
+
+    // Twenty-two minutes at 1 s, the disc playing tracks of 7 minutes, the link down once: the
+    // text the database keeps reads back to the same seconds, from any order of its rows; rows
+    // that leave seconds out or hold no series are refused.
+    void series_throughTheDatabaseText_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("refusal"); // empty: read back
+        QTest::newRow("as written") << ""
+                                    << "";
+        QTest::newRow("rows in another order") << "reverse"
+                                               << "";
+        QTest::newRow("a row missing") << "drop 1"
+                                       << "seconds 600 to 1199 are missing";
+        QTest::newRow("a line changed") << "garble"
+                                        << "second 600 cannot be read";
+        QTest::newRow("a row cut short") << "cut"
+                                         << "the seconds from 600 on are incomplete";
+    }
+    void series_throughTheDatabaseText() {
+        QFETCH(QString, damage);
+        QFETCH(QString, refusal);
+        RunSeries series;
+        for (int i = 0; i < 1320; ++i) {
+            RunSeries::Position at;
+            if (i >= 10) { // the board tells the position from the tenth second on
+                at.track = 1 + (i - 10) / 420;
+                at.discSecond = i - 10;
+            }
+            series.add(i * 1000 + (i >= 700 ? 90000 : 0), Counts{quint16(i % 300), 0, 2, 0, 1}, 1,
+                       at);
+        }
+        QVector<RunSeries::Chunk> rows = series.chunks();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(series.chunksFrom(650).size(), 2);
+        if (damage == "reverse")
+            std::reverse(rows.begin(), rows.end());
+        else if (damage == "drop 1")
+            rows.remove(1);
+        else if (damage == "garble")
+            rows[1].text.replace(0, 1, "x");
+        else if (damage == "cut")
+            rows[1].text.truncate(rows[1].text.indexOf('\n') + 1);
+        RunSeries back;
+        QString error;
+        QCOMPARE(RunSeries::fromChunks(rows, &back, &error), refusal.isEmpty());
+        if (!refusal.isEmpty()) {
+            QVERIFY2(error.startsWith(refusal), qPrintable(error));
+            QVERIFY(back.isEmpty());
+            return;
+        }
+        QCOMPARE(back.size(), series.size());
+        QVERIFY(back.hasPositions());
+        for (int i : {0, 9, 10, 430, 699, 700, 1319}) {
+            QCOMPARE(back.at(i).counts, series.at(i).counts);
+            QCOMPARE(back.at(i).elapsedMs, series.at(i).elapsedMs / 1000 * 1000);
+            QCOMPARE(back.at(i).position.track, series.at(i).position.track);
+            QCOMPARE(back.at(i).position.discSecond, series.at(i).position.discSecond);
+        }
+        // The same rows again: a run read back and written on is the run.
+        QCOMPARE(back.chunks().last().text, series.chunks().last().text);
+        // The link's absence is a gap in the curve.
+        int gaps = 0;
+        back.toStore().forEach([&](qint64, const Counts&, int, bool gap) { gaps += gap; });
+        QCOMPARE(gaps, 1);
+    }
+
+    // A run read back by the second keeps the verdicts it was judged with record by record,
+    // though its seconds stay under the limit.
+    void series_judgedAsMeasured() {
+        FlagLimits limits;
+        limits.percent[0] = 6.0;
+        RunSummary byRecord;
+        byRecord.setLimits(limits);
+        RunSeries series;
+        for (int i = 0; i < 100; ++i) {
+            const Counts c{quint16(i % 2 ? 22 : 0), 0, 0, 0, 0}; // 9.98 %, 0 %
+            byRecord.add(c, 3);
+            series.add(i * 30, c, 3, RunSeries::Position());
+        }
+        RunSummary bySecond;
+        bySecond.setLimits(limits);
+        series.addUp(bySecond);
+        QCOMPARE(bySecond.verdictText(), QString("PASS"));
+        RunResult row;
+        row.takeSummary(byRecord);
+        bySecond.setJudged(row.judged());
+        QCOMPARE(bySecond.verdictText(), QString("FAIL"));
+        QCOMPARE(bySecond.recordsText(), QString("100"));
+        QCOMPARE(bySecond.overLimitText(0), QString("0 s over 6 %"));
+        QCOMPARE(bySecond.standardText(), byRecord.standardText());
     }
 };
 

@@ -3,8 +3,14 @@
 // a database the program must not touch, and the CSV export.
 #include "resultscsv.h"
 #include "resultsstore.h"
+#include "resultstable.h"
+#include "runrecorder.h"
+#include "runseries.h"
+#include "runsummary.h"
 
 #include <QBuffer>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -258,6 +264,117 @@ private slots:
             QVERIFY2(store.status().error.contains(message), qPrintable(store.status().error));
         }
         QCOMPARE(contents(file), before);
+    }
+
+    // A run's curve goes the way of its run: with its updates, through the outbox while the
+    // database is away, into the database once; read back whole from either.
+    void series_followsItsRun_data() {
+        QTest::addColumn<bool>("away");
+        QTest::newRow("database there") << false;
+        QTest::newRow("database away, then there") << true;
+    }
+    void series_followsItsRun() {
+        QFETCH(bool, away);
+        QTemporaryDir here;
+        const QString database = "sqlite:" + here.filePath("results.sqlite");
+        auto store = std::make_unique<ResultsStore>(
+            options(away ? QString("postgresql://127.0.0.1:1/dk61") : database, here));
+        RunRecorder recorder(store.get());
+        RunSeries curve;
+        RunSummary summary;
+        const RunResult begun = RunResult::begin();
+        recorder.start(begun);
+        for (int i = 0; i < 1300; ++i) {
+            const RunStore::Counts c{quint16(i % 7), 0, 1, 0, 0};
+            curve.add(i * 1000, c, 1, {1 + i / 400, i});
+            summary.add(c, 1);
+            recorder.recorded(summary, 1, &curve);
+            if (i % 500 == 0) // now and then the store's thread gets its turn
+                QTest::qWait(300);
+        }
+        recorder.end();
+        QVERIFY(store->flush(5000) != away);
+        if (away) {
+            store = std::make_unique<ResultsStore>(options(database, here));
+            QTRY_VERIFY(store->status().connected && store->status().waiting == 0);
+        }
+        QCOMPARE(sql(here.filePath("outbox.sqlite"), "SELECT COUNT(*) FROM run_series"),
+                 QVariant(0));
+        QCOMPARE(sql(here.filePath("results.sqlite"),
+                     "SELECT COUNT(*) || ' ' || SUM(seconds) FROM run_series"),
+                 QVariant("3 1300"));
+        QSignalSpy done(store.get(), &ResultsStore::seriesDone);
+        store->querySeries(begun.runId);
+        QVERIFY(done.wait(5000));
+        RunSeries back;
+        QString error;
+        QVERIFY2(RunSeries::fromChunks(done.first().at(1).value<QVector<RunSeries::Chunk>>(), &back,
+                                       &error),
+                 qPrintable(error));
+        QCOMPARE(back.size(), 1300);
+        QCOMPARE(back.at(1299).counts, curve.at(1299).counts);
+        QCOMPARE(back.at(1299).position.track, 4);
+    }
+
+    // A database of an earlier version is taken to this one in place, its runs kept; a step
+    // that was cut short, or that another bench took meanwhile, is taken again.
+    void migratedInPlace_data() {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("version 1 with a run") << "";
+        QTest::newRow("version 1, run_series already made") << "series";
+    }
+    void migratedInPlace() {
+        QFETCH(QString, before);
+        QTemporaryDir here;
+        const QString file = here.filePath("results.sqlite");
+        QStringList statements = ResultsTable::steps().first().statements;
+        statements << "INSERT INTO schema_version VALUES (1, 1)"
+                   << "INSERT INTO runs (run_id, serial_number, records) VALUES ('old', 'O-1', 7)";
+        if (!before.isEmpty())
+            statements << ResultsTable::steps().at(1).statements;
+        sql(file, statements.join(';'));
+        ResultsStore store(options("sqlite:" + file, here));
+        RunResult r = run("M-1", "2025-05-04T08:00:00Z");
+        r.series = {{0, 1, "0,1000,5,0,0,0,0,,\n", 0}};
+        store.finish(r);
+        QVERIFY(store.flush(5000));
+        QCOMPARE(sql(file, "SELECT MAX(version) FROM schema_version"),
+                 QVariant(ResultsTable::SchemaVersion));
+        QCOMPARE(sql(file, "SELECT GROUP_CONCAT(serial_number || ':' || records) FROM (SELECT * "
+                           "FROM runs ORDER BY serial_number)"),
+                 QVariant("M-1:0,O-1:7"));
+        QCOMPARE(sql(file, "SELECT series FROM run_series"), QVariant("0,1000,5,0,0,0,0,,\n"));
+    }
+
+    // 74 minutes at the 30 ms interval, the board telling track and disc time: the run and its
+    // curve take at most 200 kB of the database.
+    void series_74MinutesAtMost200kB() {
+        QTemporaryDir here;
+        const QString file = here.filePath("results.sqlite");
+        auto size = [&file] { return QFileInfo(file).size() + QFileInfo(file + "-wal").size(); };
+        ResultsStore store(options("sqlite:" + file, here));
+        store.finish(run("S-0", "2025-05-05T08:00:00Z")); // the tables, before
+        QVERIFY(store.flush(5000));
+        const qint64 before = size();
+        RunRecorder recorder(&store);
+        RunSeries curve;
+        RunSummary summary;
+        recorder.start(RunResult::begin());
+        QRandomGenerator random(7);
+        for (int i = 0; i < 74 * 60 * 100 / 3; ++i) {
+            // About 300 C1 blocks a second, some C2, now and then an uncorrectable one.
+            const RunStore::Counts c{
+                quint16(random.bounded(4, 15)), quint16(random.bounded(60) == 0),
+                quint16(random.bounded(3) == 0), 0, quint16(random.bounded(500) == 0)};
+            curve.add(i * 30, c, 3, {1 + i / 8000, i * 30 / 1000});
+            summary.add(c, 3);
+            recorder.recorded(summary, 3, &curve);
+        }
+        recorder.end();
+        QVERIFY(store.flush(10000));
+        const qint64 added = size() - before;
+        qInfo() << "74 minutes at 30 ms:" << added << "bytes";
+        QVERIFY2(added <= 200 * 1024, qPrintable(QString::number(added)));
     }
 
     void csv() {

@@ -3,107 +3,19 @@
 // with a password that reaches libpq through PGPASSWORD. As root the server runs as the user
 // nobody, since PostgreSQL refuses to run as root. It is stopped at the end, also when a check
 // fails.
-#include "loopbacklistener.h"
+#include "pgserver.h"
 #include "resultsstore.h"
+#include "resultstable.h"
+#include "runseries.h"
 
-#include <QDir>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <pwd.h>
-#include <sys/stat.h>
-
-namespace {
-
-const char* const Password = "lab bench 'one'";
-
-class Server {
-public:
-    ~Server() { control({"-m", "immediate", "stop"}); }
-
-    // Creates the cluster with the role "bench" and the database "dk61" and starts it; an empty
-    // text, or what went wrong.
-    QString create() {
-        for (const QString& v : QDir("/usr/lib/postgresql").entryList({"[0-9]*"}, QDir::Dirs)) {
-            if (QFile::exists("/usr/lib/postgresql/" + v + "/bin/initdb"))
-                bin = "/usr/lib/postgresql/" + v + "/bin/";
-        }
-        if (bin.isEmpty())
-            return "no PostgreSQL server installed (Debian package postgresql)";
-        QFile pw(dir.filePath("pw"));
-        pw.open(QIODevice::WriteOnly);
-        pw.write(Password);
-        pw.close();
-        QDir().mkdir(data());
-        const passwd* nobody = getpwnam("nobody");
-        if (geteuid() == 0 && (!nobody || chown(qPrintable(data()), nobody->pw_uid, 0) != 0 ||
-                               chmod(qPrintable(dir.path()), 0711) != 0 ||
-                               chmod(qPrintable(pw.fileName()), 0644) != 0))
-            return "no user nobody to run the server as";
-        if (!run("initdb", {"-D", data(), "-U", "bench", "--pwfile=" + pw.fileName(),
-                            "--auth=scram-sha-256", "--no-sync", "-E", "UTF8", "--locale=C"}))
-            return "initdb failed";
-        if (!start())
-            return "the server did not start";
-        return sql("postgres", "CREATE DATABASE dk61").isEmpty() ? "no database" : QString();
-    }
-    // Only TCP on 127.0.0.1, no socket file, no fsync.
-    bool start() {
-        return control({"-l", data() + "/server.log", "-o",
-                        QString("-p %1 -h 127.0.0.1 -k '' -F").arg(port), "start"});
-    }
-    bool stop() { return control({"-m", "fast", "stop"}); }
-
-    // The statement's rows, through psql; empty when it failed.
-    QByteArray sql(const QString& database, const QString& statement) {
-        QByteArray rows;
-        run("psql",
-            {"-h", "127.0.0.1", "-p", QString::number(port), "-U", "bench", "-d", database, "-Atc",
-             statement},
-            &rows);
-        return rows;
-    }
-
-    const int port = [] {
-        int port = 0;
-        ::close(loopbackListener(&port));
-        return port;
-    }();
-
-private:
-    QString data() const { return dir.filePath("data"); }
-    bool control(const QStringList& args) {
-        return !bin.isEmpty() && run("pg_ctl", QStringList{"-D", data(), "-w", "-t", "30"} + args);
-    }
-    bool run(const QString& program, const QStringList& args, QByteArray* output = nullptr) {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        if (geteuid() == 0)
-            p.start("runuser", QStringList{"-u", "nobody", "--", bin + program} + args);
-        else
-            p.start(bin + program, args);
-        const bool ok =
-            p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-        if (output && ok)
-            *output = p.readAllStandardOutput();
-        if (!ok)
-            qWarning().noquote() << program << args.join(' ') << p.readAll()
-                                 << p.readAllStandardError();
-        return ok;
-    }
-
-    QTemporaryDir dir;
-    QString bin;
-};
-
-} // namespace
-
 class tst_resultspostgres : public QObject {
     Q_OBJECT
 
-    Server server;
+    PgServer server;
     QTemporaryDir local;
 
     QByteArray runs() {
@@ -114,7 +26,7 @@ private slots:
     void initTestCase() {
         if (!QSqlDatabase::isDriverAvailable("QPSQL"))
             QSKIP("Qt's PostgreSQL driver is not installed (Debian package libqt5sql5-psql)");
-        qputenv("PGPASSWORD", Password);
+        qputenv("PGPASSWORD", PgServer::Password);
         const QString why = server.create();
         if (why.startsWith("no PostgreSQL"))
             QSKIP(qPrintable(why));
@@ -155,6 +67,44 @@ private slots:
         store.finish(a);
         QVERIFY(store.flush(5000));
         QCOMPARE(runs(), "a|3|1\nb|2|1\nc|1|0\n");
+    }
+
+    // A database of version 1 with a run of its own is taken to this version in place; a run's
+    // curve goes in and comes back in its chunks.
+    void seriesInADatabaseMigratedInPlace() {
+        QVERIFY(!server.sql("postgres", "CREATE DATABASE dk61v1").isEmpty());
+        QStringList v1 = ResultsTable::steps().first().statements;
+        v1 << "INSERT INTO schema_version VALUES (1, 1)"
+           << "INSERT INTO runs (run_id, records) VALUES ('old', 7)"
+           << "SELECT 1";
+        QVERIFY(!server.sql("dk61v1", v1.join(';')).isEmpty());
+        ResultsStore::Options o;
+        o.location = server.location("dk61v1");
+        o.outboxPath = local.filePath("outbox-v1.sqlite");
+        ResultsStore store(o);
+        RunResult r = RunResult::begin();
+        r.runId = "new";
+        r.records = 1320;
+        RunSeries curve;
+        for (int i = 0; i < 1320; ++i)
+            curve.add(i * 1000, {quint16(i), 0, 0, 0, 0}, 1, {1 + i / 300, i});
+        r.series = curve.chunks();
+        store.finish(r);
+        QVERIFY(store.flush(5000));
+        QCOMPARE(server.sql("dk61v1", "SELECT MAX(version) FROM schema_version"),
+                 QByteArray::number(ResultsTable::SchemaVersion) + "\n");
+        QCOMPARE(server.sql("dk61v1", "SELECT run_id, records FROM runs ORDER BY run_id"),
+                 "new|1320\nold|7\n");
+        QSignalSpy done(&store, &ResultsStore::seriesDone);
+        store.querySeries("new");
+        QVERIFY(done.wait(5000));
+        QVERIFY(done.first().at(2).toString().isEmpty());
+        RunSeries back;
+        QString error;
+        QVERIFY(RunSeries::fromChunks(done.first().at(1).value<QVector<RunSeries::Chunk>>(), &back,
+                                      &error));
+        QCOMPARE(back.size(), 1320);
+        QCOMPARE(back.at(1319).position.discSecond, 1319);
     }
 };
 

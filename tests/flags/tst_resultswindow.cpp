@@ -197,7 +197,7 @@ private slots:
         QTest::newRow("flag file gone") << "gone.txt"
                                         << "cannot be reached from this bench";
         QTest::newRow("run without a flag file") << ""
-                                                 << "has no flag file";
+                                                 << "no flag file";
     }
     void dialog_reviewAndReport() {
         QFETCH(QString, flagFile);
@@ -221,9 +221,12 @@ private slots:
         dialog->chooseSaveFile = [pdf](QWidget*, const QString&, const QString&, const QString&) {
             return pdf;
         };
+        QSignalSpy handled(dialog, &ResultsDialog::runHandled);
         dialog->findChild<QPushButton*>("buttonResultsReport")->click();
+        QVERIFY(handled.wait(5000));
         QCOMPARE(QFile::exists(pdf), told.isEmpty());
         dialog->findChild<QPushButton*>("buttonResultsReview")->click();
+        QVERIFY(handled.wait(5000));
         QCOMPARE(fx->window->flagRun().reviewing(), told.isEmpty());
         QCOMPARE(dialog->isVisible(), !told.isEmpty());
         if (!told.isEmpty())

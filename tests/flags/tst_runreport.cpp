@@ -4,6 +4,7 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "e2eharness.h"
 #include "eepromimage.h"
 #include "runpanel.h"
 #include "runreport.h"
@@ -32,15 +33,6 @@ bool startBoard(SimRunner& sim, const TestEnv& env, const QStringList& args) {
            sim.start(QStringList{"--board", "both", "--eeprom", env.path() + "/eeprom.bin",
                                  "--hold-interval", "--exact", "--c1u", "0", "--c2", "0"} +
                      args);
-}
-
-// The text pdftotext reads from a PDF (empty without poppler-utils).
-QString pdfText(const QString& pdf) {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
-        QProcess::execute("pdftotext", {"-layout", pdf, pdf + ".txt"}) != 0)
-        return QString();
-    QFile txt(pdf + ".txt");
-    return txt.open(QIODevice::ReadOnly) ? QString(txt.readAll()).simplified() : QString();
 }
 
 } // namespace
@@ -103,11 +95,57 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("%PDF-") &&
                 bytes.contains("/MediaBox [0 0 595.000000 842.000000]"));
-        const QString text = pdfText(pdf);
+        const QString text = E2eHarness::pdfText(pdf);
         if (text.isEmpty())
             QSKIP("pdftotext (poppler-utils) reads the report's text");
         for (const char* shown : {"unit 12345", "FAIL: BLER 300/s over 10 s", "20250306090407.txt"})
             QVERIFY2(text.contains(shown), qPrintable(QString(shown) + " not in: " + text));
+    }
+
+    // The report's plot says its unit: percent, or per second with the CD standard's line at 220
+    // C1 blocks a second; the limits are drawn either way.
+    void reportPlot_saysItsUnit_data() {
+        QTest::addColumn<bool>("perSecond");
+        QTest::addColumn<QStringList>("found");
+        QTest::addColumn<QStringList>("absent");
+        QTest::newRow("percent") << false << QStringList{"Flags in %", "in % of the frames"}
+                                 << QStringList{"per second", "BLER limit"};
+        QTest::newRow("per second")
+            << true << QStringList{"Flags per second", "BLER limit 220 per second"}
+            << QStringList{"Flags in %"};
+    }
+    void reportPlot_saysItsUnit() {
+        QFETCH(bool, perSecond);
+        QFETCH(QStringList, found);
+        QFETCH(QStringList, absent);
+        RunStore store;
+        RunSummary summary;
+        FlagLimits limits;
+        limits.percent[0] = 1.0;
+        summary.setLimits(limits);
+        for (int i = 0; i < 20; ++i) {
+            const RunStore::Counts c{quint16(40 + i), 0, 3, 0, 0};
+            store.append(i * 1000, c, 1);
+            summary.add(c, 1);
+        }
+        QCustomPlot live;
+        for (const char* name : RunSummary::FlagNames)
+            live.addGraph()->setName(name);
+        RunReport::Look look;
+        look.scale.unit = perSecond ? FlagScale::Unit::PerSecond : FlagScale::Unit::Percent;
+        TestEnv env;
+        const QString pdf = env.path() + "/report.pdf";
+        QVERIFY(RunReport::write(
+            pdf,
+            {UnitIdentity::typedId("PG-5"), QDateTime::currentDateTime(), &store, &summary, {}},
+            &live, look));
+        const QString text = E2eHarness::pdfText(pdf);
+        if (text.isEmpty())
+            QSKIP("pdftotext (poppler-utils) reads the report's text");
+        for (const QString& shown : found)
+            QVERIFY2(text.contains(shown), qPrintable(shown + " not in: " + text));
+        for (const QString& shown : absent)
+            QVERIFY2(!text.contains(shown), qPrintable(shown + " in: " + text));
     }
 
     // The Flags page as the operator sees it: the standard's verdict beside the limits' (a limit
@@ -158,7 +196,7 @@ private slots:
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly) &&
                 file.readAll().contains("/MediaBox [0 0 595.000000 842.000000]"));
-        const QString text = pdfText(pdf);
+        const QString text = E2eHarness::pdfText(pdf);
         QVERIFY2(text.isEmpty() ||
                      (text.contains("unit 12345") && text.contains(shown.section(" | ", 0, 0))),
                  qPrintable(text));

@@ -123,6 +123,8 @@ private slots:
         QTest::newRow("limit") << "limit" << QStringList{"limitC2"} << false << false << false;
         QTest::newRow("results database")
             << "results" << QStringList{"resultsDatabase"} << false << false << false;
+        QTest::newRow("report at the end of each run")
+            << "report" << QStringList{"reportAtRunEnd"} << false << false << false;
     }
     void storeSave() {
         QFETCH(QString, change);
@@ -147,6 +149,7 @@ private slots:
             chosen.limits.percent[2] = 2.5;
         if (changes.contains("results"))
             chosen.resultsDatabase = "postgresql://bench@db.lab/dk61";
+        chosen.reportAtRunEnd = changes.contains("report");
         const SettingsChange done = SettingsStore::save(store, shown, chosen);
         QStringList keys = store.allKeys();
         keys.sort();
@@ -158,6 +161,7 @@ private slots:
         QCOMPARE(done.reopensResults, changes.contains("results"));
         if (done.resetsBaudRate)
             QCOMPARE(store.value("Baudrate").toString(), QString("115200"));
+        QCOMPARE(SettingsStore::load(store).reportAtRunEnd, chosen.reportAtRunEnd);
     }
 
     // Its own window beside the main one (the texts and their room: tst_layout).
