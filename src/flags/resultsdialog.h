@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QMetaObject>
 #include <QPointer>
+#include <QTimer>
 #include <QVector>
 
 #include <functional>
@@ -22,15 +23,19 @@ class QPushButton;
 class QTableWidget;
 class ResultsStore;
 
-// File -> "Results...": the runs of the results database, newest first, filtered by serial
-// number or unit ID, start date, verdict and station; a selected run's flag file opened for
-// review or made into a report PDF, the runs chosen exported as CSV. Every query is answered by
-// the store's thread; the dialog shows the answer to its latest one.
+// File -> "Results...": the runs of the results database, newest first (or sorted by the column
+// whose header the operator clicked), filtered by serial number or unit ID, start date, verdict
+// and station; a selected run's flag file opened for review or made into a report PDF, the runs
+// chosen exported as CSV. Every query is answered by the store's thread; the dialog shows the
+// answer to its latest one. While it is open the list follows the runs the store writes, and
+// "Refresh" asks again (for the runs of other benches).
 class ResultsDialog : public QDialog {
     Q_OBJECT
 public:
     // At most this many runs are listed (the newest).
     static constexpr int MaxRuns = 5000;
+    // Runs written in a burst are listed again once, this long after the first.
+    static constexpr int FollowDelayMs = 300;
 
     struct Parts {
         std::function<bool(const QString&)> review; // opens a flag file on the flag page
@@ -67,21 +72,32 @@ signals:
     // The table shows the answer to the latest query.
     void runsListed();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildWidgets();
     void showRuns(int id, const QVector<RunResult>& found, const QString& error);
     void selectionChanged();
     // The selected run when exactly one is; null otherwise.
     const RunResult* single() const;
+    // The listed runs of the selected rows, in the table's order.
+    QVector<int> selectedRuns() const;
     // The single selected run's flag file when it can be read; otherwise says why and is empty.
     QString reachableFlagFile(const char* purpose);
     void tell(const QString& text, bool failure);
     QString suggestedPath(const QString& name) const;
+    // Whether a file may be written at `path` (not where one of the program's folders belongs);
+    // the dialog says why not.
+    bool allowed(const QString& path);
 
     QPointer<ResultsStore> store;
     QMetaObject::Connection answers;
+    QMetaObject::Connection written;
+    QTimer* follow = nullptr;
     Parts p;
     int latestQuery = 0;
+    bool stale = false; // runs were written while hidden
     QVector<RunResult> runs;
 
     QLineEdit* unit = nullptr;
@@ -93,6 +109,7 @@ private:
     QLineEdit* station = nullptr;
     QTableWidget* table = nullptr;
     QLabel* message = nullptr;
+    QPushButton* refreshButton = nullptr;
     QPushButton* reviewButton = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* reportButton = nullptr;

@@ -23,6 +23,7 @@ ResultsStore::ResultsStore(const Options& options, QObject* parent)
     worker->moveToThread(thread);
     connect(worker, &ResultsWorker::statusChanged, this, &ResultsStore::setStatus);
     connect(worker, &ResultsWorker::queryDone, this, &ResultsStore::queryDone);
+    connect(worker, &ResultsWorker::runsTaken, this, &ResultsStore::runsWritten);
     updateTimer.setInterval(options.updateIntervalMs);
     connect(&updateTimer, &QTimer::timeout, this, &ResultsStore::submitChanged);
     thread->setObjectName(QStringLiteral("results"));

@@ -4,6 +4,8 @@
 #include "flagfilereader.h"
 #include "flaginterval.h"
 #include "logging.h"
+#include "plaintext.h"
+#include "programfolders.h"
 #include "runcsv.h"
 #include "runloading.h"
 #include "runreport.h"
@@ -20,7 +22,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QStatusBar>
@@ -383,8 +384,8 @@ void RunPanel::showSummary() {
     showText(p.bler, s.blerText());
     showText(p.e32, s.e32Text());
     showText(p.unit, (inReview ? reviewUnit : liveIdentity).details());
-    p.unit->setToolTip(p.unit->text());
-    p.standard->setToolTip(p.standard->text());
+    p.unit->setToolTip(PlainText::tip(p.unit->text()));
+    p.standard->setToolTip(PlainText::tip(p.standard->text()));
     QString source;
     if (inReview) {
         source = QStringLiteral("Reviewing %1").arg(QDir::toNativeSeparators(reviewSource));
@@ -397,7 +398,7 @@ void RunPanel::showSummary() {
             source += QStringLiteral(", flag file %1").arg(QDir::toNativeSeparators(liveSource));
     }
     showText(p.source, source);
-    p.source->setToolTip(source);
+    p.source->setToolTip(PlainText::tip(source));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -460,7 +461,7 @@ bool RunPanel::openRun(const QString& path) {
     if (!error.isEmpty()) {
         review.clear();
         qCDebug(dk61Flags) << "cannot review" << path << error;
-        QMessageBox::warning(
+        PlainText::warn(
             p.window, QStringLiteral("Open Flag File"),
             QStringLiteral("%1 cannot be reviewed: %2").arg(QDir::toNativeSeparators(path), error));
         return false;
@@ -550,38 +551,40 @@ bool RunPanel::exportReport(const QString& path) {
     return RunReport::write(path, run, p.livePlot);
 }
 
+void RunPanel::saveChosen(const QString& title, const QString& suffix, const QString& filter,
+                          const std::function<bool(const QString&)>& write) {
+    const QString path = chooseSaveFile(p.window, title, suggestedPath(suffix), filter);
+    if (path.isEmpty())
+        return;
+    const QString refused = ProgramFolders::refusal(path);
+    if (!refused.isEmpty())
+        PlainText::warn(p.window, title, QStringLiteral("Not written: %1").arg(refused));
+    else if (!write(path))
+        PlainText::warn(
+            p.window, title,
+            QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(path)));
+}
+
 void RunPanel::savePngChosen() {
-    const QString path =
-        chooseSaveFile(p.window, QStringLiteral("Save Plot as PNG"),
-                       suggestedPath(QStringLiteral(".png")), QStringLiteral("PNG images (*.png)"));
-    if (!path.isEmpty() && !savePlot(path, false))
-        QMessageBox::warning(p.window, QStringLiteral("Save Plot as PNG"),
-                             QStringLiteral("%1 could not be written.").arg(path));
+    saveChosen(QStringLiteral("Save Plot as PNG"), QStringLiteral(".png"),
+               QStringLiteral("PNG images (*.png)"),
+               [this](const QString& path) { return savePlot(path, false); });
 }
 
 void RunPanel::savePdfChosen() {
-    const QString path = chooseSaveFile(p.window, QStringLiteral("Save Plot as PDF"),
-                                        suggestedPath(QStringLiteral(".pdf")),
-                                        QStringLiteral("PDF documents (*.pdf)"));
-    if (!path.isEmpty() && !savePlot(path, true))
-        QMessageBox::warning(p.window, QStringLiteral("Save Plot as PDF"),
-                             QStringLiteral("%1 could not be written.").arg(path));
+    saveChosen(QStringLiteral("Save Plot as PDF"), QStringLiteral(".pdf"),
+               QStringLiteral("PDF documents (*.pdf)"),
+               [this](const QString& path) { return savePlot(path, true); });
 }
 
 void RunPanel::exportCsvChosen() {
-    const QString path =
-        chooseSaveFile(p.window, QStringLiteral("Export Run as CSV"),
-                       suggestedPath(QStringLiteral(".csv")), QStringLiteral("CSV files (*.csv)"));
-    if (!path.isEmpty() && !exportRun(path))
-        QMessageBox::warning(p.window, QStringLiteral("Export Run as CSV"),
-                             QStringLiteral("%1 could not be written.").arg(path));
+    saveChosen(QStringLiteral("Export Run as CSV"), QStringLiteral(".csv"),
+               QStringLiteral("CSV files (*.csv)"),
+               [this](const QString& path) { return exportRun(path); });
 }
 
 void RunPanel::exportReportChosen() {
-    const QString path = chooseSaveFile(p.window, QStringLiteral("Export Report"),
-                                        suggestedPath(QStringLiteral("-report.pdf")),
-                                        QStringLiteral("PDF documents (*.pdf)"));
-    if (!path.isEmpty() && !exportReport(path))
-        QMessageBox::warning(p.window, QStringLiteral("Export Report"),
-                             QStringLiteral("%1 could not be written.").arg(path));
+    saveChosen(QStringLiteral("Export Report"), QStringLiteral("-report.pdf"),
+               QStringLiteral("PDF documents (*.pdf)"),
+               [this](const QString& path) { return exportReport(path); });
 }

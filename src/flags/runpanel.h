@@ -180,6 +180,10 @@ private:
     // The live run's unit: the board's while one named itself, else the unit ID typed.
     void takeUnit();
     QString suggestedPath(const QString& suffix) const;
+    // Asks for a file (titled `title`, proposed with `suffix`) and writes it with `write`; a file
+    // where one of the program's folders belongs is refused, a failure told.
+    void saveChosen(const QString& title, const QString& suffix, const QString& filter,
+                    const std::function<bool(const QString&)>& write);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     Parts p;

@@ -14,9 +14,9 @@ class CFlags;
 
 // The session's log file and flag file. Each is created when the settings in force ask for it
 // and none is open, in the configured directory, else in the standard folder of its kind in the
-// user's documents ("DK-61 PC-Tool/Logs", ".../Flags"); a file that cannot be written, or went to
-// the standard folder instead of the configured one, is reported with every problem still
-// standing.
+// user's documents ("DK-61 PC-Tool/Logs", ".../Flags"), else in the spare folder of its kind
+// (ProgramFolders); a file that cannot be written, or went to another folder than the configured
+// one, is reported with every problem still standing.
 class SessionFiles {
 public:
     using Reporter = std::function<void(const FileWarnings::Report&)>;
@@ -44,7 +44,8 @@ public:
     void flushFlagRows();
 
 private:
-    bool open(LogFile& file, bool wanted, const QString& directory, const QString& standard);
+    // `kind`: the kind of program folder ("Logs", "Flags") that stands in for the directory.
+    bool open(LogFile& file, bool wanted, const QString& directory, const QString& kind);
     // An empty error: the file works.
     void report(const LogFile& file, const QString& fileName, const QString& error);
 

@@ -20,6 +20,24 @@ QStringList numbered(int from, int count) {
     return lines;
 }
 
+// Every other line a flag record, the rest plain lines, numbered from `from`.
+QStringList mixed(int from, int count) {
+    QStringList lines;
+    for (int i = from; i < from + count; ++i)
+        lines.append(i % 2 ? QString("[00:00:00]DK-61  : %1  ").arg(i)
+                           : QString("[00:00:00]DK-61  : C6  0C  %1  ").arg(i));
+    return lines;
+}
+
+bool isFlag(const QString& line) {
+    return line.contains("C6  0C");
+}
+
+QStringList plainOnly(QStringList lines) {
+    lines.erase(std::remove_if(lines.begin(), lines.end(), isFlag), lines.end());
+    return lines;
+}
+
 QStringList viewLines(QPlainTextEdit* view) {
     return view->toPlainText().split('\n');
 }
@@ -85,6 +103,39 @@ private slots:
         QCOMPARE(viewLines(pages.view), numbered(MaxLines + 20, MaxLines));
         // Still following the newest line.
         QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    // Flag records left out of the view come back when shown again, those among the newest
+    // lines the view keeps, waiting ones included.
+    void hiddenLines_comeBackWithinTheLimit_data() {
+        QTest::addColumn<bool>("hiddenBefore"); // left out while they came, or after
+        QTest::addColumn<bool>("paused");       // the last ten wait meanwhile
+        QTest::newRow("left out while they came") << true << false;
+        QTest::newRow("left out after they came") << false << false;
+        QTest::newRow("some waiting") << true << true;
+    }
+    void hiddenLines_comeBackWithinTheLimit() {
+        QFETCH(bool, hiddenBefore);
+        QFETCH(bool, paused);
+        Pages pages;
+        pages.tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pages.tabs));
+        if (hiddenBefore)
+            pages.feed.setHidden(&isFlag);
+        pages.feed.add(mixed(0, 2 * MaxLines - 10));
+        pages.feed.flush();
+        pages.feed.setPaused(paused);
+        pages.feed.add(mixed(2 * MaxLines - 10, 10));
+        pages.feed.setHidden(&isFlag);
+        pages.feed.flush();
+        // Left out after they came: the view had kept only the newest lines of all kinds.
+        const int from = hiddenBefore ? 0 : MaxLines - 10;
+        const int shown = 2 * MaxLines - (paused ? 10 : 0) - from;
+        QCOMPARE(viewLines(pages.view), plainOnly(mixed(from, shown)));
+        pages.feed.setHidden(nullptr);
+        pages.feed.setPaused(false);
+        pages.feed.flush();
+        QCOMPARE(viewLines(pages.view), mixed(MaxLines, MaxLines));
     }
 };
 

@@ -1,14 +1,17 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "datalogtools.h"
 #include "formwidget.h"
 #include "logfile.h"
 #include "logfileformat.h"
+#include "trafficconsole.h"
 #include "windowfixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
@@ -201,7 +204,8 @@ private slots:
     }
 
     // A directory the file cannot go to: the file goes to the user's documents, and the flag
-    // page says so; where that fails too, the page says the file cannot be written.
+    // page says so; where that fails too (and the application data folder with it), the page
+    // says the file cannot be written.
     void unusableDirectory_fallsBackAndSaysSo_data() {
         QTest::addColumn<bool>("log");
         QTest::addColumn<bool>("documentsUsable");
@@ -218,9 +222,13 @@ private slots:
         plain.close();
         (log ? logDir : flagDir) = plain.fileName() + "/dir";
         const QByteArray home = qgetenv("HOME");
+        const QByteArray data = qgetenv("XDG_DATA_HOME");
         qputenv("HOME", (documentsUsable ? env->path() + "/home" : plain.fileName()).toLocal8Bit());
+        if (!documentsUsable)
+            qputenv("XDG_DATA_HOME", plain.fileName().toLocal8Bit());
         auto w = makeWindow(log, !log);
         qputenv("HOME", home);
+        qputenv("XDG_DATA_HOME", data);
         const LogFile& file = log ? w->logFile() : w->flagFile();
         const QString warning = formWidget<QLabel>(w, "labelFileWarning")->text();
         QCOMPARE(file.isOpen(), documentsUsable);
@@ -236,6 +244,75 @@ private slots:
         // Writes go on (or are skipped) quietly.
         w->writeLogLines({"[00:00:00]PC-Tool: A1  "});
         arrive(w.get(), record(1, 2, 3, 4, 5));
+        QCOMPARE(formWidget<QLabel>(w, "labelFileWarning")->text(), warning);
+    }
+
+    // No file ever takes the place of a folder the tool keeps its files in. Where a file stands
+    // in the way of the documents folder, the log and flag files go to the application data
+    // folder and the flag page says why; "Save view..." proposes a file named by the date and
+    // time in whichever logs folder is in use.
+    void programFolders_neverReplacedByFiles_data() {
+        QTest::addColumn<bool>("documentsIsFile");
+        QTest::addColumn<QString>("chosen"); // under the home folder: what the operator picks
+        QTest::newRow("home without Documents") << false << "Documents/DK-61 PC-Tool/Flags";
+        QTest::newRow("Documents is a file") << true << "Documents";
+    }
+    void programFolders_neverReplacedByFiles() {
+        QFETCH(bool, documentsIsFile);
+        QFETCH(QString, chosen);
+        const QString home = env->path() + "/home";
+        QVERIFY(QDir().mkpath(home));
+        if (documentsIsFile) {
+            QFile documents(home + "/Documents");
+            QVERIFY(documents.open(QIODevice::WriteOnly) && documents.write("notes\n") == 6);
+        }
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", home.toLocal8Bit());
+        auto back = qScopeGuard([&] { qputenv("HOME", oldHome); });
+        // Without Documents, flag files are off until after the view is saved.
+        env->setSetting("storeLogFile", documentsIsFile);
+        env->setSetting("storeFlagFile_csv", documentsIsFile);
+        auto w = std::make_unique<Control_Panel>();
+        const QString spare = env->path() + "/data/Orvalta/DK-61 PC-Tool/";
+        const QString standard = home + "/Documents/DK-61 PC-Tool/";
+        const QString logs = (documentsIsFile ? spare : standard) + "Logs";
+        const QString warning = formWidget<QLabel>(w, "labelFileWarning")->text();
+        if (documentsIsFile) {
+            QVERIFY2(w->logFile().fileName().startsWith(logs + "/"),
+                     qPrintable(w->logFile().fileName()));
+            QVERIFY(w->flagFile().fileName().startsWith(spare + "Flags/"));
+            const QString why = "(" + home + "/Documents is a file)";
+            QCOMPARE(warning.count(why), 2);
+        } else {
+            QVERIFY(warning.isEmpty());
+        }
+
+        QString proposed;
+        w->console().tools().chooseSaveFile = [&](const QString& offered) {
+            proposed = offered;
+            return home + "/" + chosen;
+        };
+        formWidget<QPushButton>(w, "saveView")->click();
+        QCOMPARE(QFileInfo(proposed).absolutePath(), logs);
+        QVERIFY(QFileInfo(logs).isDir());
+        QVERIFY2(QRegularExpression("^view-\\d{14}\\.txt$")
+                     .match(QFileInfo(proposed).fileName())
+                     .hasMatch(),
+                 qPrintable(proposed));
+        QVERIFY2(formWidget<QLabel>(w, "viewNote")->text().startsWith("Not saved: "),
+                 qPrintable(formWidget<QLabel>(w, "viewNote")->text()));
+        QCOMPARE(readAll(home + "/Documents"), QByteArray(documentsIsFile ? "notes\n" : ""));
+
+        // The flag files work where they belong.
+        if (!documentsIsFile) {
+            w.reset();
+            env->setSetting("storeFlagFile_csv", true);
+            w = std::make_unique<Control_Panel>();
+            QVERIFY2(w->flagFile().fileName().startsWith(standard + "Flags/"),
+                     qPrintable(w->flagFile().fileName()));
+        }
+        arrive(w.get(), record(1, 2, 3, 4, 5));
+        QVERIFY(readAll(w->flagFile().fileName()).endsWith(",\t1,\t2,\t3,\t4,\t5\n"));
         QCOMPARE(formWidget<QLabel>(w, "labelFileWarning")->text(), warning);
     }
 
