@@ -1,5 +1,6 @@
 #include "resultsstore.h"
 
+#include "programfolders.h"
 #include "resultstable.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,8 @@ ResultsStore::ResultsStore(const Options& options, QObject* parent)
     qRegisterMetaType<QVector<RunResult>>();
     const ResultsLocation target = ResultsLocation::parse(options.location);
     current.where = target.describe();
+    // No export is written over the database or its outbox.
+    ProgramFolders::setInUse(QStringLiteral("results"), {target.filePath, outboxPath});
     worker = new ResultsWorker(target, outboxPath, options.timing, handover);
     worker->moveToThread(thread);
     connect(worker, &ResultsWorker::statusChanged, this, &ResultsStore::setStatus);
@@ -32,6 +35,7 @@ ResultsStore::ResultsStore(const Options& options, QObject* parent)
 }
 
 ResultsStore::~ResultsStore() {
+    ProgramFolders::setInUse(QStringLiteral("results"), {});
     const QDeadlineTimer deadline(options.shutdownMs);
     flush(options.shutdownMs);
     // After what is queued for it, the worker closes its connections and ends the thread.

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QStandardPaths>
 
 namespace {
@@ -11,19 +12,25 @@ QStringList& configuredFolders() {
     return folders;
 }
 
+QMap<QString, QStringList>& filesInUse() {
+    static QMap<QString, QStringList> files;
+    return files;
+}
+
 QString cleaned(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+#ifdef Q_OS_WIN
+const Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
+#else
+const Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
+#endif
+
 // Whether `folder` is `path` or lies below it.
 bool at(const QString& path, const QString& folder) {
-#ifdef Q_OS_WIN
-    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
-#else
-    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
-#endif
     const QString below = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-    return folder.compare(path, cs) == 0 || folder.startsWith(below, cs);
+    return folder.compare(path, PathCase) == 0 || folder.startsWith(below, PathCase);
 }
 
 } // namespace
@@ -60,6 +67,10 @@ void setConfigured(const QStringList& folders) {
     configuredFolders() = folders;
 }
 
+void setInUse(const QString& owner, const QStringList& files) {
+    filesInUse()[owner] = files;
+}
+
 QString fileInTheWay(const QString& folder) {
     if (folder.trimmed().isEmpty())
         return QString();
@@ -87,6 +98,13 @@ QString usable(const QString& kind, const QString& preferred) {
 
 QString refusal(const QString& path, const QStringList& folders) {
     const QString target = cleaned(path);
+    for (const QStringList& files : filesInUse()) {
+        for (const QString& file : files) {
+            if (!file.isEmpty() && cleaned(file).compare(target, PathCase) == 0)
+                return QStringLiteral("%1 is in use by the tool")
+                    .arg(QDir::toNativeSeparators(target));
+        }
+    }
     for (const QString& folder : folders) {
         if (folder.trimmed().isEmpty())
             continue;

@@ -25,6 +25,9 @@ QString spare(const QString& kind);
 QStringList all();
 // The log and flag directories the settings in force name count among the tool's folders too.
 void setConfigured(const QStringList& folders);
+// The files `owner` keeps open (the log file, the flag file, the results database): none is
+// written over either.
+void setInUse(const QString& owner, const QStringList& files);
 
 // The nearest of `folder` and the folders above it that exists but is not a folder (the file in
 // the way of making it); empty when there is none.
@@ -35,7 +38,7 @@ QString fileInTheWay(const QString& folder);
 QString usable(const QString& kind, const QString& preferred = QString());
 
 // Why no file may be written at `path`: it would take the place of one of `folders`, or of a
-// folder above one. Empty when it may.
+// folder above one, or of a file in use. Empty when it may.
 QString refusal(const QString& path, const QStringList& folders);
 inline QString refusal(const QString& path) {
     return refusal(path, all());

@@ -22,6 +22,17 @@ bool SessionFiles::openFlags() {
                 QStringLiteral("Flags"));
 }
 
+void SessionFiles::closeLog() {
+    logFile.close();
+    ProgramFolders::setInUse(QStringLiteral("Logs"), {});
+}
+
+void SessionFiles::closeFlags() {
+    flushFlagRows();
+    flagFile.close();
+    ProgramFolders::setInUse(QStringLiteral("Flags"), {});
+}
+
 void SessionFiles::writeFlagRow(qint64 elapsedMs, const CFlags& record, bool batched) {
     if (!flagFile.isOpen())
         return;
@@ -50,6 +61,7 @@ bool SessionFiles::open(LogFile& file, bool wanted, const QString& directory, co
         QDir().mkpath(standard);
     if (!file.open(directories, QDateTime::currentDateTime()))
         return false;
+    ProgramFolders::setInUse(kind, {file.absolutePath()});
     report(file, file.fileName(), QString());
     return true;
 }

@@ -28,11 +28,8 @@ public:
     // Creates the file when it is wanted and none is open; true when one was created now.
     bool openLog();
     bool openFlags();
-    void closeLog() { logFile.close(); }
-    void closeFlags() {
-        flushFlagRows();
-        flagFile.close();
-    }
+    void closeLog();
+    void closeFlags();
 
     const LogFile& log() const { return logFile; }
     const LogFile& flags() const { return flagFile; }

@@ -26,48 +26,30 @@
 
 namespace {
 
-// A named pipe that nobody may open: a reader (an image being loaded from it) is noticed and let
-// go at once, so that a window that tries cannot hang the test.
-class Tripwire {
-public:
-    explicit Tripwire(const QString& path) : path(path.toLocal8Bit()) {
+// A named pipe nobody may open: a reader (an image being loaded from it) is noticed and let go at
+// once, so that a window that tries cannot hang the test.
+struct Tripwire {
+    const QByteArray path;
+    std::atomic<bool> done{false}, tripped{false};
+    std::thread watcher;
+    explicit Tripwire(const QString& name) : path(name.toLocal8Bit()) {
 #ifdef Q_OS_UNIX
-        if (::mkfifo(this->path.constData(), 0600) != 0)
-            return;
-        watcher = std::thread([this] {
-            while (!done) {
-                const int fd = ::open(this->path.constData(), O_WRONLY); // until a reader comes
-                if (!done)
-                    tripped = true;
-                if (fd >= 0)
-                    ::close(fd);
-            }
-        });
+        if (::mkfifo(path.constData(), 0600) == 0)
+            watcher = std::thread([this] {
+                for (int fd; !done; ::close(fd)) // each open waits for a reader
+                    tripped = ((fd = ::open(path.constData(), O_WRONLY)) >= 0 && !done) || tripped;
+            });
 #endif
     }
     ~Tripwire() {
 #ifdef Q_OS_UNIX
-        if (!watcher.joinable())
-            return;
         done = true;
         const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK);
-        watcher.join();
-        if (fd >= 0)
-            ::close(fd);
+        if (watcher.joinable())
+            watcher.join();
+        ::close(fd);
 #endif
     }
-    bool armed() const {
-        return watcher.joinable();
-    }
-    bool wasOpened() const {
-        return tripped;
-    }
-
-private:
-    QByteArray path;
-    std::thread watcher;
-    std::atomic<bool> done{false};
-    std::atomic<bool> tripped{false};
 };
 
 // The label lays its text out as one line of its own font, every character of it.
@@ -81,11 +63,9 @@ bool showsLiterally(QLabel* label) {
 
 // What a tool tip shows.
 QString shownTip(const QString& tip) {
-    if (!Qt::mightBeRichText(tip))
-        return tip;
     QTextDocument document;
     document.setHtml(tip);
-    return document.toPlainText();
+    return Qt::mightBeRichText(tip) ? document.toPlainText() : tip;
 }
 
 } // namespace
@@ -118,7 +98,7 @@ private slots:
         const QString pipe = dir.filePath("pipe");
         QFile::remove(pipe);
         Tripwire tripwire(pipe);
-        if (text.contains("PIPE") && !tripwire.armed())
+        if (text.contains("PIPE") && !tripwire.watcher.joinable())
             QSKIP("no named pipes here");
         text.replace("PIPE", pipe);
         const QString database = dir.filePath("runs.sqlite");
@@ -147,8 +127,8 @@ private slots:
             QCOMPARE(label->text(), text + " (typed)");
         } else if (source == "file") {
             QFile file(dir.filePath(text));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("00:00:01,\t12,\t0,\t3,\t0,\t0\n");
+            QVERIFY(file.open(QIODevice::WriteOnly) &&
+                    file.write("00:00:01,\t12,\t0,\t3,\t0,\t0\n"));
             file.close();
             QVERIFY(fx->window->flagRun().openRun(file.fileName()));
             label = fx->find<QLabel>("labelRunSource");
@@ -167,7 +147,7 @@ private slots:
         QVERIFY2(showsLiterally(label), qPrintable(label->text()));
         if (source != "database") // its tip: the whole text where the label is cut short
             QCOMPARE(shownTip(label->toolTip()), label->text());
-        QVERIFY(!tripwire.wasOpened());
+        QVERIFY(!tripwire.tripped);
     }
 };
 

@@ -390,24 +390,17 @@ private slots:
     void plotsSlidersAndViews_named() {
         auto w = makeWindow();
         auto* tabs = formWidget<QTabWidget>(w, "tabWidget");
-        int named = 0;
-        for (int i = 0; i < tabs->count(); ++i) {
-            QList<QWidget*> widgets;
-            for (QWidget* plot : tabs->widget(i)->findChildren<QCustomPlot*>())
-                widgets << plot;
-            for (QWidget* view : tabs->widget(i)->findChildren<QPlainTextEdit*>())
-                widgets << view;
-            for (QSlider* slider : tabs->widget(i)->findChildren<QSlider*>())
-                if (!slider->isHidden())
-                    widgets << slider;
-            for (QWidget* widget : widgets) {
-                QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
-                QVERIFY2(reader && !reader->text(QAccessible::Name).isEmpty(),
-                         qPrintable(widget->objectName()));
-                ++named;
-            }
-        }
-        QCOMPARE(named, 5); // the Data Log, two plots, two sliders
+        QList<QWidget*> widgets;
+        for (int page = 0; page < tabs->count(); ++page)
+            for (QWidget* widget : tabs->widget(page)->findChildren<QWidget*>())
+                if (qobject_cast<QCustomPlot*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+                    (qobject_cast<QSlider*>(widget) && !widget->isHidden()))
+                    widgets << widget;
+        QCOMPARE(widgets.size(), 5); // the Data Log, two plots, two sliders
+        for (QWidget* widget : widgets)
+            QVERIFY2(
+                !QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty(),
+                qPrintable(widget->objectName()));
     }
 
     // The curves are updated point by point; whatever happens, they must hold exactly what a

@@ -54,9 +54,13 @@ private:
     QString logDir;
     QString flagDir;
 
-    std::unique_ptr<Control_Panel> makeWindow(bool storeLog, bool storeFlags) {
-        env->setSetting("logFileDirectory", logDir);
-        env->setSetting("flagFileDirectory", flagDir);
+    // Without `directories`, the files go to the standard folders.
+    std::unique_ptr<Control_Panel> makeWindow(bool storeLog, bool storeFlags,
+                                              bool directories = true) {
+        if (directories) {
+            env->setSetting("logFileDirectory", logDir);
+            env->setSetting("flagFileDirectory", flagDir);
+        }
         env->setSetting("storeLogFile", storeLog);
         env->setSetting("storeFlagFile_csv", storeFlags);
         return std::make_unique<Control_Panel>();
@@ -253,66 +257,55 @@ private slots:
     // time in whichever logs folder is in use.
     void programFolders_neverReplacedByFiles_data() {
         QTest::addColumn<bool>("documentsIsFile");
-        QTest::addColumn<QString>("chosen"); // under the home folder: what the operator picks
+        QTest::addColumn<QString>(
+            "chosen"); // under the home folder (or the log file being written)
         QTest::newRow("home without Documents") << false << "Documents/DK-61 PC-Tool/Flags";
         QTest::newRow("Documents is a file") << true << "Documents";
+        QTest::newRow("the log file being written") << true << "LOG";
     }
     void programFolders_neverReplacedByFiles() {
         QFETCH(bool, documentsIsFile);
         QFETCH(QString, chosen);
         const QString home = env->path() + "/home";
-        QVERIFY(QDir().mkpath(home));
-        if (documentsIsFile) {
-            QFile documents(home + "/Documents");
-            QVERIFY(documents.open(QIODevice::WriteOnly) && documents.write("notes\n") == 6);
-        }
+        QFile documents(home + "/Documents");
+        QVERIFY(QDir().mkpath(home) && (!documentsIsFile || (documents.open(QIODevice::WriteOnly) &&
+                                                             documents.write("notes") == 5)));
+        documents.close();
         const QByteArray oldHome = qgetenv("HOME");
         qputenv("HOME", home.toLocal8Bit());
         auto back = qScopeGuard([&] { qputenv("HOME", oldHome); });
         // Without Documents, flag files are off until after the view is saved.
-        env->setSetting("storeLogFile", documentsIsFile);
-        env->setSetting("storeFlagFile_csv", documentsIsFile);
-        auto w = std::make_unique<Control_Panel>();
-        const QString spare = env->path() + "/data/Orvalta/DK-61 PC-Tool/";
-        const QString standard = home + "/Documents/DK-61 PC-Tool/";
-        const QString logs = (documentsIsFile ? spare : standard) + "Logs";
+        auto w = makeWindow(documentsIsFile, documentsIsFile, false);
+        const QString folder = documentsIsFile ? env->path() + "/data/Orvalta/DK-61 PC-Tool/"
+                                               : home + "/Documents/DK-61 PC-Tool/";
         const QString warning = formWidget<QLabel>(w, "labelFileWarning")->text();
-        if (documentsIsFile) {
-            QVERIFY2(w->logFile().fileName().startsWith(logs + "/"),
-                     qPrintable(w->logFile().fileName()));
-            QVERIFY(w->flagFile().fileName().startsWith(spare + "Flags/"));
-            const QString why = "(" + home + "/Documents is a file)";
-            QCOMPARE(warning.count(why), 2);
-        } else {
-            QVERIFY(warning.isEmpty());
-        }
+        QCOMPARE(warning.count("(" + home + "/Documents is a file)"), documentsIsFile ? 2 : 0);
 
         QString proposed;
         w->console().tools().chooseSaveFile = [&](const QString& offered) {
             proposed = offered;
-            return home + "/" + chosen;
+            return chosen == "LOG" ? w->logFile().fileName() : home + "/" + chosen;
         };
         formWidget<QPushButton>(w, "saveView")->click();
-        QCOMPARE(QFileInfo(proposed).absolutePath(), logs);
-        QVERIFY(QFileInfo(logs).isDir());
-        QVERIFY2(QRegularExpression("^view-\\d{14}\\.txt$")
-                     .match(QFileInfo(proposed).fileName())
+        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(folder) +
+                                    "Logs/view-\\d{14}\\.txt$")
+                     .match(proposed)
                      .hasMatch(),
                  qPrintable(proposed));
-        QVERIFY2(formWidget<QLabel>(w, "viewNote")->text().startsWith("Not saved: "),
-                 qPrintable(formWidget<QLabel>(w, "viewNote")->text()));
-        QCOMPARE(readAll(home + "/Documents"), QByteArray(documentsIsFile ? "notes\n" : ""));
+        QVERIFY(QFileInfo(proposed).dir().exists());
+        QVERIFY(formWidget<QLabel>(w, "viewNote")->text().startsWith("Not saved: "));
+        QCOMPARE(readAll(home + "/Documents"), QByteArray(documentsIsFile ? "notes" : ""));
 
         // The flag files work where they belong.
         if (!documentsIsFile) {
             w.reset();
-            env->setSetting("storeFlagFile_csv", true);
-            w = std::make_unique<Control_Panel>();
-            QVERIFY2(w->flagFile().fileName().startsWith(standard + "Flags/"),
-                     qPrintable(w->flagFile().fileName()));
+            w = makeWindow(false, true, false);
         }
+        QVERIFY(w->flagFile().fileName().startsWith(folder + "Flags/"));
         arrive(w.get(), record(1, 2, 3, 4, 5));
         QVERIFY(readAll(w->flagFile().fileName()).endsWith(",\t1,\t2,\t3,\t4,\t5\n"));
+        w->writeLogLines({"[00:00:09]PC-Tool: A1  "});
+        QVERIFY(!documentsIsFile || readAll(w->logFile().fileName()).endsWith("PC-Tool: A1  \n"));
         QCOMPARE(formWidget<QLabel>(w, "labelFileWarning")->text(), warning);
     }
 
