@@ -88,10 +88,6 @@ DataLogTools::DataLogTools(TrafficLogEdit* view, TrafficView& feed,
     };
 }
 
-bool DataLogTools::hidesFlagRecords() const {
-    return hideFlags->isChecked();
-}
-
 void DataLogTools::hideFlagRecords(bool hide) {
     feed.setHidden(hide ? &TrafficLine::isFlagRecord : nullptr);
     markAll();

@@ -32,7 +32,6 @@ public:
     DataLogTools(TrafficLogEdit* view, TrafficView& feed, std::function<QString()> logDirectory,
                  QObject* parent = nullptr);
 
-    bool hidesFlagRecords() const;
     // Where "Save view..." writes, given the file it proposes (the file dialog unless a test sets
     // it; empty: cancelled).
     std::function<QString(const QString& proposed)> chooseSaveFile;

@@ -73,12 +73,7 @@ void TrafficView::flush() {
                         QTextCursor::KeepAnchor);
         cut.removeSelectedText();
     }
-    // A view at its newest line follows the traffic; one the operator scrolled back stays.
-    QScrollBar* bar = view->verticalScrollBar();
-    const bool follow = bar->value() == bar->maximum();
-    view->appendPlainText(pending.join(QLatin1Char('\n')));
-    if (follow)
-        bar->setValue(bar->maximum());
+    following([this] { view->appendPlainText(pending.join(QLatin1Char('\n'))); });
     pending.clear();
     waiting = 0;
     lastFlushMs = took.elapsed();
@@ -126,17 +121,22 @@ void TrafficView::setHidden(Filter hide) {
             lines.append(recent.at(i));
     if (lines.size() > maxLines)
         lines.erase(lines.begin(), lines.begin() + (lines.size() - maxLines));
-    QScrollBar* bar = view->verticalScrollBar();
-    const bool follow = bar->value() == bar->maximum();
-    view->setPlainText(lines.join(QLatin1Char('\n')));
-    if (follow)
-        bar->setValue(bar->maximum());
+    following([&] { view->setPlainText(lines.join(QLatin1Char('\n'))); });
     pending.clear();
     for (int i = shown; i < recent.size(); ++i)
         if (!hidden || !hidden(recent.at(i)))
             pending.append(recent.at(i));
     if (paused)
         tellWaiting();
+}
+
+// A view at its newest line follows the traffic; one the operator scrolled back stays.
+void TrafficView::following(const std::function<void()>& change) {
+    QScrollBar* bar = view->verticalScrollBar();
+    const bool follow = bar->value() == bar->maximum();
+    change();
+    if (follow)
+        bar->setValue(bar->maximum());
 }
 
 void TrafficView::tellWaiting() {

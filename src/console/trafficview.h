@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 class QPlainTextEdit;
 
 // Puts the traffic lines into the Data Log view, which keeps its newest lines only. The view takes
@@ -53,6 +55,8 @@ protected:
 private:
     void flushIfShown();
     void tellWaiting();
+    // Changes the view's text through `change`.
+    void following(const std::function<void()>& change);
 
     QPlainTextEdit* view;
     int maxLines;

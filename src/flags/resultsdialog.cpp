@@ -178,7 +178,8 @@ void ResultsDialog::buildWidgets() {
     // Newest first until the operator clicks another header.
     table->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder);
     table->setSortingEnabled(true);
-    // The start's date and time in full.
+    // Every head whole, and the start's date and time in full.
+    table->resizeColumnsToContents();
     table->setColumnWidth(
         0, table->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) +
                4 * table->style()->pixelMetric(QStyle::PM_HeaderMargin) + 8);

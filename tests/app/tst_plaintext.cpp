@@ -82,15 +82,13 @@ private slots:
     void markupShownAsText_data() {
         QTest::addColumn<QString>("source"); // "typed", "file" or "database"
         QTest::addColumn<QString>("text");   // "PIPE" stands for a named pipe's path
+        const QString typed = "typed";
         QTest::newRow("typed unit ID, a verdict")
-            << "typed"
-            << "<font color=green size=6><b>PASS unit 4711</b></font>";
-        QTest::newRow("typed unit ID, an image") << "typed"
-                                                 << "<img src=PIPE>";
-        QTest::newRow("flag file name") << "file"
-                                        << "<font size=7>BIG.txt";
-        QTest::newRow("flag file of a stored run") << "database"
-                                                   << "<img src=PIPE>";
+            << typed << QString("<font color=green size=6><b>PASS unit 4711</b></font>");
+        QTest::newRow("typed unit ID, an image") << typed << QString("<img src=PIPE>");
+        QTest::newRow("flag file name") << QString("file") << QString("<font size=7>BIG.txt");
+        QTest::newRow("flag file of a stored run")
+            << QString("database") << QString("<img src=PIPE>");
     }
     void markupShownAsText() {
         QFETCH(QString, source);
