@@ -18,11 +18,9 @@
 #include <memory>
 #include <thread>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -33,22 +31,18 @@ struct Tripwire {
     std::atomic<bool> done{false}, tripped{false};
     std::thread watcher;
     explicit Tripwire(const QString& name) : path(name.toLocal8Bit()) {
-#ifdef Q_OS_UNIX
         if (::mkfifo(path.constData(), 0600) == 0)
             watcher = std::thread([this] {
                 for (int fd; !done; ::close(fd)) // each open waits for a reader
                     tripped = ((fd = ::open(path.constData(), O_WRONLY)) >= 0 && !done) || tripped;
             });
-#endif
     }
     ~Tripwire() {
-#ifdef Q_OS_UNIX
         done = true;
         const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK);
         if (watcher.joinable())
             watcher.join();
         ::close(fd);
-#endif
     }
 };
 
@@ -96,8 +90,7 @@ private slots:
         const QString pipe = dir.filePath("pipe");
         QFile::remove(pipe);
         Tripwire tripwire(pipe);
-        if (text.contains("PIPE") && !tripwire.watcher.joinable())
-            QSKIP("no named pipes here");
+        QVERIFY(tripwire.watcher.joinable());
         text.replace("PIPE", pipe);
         const QString database = dir.filePath("runs.sqlite");
         if (source == "database") {
