@@ -11,6 +11,7 @@
 #include "linkstatusbar.h"
 #include "loaderpanel.h"
 #include "logging.h"
+#include "plaintext.h"
 #include "playerpanel.h"
 #include "resultspage.h"
 #include "runpanel.h"
@@ -172,6 +173,9 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
 
     // 25
     ui->btnResetLaserHistory->hide();
+
+    // What the operator types, the files, the board and the database say is shown as it is.
+    PlainText::labels(this);
 }
 
 Control_Panel::~Control_Panel() {

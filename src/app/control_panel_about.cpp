@@ -14,7 +14,11 @@ namespace {
 
 QMessageBox* infoBox(QWidget* parent, const QString& name, const QString& title,
                      const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    auto* box =
+        new QMessageBox(QMessageBox::Information, title, QString(), QMessageBox::Ok, parent);
+    // Folder and port names are shown as they are.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
     box->setObjectName(name);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setTextInteractionFlags(Qt::TextSelectableByMouse);

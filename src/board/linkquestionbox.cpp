@@ -9,6 +9,7 @@ LinkSupervisor::Answer LinkQuestionBox::ask(QWidget* parent, LinkSupervisor& lin
     QObject::connect(&link, &LinkSupervisor::adapterBack, box,
                      [box] { box->done(QMessageBox::Retry); });
     QObject::connect(&link, &LinkSupervisor::loaderAnswer, box, [box] { box->done(0); });
+    box->setTextFormat(Qt::PlainText);
     box->setText(question.text);
     box->setInformativeText(question.informative);
     // flag monitor: the window can come up without an adapter (File > Open Flag File...)

@@ -1,6 +1,7 @@
 #include "linkstatusbar.h"
 
 #include "elidedlabel.h"
+#include "plaintext.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -32,7 +33,7 @@ void showText(QLabel* label, const StatusWording::Text& text) {
 
 void setWhole(QLabel* label, const QString& text) {
     label->setText(text);
-    label->setToolTip(text); // the whole text where the label shows it cut short
+    label->setToolTip(PlainText::tip(text)); // the whole text where the label shows it cut short
 }
 
 } // namespace

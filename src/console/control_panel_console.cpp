@@ -12,6 +12,7 @@ void Control_Panel::wireConsole() {
                               ui->chkLog,
                               [this] { return sessionClock.elapsed(); },
                               [this](const QStringList& lines) { writeLogLines(lines); },
+                              [this] { return currentSettings.logFileDirectory; },
                               ui->laserCurrenLabel,
                               ui->labelLaserCurrent,
                               {ui->time_display, ui->time_display_2},

@@ -1,5 +1,7 @@
 #include "datalogtools.h"
 
+#include "plaintext.h"
+#include "programfolders.h"
 #include "textsearch.h"
 #include "trafficline.h"
 #include "trafficlogedit.h"
@@ -7,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -14,8 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStandardPaths>
-#include <QTextBlock>
 
 namespace {
 
@@ -43,8 +44,10 @@ QWidget* band(const char* name, std::initializer_list<QWidget*> widgets, QWidget
 
 } // namespace
 
-DataLogTools::DataLogTools(TrafficLogEdit* view, TrafficView& feed, QObject* parent)
-    : QObject(parent), view(view), feed(feed) {
+DataLogTools::DataLogTools(TrafficLogEdit* view, TrafficView& feed,
+                           std::function<QString()> logDirectory, QObject* parent)
+    : QObject(parent), view(view), feed(feed), logDirectory(std::move(logDirectory)) {
+    view->setAccessibleName(QStringLiteral("Data Log"));
     const QString hideText = QStringLiteral("Hide flag records");
     hideFlags = named(new QCheckBox(hideText), "hideFlagRecords", hideText);
     pause = button("pauseView", QStringLiteral("Pause"));
@@ -52,6 +55,7 @@ DataLogTools::DataLogTools(TrafficLogEdit* view, TrafficView& feed, QObject* par
     QPushButton* save = button("saveView", QStringLiteral("Save view..."));
     QPushButton* clear = button("clearView", QStringLiteral("Clear view"));
     note = named(new QLabel, "viewNote", QString());
+    note->setTextFormat(Qt::PlainText);
     // A long path is cut at the band's end (and shown whole as the tip).
     note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     search = named(new QLineEdit, "searchField", QStringLiteral("Find"));
@@ -66,36 +70,36 @@ DataLogTools::DataLogTools(TrafficLogEdit* view, TrafficView& feed, QObject* par
                    band("dataLogSearch", {search, previous, next, searchResult}, search));
 
     connect(hideFlags, &QCheckBox::toggled, this, &DataLogTools::hideFlagRecords);
-    connect(pause, &QPushButton::toggled, this, [this](bool on) { this->feed.setPaused(on); });
+    connect(pause, &QPushButton::toggled, this, [this](bool on) {
+        if (!on)
+            showPause(0);
+        this->feed.setPaused(on);
+    });
+    connect(&feed, &TrafficView::waitingChanged, this, &DataLogTools::showPause);
     connect(save, &QPushButton::clicked, this, &DataLogTools::saveView);
     connect(clear, &QPushButton::clicked, this, &DataLogTools::clearView);
     connect(search, &QLineEdit::textChanged, this, [this] { find(true, true); });
     connect(search, &QLineEdit::returnPressed, this, [this] { find(false); });
     connect(next, &QPushButton::clicked, this, [this] { find(false); });
     connect(previous, &QPushButton::clicked, this, [this] { find(true); });
-    chooseSaveFile = [view] {
-        const QString documents =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        return QFileDialog::getSaveFileName(view->window(), QStringLiteral("Save view"), documents,
+    chooseSaveFile = [view](const QString& proposed) {
+        return QFileDialog::getSaveFileName(view->window(), QStringLiteral("Save view"), proposed,
                                             QStringLiteral("Text files (*.txt)"));
     };
 }
 
-bool DataLogTools::hidesFlagRecords() const {
-    return hideFlags->isChecked();
+void DataLogTools::hideFlagRecords(bool hide) {
+    feed.setHidden(hide ? &TrafficLine::isFlagRecord : nullptr);
+    markAll();
 }
 
-// The lines already shown go too; new ones are not shown at all.
-void DataLogTools::hideFlagRecords(bool hide) {
-    if (!hide)
+void DataLogTools::showPause(int waiting) {
+    const QString text = pause->isChecked() ? QStringLiteral("Resume (%1 waiting)").arg(waiting)
+                                            : QStringLiteral("Pause");
+    if (pause->text() == text)
         return;
-    feed.dropWaiting(&TrafficLine::isFlagRecord);
-    QStringList kept;
-    for (QTextBlock b = view->document()->begin(); b.isValid(); b = b.next())
-        if (!TrafficLine::isFlagRecord(b.text()))
-            kept.append(b.text());
-    view->setPlainText(kept.join(QLatin1Char('\n')));
-    markAll();
+    pause->setText(text);
+    pause->setAccessibleName(text);
 }
 
 // Every place is marked; the view goes to the next one from the cursor (going back: the one
@@ -137,17 +141,33 @@ void DataLogTools::markAll() {
 }
 
 void DataLogTools::saveView() {
-    const QString path = chooseSaveFile ? chooseSaveFile() : QString();
+    const QString folder =
+        ProgramFolders::usable(QStringLiteral("Logs"), logDirectory ? logDirectory() : QString());
+    const QString name =
+        QDateTime::currentDateTime().toString(QStringLiteral("'view-'yyyyMMddHHmmss'.txt'"));
+    const QString path = chooseSaveFile
+                             ? chooseSaveFile(folder.isEmpty() ? name : QDir(folder).filePath(name))
+                             : QString();
     if (path.isEmpty())
         return;
+    const QString refused = ProgramFolders::refusal(path);
+    if (!refused.isEmpty()) {
+        tell(QStringLiteral("Not saved: %1").arg(refused));
+        return;
+    }
     QSaveFile file(path);
     const QByteArray text = view->toPlainText().toLatin1() + '\n';
     const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text) &&
                        file.write(text) == text.size() && file.commit();
-    note->setText(saved ? QStringLiteral("Saved to %1").arg(QDir::toNativeSeparators(path))
-                        : QStringLiteral("Not saved: %1").arg(file.errorString()));
-    note->setAccessibleName(note->text());
-    note->setToolTip(note->text());
+    tell(saved ? QStringLiteral("Saved to %1").arg(QDir::toNativeSeparators(path))
+               : QStringLiteral("Not saved: %1").arg(file.errorString()));
+}
+
+// A long text is cut at the band's end and shown whole as the tip.
+void DataLogTools::tell(const QString& text) {
+    note->setText(text);
+    note->setAccessibleName(text);
+    note->setToolTip(PlainText::tip(text));
 }
 
 void DataLogTools::clearView() {

@@ -15,10 +15,12 @@ class TrafficLogEdit;
 class TrafficView;
 
 // The Data Log's controls, in bands above and below the lines: "Hide flag records" (the CFLAG
-// lines, at the shortest interval thirty a second, are left out of the view; the log file keeps
-// them), "Pause" (the view stands still while the operator reads; the lines wait and show on
-// resume), "Save view..." and "Clear view"; below, a search field that marks every place the text
-// occurs and goes to them with "Next" and "Previous" (or Return).
+// lines, at the shortest interval thirty a second, are left out of the view, and come back when
+// it is unticked; the log file keeps them all), "Pause" (the view stands still while the operator
+// reads; the lines wait, the button says how many, and show on resume), "Save view..." (a file
+// named by the date and time in the logs folder, unless the operator names another) and "Clear
+// view"; below, a search field that marks every place the text occurs and goes to them with
+// "Next" and "Previous" (or Return).
 class DataLogTools : public QObject {
     Q_OBJECT
 
@@ -26,11 +28,13 @@ public:
     // At most this many places are marked at once.
     static constexpr int MaxMarks = 2000;
 
-    DataLogTools(TrafficLogEdit* view, TrafficView& feed, QObject* parent = nullptr);
+    // `logDirectory` names the log directory in force (may be empty).
+    DataLogTools(TrafficLogEdit* view, TrafficView& feed, std::function<QString()> logDirectory,
+                 QObject* parent = nullptr);
 
-    bool hidesFlagRecords() const;
-    // Where "Save view..." writes (the file dialog unless a test sets it; empty: cancelled).
-    std::function<QString()> chooseSaveFile;
+    // Where "Save view..." writes, given the file it proposes (the file dialog unless a test sets
+    // it; empty: cancelled).
+    std::function<QString(const QString& proposed)> chooseSaveFile;
 
     // The next place from the cursor (or the last one before it), or from the end.
     void find(bool backward, bool fromEnd = false);
@@ -39,10 +43,13 @@ public:
 
 private:
     void hideFlagRecords(bool hide);
+    void showPause(int waiting);
     void markAll();
+    void tell(const QString& text);
 
     TrafficLogEdit* view;
     TrafficView& feed;
+    std::function<QString()> logDirectory;
     QCheckBox* hideFlags;
     QPushButton* pause;
     QLineEdit* search;

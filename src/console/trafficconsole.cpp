@@ -18,7 +18,7 @@
 TrafficConsole::TrafficConsole(const Parts& parts, CD_Board& board, QObject* parent)
     : QObject(parent), p(parts), board(board) {
     trafficView = new TrafficView(p.view, MaxLines, this);
-    dataLogTools = new DataLogTools(p.view, *trafficView, this);
+    dataLogTools = new DataLogTools(p.view, *trafficView, p.logDirectory, this);
     wireTestButtons();
 }
 
@@ -41,17 +41,8 @@ void TrafficConsole::wireTestButtons() {
 }
 
 void TrafficConsole::show(const QStringList& lines) {
-    if (lines.isEmpty() || !p.showData->isChecked())
-        return;
-    if (!dataLogTools->hidesFlagRecords()) {
+    if (!lines.isEmpty() && p.showData->isChecked())
         trafficView->add(lines);
-        return;
-    }
-    QStringList shown;
-    for (const QString& line : lines)
-        if (!TrafficLine::isFlagRecord(line))
-            shown.append(line);
-    trafficView->add(shown);
 }
 
 void TrafficConsole::takeReceived() {

@@ -38,6 +38,7 @@ public:
         QCheckBox* showData;
         std::function<qint64()> elapsedMs;                // the session clock
         std::function<void(const QStringList&)> logLines; // into the log file
+        std::function<QString()> logDirectory;            // where "Save view..." proposes a file
         // the displays of a batch
         QLabel* laserCurrentHint;
         QLabel* laserCurrent;
@@ -58,7 +59,7 @@ public:
     void takeSent();
     // The board's receive buffer as a line (text the board printed).
     void takeDebugText();
-    // Lines for the view, while "show data" is checked (flag records only unless hidden).
+    // Lines for the view, while "show data" is checked.
     void show(const QStringList& lines);
     TrafficView& view() const { return *trafficView; }
     DataLogTools& tools() const { return *dataLogTools; }

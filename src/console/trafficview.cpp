@@ -26,10 +26,23 @@ TrafficView::TrafficView(QPlainTextEdit* view, int maxLines, QObject* parent)
 void TrafficView::add(const QStringList& lines) {
     if (lines.isEmpty())
         return;
-    pending.append(lines);
+    recent.append(lines);
+    waiting += static_cast<int>(lines.size());
+    if (recent.size() > maxLines)
+        recent.erase(recent.begin(), recent.begin() + (recent.size() - maxLines));
+    waiting = std::min(waiting, static_cast<int>(recent.size()));
+    if (!hidden) {
+        pending.append(lines);
+    } else {
+        for (const QString& line : lines)
+            if (!hidden(line))
+                pending.append(line);
+    }
     // Lines beyond the limit would fall off the top of the view at once.
     if (pending.size() > maxLines)
         pending.erase(pending.begin(), pending.begin() + (pending.size() - maxLines));
+    if (paused)
+        tellWaiting();
     if (!view->isVisible() || paused)
         return;
     // A batch costs the view a tenth of the time to the next at most: in a flood, when a batch
@@ -60,30 +73,74 @@ void TrafficView::flush() {
                         QTextCursor::KeepAnchor);
         cut.removeSelectedText();
     }
-    // A view at its newest line follows the traffic; one the operator scrolled back stays.
-    QScrollBar* bar = view->verticalScrollBar();
-    const bool follow = bar->value() == bar->maximum();
-    view->appendPlainText(pending.join(QLatin1Char('\n')));
-    if (follow)
-        bar->setValue(bar->maximum());
+    following([this] { view->appendPlainText(pending.join(QLatin1Char('\n'))); });
     pending.clear();
+    waiting = 0;
     lastFlushMs = took.elapsed();
     sinceFlush.start();
 }
 
 void TrafficView::setPaused(bool pause) {
     paused = pause;
-    if (!paused && view->isVisible())
+    if (paused)
+        tellWaiting();
+    else if (view->isVisible())
         flush();
 }
 
 void TrafficView::clear() {
     pending.clear();
+    recent.clear();
+    waiting = 0;
     view->clear();
+    if (paused)
+        tellWaiting();
 }
 
-void TrafficView::dropWaiting(bool (*drop)(const QString& line)) {
-    pending.erase(std::remove_if(pending.begin(), pending.end(), drop), pending.end());
+void TrafficView::setHidden(Filter hide) {
+    if (hide == hidden)
+        return;
+    const Filter before = hidden;
+    hidden = hide;
+    // The view holds what it held before `recent` began, and the lines of `recent` already
+    // shown that were not left out.
+    const int shown = static_cast<int>(recent.size()) - waiting;
+    int shownKept = 0;
+    for (int i = 0; i < shown; ++i)
+        if (!before || !before(recent.at(i)))
+            ++shownKept;
+    QStringList lines;
+    QTextDocument* document = view->document();
+    const int held = document->isEmpty() ? 0 : document->blockCount();
+    QTextBlock block = document->begin();
+    for (int i = 0; i < held - shownKept && block.isValid(); ++i, block = block.next())
+        if (!hidden || !hidden(block.text()))
+            lines.append(block.text());
+    for (int i = 0; i < shown; ++i)
+        if (!hidden || !hidden(recent.at(i)))
+            lines.append(recent.at(i));
+    if (lines.size() > maxLines)
+        lines.erase(lines.begin(), lines.begin() + (lines.size() - maxLines));
+    following([&] { view->setPlainText(lines.join(QLatin1Char('\n'))); });
+    pending.clear();
+    for (int i = shown; i < recent.size(); ++i)
+        if (!hidden || !hidden(recent.at(i)))
+            pending.append(recent.at(i));
+    if (paused)
+        tellWaiting();
+}
+
+// A view at its newest line follows the traffic; one the operator scrolled back stays.
+void TrafficView::following(const std::function<void()>& change) {
+    QScrollBar* bar = view->verticalScrollBar();
+    const bool follow = bar->value() == bar->maximum();
+    change();
+    if (follow)
+        bar->setValue(bar->maximum());
+}
+
+void TrafficView::tellWaiting() {
+    emit waitingChanged(static_cast<int>(pending.size()));
 }
 
 void TrafficView::flushIfShown() {

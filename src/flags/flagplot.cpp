@@ -30,6 +30,22 @@ quint16 countOf(const CFlags* record, int k) {
     }
 }
 
+// Each curve's marks are a row of triangles under the top edge, the first curve's (C1) the
+// topmost: the marks of several curves at one place are all seen, whole.
+constexpr int MarkSize = 6;  // pixels
+constexpr int MarkPitch = 7; // from row to row
+constexpr int MarkRows = 5;
+
+QPainterPath markShape(int row) {
+    const double top = 1 + row * MarkPitch;
+    QPainterPath path;
+    path.moveTo(0, top);
+    path.lineTo(MarkSize / 2.0, top + MarkSize);
+    path.lineTo(-MarkSize / 2.0, top + MarkSize);
+    path.closeSubpath();
+    return path;
+}
+
 // The value drawn for a count (taken as a signed 16-bit number) worth `perCount` each.
 double valueOf(quint16 count, double perCount) {
     return static_cast<qint16>(count) * perCount;
@@ -55,6 +71,10 @@ FlagPlot::FlagPlot(const Widgets& widgets, QObject* parent) : QObject(parent), w
     plot->xAxis->setLabel("Time in seconds");
     plot->xAxis->setRange(0, w.width->value());
     plot->legend->setVisible(true);
+    plot->setAccessibleName(QStringLiteral("Flag rates"));
+    // The height slider sits under the page's "Scale"; the width slider's label tells its value.
+    w.height->setAccessibleName(QStringLiteral("Scale"));
+    w.width->setAccessibleName(QStringLiteral("Window"));
     scaleBar = new FlagScaleBar(w.width, w.store, this);
     shownScale = {scaleBar->unit(), scaleBar->automatic(), w.height->value(), scaleBar->discTime()};
     plot->yAxis->setLabel(shownScale.axisLabel());
@@ -72,9 +92,47 @@ void FlagPlot::addEdgeMarks(QCustomPlot* plot) {
         edge->removeFromLegend();
         edge->setLineStyle(QCPGraph::lsNone);
         const QColor colour = plot->graph(k)->pen().color();
-        edge->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangle, colour, colour, 7));
+        edge->setScatterStyle(QCPScatterStyle(markShape(k), colour, colour, MarkSize));
         edge->setAntialiased(false);
     }
+    // The first curve (C1, the block error rate) is drawn over the others, the marks over all.
+    const QString first = QStringLiteral("firstCurve");
+    const QString marks = QStringLiteral("edgeMarks");
+    if (!plot->layer(first)) {
+        plot->addLayer(first, plot->layer(QStringLiteral("main")), QCustomPlot::limAbove);
+        plot->addLayer(marks, plot->layer(first), QCustomPlot::limAbove);
+    }
+    plot->graph(0)->setLayer(first);
+    for (int k = 5; k < 10; ++k)
+        plot->graph(k)->setLayer(marks);
+    // The legend (at the top right) stays below the rows of marks.
+    QMargins margins = plot->axisRect()->insetLayout()->margins();
+    margins.setTop(1 + MarkRows * MarkPitch + 4);
+    plot->axisRect()->insetLayout()->setMargins(margins);
+}
+
+double FlagPlot::automaticTop(QCustomPlot* plot, const FlagScale& scale) {
+    // The newest values, from the legend's left edge on, stay below its bottom.
+    const QRect area = plot->axisRect()->rect();
+    const QRect legend = plot->legend->visible() ? plot->legend->outerRect() : QRect();
+    const double covered = legend.isEmpty() || area.height() <= 0
+                               ? 0.0
+                               : double(legend.bottom() + MarkPitch - area.top()) / area.height();
+    const double coveredFrom = plot->xAxis->pixelToCoord(legend.left() - MarkSize);
+    double largest = 0.0;
+    double largestCovered = 0.0;
+    for (int k = 0; k < 5; ++k) {
+        const QCPGraph* graph = plot->graph(k);
+        if (!graph->visible())
+            continue;
+        for (const QCPGraphData& point : *graph->data()) {
+            if (point.value > largest) // NaN (a gap) is never larger
+                largest = point.value;
+            if (point.key >= coveredFrom && point.value > largestCovered)
+                largestCovered = point.value;
+        }
+    }
+    return scale.automaticTop(largest, largestCovered, covered);
 }
 
 QCPGraph* FlagPlot::marks(int k) const {
@@ -96,17 +154,8 @@ void FlagPlot::takeScale() {
 }
 
 void FlagPlot::followData() {
-    if (!shownScale.automatic)
-        return;
-    double largest = 0.0;
-    for (int k = 0; k < 5; ++k) {
-        const QCPGraph* graph = w.plot->graph(k);
-        if (!graph->visible())
-            continue;
-        for (const QCPGraphData& point : *graph->data())
-            largest = std::max(largest, point.value);
-    }
-    w.plot->yAxis->setRange(0, shownScale.automaticTop(largest));
+    if (shownScale.automatic)
+        w.plot->yAxis->setRange(0, automaticTop(w.plot, shownScale));
 }
 
 bool FlagPlot::redrawPending() const {

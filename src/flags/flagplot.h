@@ -20,8 +20,9 @@ class QSlider;
 
 // The flag page's live plot: the five flag rates over a sliding window of the newest records, in
 // percent or per second (FlagScaleBar). The width slider sets the window in seconds, the height
-// slider the top of the rate axis unless it follows the data; where a curve rises above the top,
-// triangles on the edge mark its points there. Each curve is drawn while its check box is checked
+// slider the top of the rate axis unless it follows the data (then the newest points stay clear
+// of the legend); where a curve rises above the top, triangles under the edge mark its points
+// there, a row for each curve. Each curve is drawn while its check box is checked
 // (a change shows with the next record). Each record appends one point to the curves and drops the
 // oldest; the plot is redrawn paced.
 class FlagPlot : public QObject {
@@ -57,8 +58,12 @@ public:
     void invalidate() { shown.invalidate(); }
     bool redrawPending() const;
     // Graphs 5 to 9 of a plot whose graphs 0 to 4 are the curves: the marks of points above the
-    // top of the axis, a triangle on the edge in the curve's colour, not in the legend.
+    // top of the axis, triangles in the curve's colour in a row of its own under the edge, not
+    // in the legend (which moves below the rows). The first curve is drawn over the others.
     static void addEdgeMarks(QCustomPlot* plot);
+    // The top of an automatic rate axis for the visible curves of such a plot: above the largest
+    // value, and the newest values clear of the legend.
+    static double automaticTop(QCustomPlot* plot, const FlagScale& scale);
 
 signals:
     // The unit or the top of the rate axis changed: the curves are drawn again from the records.

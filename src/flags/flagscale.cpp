@@ -27,6 +27,13 @@ double FlagScale::automaticTop(double largest) const {
     return 10.0 * decade;
 }
 
+double FlagScale::automaticTop(double largest, double largestCovered, double covered) const {
+    // A legend over most of the height leaves too little room to keep anything clear of it.
+    if (covered <= 0.0 || covered > 0.8)
+        return automaticTop(largest);
+    return automaticTop(std::max(largest, largestCovered / (1.0 - covered)));
+}
+
 double FlagScale::edgeTop() const {
     return automatic ? std::numeric_limits<double>::infinity() : fixedTop();
 }

@@ -31,6 +31,9 @@ public:
     // The top of an automatic axis over values up to `largest`: 1, 2 or 5 times a power of ten,
     // above `largest` by at least a twentieth, and never below a tenth of a percent.
     double automaticTop(double largest) const;
+    // The same where the top `covered` share of the axis (0 to 1) is hidden under the legend over
+    // the newest values, the largest of which is `largestCovered`: those stay below it.
+    double automaticTop(double largest, double largestCovered, double covered) const;
     // Values above it are marked at the edge (none when the axis follows the data).
     double edgeTop() const;
 

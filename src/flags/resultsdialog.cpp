@@ -1,6 +1,8 @@
 #include "resultsdialog.h"
 
 #include "logging.h"
+#include "plaintext.h"
+#include "programfolders.h"
 #include "resultscsv.h"
 #include "resultsstore.h"
 #include "unitidentity.h"
@@ -17,6 +19,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
+#include <QSet>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -25,6 +29,38 @@ namespace {
 const char* const Headers[] = {"Started", "Serial number", "Unit ID", "Station",
                                "Records", "BLER max (/s)", "E32",     "CD standard",
                                "Limits",  "Flag file"};
+
+// What the rows sort by, where a column holds numbers or times (the others sort by their text).
+const int SortKey = Qt::UserRole + 1;
+// The index in the listed runs, on each row's first cell.
+const int RunIndex = Qt::UserRole;
+
+class RunCell : public QTableWidgetItem {
+public:
+    using QTableWidgetItem::QTableWidgetItem;
+    bool operator<(const QTableWidgetItem& other) const override {
+        const QVariant a = data(SortKey);
+        const QVariant b = other.data(SortKey);
+        if (a.isValid() && b.isValid())
+            return a.toDouble() < b.toDouble();
+        return text().compare(other.text(), Qt::CaseInsensitive) < 0;
+    }
+};
+
+QVector<QVariant> sortKeys(const RunResult& r) {
+    bool numbered = false;
+    const qulonglong serial = r.serialNumber.toULongLong(&numbered);
+    return {double(r.startedAt.toMSecsSinceEpoch()),
+            numbered ? QVariant(double(serial)) : QVariant(),
+            QVariant(),
+            QVariant(),
+            double(r.records),
+            r.blerMax10s,
+            double(r.e32Total),
+            QVariant(),
+            QVariant(),
+            QVariant()};
+}
 
 QStringList cells(const RunResult& r) {
     return {r.startedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
@@ -65,6 +101,11 @@ ResultsDialog::ResultsDialog(ResultsStore* store, const Parts& parts, QWidget* p
     connect(verdict, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ResultsDialog::refresh);
     connect(table, &QTableWidget::itemSelectionChanged, this, &ResultsDialog::selectionChanged);
+    connect(refreshButton, &QPushButton::clicked, this, &ResultsDialog::refresh);
+    follow = new QTimer(this);
+    follow->setSingleShot(true);
+    follow->setInterval(FollowDelayMs);
+    connect(follow, &QTimer::timeout, this, &ResultsDialog::refresh);
     connect(reviewButton, &QPushButton::clicked, this, &ResultsDialog::reviewChosen);
     connect(exportButton, &QPushButton::clicked, this, &ResultsDialog::exportChosen);
     connect(reportButton, &QPushButton::clicked, this, &ResultsDialog::reportChosen);
@@ -72,6 +113,7 @@ ResultsDialog::ResultsDialog(ResultsStore* store, const Parts& parts, QWidget* p
     connect(clearReferenceButton, &QPushButton::clicked, this, &ResultsDialog::clearReference);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
     setStore(store);
+    PlainText::labels(this);
 }
 
 void ResultsDialog::buildWidgets() {
@@ -104,6 +146,9 @@ void ResultsDialog::buildWidgets() {
     filters->addWidget(verdict);
     station = named(new QLineEdit, "lineResultsStation", this);
     addLabelled(QStringLiteral("Station:"), station);
+    refreshButton = named(new QPushButton(QStringLiteral("Refresh")), "buttonResultsRefresh", this);
+    refreshButton->setAccessibleName(refreshButton->text());
+    filters->addWidget(refreshButton);
 
     const int columns = int(sizeof(Headers) / sizeof(Headers[0]));
     table = named(new QTableWidget(0, columns), "tableResults", this);
@@ -117,6 +162,14 @@ void ResultsDialog::buildWidgets() {
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
     table->setAccessibleName(QStringLiteral("Runs"));
+    // Newest first until the operator clicks another header.
+    table->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder);
+    table->setSortingEnabled(true);
+    // Every head whole, and the start's date and time in full.
+    table->resizeColumnsToContents();
+    table->setColumnWidth(
+        0, table->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) +
+               4 * table->style()->pixelMetric(QStyle::PM_HeaderMargin) + 8);
 
     message = named(new QLabel, "labelResultsMessage", this);
     message->setWordWrap(true);
@@ -153,13 +206,25 @@ void ResultsDialog::buildWidgets() {
 void ResultsDialog::setStore(ResultsStore* newStore) {
     disconnect(answers);
     disconnect(seriesAnswers);
+    disconnect(written);
     pending.clear();
     store = newStore;
     if (store) {
         answers = connect(store, &ResultsStore::queryDone, this, &ResultsDialog::showRuns);
         seriesAnswers = connect(store, &ResultsStore::seriesDone, this, &ResultsDialog::seriesRead);
+        // Listed again while open; when hidden, once it shows again.
+        written = connect(store, &ResultsStore::runsWritten, this, [this] {
+            if (!follow->isActive())
+                follow->start();
+        });
     }
     refresh();
+}
+
+void ResultsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (stale)
+        refresh();
 }
 
 ResultsFilter ResultsDialog::filter() const {
@@ -176,6 +241,11 @@ ResultsFilter ResultsDialog::filter() const {
 }
 
 void ResultsDialog::refresh() {
+    follow->stop();
+    // Hidden: listed again once shown (the first list is asked for at once).
+    stale = !isVisible() && latestQuery > 0;
+    if (stale)
+        return;
     from->setEnabled(fromOn->isChecked());
     to->setEnabled(toOn->isChecked());
     if (!store) {
@@ -188,14 +258,35 @@ void ResultsDialog::refresh() {
 void ResultsDialog::showRuns(int id, const QVector<RunResult>& found, const QString& error) {
     if (id != latestQuery)
         return;
+    // The rows selected stay selected, and the list where it was scrolled to.
+    QSet<QString> selected;
+    for (int index : selectedRuns())
+        selected.insert(runs[index].runId);
+    const int scrolled = table->verticalScrollBar()->value();
     runs = found;
+    table->setSortingEnabled(false);
     table->setRowCount(0);
     table->setRowCount(runs.size());
     for (int row = 0; row < runs.size(); ++row) {
         const QStringList texts = cells(runs[row]);
-        for (int column = 0; column < texts.size(); ++column)
-            table->setItem(row, column, new QTableWidgetItem(texts[column]));
+        const QVector<QVariant> keys = sortKeys(runs[row]);
+        for (int column = 0; column < texts.size(); ++column) {
+            auto* cell = new RunCell(texts[column]);
+            if (keys[column].isValid())
+                cell->setData(SortKey, keys[column]);
+            if (column == 0)
+                cell->setData(RunIndex, row);
+            table->setItem(row, column, cell);
+        }
     }
+    table->setSortingEnabled(true);
+    QItemSelection again;
+    for (int row = 0; row < table->rowCount() && !selected.isEmpty(); ++row) {
+        if (selected.contains(runs[table->item(row, 0)->data(RunIndex).toInt()].runId))
+            again.select(table->model()->index(row, 0), table->model()->index(row, 0));
+    }
+    table->selectionModel()->select(again, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table->verticalScrollBar()->setValue(scrolled);
     if (!error.isEmpty())
         tell(QStringLiteral("The results database cannot be read (%1); the runs listed wait on "
                             "this bench.")
@@ -219,25 +310,32 @@ void ResultsDialog::selectionChanged() {
     exportButton->setEnabled(!runs.isEmpty());
 }
 
+QVector<int> ResultsDialog::selectedRuns() const {
+    QModelIndexList rows = table->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QVector<int> indexes;
+    for (const QModelIndex& index : rows) {
+        const QTableWidgetItem* first = table->item(index.row(), 0);
+        const int run = first ? first->data(RunIndex).toInt() : -1;
+        if (run >= 0 && run < runs.size())
+            indexes << run;
+    }
+    return indexes;
+}
+
 const RunResult* ResultsDialog::single() const {
-    const QModelIndexList rows = table->selectionModel()->selectedRows();
-    if (rows.size() != 1 || rows.first().row() >= runs.size())
-        return nullptr;
-    return &runs[rows.first().row()];
+    const QVector<int> indexes = selectedRuns();
+    return indexes.size() == 1 ? &runs[indexes.first()] : nullptr;
 }
 
 QVector<RunResult> ResultsDialog::chosenRuns() const {
-    const QModelIndexList rows = table->selectionModel()->selectedRows();
-    if (rows.isEmpty())
+    const QVector<int> indexes = selectedRuns();
+    if (indexes.isEmpty())
         return runs;
-    QVector<int> indexes;
-    for (const QModelIndex& index : rows)
-        indexes << index.row();
-    std::sort(indexes.begin(), indexes.end());
     QVector<RunResult> chosen;
-    for (int row : indexes)
-        if (row < runs.size())
-            chosen << runs[row];
+    for (int index : indexes)
+        chosen << runs[index];
     return chosen;
 }
 
@@ -326,12 +424,19 @@ QString ResultsDialog::suggestedPath(const QString& name) const {
     return QDir(p.directory ? p.directory() : QDir::homePath()).absoluteFilePath(name);
 }
 
+bool ResultsDialog::allowed(const QString& path) {
+    const QString refused = ProgramFolders::refusal(path);
+    if (!refused.isEmpty())
+        tell(QStringLiteral("Not written: %1").arg(refused), true);
+    return refused.isEmpty();
+}
+
 void ResultsDialog::exportChosen() {
     const QString suggested = suggestedPath(
         QStringLiteral("runs-") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd.csv")));
     const QString path = chooseSaveFile(this, QStringLiteral("Export CSV"), suggested,
                                         QStringLiteral("CSV files (*.csv)"));
-    if (!path.isEmpty())
+    if (!path.isEmpty() && allowed(path))
         exportCsv(path);
 }
 
@@ -345,7 +450,7 @@ void ResultsDialog::reportChosen() {
                       QStringLiteral("-report.pdf"));
     const QString path = chooseSaveFile(this, QStringLiteral("Report PDF"), suggested,
                                         QStringLiteral("PDF files (*.pdf)"));
-    if (path.isEmpty())
+    if (path.isEmpty() || !allowed(path))
         return;
     withSelected("report", true, [this, path](const StoredRun& stored) {
         const QString why = p.report ? p.report(stored, path) : QStringLiteral("No report.");

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMetaObject>
 #include <QPointer>
+#include <QTimer>
 #include <QVector>
 
 #include <functional>
@@ -21,17 +22,20 @@ class QPushButton;
 class QTableWidget;
 class ResultsStore;
 
-// File -> "Results...": the runs of the results database, newest first, filtered by serial
-// number or unit ID, start date, verdict and station; a selected run opened for review, made into
-// a report PDF or set as the reference drawn behind the run on the page, from the curve the
-// database keeps of it (from its flag file for a run stored without one); the runs chosen
-// exported as CSV. Every query is answered by the store's thread; the dialog shows the answer to
-// its latest one.
+// File -> "Results...": the runs of the results database, newest first (or sorted by the column
+// whose header the operator clicked), filtered by serial number or unit ID, start date, verdict
+// and station; a selected run opened for review, made into a report PDF or set as the reference
+// drawn behind the run on the page, from the curve the database keeps of it (from its flag file
+// for a run stored without one); the runs chosen exported as CSV. Every query is answered by the
+// store's thread; the dialog shows the answer to its latest one. While it is open the list
+// follows the runs the store writes, and "Refresh" asks again (for the runs of other benches).
 class ResultsDialog : public QDialog {
     Q_OBJECT
 public:
     // At most this many runs are listed (the newest).
     static constexpr int MaxRuns = 5000;
+    // Runs written in a burst are listed again once, this long after the first.
+    static constexpr int FollowDelayMs = 300;
 
     struct Parts {
         std::function<bool(const StoredRun&)> review; // opens a stored run on the flag page
@@ -71,6 +75,9 @@ signals:
     // A request for a selected run has been done (or told why not).
     void runHandled();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildWidgets();
     void showRuns(int id, const QVector<RunResult>& found, const QString& error);
@@ -85,8 +92,13 @@ private:
     void seriesRead(int id, const QVector<RunSeries::Chunk>& chunks, const QString& error);
     // Whether the run's flag file can be read; says why not.
     bool flagFileReachable(const RunResult& run, const char* purpose);
+    // The listed runs of the selected rows, in the table's order.
+    QVector<int> selectedRuns() const;
     void tell(const QString& text, bool failure);
     QString suggestedPath(const QString& name) const;
+    // Whether a file may be written at `path` (not where one of the program's folders belongs);
+    // the dialog says why not.
+    bool allowed(const QString& path);
 
     QPointer<ResultsStore> store;
     QMetaObject::Connection answers;
@@ -98,8 +110,11 @@ private:
         std::function<void(const StoredRun&)> then;
     };
     QHash<int, Pending> pending;
+    QMetaObject::Connection written;
+    QTimer* follow = nullptr;
     Parts p;
     int latestQuery = 0;
+    bool stale = false; // runs were written while hidden
     QVector<RunResult> runs;
 
     QLineEdit* unit = nullptr;
@@ -111,6 +126,7 @@ private:
     QLineEdit* station = nullptr;
     QTableWidget* table = nullptr;
     QLabel* message = nullptr;
+    QPushButton* refreshButton = nullptr;
     QPushButton* reviewButton = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* reportButton = nullptr;

@@ -1,5 +1,6 @@
 #include "resultsindicator.h"
 
+#include "plaintext.h"
 #include "statuswording.h"
 
 #include <QLabel>
@@ -26,7 +27,7 @@ void ResultsIndicator::show(const ResultsStatus& status) {
     label->setAccessibleName(shown.trimmed());
     const QString detail =
         status.error.isEmpty() ? status.where : status.where + QStringLiteral(": ") + status.error;
-    label->setToolTip(detail);
+    label->setToolTip(PlainText::tip(detail));
     label->setAccessibleDescription(detail);
     label->setVisible(!shown.isEmpty());
 }

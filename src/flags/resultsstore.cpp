@@ -1,5 +1,6 @@
 #include "resultsstore.h"
 
+#include "programfolders.h"
 #include "resultstable.h"
 
 #include <QCoreApplication>
@@ -20,11 +21,14 @@ ResultsStore::ResultsStore(const Options& options, QObject* parent)
     qRegisterMetaType<QVector<RunSeries::Chunk>>();
     const ResultsLocation target = ResultsLocation::parse(options.location);
     current.where = target.describe();
+    // No export is written over the database or its outbox.
+    ProgramFolders::setInUse(QStringLiteral("results"), {target.filePath, outboxPath});
     worker = new ResultsWorker(target, outboxPath, options.timing, handover);
     worker->moveToThread(thread);
     connect(worker, &ResultsWorker::statusChanged, this, &ResultsStore::setStatus);
     connect(worker, &ResultsWorker::queryDone, this, &ResultsStore::queryDone);
     connect(worker, &ResultsWorker::seriesDone, this, &ResultsStore::seriesDone);
+    connect(worker, &ResultsWorker::runsTaken, this, &ResultsStore::runsWritten);
     updateTimer.setInterval(options.updateIntervalMs);
     connect(&updateTimer, &QTimer::timeout, this, &ResultsStore::submitChanged);
     thread->setObjectName(QStringLiteral("results"));
@@ -33,6 +37,7 @@ ResultsStore::ResultsStore(const Options& options, QObject* parent)
 }
 
 ResultsStore::~ResultsStore() {
+    ProgramFolders::setInUse(QStringLiteral("results"), {});
     const QDeadlineTimer deadline(options.shutdownMs);
     flush(options.shutdownMs);
     // After what is queued for it, the worker closes its connections and ends the thread.

@@ -61,6 +61,8 @@ public:
 
 signals:
     void statusChanged(const ResultsStatus& status);
+    // Runs handed to the store were written: a query now finds them as they are.
+    void runsWritten();
     // `error` says why the database could not be read; `runs` then holds what waits locally.
     void queryDone(int id, const QVector<RunResult>& runs, const QString& error);
     // The chunks of a series, in any order; `error` as for queryDone.

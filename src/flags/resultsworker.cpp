@@ -89,9 +89,12 @@ void ResultsWorker::takeQueue() {
     keep(runs);
     // While a pause runs, the database is left alone: its end tries again.
     push(!retry.isActive());
-    QMutexLocker lock(&handover->mutex);
-    handover->writing = false;
-    handover->settled.wakeAll();
+    {
+        QMutexLocker lock(&handover->mutex);
+        handover->writing = false;
+        handover->settled.wakeAll();
+    }
+    emit runsTaken();
 }
 
 void ResultsWorker::keep(const QVector<RunResult>& runs) {

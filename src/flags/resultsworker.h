@@ -53,6 +53,8 @@ public:
 
 signals:
     void statusChanged(const ResultsStatus& status);
+    // Runs handed over were kept (in the database, or in the outbox until it takes them).
+    void runsTaken();
     void queryDone(int id, const QVector<RunResult>& runs, const QString& error);
     void seriesDone(int id, const QVector<RunSeries::Chunk>& chunks, const QString& error);
 

@@ -1,5 +1,6 @@
 #include "runloading.h"
 
+#include "plaintext.h"
 #include "runsummary.h"
 
 #include <QDir>
@@ -20,8 +21,10 @@ bool RunLoading::load(const QString& path, QWidget* parent, RunFileLoader::Resul
     reading = true;
     const std::unique_ptr<bool, void (*)(bool*)> done(&reading, [](bool* r) { *r = false; });
     RunFileLoader loader;
-    QProgressDialog progress(QStringLiteral("Reading %1 ...").arg(QDir::toNativeSeparators(path)),
-                             QStringLiteral("Cancel"), 0, 100, parent);
+    QProgressDialog progress(QString(), QStringLiteral("Cancel"), 0, 100, parent);
+    // The path may come from the results database: shown as it is.
+    PlainText::labels(&progress);
+    progress.setLabelText(QStringLiteral("Reading %1 ...").arg(QDir::toNativeSeparators(path)));
     progress.setObjectName(QStringLiteral("readingProgress"));
     progress.setWindowTitle(QStringLiteral("Open Flag File"));
     progress.setWindowModality(Qt::WindowModal);

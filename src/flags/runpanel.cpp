@@ -4,6 +4,8 @@
 #include "flagfilereader.h"
 #include "flaginterval.h"
 #include "logging.h"
+#include "plaintext.h"
+#include "programfolders.h"
 #include "runcsv.h"
 #include "runloading.h"
 #include "runreport.h"
@@ -21,7 +23,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QStatusBar>
@@ -120,14 +121,17 @@ RunPanel::RunPanel(const Parts& parts, QObject* parent) : QObject(parent), p(par
         return QFileDialog::getSaveFileName(parent, caption, start, filter);
     };
     chooseReportRun = [](QWidget* parent, const QString& shown, const QString& lastEnded) {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Export Report"),
-                        QStringLiteral("Which run is the report of?"), QMessageBox::Cancel, parent);
+        // the units are typed text: shown as they are
+        QMessageBox box(
+            QMessageBox::Question, QStringLiteral("Export Report"),
+            QStringLiteral("Which run is the report of?\n\nOn screen: %1\nLast ended: %2")
+                .arg(shown, lastEnded),
+            QMessageBox::Cancel, parent);
+        box.setTextFormat(Qt::PlainText);
         QPushButton* onPage =
             box.addButton(QStringLiteral("Run on screen"), QMessageBox::AcceptRole);
         QPushButton* ended =
             box.addButton(QStringLiteral("Last ended run"), QMessageBox::AcceptRole);
-        box.setInformativeText(
-            QStringLiteral("On screen: %1\nLast ended: %2").arg(shown, lastEnded));
         box.setDefaultButton(ended);
         box.exec();
         return box.clickedButton() == onPage ? 0 : box.clickedButton() == ended ? 1 : -1;
@@ -504,8 +508,8 @@ void RunPanel::showSummary() {
     showText(p.bler, s.blerText());
     showText(p.e32, s.e32Text());
     showText(p.unit, (inReview ? reviewUnit : liveIdentity).details());
-    p.unit->setToolTip(p.unit->text());
-    p.standard->setToolTip(p.standard->text());
+    p.unit->setToolTip(PlainText::tip(p.unit->text()));
+    p.standard->setToolTip(PlainText::tip(p.standard->text()));
     QString source;
     const QString dateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
     if (inReview && reviewRow) {
@@ -522,7 +526,7 @@ void RunPanel::showSummary() {
             source += QStringLiteral(", flag file %1").arg(QDir::toNativeSeparators(liveSource));
     }
     showText(p.source, source);
-    p.source->setToolTip(source);
+    p.source->setToolTip(PlainText::tip(source));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -585,7 +589,7 @@ bool RunPanel::openRun(const QString& path, const UnitIdentity& unit) {
     if (!error.isEmpty()) {
         review.clear();
         qCDebug(dk61Flags) << "cannot review" << path << error;
-        QMessageBox::warning(
+        PlainText::warn(
             p.window, QStringLiteral("Open Flag File"),
             QStringLiteral("%1 cannot be reviewed: %2").arg(QDir::toNativeSeparators(path), error));
         return false;
@@ -809,31 +813,36 @@ void RunPanel::writeEndReport() {
     p.statusBar->showMessage(QStringLiteral("The run's report could not be written: ") + why);
 }
 
+void RunPanel::saveChosen(const QString& title, const QString& suffix, const QString& filter,
+                          const std::function<bool(const QString&)>& write) {
+    const QString path = chooseSaveFile(p.window, title, suggestedPath(suffix), filter);
+    if (path.isEmpty())
+        return;
+    const QString refused = ProgramFolders::refusal(path);
+    if (!refused.isEmpty())
+        PlainText::warn(p.window, title, QStringLiteral("Not written: %1").arg(refused));
+    else if (!write(path))
+        PlainText::warn(
+            p.window, title,
+            QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(path)));
+}
+
 void RunPanel::savePngChosen() {
-    const QString path =
-        chooseSaveFile(p.window, QStringLiteral("Save Plot as PNG"),
-                       suggestedPath(QStringLiteral(".png")), QStringLiteral("PNG images (*.png)"));
-    if (!path.isEmpty() && !savePlot(path, false))
-        QMessageBox::warning(p.window, QStringLiteral("Save Plot as PNG"),
-                             QStringLiteral("%1 could not be written.").arg(path));
+    saveChosen(QStringLiteral("Save Plot as PNG"), QStringLiteral(".png"),
+               QStringLiteral("PNG images (*.png)"),
+               [this](const QString& path) { return savePlot(path, false); });
 }
 
 void RunPanel::savePdfChosen() {
-    const QString path = chooseSaveFile(p.window, QStringLiteral("Save Plot as PDF"),
-                                        suggestedPath(QStringLiteral(".pdf")),
-                                        QStringLiteral("PDF documents (*.pdf)"));
-    if (!path.isEmpty() && !savePlot(path, true))
-        QMessageBox::warning(p.window, QStringLiteral("Save Plot as PDF"),
-                             QStringLiteral("%1 could not be written.").arg(path));
+    saveChosen(QStringLiteral("Save Plot as PDF"), QStringLiteral(".pdf"),
+               QStringLiteral("PDF documents (*.pdf)"),
+               [this](const QString& path) { return savePlot(path, true); });
 }
 
 void RunPanel::exportCsvChosen() {
-    const QString path =
-        chooseSaveFile(p.window, QStringLiteral("Export Run as CSV"),
-                       suggestedPath(QStringLiteral(".csv")), QStringLiteral("CSV files (*.csv)"));
-    if (!path.isEmpty() && !exportRun(path))
-        QMessageBox::warning(p.window, QStringLiteral("Export Run as CSV"),
-                             QStringLiteral("%1 could not be written.").arg(path));
+    saveChosen(QStringLiteral("Export Run as CSV"), QStringLiteral(".csv"),
+               QStringLiteral("CSV files (*.csv)"),
+               [this](const QString& path) { return exportRun(path); });
 }
 
 void RunPanel::exportReportChosen() {
@@ -862,6 +871,12 @@ void RunPanel::exportReportChosen() {
                                         QStringLiteral("PDF documents (*.pdf)"));
     if (path.isEmpty())
         return;
+    const QString refused = ProgramFolders::refusal(path);
+    if (!refused.isEmpty()) {
+        PlainText::warn(p.window, QStringLiteral("Export Report"),
+                        QStringLiteral("Not written: %1").arg(refused));
+        return;
+    }
     bool ok = false;
     if (ofLastEnded) {
         const EndedRun& e = *lastEnded;
@@ -872,6 +887,7 @@ void RunPanel::exportReportChosen() {
         ok = exportReport(path);
     }
     if (!ok)
-        QMessageBox::warning(p.window, QStringLiteral("Export Report"),
-                             QStringLiteral("%1 could not be written.").arg(path));
+        PlainText::warn(
+            p.window, QStringLiteral("Export Report"),
+            QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(path)));
 }

@@ -240,6 +240,10 @@ private:
     void enterReview();
     QString reportOfFlagFile(const StoredRun& run, const QString& path);
     QString suggestedPath(const QString& suffix) const;
+    // Asks for a file (titled `title`, proposed with `suffix`) and writes it with `write`; a file
+    // where one of the program's folders belongs is refused, a failure told.
+    void saveChosen(const QString& title, const QString& suffix, const QString& filter,
+                    const std::function<bool(const QString&)>& write);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     Parts p;

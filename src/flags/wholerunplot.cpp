@@ -41,6 +41,7 @@ WholeRunPlot::WholeRunPlot(QCustomPlot* plot, QCustomPlot* livePlot, QObject* pa
     plot->yAxis->setLabel(livePlot->yAxis->label());
     plot->yAxis->setRange(livePlot->yAxis->range());
     plot->legend->setVisible(true);
+    plot->setAccessibleName(QStringLiteral("Flag rates of the whole run"));
     plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     plot->axisRect()->setRangeDrag(Qt::Horizontal);
     plot->axisRect()->setRangeZoom(Qt::Horizontal);
@@ -160,20 +161,10 @@ void WholeRunPlot::setScale(const FlagScale& chosen) {
 }
 
 void WholeRunPlot::followData() {
-    double largest = 0.0;
-    const bool automatic = scale && scale->automatic;
-    for (int k = 0; k < 5; ++k) {
-        const QCPGraph* graph = target->graph(k);
-        marks(k)->setVisible(graph->visible());
-        if (!automatic || !graph->visible())
-            continue;
-        for (const QCPGraphData& point : *graph->data()) {
-            if (point.value > largest) // NaN (a gap) is never larger
-                largest = point.value;
-        }
-    }
-    if (automatic)
-        target->yAxis->setRange(0.0, scale->automaticTop(largest));
+    for (int k = 0; k < 5; ++k)
+        marks(k)->setVisible(target->graph(k)->visible());
+    if (scale && scale->automatic)
+        target->yAxis->setRange(0.0, FlagPlot::automaticTop(target, *scale));
 }
 
 void WholeRunPlot::runGrew() {

@@ -2,6 +2,7 @@
 // what the settings window hands back.
 #include "cd_board.h"
 #include "control_panel.h"
+#include "programfolders.h"
 #include "resultspage.h"
 #include "runpanel.h"
 #include "settings.h"
@@ -22,6 +23,8 @@ void Control_Panel::openSettings() {
 void Control_Panel::takeSettings(const SettingsValues& values) {
     currentSettings = values;
     files.setSettings(values);
+    // No saved file may take the place of the directories in force either.
+    ProgramFolders::setConfigured({values.logFileDirectory, values.flagFileDirectory});
     ui->labelLogFile->setVisible(values.storeLogFile);
     if (runPanel)
         runPanel->setLimits(values.limits);

@@ -2,6 +2,7 @@
 
 #include "logfile.h"
 #include "logging.h"
+#include "programfolders.h"
 
 #include <QDir>
 
@@ -16,10 +17,16 @@ FileWarnings::Report FileWarnings::report(const QString& what, const LogFile& fi
                       .arg(what, QDir::toNativeSeparators(fileName), error);
         out.message = problem;
     } else if (file.isOpen() && file.directoryIndex() > 0) {
-        problem =
-            QStringLiteral("%1: %2 cannot be written (%3); the file is %4")
-                .arg(what, QDir::toNativeSeparators(QDir(configuredDirectory).absolutePath()),
-                     file.firstDirectoryError(), QDir::toNativeSeparators(file.absolutePath()));
+        // A file where the folder (or one above it) belongs is named: the system only says
+        // "Not a directory".
+        const QString inTheWay = ProgramFolders::fileInTheWay(configuredDirectory);
+        const QString reason =
+            inTheWay.isEmpty()
+                ? file.firstDirectoryError()
+                : QStringLiteral("%1 is a file").arg(QDir::toNativeSeparators(inTheWay));
+        problem = QStringLiteral("%1: %2 cannot be written (%3); the file is %4")
+                      .arg(what, QDir::toNativeSeparators(QDir(configuredDirectory).absolutePath()),
+                           reason, QDir::toNativeSeparators(file.absolutePath()));
     }
     if (problem.isEmpty())
         problems.remove(what);

@@ -5,15 +5,22 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 const int MaxNames = 1000;
 } // namespace
 
 QList<QDir> LogFile::candidates(const QString& configured, const QString& applicationDir,
-                                const QString& fallbackDir) {
+                                const QStringList& fallbackDirs) {
     QList<QDir> dirs{QDir(configured.trimmed().isEmpty() ? applicationDir : configured)};
-    if (!fallbackDir.isEmpty() && QDir(fallbackDir).absolutePath() != dirs.first().absolutePath())
-        dirs.append(QDir(fallbackDir));
+    for (const QString& fallback : fallbackDirs) {
+        const bool listed = std::any_of(dirs.begin(), dirs.end(), [&](const QDir& dir) {
+            return dir.absolutePath() == QDir(fallback).absolutePath();
+        });
+        if (!fallback.isEmpty() && !listed)
+            dirs.append(QDir(fallback));
+    }
     return dirs;
 }
 

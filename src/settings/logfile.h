@@ -29,9 +29,9 @@ public:
     void setFaultHandler(FaultHandler handler) { onFault = std::move(handler); }
 
     // Where to try to create a file: the configured directory (the application's where none is
-    // configured), then the per-user fallback.
+    // configured), then the per-user fallbacks, each once.
     static QList<QDir> candidates(const QString& configured, const QString& applicationDir,
-                                  const QString& fallbackDir);
+                                  const QStringList& fallbackDirs);
 
     // Creates (or keeps) a file named after `created` in the first of `directories` where that
     // works: LogFileFormat::fileName, or with "_2", "_3", ... before ".txt" where that name is

@@ -1,6 +1,7 @@
 #include "sessionfiles.h"
 
 #include "logfileformat.h"
+#include "programfolders.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -13,13 +14,23 @@ SessionFiles::SessionFiles(Reporter reporter) : reporter(std::move(reporter)) {
 }
 
 bool SessionFiles::openLog() {
-    return open(logFile, settings.storeLogFile, settings.logFileDirectory,
-                SettingsStore::standardLogDirectory());
+    return open(logFile, settings.storeLogFile, settings.logFileDirectory, QStringLiteral("Logs"));
 }
 
 bool SessionFiles::openFlags() {
     return open(flagFile, settings.storeFlagFile, settings.flagFileDirectory,
-                SettingsStore::standardFlagDirectory());
+                QStringLiteral("Flags"));
+}
+
+void SessionFiles::closeLog() {
+    logFile.close();
+    ProgramFolders::setInUse(QStringLiteral("Logs"), {});
+}
+
+void SessionFiles::closeFlags() {
+    flushFlagRows();
+    flagFile.close();
+    ProgramFolders::setInUse(QStringLiteral("Flags"), {});
 }
 
 void SessionFiles::writeFlagRow(qint64 elapsedMs, const CFlags& record, bool batched) {
@@ -37,27 +48,29 @@ void SessionFiles::flushFlagRows() {
     flagRows.truncate(0);
 }
 
-QList<QDir> SessionFiles::folders(const QString& configured, const QString& standard) {
+QList<QDir> SessionFiles::folders(const QString& configured, const QString& kind) {
     // The standard folder is made when it is needed; a directory the operator set is taken as
-    // it is (the standard folder stands in when it cannot be written).
+    // it is (the standard folder stands in when it cannot be written, and the spare one when a
+    // file stands where the standard one belongs).
+    const QString standard = ProgramFolders::standard(kind);
     const QList<QDir> directories =
-        LogFile::candidates(configured, QCoreApplication::applicationDirPath(), standard);
+        LogFile::candidates(configured, QCoreApplication::applicationDirPath(),
+                            {standard, ProgramFolders::spare(kind)});
     if (!standard.isEmpty() && directories.first().absolutePath() == QDir(standard).absolutePath())
         QDir().mkpath(standard);
     return directories;
 }
 
 QList<QDir> SessionFiles::reportFolders() {
-    const QString standard = SettingsStore::standardReportDirectory();
-    return folders(standard, standard);
+    return folders(QString(), QStringLiteral("Reports"));
 }
 
-bool SessionFiles::open(LogFile& file, bool wanted, const QString& directory,
-                        const QString& standard) {
+bool SessionFiles::open(LogFile& file, bool wanted, const QString& directory, const QString& kind) {
     if (!wanted || file.isOpen())
         return false;
-    if (!file.open(folders(directory, standard), QDateTime::currentDateTime()))
+    if (!file.open(folders(directory, kind), QDateTime::currentDateTime()))
         return false;
+    ProgramFolders::setInUse(kind, {file.absolutePath()});
     report(file, file.fileName(), QString());
     return true;
 }

@@ -14,9 +14,9 @@ class CFlags;
 
 // The session's log file and flag file. Each is created when the settings in force ask for it
 // and none is open, in the configured directory, else in the standard folder of its kind in the
-// user's documents ("DK-61 PC-Tool/Logs", ".../Flags"); a file that cannot be written, or went to
-// the standard folder instead of the configured one, is reported with every problem still
-// standing. Reports of runs go to ".../Reports" beside them.
+// user's documents ("DK-61 PC-Tool/Logs", ".../Flags"), else in the spare folder of its kind
+// (ProgramFolders); a file that cannot be written, or went to another folder than the configured
+// one, is reported with every problem still standing.
 class SessionFiles {
 public:
     using Reporter = std::function<void(const FileWarnings::Report&)>;
@@ -25,20 +25,18 @@ public:
     // The directories and switches in force.
     void setSettings(const SettingsValues& values) { settings = values; }
 
-    // Where to create a file of a kind, in order: the configured directory, then the standard
-    // folder of its kind (made when it is the first).
-    static QList<QDir> folders(const QString& configured, const QString& standard);
+    // Where to create a file of a kind ("Logs", "Flags", "Reports"), in order: the configured
+    // directory, then the standard folder of its kind (made when it is the first), then the
+    // spare one.
+    static QList<QDir> folders(const QString& configured, const QString& kind);
     // Where the reports of runs go.
     static QList<QDir> reportFolders();
 
     // Creates the file when it is wanted and none is open; true when one was created now.
     bool openLog();
     bool openFlags();
-    void closeLog() { logFile.close(); }
-    void closeFlags() {
-        flushFlagRows();
-        flagFile.close();
-    }
+    void closeLog();
+    void closeFlags();
 
     const LogFile& log() const { return logFile; }
     const LogFile& flags() const { return flagFile; }
@@ -50,7 +48,8 @@ public:
     void flushFlagRows();
 
 private:
-    bool open(LogFile& file, bool wanted, const QString& directory, const QString& standard);
+    // `kind`: the kind of program folder ("Logs", "Flags") that stands in for the directory.
+    bool open(LogFile& file, bool wanted, const QString& directory, const QString& kind);
     // An empty error: the file works.
     void report(const LogFile& file, const QString& fileName, const QString& error);
 

@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "logging.h"
+#include "plaintext.h"
 #include "resultslocation.h"
 
 #include <QCheckBox>
@@ -46,6 +47,8 @@ Settings::Settings(const SettingsValues& shown, QWidget* parent)
         return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
     };
     buildWidgets();
+    // What the operator typed comes back in the error line as it is.
+    PlainText::labels(this);
     lineLogFile->setReadOnly(true);
 
     lineLogFile->setText(QDir(shown.logFileDirectory).absolutePath());

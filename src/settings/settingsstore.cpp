@@ -1,9 +1,9 @@
 #include "settingsstore.h"
 
 #include "logging.h"
+#include "programfolders.h"
 
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace {
 
@@ -24,13 +24,6 @@ QString readDirectory(QSettings& store, const char* key, const QString& standard
     return configured.trimmed().isEmpty() ? standard : configured;
 }
 
-// The tool's folder in the user's documents (empty where the system names no documents folder).
-QString documentsFolder(const char* sub) {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QString()
-                               : documents + QStringLiteral("/DK-61 PC-Tool/") + QLatin1String(sub);
-}
-
 // A switch: false when the key is missing (and then written).
 bool readSwitch(QSettings& store, const char* key) {
     if (!store.contains(key))
@@ -41,15 +34,15 @@ bool readSwitch(QSettings& store, const char* key) {
 } // namespace
 
 QString SettingsStore::standardLogDirectory() {
-    return documentsFolder("Logs");
+    return ProgramFolders::standard(QStringLiteral("Logs"));
 }
 
 QString SettingsStore::standardFlagDirectory() {
-    return documentsFolder("Flags");
+    return ProgramFolders::standard(QStringLiteral("Flags"));
 }
 
 QString SettingsStore::standardReportDirectory() {
-    return documentsFolder("Reports");
+    return ProgramFolders::standard(QStringLiteral("Reports"));
 }
 
 namespace {

@@ -232,28 +232,40 @@ private slots:
         QVERIFY(!viewText(w).contains("21  00"));
     }
 
-    // The operator's Data Log tools: the log file gets every line whatever the view does.
+    // The operator's Data Log tools: the log file gets every line whatever the view does; hidden
+    // flag records come back when they are shown again, a paused view says how many lines wait.
     void hideFlagRecords_pause_clear() {
         auto w = makeWindow();
         QVERIFY(w);
+        auto* pause = formWidget<QPushButton>(w, "pauseView");
+        auto* hide = formWidget<QCheckBox>(w, "hideFlagRecords");
         const QByteArray flagFrame = QByteArray::fromHex("c60c000c000000030000000001 01");
         QVERIFY(inject(flagFrame + QByteArray::fromHex("a20105")));
         QTRY_COMPARE(viewLines(w).filter("C6  0C").size(), 1);
         const int fileBefore = fileLines(w).size() + 1;
         QVERIFY(inject(flagFrame)); // waits for the view (the window is not shown)
         QTRY_COMPARE(fileLines(w).size(), fileBefore);
-        formWidget<QCheckBox>(w, "hideFlagRecords")->setChecked(true);
+        hide->setChecked(true);
         QVERIFY(viewLines(w).filter("C6  0C").isEmpty()); // shown and waiting ones go too
         QVERIFY(!viewLines(w).filter("A2  01  05").isEmpty());
-        formWidget<QPushButton>(w, "pauseView")->click();
+        pause->click();
         const QStringList paused = viewLines(w);
         QVERIFY(inject(flagFrame + QByteArray::fromHex("a20106") + flagFrame +
                        QByteArray::fromHex("a20107")));
         QTRY_COMPARE(fileLines(w).size(), fileBefore + 4);
         QCOMPARE(viewLines(w), paused);
-        formWidget<QPushButton>(w, "pauseView")->click();
+        QCOMPARE(pause->text(), QString("Resume (2 waiting)"));
+        QCOMPARE(pause->accessibleName(), pause->text());
+        pause->click();
+        QCOMPARE(pause->text(), QString("Pause"));
         QCOMPARE(withoutStamps(viewLines(w).mid(paused.size())),
                  QStringList({"DK-61  : A2  01  06  ", "DK-61  : A2  01  07  "}));
+        hide->setChecked(false);
+        const QString flagLine =
+            "DK-61  : C6  0C  00  0C  00  00  00  03  00  00  00  00  01  01  ";
+        QCOMPARE(withoutStamps(viewLines(w).filter("]DK-61  : ")),
+                 QStringList({flagLine, "DK-61  : A2  01  05  ", flagLine, flagLine,
+                              "DK-61  : A2  01  06  ", flagLine, "DK-61  : A2  01  07  "}));
         formWidget<QPushButton>(w, "clearView")->click();
         QVERIFY(viewLines(w).isEmpty());
         QCOMPARE(fileLines(w).size(), fileBefore + 4);
@@ -281,10 +293,12 @@ private slots:
         QCOMPARE(formWidget<QLabel>(w, "searchResult")->text(), QString("Not found"));
 
         const QString saved = logDir + "/view.txt";
-        w->console().tools().chooseSaveFile = [saved] { return saved; };
+        w->console().tools().chooseSaveFile = [saved](const QString&) { return saved; };
         formWidget<QPushButton>(w, "saveView")->click();
         QCOMPARE(readAll(saved), (view->toPlainText() + "\n").toLatin1());
-        w->console().tools().chooseSaveFile = [this] { return logDir + "/no/such/dir/v.txt"; };
+        w->console().tools().chooseSaveFile = [this](const QString&) {
+            return logDir + "/no/such/dir/v.txt";
+        };
         formWidget<QPushButton>(w, "saveView")->click();
         QVERIFY(formWidget<QLabel>(w, "viewNote")->text().startsWith("Not saved: "));
     }

@@ -20,6 +20,21 @@ QStringList numbered(int from, int count) {
     return lines;
 }
 
+bool isFlag(const QString& line) {
+    return line.contains("C6  0C");
+}
+
+// Numbered lines from `from`, the even ones flag records (left out with `withoutFlags`).
+QStringList mixed(int from, int count, bool withoutFlags = false) {
+    QStringList lines;
+    for (int i = from; i < from + count; ++i)
+        if (i % 2 || !withoutFlags)
+            lines.append(
+                QString(i % 2 ? "[00:00:00]DK-61  : %1  " : "[00:00:00]DK-61  : C6  0C  %1  ")
+                    .arg(i));
+    return lines;
+}
+
 QStringList viewLines(QPlainTextEdit* view) {
     return view->toPlainText().split('\n');
 }
@@ -85,6 +100,23 @@ private slots:
         QCOMPARE(viewLines(pages.view), numbered(MaxLines + 20, MaxLines));
         // Still following the newest line.
         QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    // Flag records left out of the view come back when shown again: those among the newest
+    // lines the view keeps, the ones still waiting for it included.
+    void hiddenLines_comeBackWithinTheLimit() {
+        Pages pages;
+        pages.tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pages.tabs));
+        pages.feed.setHidden(&isFlag);
+        pages.feed.add(mixed(0, 2 * MaxLines - 10));
+        pages.feed.flush();
+        pages.feed.setPaused(true);
+        pages.feed.add(mixed(2 * MaxLines - 10, 10));
+        QCOMPARE(viewLines(pages.view), mixed(0, 2 * MaxLines - 10, true));
+        pages.feed.setHidden(nullptr);
+        pages.feed.setPaused(false);
+        QCOMPARE(viewLines(pages.view), mixed(MaxLines, MaxLines));
     }
 };
 

@@ -5,9 +5,13 @@
 #include "formwidget.h"
 #include "windowfixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QtTest>
 
 #include <cmath>
@@ -89,6 +93,18 @@ private:
     static void arrive(Control_Panel* w, const Counts& c) {
         w->cdBoard()->flag_records.append(record(c));
         w->plotCFlags();
+    }
+    // How many pixels of the plot, drawn at the size the window gives it, have a curve's colour.
+    static int pixelsOf(Control_Panel* w, int k) {
+        QCustomPlot* plot = formWidget<QCustomPlot>(w, "customPlot");
+        plot->replot();
+        const QImage image = plot->toPixmap().toImage();
+        const QRgb colour = plot->graph(k)->pen().color().rgb();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) == colour;
+        return n;
     }
     static QCPGraph* graph(Control_Panel* w, int k) {
         return formWidget<QCustomPlot>(w, "customPlot")->graph(k);
@@ -324,6 +340,67 @@ private slots:
         QCOMPARE(plot->xAxis->label(), QString("Time in seconds"));
         QCOMPARE(plot->yAxis->label(), QString("Flags in %"));
         QVERIFY(plot->legend->visible());
+    }
+
+    // Where C1 and C2 are at one place, above the top or on the same values, C1 shows: its marks
+    // as whole as C2's, its curve over C2's.
+    void severalCurvesAtOnePlace_C1Seen_data() {
+        QTest::addColumn<int>("subStatus");
+        QTest::addColumn<bool>("perSecond");
+        QTest::addColumn<int>("count"); // of C1 and C2 in every record
+        QTest::newRow("above the top, per second at 30 ms") << 3 << true << 100;
+        QTest::newRow("above the top, percent at 1 s") << 1 << false << 5000;
+        QTest::newRow("on the same values") << 1 << false << 400;
+    }
+    void severalCurvesAtOnePlace_C1Seen() {
+        QFETCH(int, subStatus);
+        QFETCH(bool, perSecond);
+        QFETCH(int, count);
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        if (perSecond)
+            formWidget<QRadioButton>(w, "radioFlagsPerSecond")->click();
+        w->cdBoard()->state.flags.flag_sub_status = subStatus;
+        for (int i = 0; i < 200; ++i)
+            arrive(w.get(), {quint16(count), 0, quint16(count), 0, 0});
+        const int c1 = pixelsOf(w.get(), 0);
+        const int c2 = pixelsOf(w.get(), 2);
+        QVERIFY2(c1 >= c2 && c1 > 100, qPrintable(QString("C1 %1, C2 %2 pixels").arg(c1).arg(c2)));
+    }
+
+    // Scaled automatically, the newest points stay below the legend.
+    void automaticScale_newestClearOfLegend() {
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        formWidget<QCheckBox>(w, "checkBoxFlagsAutoScale")->setChecked(true);
+        for (int i = 0; i < 40; ++i)
+            arrive(w.get(), {1200, 0, 0, 0, 0});
+        QCustomPlot* plot = formWidget<QCustomPlot>(w, "customPlot");
+        plot->replot();
+        plot->replot(); // the legend laid out at the plot's size
+        const double newest =
+            graph(w.get(), 0)->data()->at(graph(w.get(), 0)->dataCount() - 1)->value;
+        QVERIFY2(plot->yAxis->coordToPixel(newest) > plot->legend->outerRect().bottom(),
+                 qPrintable(QString("top %1").arg(plot->yAxis->range().upper)));
+    }
+
+    // A screen reader names every plot, slider and text view of the pages the operator has.
+    void plotsSlidersAndViews_named() {
+        auto w = makeWindow();
+        auto* tabs = formWidget<QTabWidget>(w, "tabWidget");
+        QList<QWidget*> widgets;
+        for (int page = 0; page < tabs->count(); ++page)
+            for (QWidget* widget : tabs->widget(page)->findChildren<QWidget*>())
+                if (qobject_cast<QCustomPlot*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+                    (qobject_cast<QSlider*>(widget) && !widget->isHidden()))
+                    widgets << widget;
+        QCOMPARE(widgets.size(), 5); // the Data Log, two plots, two sliders
+        for (QWidget* widget : widgets)
+            QVERIFY2(
+                !QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty(),
+                qPrintable(widget->objectName()));
     }
 
     // The curves are updated point by point; whatever happens, they must hold exactly what a

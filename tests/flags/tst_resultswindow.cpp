@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -186,6 +187,55 @@ private slots:
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size(), 1 + serials.size() + 1); // header, runs, nothing after the last
         QVERIFY(lines[1].contains(serials.first().toLatin1()));
+    }
+
+    // The list sorts by the header clicked (numbers as numbers), shows the start in full, takes
+    // the runs of another bench on "Refresh" and follows this bench's runs by itself.
+    void dialog_sortsRefreshesAndFollows() {
+        QVector<RunResult> runs;
+        for (int records : {9, 100, 10}) {
+            RunResult r = RunResult::begin(QDateTime::currentDateTimeUtc().addDays(-records));
+            r.records = records;
+            runs << r;
+        }
+        ResultsDialog* dialog = openDialog(runs);
+        QVERIFY(dialog);
+        auto* table = dialog->findChild<QTableWidget*>("tableResults");
+        // The cell keeps a few pixels of margin on either side of its text.
+        QVERIFY(table->fontMetrics().horizontalAdvance(table->item(0, 0)->text()) + 8 <=
+                table->columnWidth(0));
+        QHeaderView* header = table->horizontalHeader();
+        const int records = 4;
+        QCOMPARE(table->horizontalHeaderItem(records)->text(), QString("Records"));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(records) + 5, 5));
+        auto column = [table](int c) {
+            QStringList texts;
+            for (int row = 0; row < table->rowCount(); ++row)
+                texts << table->item(row, c)->text();
+            return texts;
+        };
+        QCOMPARE(column(records), QStringList({"9", "10", "100"}));
+        table->selectRow(1);
+        QCOMPARE(dialog->chosenRuns().size(), 1);
+        QCOMPARE(dialog->chosenRuns().first().records, qint64(10));
+
+        {
+            ResultsStore::Options options;
+            options.location = "sqlite:" + database();
+            options.outboxPath = dir.filePath("other-outbox.sqlite");
+            ResultsStore otherBench(options);
+            RunResult r = RunResult::begin();
+            r.records = 50;
+            otherBench.finish(r);
+            QVERIFY(otherBench.flush(5000));
+        }
+        dialog->findChild<QPushButton*>("buttonResultsRefresh")->click();
+        QTRY_COMPARE(column(records), QStringList({"9", "10", "50", "100"}));
+        QCOMPARE(dialog->chosenRuns().first().records, qint64(10)); // still selected
+
+        fx->feed(frame(1, 0));
+        QTRY_COMPARE(column(records), QStringList({"1", "9", "10", "50", "100"}));
     }
 
     // A stored run's flag file opens for review and makes its report where it can be reached;

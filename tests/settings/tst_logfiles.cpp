@@ -1,14 +1,17 @@
 #include "cd_board.h"
 #include "cflags.h"
 #include "control_panel.h"
+#include "datalogtools.h"
 #include "formwidget.h"
 #include "logfile.h"
 #include "logfileformat.h"
+#include "trafficconsole.h"
 #include "windowfixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
@@ -51,9 +54,13 @@ private:
     QString logDir;
     QString flagDir;
 
-    std::unique_ptr<Control_Panel> makeWindow(bool storeLog, bool storeFlags) {
-        env->setSetting("logFileDirectory", logDir);
-        env->setSetting("flagFileDirectory", flagDir);
+    // Without `directories`, the files go to the standard folders.
+    std::unique_ptr<Control_Panel> makeWindow(bool storeLog, bool storeFlags,
+                                              bool directories = true) {
+        if (directories) {
+            env->setSetting("logFileDirectory", logDir);
+            env->setSetting("flagFileDirectory", flagDir);
+        }
         env->setSetting("storeLogFile", storeLog);
         env->setSetting("storeFlagFile_csv", storeFlags);
         return std::make_unique<Control_Panel>();
@@ -201,7 +208,8 @@ private slots:
     }
 
     // A directory the file cannot go to: the file goes to the user's documents, and the flag
-    // page says so; where that fails too, the page says the file cannot be written.
+    // page says so; where that fails too (and the application data folder with it), the page
+    // says the file cannot be written.
     void unusableDirectory_fallsBackAndSaysSo_data() {
         QTest::addColumn<bool>("log");
         QTest::addColumn<bool>("documentsUsable");
@@ -218,9 +226,13 @@ private slots:
         plain.close();
         (log ? logDir : flagDir) = plain.fileName() + "/dir";
         const QByteArray home = qgetenv("HOME");
+        const QByteArray data = qgetenv("XDG_DATA_HOME");
         qputenv("HOME", (documentsUsable ? env->path() + "/home" : plain.fileName()).toLocal8Bit());
+        if (!documentsUsable)
+            qputenv("XDG_DATA_HOME", plain.fileName().toLocal8Bit());
         auto w = makeWindow(log, !log);
         qputenv("HOME", home);
+        qputenv("XDG_DATA_HOME", data);
         const LogFile& file = log ? w->logFile() : w->flagFile();
         const QString warning = formWidget<QLabel>(w, "labelFileWarning")->text();
         QCOMPARE(file.isOpen(), documentsUsable);
@@ -236,6 +248,64 @@ private slots:
         // Writes go on (or are skipped) quietly.
         w->writeLogLines({"[00:00:00]PC-Tool: A1  "});
         arrive(w.get(), record(1, 2, 3, 4, 5));
+        QCOMPARE(formWidget<QLabel>(w, "labelFileWarning")->text(), warning);
+    }
+
+    // No file ever takes the place of a folder the tool keeps its files in. Where a file stands
+    // in the way of the documents folder, the log and flag files go to the application data
+    // folder and the flag page says why; "Save view..." proposes a file named by the date and
+    // time in whichever logs folder is in use.
+    void programFolders_neverReplacedByFiles_data() {
+        QTest::addColumn<bool>("documentsIsFile");
+        QTest::addColumn<QString>(
+            "chosen"); // under the home folder (or the log file being written)
+        QTest::newRow("home without Documents") << false << "Documents/DK-61 PC-Tool/Flags";
+        QTest::newRow("Documents is a file") << true << "Documents";
+        QTest::newRow("the log file being written") << true << "LOG";
+    }
+    void programFolders_neverReplacedByFiles() {
+        QFETCH(bool, documentsIsFile);
+        QFETCH(QString, chosen);
+        const QString home = env->path() + "/home";
+        QFile documents(home + "/Documents");
+        QVERIFY(QDir().mkpath(home) && (!documentsIsFile || (documents.open(QIODevice::WriteOnly) &&
+                                                             documents.write("notes") == 5)));
+        documents.close();
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", home.toLocal8Bit());
+        auto back = qScopeGuard([&] { qputenv("HOME", oldHome); });
+        // Without Documents, flag files are off until after the view is saved.
+        auto w = makeWindow(documentsIsFile, documentsIsFile, false);
+        const QString folder = documentsIsFile ? env->path() + "/data/Orvalta/DK-61 PC-Tool/"
+                                               : home + "/Documents/DK-61 PC-Tool/";
+        const QString warning = formWidget<QLabel>(w, "labelFileWarning")->text();
+        QCOMPARE(warning.count("(" + home + "/Documents is a file)"), documentsIsFile ? 2 : 0);
+
+        QString proposed;
+        w->console().tools().chooseSaveFile = [&](const QString& offered) {
+            proposed = offered;
+            return chosen == "LOG" ? w->logFile().fileName() : home + "/" + chosen;
+        };
+        formWidget<QPushButton>(w, "saveView")->click();
+        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(folder) +
+                                    "Logs/view-\\d{14}\\.txt$")
+                     .match(proposed)
+                     .hasMatch(),
+                 qPrintable(proposed));
+        QVERIFY(QFileInfo(proposed).dir().exists());
+        QVERIFY(formWidget<QLabel>(w, "viewNote")->text().startsWith("Not saved: "));
+        QCOMPARE(readAll(home + "/Documents"), QByteArray(documentsIsFile ? "notes" : ""));
+
+        // The flag files work where they belong.
+        if (!documentsIsFile) {
+            w.reset();
+            w = makeWindow(false, true, false);
+        }
+        QVERIFY(w->flagFile().fileName().startsWith(folder + "Flags/"));
+        arrive(w.get(), record(1, 2, 3, 4, 5));
+        QVERIFY(readAll(w->flagFile().fileName()).endsWith(",\t1,\t2,\t3,\t4,\t5\n"));
+        w->writeLogLines({"[00:00:09]PC-Tool: A1  "});
+        QVERIFY(!documentsIsFile || readAll(w->logFile().fileName()).endsWith("PC-Tool: A1  \n"));
         QCOMPARE(formWidget<QLabel>(w, "labelFileWarning")->text(), warning);
     }
 
