@@ -4,9 +4,9 @@
 #include "benchstream.h"
 #include "benchwindow.h"
 #include "cd_board.h"
-#include "control_panel.h"
 #include "formwidget.h"
-#include "logfile.h"
+#include "main/control_panel.h"
+#include "settings/logfile.h"
 
 #include <QFile>
 #include <QRandomGenerator>

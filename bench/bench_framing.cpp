@@ -1,7 +1,7 @@
 // Framing throughput: the frame cutter alone on the recorded stream.
 #include "benchstream.h"
-#include "boardframe.h"
-#include "framecutter.h"
+#include "board/boardframe.h"
+#include "board/framecutter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,11 +4,11 @@
 #include "benchstream.h"
 #include "benchwindow.h"
 #include "cd_board.h"
-#include "cflags.h"
-#include "control_panel.h"
+#include "console/trafficconsole.h"
+#include "flags/cflags.h"
 #include "formwidget.h"
+#include "main/control_panel.h"
 #include "ptypair.h"
-#include "trafficconsole.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

@@ -1,10 +1,10 @@
 // The Data Log view when it already holds its maximum of lines.
 #include "benchwindow.h"
-#include "control_panel.h"
+#include "console/trafficconsole.h"
+#include "console/trafficline.h"
+#include "console/trafficview.h"
 #include "formwidget.h"
-#include "trafficconsole.h"
-#include "trafficline.h"
-#include "trafficview.h"
+#include "main/control_panel.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

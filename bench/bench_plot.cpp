@@ -3,11 +3,11 @@
 #include "benchstream.h"
 #include "benchwindow.h"
 #include "cd_board.h"
-#include "cflags.h"
-#include "control_panel.h"
-#include "flagplot.h"
+#include "flags/cflags.h"
+#include "flags/flagplot.h"
+#include "flags/plotredraw.h"
 #include "formwidget.h"
-#include "plotredraw.h"
+#include "main/control_panel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

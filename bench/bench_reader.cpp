@@ -6,12 +6,12 @@
 // written), the memory the process added at its peak while reading against the file's size, and
 // the time of the run's summary, which the review builds next.
 #include "benchwindow.h"
-#include "control_panel.h"
-#include "flagfilereader.h"
-#include "runcsv.h"
-#include "runpanel.h"
-#include "runstore.h"
-#include "runsummary.h"
+#include "flags/flagfilereader.h"
+#include "flags/runcsv.h"
+#include "flags/runpanel.h"
+#include "flags/runstore.h"
+#include "flags/runsummary.h"
+#include "main/control_panel.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -3,11 +3,11 @@
 // is measured, into SQLite files (the results file and the outbox). Reading: a 74-minute run's
 // series read back from a PostgreSQL server of its own (as the tests start one) and made into
 // what a report needs (the seconds, the plot's records and the summary), wall clock per read.
+#include "flags/runseries.h"
+#include "flags/runsummary.h"
 #include "pgserver.h"
 #include "resultsstore.h"
 #include "resultstable.h"
-#include "runseries.h"
-#include "runsummary.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -3,9 +3,9 @@
 // the store, its memory, and a redraw of the view (the envelope of the pixel columns in view and
 // the plot's replot) for the whole day, an hour, a minute and ten seconds, and a pan step.
 #include "benchstream.h"
-#include "runstore.h"
-#include "runsummary.h"
-#include "wholerunplot.h"
+#include "flags/runstore.h"
+#include "flags/runsummary.h"
+#include "flags/wholerunplot.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "benchstream.h"
 
-#include "framecutter.h"
+#include "board/framecutter.h"
 
 #include <QRandomGenerator>
 

@@ -1,8 +1,8 @@
 #include "benchwindow.h"
 
 #include "cd_board.h"
-#include "control_panel.h"
 #include "formwidget.h"
+#include "main/control_panel.h"
 
 #include <QApplication>
 #include <QCheckBox>

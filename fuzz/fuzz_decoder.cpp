@@ -5,7 +5,7 @@
 // under way, a programming step, a calibration point sampling, firmware version unknown); byte 1
 // seeds the chunk sizes; the rest is the byte stream as the board link would deliver it.
 #include "cd_board.h"
-#include "cflags.h"
+#include "flags/cflags.h"
 
 #include <QCoreApplication>
 

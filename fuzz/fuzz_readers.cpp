@@ -4,8 +4,8 @@
 // Input layout: byte 0 bit 0 chooses the format (1: an exported run), bits 1..7 the block size
 // (1 to 4,700 bytes); byte 1 bit 7 set keeps the exported run's header from being put in front of
 // the rest, bits 0..6 the bytes a slice reads; the rest is the file.
-#include "runfilereader.h"
-#include "runstore.h"
+#include "flags/runfilereader.h"
+#include "flags/runstore.h"
 
 #include <QBuffer>
 

@@ -1,4 +1,4 @@
-#include "toolmain.h"
+#include "main/toolmain.h"
 
 int main(int argc, char* argv[]) {
     return toolMain(argc, argv, Control_Panel::Configuration::Delivered);

@@ -1,4 +1,4 @@
-#include "toolmain.h"
+#include "main/toolmain.h"
 
 // The service build: the same program with every page of the window.
 int main(int argc, char* argv[]) {

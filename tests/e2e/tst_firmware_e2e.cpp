@@ -2,10 +2,10 @@
 // flashes a hex file with Debian's lpc21isp into the simulated board, dk61-sim --isp, and talks to
 // the board again afterwards.
 #include "cd_board.h"
-#include "control_panel.h"
 #include "e2eharness.h"
-#include "flashpage.h"
-#include "isprun.h"
+#include "firmware/flashpage.h"
+#include "firmware/isprun.h"
+#include "main/control_panel.h"
 #include "simrunner.h"
 #include "testenv.h"
 

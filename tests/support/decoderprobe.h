@@ -1,7 +1,7 @@
 #ifndef DECODERPROBE_H
 #define DECODERPROBE_H
 
-#include "boarddecoder.h"
+#include "board/boarddecoder.h"
 #include "framehex.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #ifndef FORMWIDGET_H
 #define FORMWIDGET_H
 
-#include "slineedit.h"
+#include "console/slineedit.h"
 
 #include <QObject>
 #include <QString>

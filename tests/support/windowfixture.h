@@ -1,8 +1,8 @@
 #ifndef WINDOWFIXTURE_H
 #define WINDOWFIXTURE_H
 
-#include "control_panel.h"
 #include "loopbackdevice.h"
+#include "main/control_panel.h"
 #include "testenv.h"
 
 #include <QByteArray>

@@ -1,0 +1,40 @@
+// The main window's log and flag files (SessionFiles).
+#include "cd_board.h"
+#include "flags/cflags.h"
+#include "flags/runpanel.h"
+#include "main/control_panel.h"
+#include "settings/logfileformat.h"
+#include "ui_control_panel.h"
+
+#include <QStatusBar>
+
+void Control_Panel::openLogFile() {
+    if (files.openLog())
+        ui->labelLogFile->setText("Log File is stored at: " + files.log().absolutePath());
+}
+
+// A new flag file starts a new run; after "End run" the next run's start opens it.
+void Control_Panel::openFlagFile() {
+    if (runPanel && !runPanel->runGoing())
+        return;
+    if (files.openFlags() && runPanel)
+        runPanel->startRun(files.flags().absolutePath());
+}
+
+// The rows of the records of one read go out together at the end of its pass.
+void Control_Panel::writeCFlagsToFlagFile_cvs() {
+    if (!board->flag_records.isEmpty() && board->flag_records.last())
+        files.writeFlagRow(sessionClock.elapsed(), *board->flag_records.last(),
+                           board->link.inPass() || board->otherLink.inPass());
+}
+
+// A file that cannot be written is told on the flag page (and in the status bar's message area)
+// until it works again; a file that went to the fallback directory says so as long as it is
+// there.
+void Control_Panel::showFileWarning(const FileWarnings::Report& report) {
+    if (!report.message.isEmpty())
+        statusBar()->showMessage(report.message);
+    ui->labelFileWarning->setText(report.text);
+    ui->labelFileWarning->setAccessibleName(report.text);
+    ui->labelFileWarning->setVisible(!report.text.isEmpty());
+}

@@ -1,0 +1,87 @@
+// The main window's side of the links, which their LinkSupervisors keep: the questions as
+// Retry/Abort boxes, the connection label, the baud-rate reset and the status bar.
+#include "board/linkquestionbox.h"
+#include "board/linkstatusbar.h"
+#include "board/serial_selector.h"
+#include "cd_board.h"
+#include "firmware/flashpage.h"
+#include "main/control_panel.h"
+#include "shell/logging.h"
+#include "ui_control_panel.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+void Control_Panel::wireLink() {
+    serialInfo.setChooser(&Serial_Selector::choose);
+    for (LinkSupervisor* supervisor : {&boardLink, &flagLink}) {
+        supervisor->attach(*board);
+        supervisor->portHeldElsewhere = [this] { return flashPage && flashPage->running(); };
+        supervisor->askOperator = [this, supervisor](const auto& q) {
+            return askRetryOrAbort(*supervisor, q);
+        };
+        connect(supervisor, &LinkSupervisor::accessDenied, this, &Control_Panel::portAccessDenied);
+    }
+    flagLink.yieldTo = &boardLink;
+    connect(&boardLink, &LinkSupervisor::opened, this, &Control_Panel::flagLinkOpened);
+    connect(&boardLink, &LinkSupervisor::linkDown, this, &Control_Panel::flagLinkDown);
+    for (auto changed :
+         {&CD_Board::connected_to_serial_port, &CD_Board::disconnected_from_serial_port})
+        connect(board, changed, this, &Control_Panel::update_connection_label);
+    connect(&boardLink, &LinkSupervisor::connectionChanged, this,
+            &Control_Panel::update_connection_label);
+    for (QPushButton* button : {ui->connect_disconnect, statusView->connectButton()})
+        connect(button, &QPushButton::clicked, this, &Control_Panel::handleConnectDisconnect);
+    connect(ui->actionExit, &QAction::triggered, this, &Control_Panel::abort_now);
+    connect(&abortTimer, &QTimer::timeout, this, &Control_Panel::abort_now);
+    connect(board, &CD_Board::recieved_fw_version, this, &Control_Panel::fw_version_detected);
+    connect(board, &CD_Board::recieved_ev_loader_ok, this, &Control_Panel::ev_loader_ok_detected);
+}
+
+LinkSupervisor::Answer Control_Panel::askRetryOrAbort(LinkSupervisor& link,
+                                                      const LinkSupervisor::Question& question) {
+    const LinkSupervisor::Answer answer = LinkQuestionBox::ask(
+        this, link, question, &link == &boardLink ? portMessageBox : otherPortMessageBox);
+    if (answer == LinkSupervisor::Answer::Abort && question.abortQuits)
+        abortTimer.start(0);
+    return answer;
+}
+
+QMessageBox* Control_Panel::portQuestion() const {
+    return portMessageBox;
+}
+
+void Control_Panel::abort_now() {
+    abortTimer.stop();
+    QCoreApplication::quit();
+}
+
+void Control_Panel::fw_version_detected() {
+    boardLink.firmwareAnswered();
+    update_connection_label();
+}
+
+// The loader answered: a Retry/Abort box that is up goes when control returns to it.
+void Control_Panel::ev_loader_ok_detected() {
+    boardLink.loaderAnswered();
+    update_connection_label();
+}
+
+void Control_Panel::resetBaudrate(int baud, bool reconnect) {
+    qCDebug(dk61Link) << "resetBaudrate(" << baud << ")";
+    if (!reconnect) {
+        board->link.setBaudRate(baud);
+        board->otherLink.setBaudRate(baud);
+        return;
+    }
+    boardLink.close();
+    flagLink.close();
+    board->setBaudRate(baud);
+    startup();
+    startup_other();
+}
+
+void Control_Panel::update_connection_label() {
+    statusView->showConnection(boardLink.connectionText(), board->isPortOpen());
+}

@@ -1,0 +1,49 @@
+// The main window's results database (ResultsPage): the live runs recorded, File -> "Results...".
+#include "flags/resultspage.h"
+#include "flags/runpanel.h"
+#include "main/control_panel.h"
+#include "ui_control_panel.h"
+
+#include <QDir>
+#include <QStatusBar>
+
+void Control_Panel::wireResults() {
+    ResultsDialog::Parts parts;
+    parts.review = [this](const StoredRun& run) {
+        ui->tabWidget->setCurrentWidget(ui->tabFlags);
+        return runPanel->openStored(run);
+    };
+    parts.report = [this](const StoredRun& run, const QString& path) {
+        return runPanel->exportStoredReport(run, path);
+    };
+    parts.setReference = [this](const StoredRun& run) { runPanel->setReference(run); };
+    parts.directory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
+    resultsPage = std::make_unique<ResultsPage>(this, statusBar(), parts);
+    resultsPage->open(currentSettings.resultsDatabase);
+    connect(runPanel, &RunPanel::runStarted, this, [this](const RunResult& run) {
+        if (resultsPage)
+            resultsPage->started(run);
+    });
+    connect(runPanel, &RunPanel::runEnded, this, [this] {
+        if (resultsPage)
+            resultsPage->ended();
+    });
+    // The board named the unit (or the operator typed it), or new limits judged the run again,
+    // while the run goes on.
+    connect(runPanel, &RunPanel::runUpdated, this, [this] {
+        if (!resultsPage)
+            return;
+        resultsPage->unitKnown(runPanel->liveUnit());
+        resultsPage->rejudged(runPanel->liveSummary());
+    });
+    auto* action = new QAction(QStringLiteral("Results..."), this);
+    action->setObjectName(QStringLiteral("actionResults"));
+    const QList<QAction*> fileMenu = ui->menuSettings->actions();
+    ui->menuSettings->insertAction(fileMenu.value(fileMenu.indexOf(ui->actionExportRunCsv) + 1),
+                                   action);
+    connect(action, &QAction::triggered, this, &Control_Panel::showResults);
+}
+
+void Control_Panel::showResults() {
+    resultsPage->showDialog();
+}
