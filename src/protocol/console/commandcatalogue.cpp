@@ -59,3 +59,11 @@ const QVector<CommandCatalogue::Command>& CommandCatalogue::commands() {
 QString CommandCatalogue::text(const Command& command, const QString& input) {
     return command.input.isEmpty() ? command.prefix : command.prefix + input.trimmed();
 }
+
+QString CommandCatalogue::text(const QString& button, const QString& input) {
+    for (const Command& command : commands()) {
+        if (command.button == button)
+            return text(command, input);
+    }
+    return QString();
+}

@@ -20,6 +20,8 @@ public:
     // The prefix followed by the parameter text without its outer blanks; a command without a
     // parameter line is its prefix alone.
     static QString text(const Command& command, const QString& input);
+    // The same for the button of that object name; empty where the catalogue has none.
+    static QString text(const QString& button, const QString& input);
 };
 
 #endif // COMMANDCATALOGUE_H

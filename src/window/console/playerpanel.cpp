@@ -3,35 +3,15 @@
 #include "cd_board.h"
 #include "console/playerrequests.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-
-PlayerPanel::PlayerPanel(const Parts& parts, CD_Board& board, QObject* parent)
-    : QObject(parent), p(parts), board(board) {
+PlayerPanel::PlayerPanel(CD_Board& board, QObject* parent) : QObject(parent), board(board) {
     trayRecheck.setSingleShot(true);
-    p.discId->clear();
-    // Each of the play-mode menu's entries plays with its mode byte (00..07).
-    using Mode = void (CD_Board::*)();
-    const std::pair<const char*, Mode> modes[] = {
-        {"Normal Play", &CD_Board::play_normalPlay},
-        {"Shuffle All", &CD_Board::play_shuffleAll},
-        {"Shuffle Repeat All Disc", &CD_Board::play_shuffleRepeatAllDisc},
-        {"Shuffle Folder", &CD_Board::play_shuffleFolder},
-        {"Shuffle Repeat All Folder", &CD_Board::play_shuffleRepeatAllFolder},
-        {"Repeat Disc", &CD_Board::play_repeatDisc},
-        {"Repeat Folder", &CD_Board::play_repeatFolder},
-        {"Repeat Track", &CD_Board::play_repeatTrack}};
-    auto* menu = new QMenu(p.expertPlay);
-    for (const auto& [text, slot] : modes)
-        connect(menu->addAction(QString::fromLatin1(text)), &QAction::triggered, &board, slot);
-    p.expertPlay->setMenu(menu);
+    connect(&trayRecheck, &QTimer::timeout, this, &PlayerPanel::trayUpdate);
+    connect(&board, &CD_Board::recieved_tray_status, this, &PlayerPanel::trayUpdate);
+    connect(&board, &CD_Board::recievedDiscID, this, &PlayerPanel::showDiscId);
 }
 
 void PlayerPanel::playPause() {
-    board.sendRequests(PlayerRequests::playPause(playing, p.playInit->isChecked()));
+    board.sendRequests(PlayerRequests::playPause(playing, playInit));
     showPlayState();
 }
 
@@ -46,8 +26,7 @@ void PlayerPanel::stop() {
 }
 
 void PlayerPanel::showPlayState() {
-    for (QPushButton* button : p.play)
-        button->setText(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    emit playButtonText(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
 }
 
 void PlayerPanel::openClose() {
@@ -63,20 +42,20 @@ void PlayerPanel::trayUpdate() {
 }
 
 void PlayerPanel::playFromStart() {
-    board.sendRequests(PlayerRequests::playMode(0, p.playInit->isChecked()));
+    board.sendRequests(PlayerRequests::playMode(0, playInit));
 }
 
 void PlayerPanel::takePlayInit() {
-    board.state.player.play_with_init = p.playInit->isChecked();
+    board.state.player.play_with_init = playInit;
 }
 
 void PlayerPanel::showDiscId() {
-    p.discId->setText("Disc ID: " +
-                      QString::number(static_cast<qint32>(board.state.player.disc_id)));
+    emit discIdShown("Disc ID: " +
+                     QString::number(static_cast<qint32>(board.state.player.disc_id)));
 }
 
 void PlayerPanel::clearDiscId() {
-    p.discId->clear();
+    emit discIdShown(QString());
 }
 
 void PlayerPanel::showPllState(int state) {
@@ -84,9 +63,9 @@ void PlayerPanel::showPllState(int state) {
     if (state == shownPll)
         return;
     shownPll = state;
-    p.pll->setText(state == 1 ? QStringLiteral("PLL State: LOCKED")
-                              : QStringLiteral("PLL State: NOT LOCKED"));
-    p.pll->setStyleSheet(state == 0   ? QStringLiteral("QLabel {color:red}")
-                         : state == 1 ? QStringLiteral("QLabel {color:green}")
-                                      : QStringLiteral("QLabel {color:black}"));
+    emit pllShown(state == 1 ? QStringLiteral("PLL State: LOCKED")
+                             : QStringLiteral("PLL State: NOT LOCKED"),
+                  state == 0   ? QStringLiteral("QLabel {color:red}")
+                  : state == 1 ? QStringLiteral("QLabel {color:green}")
+                               : QStringLiteral("QLabel {color:black}"));
 }

@@ -4,35 +4,25 @@
 #include "console/playerrequests.h"
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <optional>
 
 class CD_Board;
-class QCheckBox;
-class QLabel;
-class QPushButton;
 
-// The player panel of the play page, its twin on the laser current page and the expert page's
-// player buttons with the play-mode menu: the requests they send, the tool's own idea of whether
-// the disc plays, the second look at a tray whose state was unknown, and the small displays fed
-// by single responses (disc ID, PLL state).
+// The player: the requests of the play page's buttons, of their twins on the laser current page
+// and of the console page's player buttons, the tool's own idea of whether the disc plays, the
+// second look at a tray whose state was unknown, and what single responses say (disc ID, PLL
+// state). The pages show what it tells them.
 class PlayerPanel : public QObject {
     Q_OBJECT
 
 public:
-    struct Parts {
-        QPushButton* play[2];    // the two Play/Pause buttons
-        QPushButton* expertPlay; // carries the play-mode menu
-        QCheckBox* playInit;
-        QLabel* discId;
-        QLabel* pll;
-    };
-
     // How long the tray is given before the second look.
     static constexpr int TrayRecheckMs = 400;
 
-    PlayerPanel(const Parts& parts, CD_Board& board, QObject* parent = nullptr);
+    explicit PlayerPanel(CD_Board& board, QObject* parent = nullptr);
 
     bool isPlaying() const { return playing; }
     QTimer& trayTimer() { return trayRecheck; }
@@ -50,20 +40,28 @@ public:
     void trayUpdate();
     // Play with mode 00, after Get Disc Contents when "PlayInit" is checked.
     void playFromStart();
+    // "PlayInit" as its check box shows it; the operator's click makes it the board's flag.
+    void setPlayInit(bool checked) { playInit = checked; }
     void takePlayInit();
     void showDiscId();
     void clearDiscId();
     // The PLL state reported by 0xAA: 0 not locked, 1 locked, anything else undefined.
     void showPllState(int state);
 
+signals:
+    // "Play" or "Pause" on the Play buttons.
+    void playButtonText(const QString& text);
+    void discIdShown(const QString& text);
+    void pllShown(const QString& text, const QString& styleSheet);
+
 private:
     void send(const QByteArray& request);
     void showPlayState();
 
-    Parts p;
     CD_Board& board;
     bool playing = false;
-    std::optional<int> shownPll; // the state the label shows
+    bool playInit = false;
+    std::optional<int> shownPll; // the state last told
     QTimer trayRecheck;
 };
 

@@ -52,13 +52,8 @@ void TrafficConsole::takeReceived() {
 
 // The displays show the board state after the whole batch.
 void TrafficConsole::showReceived(const TrafficFeed::Received& update) {
-    if (update.any) {
-        for (QLabel* display : p.times)
-            display->setText(update.time);
-        for (QLabel* display : p.tracks)
-            display->setText(update.track);
-        p.laserCurrentHint->hide();
-    }
+    if (update.any)
+        emit positionShown(update.time, update.track);
     if (!update.laserCurrent.isEmpty())
         p.laserCurrent->setText(update.laserCurrent);
     show(update.lines);

@@ -39,11 +39,8 @@ public:
         std::function<qint64()> elapsedMs;                // the session clock
         std::function<void(const QStringList&)> logLines; // into the log file
         std::function<QString()> logDirectory;            // where "Save view..." proposes a file
-        // the displays of a batch
-        QLabel* laserCurrentHint;
+        // the laser current of a batch
         QLabel* laserCurrent;
-        QLabel* times[2];
-        QLabel* tracks[2];
         // the typed-request line and the test buttons
         SLineEdit* input;
         QCheckBox* clearAfterSend;
@@ -81,6 +78,10 @@ public:
     qint64 receivedIndex() const { return received; }
     qint64 sentIndex() const { return sent; }
     qint64 recallIndex() const { return recalled; }
+
+signals:
+    // The board's time and track after a batch, for the player's displays.
+    void positionShown(const QString& time, const QString& track);
 
 private:
     void wireTestButtons();

@@ -3,8 +3,10 @@
 #include "board/linkstatusbar.h"
 #include "cd_board.h"
 #include "common/plaintext.h"
+#include "common/segmentfont.h"
 #include "console/loaderpanel.h"
 #include "console/playerpanel.h"
+#include "console/playpage.h"
 #include "console/trafficconsole.h"
 #include "firmware/flashpage.h"
 #include "flags/flagplot.h"
@@ -22,7 +24,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,22 +38,6 @@
 #include <algorithm>
 
 namespace {
-
-// The seven-segment face of the time displays, registered once from the resource. Where the
-// build found no such face, the displays use the system's default face.
-QString inkFamily() {
-    static QString family;
-    if (family.isEmpty()) {
-        const int id = QFontDatabase::addApplicationFont(":/fonts/INK.ttf");
-        const QStringList families =
-            id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
-        if (families.isEmpty())
-            qCDebug(dk61App) << "no seven-segment face built in; the time displays use the "
-                                "system font";
-        family = families.isEmpty() ? QStringLiteral("INK") : families.first();
-    }
-    return family;
-}
 
 void hideAll(std::initializer_list<QWidget*> widgets) {
     for (QWidget* widget : widgets)
@@ -71,6 +56,9 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     serialInfo.setParent(this);
     settings = new QSettings(nullptr);
     ui->setupUi(this);
+    playerPanel = std::make_unique<PlayerPanel>(*board);
+    playPage = new PlayPage(*playerPanel);
+    ui->tabWidget->insertTab(0, playPage, playPage->windowTitle());
     // The console font is asked for by name; where it is not installed a fixed-pitch face stands
     // in.
     QFont consoleFont = ui->textBrowser->font();
@@ -99,9 +87,6 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     }
     QSqlDatabase::removeDatabase("dk61-probe");
 
-    // 7
-    ui->labelLogFile->hide();
-
     // 8: wiring; each subsystem's page takes its widgets and sets their first texts
     wireLink();
     wireConsole();
@@ -113,17 +98,12 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     wireService(); // service mode and tray calibration
 
     // 9-11: widgets this tool does not use
-    hideAll({ui->buttonRecordLaser, ui->buttonWriteToRegister, ui->labelPLL, ui->SongTitleLabel,
-             ui->ArtistLabel, ui->VolumeSlider, ui->TrackTimeSlider, ui->laserCurrenLabel});
+    hideAll({ui->buttonRecordLaser, ui->buttonWriteToRegister, ui->labelPLL});
     ui->labelEepromError->clear();
 
     // 10: the segment face for the time displays
-    QFont big(inkFamily(), 28, 1, false);
-    QFont small(inkFamily(), 20, 1, false);
-    ui->time_display->setFont(big);
-    ui->track_number_display->setFont(big);
-    ui->time_display_2->setFont(small);
-    ui->track_number_display_2->setFont(small);
+    ui->time_display_2->setFont(SegmentFont::font(20));
+    ui->track_number_display_2->setFont(SegmentFont::font(20));
 
     // 12
     sessionClock.start();
@@ -205,10 +185,11 @@ bool Control_Panel::programmingRunning() const {
 
 void Control_Panel::applyDeliveredConfiguration() {
     // the service warnings and step markers, the second link's widgets
-    hideAll({ui->flashTextBrowser, ui->ServiceModeWarningLabel_1, ui->ServiceModeWarningLabel_3,
-             ui->ServiceModeWarningLabel_4, ui->ServiceModeWarningLabel_5,
-             ui->ServiceModeWarningLabel_7, ui->chkOther, ui->btnConnectOther, ui->txtOther,
-             ui->btnSetOther, ui->lblConnect_other, ui->groupBox});
+    playPage->showServiceWarning(false);
+    hideAll({ui->flashTextBrowser, ui->ServiceModeWarningLabel_3, ui->ServiceModeWarningLabel_4,
+             ui->ServiceModeWarningLabel_5, ui->ServiceModeWarningLabel_7, ui->chkOther,
+             ui->btnConnectOther, ui->txtOther, ui->btnSetOther, ui->lblConnect_other,
+             ui->groupBox});
     for (int i = 1; i <= 14; ++i) {
         if (QLabel* label = findChild<QLabel*>(QStringLiteral("labelService%1").arg(i)))
             label->hide();

@@ -31,6 +31,7 @@ class CD_Board;
 class CFlags;
 class Focus_Coefs;
 class LaserList;
+class PlayPage;
 class Register_Dialog;
 class ResultsPage;
 class RunPanel;
@@ -329,6 +330,7 @@ private:
     std::unique_ptr<LinkStatusBar> statusView;
     std::unique_ptr<TrafficConsole> trafficConsole;
     std::unique_ptr<PlayerPanel> playerPanel;
+    PlayPage* playPage = nullptr;
     std::unique_ptr<LoaderPanel> loaderPanel;
     FieldMemory eepromFields;
     std::unique_ptr<EepromPage> eepromPage;

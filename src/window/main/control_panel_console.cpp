@@ -1,29 +1,28 @@
 // The main window's console page: the traffic view, typed requests and the test buttons
 // (TrafficConsole).
 #include "cd_board.h"
+#include "console/playpage.h"
 #include "console/trafficconsole.h"
 #include "main/control_panel.h"
 #include "ui_control_panel.h"
 
 void Control_Panel::wireConsole() {
     trafficConsole = std::make_unique<TrafficConsole>(
-        TrafficConsole::Parts{this,
-                              ui->textBrowser,
-                              ui->chkLog,
+        TrafficConsole::Parts{this, ui->textBrowser, ui->chkLog,
                               [this] { return sessionClock.elapsed(); },
                               [this](const QStringList& lines) { writeLogLines(lines); },
                               [this] { return currentSettings.logFileDirectory; },
-                              ui->laserCurrenLabel,
-                              ui->labelLaserCurrent,
-                              {ui->time_display, ui->time_display_2},
-                              {ui->track_number_display, ui->track_number_display_2},
-                              ui->InputText,
-                              ui->CheckBoxClear,
-                              ui->CustomInputWarningLabel,
-                              ui->groupBoxTest,
-                              ui->btnTestfunctions},
+                              ui->labelLaserCurrent, ui->InputText, ui->CheckBoxClear,
+                              ui->CustomInputWarningLabel, ui->groupBoxTest, ui->btnTestfunctions},
         *board);
     ui->CustomInputWarningLabel->clear();
+    connect(trafficConsole.get(), &TrafficConsole::positionShown, playPage,
+            &PlayPage::showPosition);
+    connect(trafficConsole.get(), &TrafficConsole::positionShown, this,
+            [this](const QString& time, const QString& track) {
+                ui->time_display_2->setText(time);
+                ui->track_number_display_2->setText(track);
+            });
 
     // Unique: the link side may already have made these two.
     for (auto complete : {&CD_Board::parse_complete, &CD_Board::parse_complete_other})

@@ -1,5 +1,6 @@
 // The main window's log and flag files (SessionFiles).
 #include "cd_board.h"
+#include "console/playpage.h"
 #include "flags/cflags.h"
 #include "flags/runpanel.h"
 #include "main/control_panel.h"
@@ -10,7 +11,7 @@
 
 void Control_Panel::openLogFile() {
     if (files.openLog())
-        ui->labelLogFile->setText("Log File is stored at: " + files.log().absolutePath());
+        playPage->showLogFile(files.log().absolutePath());
 }
 
 // A new flag file starts a new run; after "End run" the next run's start opens it.

@@ -1,11 +1,11 @@
 // The main window's flag page: the flag plot and the interval command, and the run around them.
 #include "cd_board.h"
+#include "common/overlay.h"
 #include "flags/cflags.h"
 #include "flags/flagplot.h"
 #include "flags/resultspage.h"
 #include "flags/runpanel.h"
 #include "main/control_panel.h"
-#include "main/overlay.h"
 #include "shell/logging.h"
 #include "ui_control_panel.h"
 

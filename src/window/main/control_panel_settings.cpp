@@ -1,6 +1,7 @@
 // The main window's side of the settings: it takes the values read from the store and applies
 // what the settings window hands back.
 #include "cd_board.h"
+#include "console/playpage.h"
 #include "flags/resultspage.h"
 #include "flags/runpanel.h"
 #include "main/control_panel.h"
@@ -25,7 +26,7 @@ void Control_Panel::takeSettings(const SettingsValues& values) {
     files.setSettings(values);
     // No saved file may take the place of the directories in force either.
     ProgramFolders::setConfigured({values.logFileDirectory, values.flagFileDirectory});
-    ui->labelLogFile->setVisible(values.storeLogFile);
+    playPage->setLogFileShown(values.storeLogFile);
     if (runPanel)
         runPanel->setLimits(values.limits);
 }

@@ -1,5 +1,5 @@
 #include "common/windowfit.h"
-#include "main/overlay.h"
+#include "common/overlay.h"
 #include "settings/settings.h"
 #include "windowfixture.h"
 
