@@ -4,7 +4,7 @@
 #include "benchstream.h"
 #include "benchwindow.h"
 #include "cd_board.h"
-#include "console/trafficconsole.h"
+#include "console/consolepage.h"
 #include "flags/cflags.h"
 #include "formwidget.h"
 #include "main/control_panel.h"

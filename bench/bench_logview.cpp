@@ -1,6 +1,6 @@
 // The Data Log view when it already holds its maximum of lines.
 #include "benchwindow.h"
-#include "console/trafficconsole.h"
+#include "console/consolepage.h"
 #include "console/trafficline.h"
 #include "console/trafficview.h"
 #include "formwidget.h"
@@ -39,7 +39,7 @@ void BM_LogViewAppend(benchmark::State& state) {
     Control_Panel* w = bench.window();
     formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(view == NeverShown ? 1 : 0);
     qint64 n = 0;
-    while (n < TrafficConsole::MaxLines + 1000) {
+    while (n < ConsolePage::MaxLines + 1000) {
         QStringList lines;
         for (int i = 0; i < 1000; ++i)
             lines.append(frameLine(n++));
@@ -65,13 +65,13 @@ void BM_LogViewAppend(benchmark::State& state) {
     formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(0);
     bench.settle();
     if (formWidget<QPlainTextEdit>(w, "textBrowser")->document()->blockCount() !=
-            TrafficConsole::MaxLines ||
+            ConsolePage::MaxLines ||
         formWidget<QPlainTextEdit>(w, "textBrowser")->document()->lastBlock().text() !=
             frameLine(n - 1))
         state.SkipWithError("the view does not hold its newest lines");
     static const char* const viewText[] = {"never shown", "shown", "hidden after being shown"};
     static const char* const paceText[] = {"each line added at once", "a line every 30 ms"};
-    state.SetLabel("Data Log view at " + std::to_string(TrafficConsole::MaxLines) + " lines, " +
+    state.SetLabel("Data Log view at " + std::to_string(ConsolePage::MaxLines) + " lines, " +
                    viewText[view] + ", " + paceText[pace] + ", per line");
 }
 BENCHMARK(BM_LogViewAppend)

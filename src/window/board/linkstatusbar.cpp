@@ -38,8 +38,7 @@ void setWhole(QLabel* label, const QString& text) {
 
 } // namespace
 
-LinkStatusBar::LinkStatusBar(QStatusBar* bar, QLabel* message, QPushButton* formButton)
-    : message(message), formButton(formButton) {
+LinkStatusBar::LinkStatusBar(QStatusBar* bar, QLabel* message) : message(message) {
     const char* names[] = {"boardLabel", "spdifLabel", "cflagLabel"};
     for (int i = 0; i < 3; ++i)
         states[i] = namedLabel(bar, names[i], ElidedLabel::Narrowest::TextWithoutBlanks);
@@ -66,7 +65,6 @@ void LinkStatusBar::show(const StatusWording::Bar& bar) {
 void LinkStatusBar::showConnection(const QString& text, bool open) {
     setWhole(connection, text);
     const QString label = open ? QStringLiteral("Disconnect") : QStringLiteral("Connect");
-    formButton->setText(label);
     button->setText(label);
 }
 

@@ -15,13 +15,13 @@ class QStatusBar;
 class LinkStatusBar {
 public:
     // Adds the widgets to `bar` (their parent is the bar's window); `message` is the flag page's
-    // line, `formButton` the connect button of the console page, which reads as the bar's does.
-    LinkStatusBar(QStatusBar* bar, QLabel* message, QPushButton* formButton);
+    // line.
+    LinkStatusBar(QStatusBar* bar, QLabel* message);
 
     QPushButton* connectButton() const { return button; }
 
     void show(const StatusWording::Bar& bar);
-    // The connection label and both connect buttons (Connect / Disconnect).
+    // The connection label and the connect button (Connect / Disconnect).
     void showConnection(const QString& text, bool open);
     void appendFlagFirmware(int version);
     void showLoaderType(const QString& text);
@@ -33,7 +33,6 @@ private:
     QLabel* connection = nullptr;
     QPushButton* button = nullptr;
     QLabel* message = nullptr;
-    QPushButton* formButton = nullptr;
 };
 
 #endif // LINKSTATUSBAR_H

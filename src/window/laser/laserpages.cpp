@@ -20,20 +20,11 @@ QString g6(double value) {
     return QString::number(value, 'g', 6);
 }
 
-const char* const Red = "QLabel  { color: red}";
-const char* const Green = "QLabel  { color: green}";
-
 } // namespace
 
 LaserPages::LaserPages(const Parts& parts, CD_Board& board, const LaserList& readings,
                        QObject* parent)
     : QObject(parent), p(parts), board(board), readings(readings) {
-    zeroHourByte = new QLabel(p.expertPage);
-    zeroHourByte->setObjectName(QStringLiteral("labelZeroHourByte"));
-    // down to "PlayInit", over the register button and the PLL label this build never shows
-    zeroHourByte->setGeometry(706, 298, 170, 52);
-    zeroHourByte->setWordWrap(true);
-    zeroHourByte->hide();
     // beside each "Get ADC Value"
     for (int n : {0, 1}) {
         const QPushButton* button = p.points[n].button;
@@ -113,49 +104,7 @@ void LaserPages::moduleOff() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The ring of the last 64 readings and the zero-hour byte
-
-void LaserPages::showAverage() {
-    p.average->setText(LaserList::averageText(readings.average()));
-}
-
-void LaserPages::showCount(int count) {
-    p.count->setText(LaserList::countText(count));
-}
-
-// The programming run's replies are its own.
-void LaserPages::writeZeroHourByte() {
-    const ZeroHourByte::Value value = ZeroHourByte::fromAverage(readings.average());
-    if (!value.valid)
-        return;
-    if (const QString busy = memoryBusy(); !busy.isEmpty()) {
-        showZeroHourByte(busy, Red);
-        return;
-    }
-    board.writeZeroByte(value);
-    showZeroHourByte(ZeroHourByte::writingText(value), value.capped ? Red : "");
-}
-
-void LaserPages::zeroHourByteWritten(bool written, const QString& text) {
-    showZeroHourByte(text, written ? Green : Red);
-}
-
-void LaserPages::showZeroHourByte(const QString& text, const char* styleSheet) {
-    zeroHourByte->setStyleSheet(QString::fromLatin1(styleSheet));
-    zeroHourByte->setText(text);
-    zeroHourByte->show();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Live current, history and zero-hour byte
-
-void LaserPages::requestCurrent() {
-    board.sendRequest(QByteArray::fromRawData("\x54\x00", 2));
-}
-
-void LaserPages::showCurrent() {
-    p.current->setText(g6(board.state.laser.laser_current_mA) + QStringLiteral(" mA"));
-}
+// History and zero-hour byte
 
 void LaserPages::showMessage(const QString& text) {
     p.historyMessage->setText(text);

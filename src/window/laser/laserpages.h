@@ -33,17 +33,13 @@ public:
         QComboBox* unit;
     };
     struct Parts {
-        QWidget* window;     // parent of the question before erasing the history
-        QWidget* expertPage; // holds the zero-hour byte's label
-        QWidget* laserPage;  // holds the count of each point's readings
+        QWidget* window;    // parent of the question before erasing the history
+        QWidget* laserPage; // holds the count of each point's readings
         Point points[2];
         QLabel* fitWarning;
         QLabel* slope;
         QLabel* offset;
         QPushButton* laserButton; // the service mode's laser button
-        QLineEdit* average;
-        QLabel* count;
-        QLabel* current;
         QLabel* historyMessage;
         QCustomPlot* plot;
         std::function<bool()> playing;     // the player plays a disc
@@ -67,16 +63,7 @@ public:
     // The board reported the laser module off.
     void moduleOff();
 
-    // ---- the ring of readings and the zero-hour byte ----
-    void showAverage();
-    void showCount(int count);
-    // The write waits for the board to show the byte it holds.
-    void writeZeroHourByte();
-    void zeroHourByteWritten(bool written, const QString& text);
-
-    // ---- live current, history and zero-hour byte ----
-    void requestCurrent();
-    void showCurrent();
+    // ---- history and zero-hour byte ----
     void readHistory();
     void readZeroHourByte();
     // Erasing destroys the board's only record of its laser: asked for first.
@@ -95,12 +82,10 @@ private:
     // a time: a second would take the first one's replies and the first would never end.
     QString memoryBusy() const;
     void showMessage(const QString& text);
-    void showZeroHourByte(const QString& text, const char* styleSheet);
 
     Parts p;
     CD_Board& board;
     const LaserList& readings;
-    QLabel* zeroHourByte = nullptr;
     QLabel* progress[2] = {};
     QPushButton* useForEeprom = nullptr; // enabled once a line is fitted
     double fitted[2] = {};               // k and d of the last fit

@@ -4,15 +4,16 @@
 #include "cd_board.h"
 #include "common/plaintext.h"
 #include "common/segmentfont.h"
+#include "console/consolepage.h"
 #include "console/loaderpanel.h"
 #include "console/playerpanel.h"
 #include "console/playpage.h"
-#include "console/trafficconsole.h"
 #include "firmware/flashpage.h"
 #include "flags/flagplot.h"
 #include "flags/resultspage.h"
 #include "flags/runpanel.h"
 #include "flags/testroutine.h"
+#include "laser/laserhistory.h"
 #include "laser/laserlist.h"
 #include "laser/laserpages.h"
 #include "production/audiobytepage.h"
@@ -56,26 +57,18 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     serialInfo.setParent(this);
     settings = new QSettings(nullptr);
     ui->setupUi(this);
-    playerPanel = std::make_unique<PlayerPanel>(*board);
-    playPage = new PlayPage(*playerPanel);
-    ui->tabWidget->insertTab(0, playPage, playPage->windowTitle());
-    // The console font is asked for by name; where it is not installed a fixed-pitch face stands
-    // in.
-    QFont consoleFont = ui->textBrowser->font();
-    consoleFont.setStyleHint(QFont::Monospace);
-    ui->textBrowser->setFont(consoleFont);
+    laserList = new LaserList(nullptr);
+    laserList->setParent(this);
+    buildPages();
 
     Q_INIT_RESOURCE(icons);
     setWindowIcon(QIcon(QStringLiteral(":/icons/dk61-pc-tool.svg")));
 
     // 4: status bar
-    statusView = std::make_unique<LinkStatusBar>(statusBar(), ui->status_description_spdif_label,
-                                                 ui->connect_disconnect);
+    statusView = std::make_unique<LinkStatusBar>(statusBar(), ui->status_description_spdif_label);
 
     // 5: the servo-parameter page is not offered
     ui->tabWidget->removeTab(4);
-    laserList = new LaserList(nullptr);
-    laserList->setParent(this);
 
     // 6: an unconfigured database handle, for a debug line only
     {
@@ -98,7 +91,6 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     wireService(); // service mode and tray calibration
 
     // 9-11: widgets this tool does not use
-    hideAll({ui->buttonRecordLaser, ui->buttonWriteToRegister, ui->labelPLL});
     ui->labelEepromError->clear();
 
     // 10: the segment face for the time displays
@@ -146,7 +138,6 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     // 23
     testRoutine = new TestRoutine(this);
     connect(this, &Control_Panel::recievedCFlags, testRoutine, &TestRoutine::parseCFLags);
-    ui->groupBoxTest->hide();
 
     // 24: baud-rate and R31 lists of the EEPROM page
     eepromPage->fillLists();
@@ -179,6 +170,27 @@ Control_Panel::~Control_Panel() {
     delete settings;
 }
 
+void Control_Panel::buildPages() {
+    playerPanel = std::make_unique<PlayerPanel>(*board);
+    playPage = new PlayPage(*playerPanel);
+    ConsolePage::Services console;
+    console.elapsedMs = [this] { return sessionClock.elapsed(); };
+    console.logLines = [this](const QStringList& lines) { writeLogLines(lines); };
+    console.logDirectory = [this] { return currentSettings.logFileDirectory; };
+    console.memoryBusy = [this] { return memoryBusy(); };
+    consolePage = new ConsolePage(*board, *playerPanel, *laserList, console);
+    ui->tabWidget->insertTab(0, playPage, playPage->windowTitle());
+    ui->tabWidget->insertTab(1, consolePage, consolePage->windowTitle());
+}
+
+QString Control_Panel::memoryBusy() const {
+    if (eepromPage->running())
+        return LaserHistory::busyText();
+    if (const MemorySequence* running = board->decoder.runningSequence())
+        return LaserHistory::waitText(running->what());
+    return QString();
+}
+
 bool Control_Panel::programmingRunning() const {
     return eepromPage->running();
 }
@@ -190,6 +202,7 @@ void Control_Panel::applyDeliveredConfiguration() {
              ui->ServiceModeWarningLabel_5, ui->ServiceModeWarningLabel_7, ui->chkOther,
              ui->btnConnectOther, ui->txtOther, ui->btnSetOther, ui->lblConnect_other,
              ui->groupBox});
+    consolePage->showServiceWarning(false);
     for (int i = 1; i <= 14; ++i) {
         if (QLabel* label = findChild<QLabel*>(QStringLiteral("labelService%1").arg(i)))
             label->hide();
@@ -202,33 +215,7 @@ void Control_Panel::applyDeliveredConfiguration() {
     setWindowTitle("KXRT DADO-Tool Version 4");
     ui->tabWidget->move(0, 0);
     // the console page shows the traffic only
-    hideAll({ui->ExpertButtonPlay,
-             ui->ExpertButtonPause,
-             ui->ExpertButtonStop,
-             ui->ExpertEvTag,
-             ui->ExpertButtonPrevious,
-             ui->ExpertButtonNext,
-             ui->ExpertButtonOpen,
-             ui->ExperButtonClose,
-             ui->checkBoxPlayInit,
-             ui->ExpertGetLaser,
-             ui->label_19,
-             ui->labelLaserCurrent,
-             ui->buttonRecordLaser,
-             ui->btnLaserToEeprom,
-             ui->labelAvgLaserHexValue,
-             ui->lineLaserListAverage,
-             ui->pushButtonFlush,
-             ui->buttonWriteToRegister,
-             ui->btnTestfunctions,
-             ui->labelPLL,
-             ui->ServiceModeWarningLabel_2,
-             ui->CustomInputWarningLabel,
-             ui->InputText,
-             ui->CheckBoxClear,
-             ui->SendButton,
-             ui->connect_disconnect});
-    ui->textBrowser->setGeometry(10, 30, width(), height());
+    consolePage->showTrafficOnly(size());
     ui->tabWidget->setTabText(0, "Data Log");
     ui->tabWidget->setCurrentIndex(1);
     qCDebug(dk61App) << "CUSTOMER VERSION";
@@ -275,53 +262,12 @@ void Control_Panel::relayout(int W, int H) {
     // The pages are the tab widget less its tab bar and frame.
     ui->tabWidget->resize(W, H - 60);
     const QSize page(W - 4, H - 64 - ui->tabWidget->tabBar()->sizeHint().height());
-    layoutConsole(page, W, H);
+    consolePage->fitWindow(page, W, H);
     layoutFlags(page, W, H);
     layoutLaserCurrent(page, W, H);
     ui->horizontalScrollBar->setGeometry(0, H - 80, W - 23, 18);
     ui->horizontalScrollBar->setRange(0, 1600 - W);
     ui->verticalScrollBar->setGeometry(W - 23, 0, 18, H - 80);
-}
-
-void Control_Panel::layoutConsole(const QSize& page, int W, int H) {
-    // The column beside the view ("show data" and the buttons below it, and whatever was put
-    // there) keeps to the right edge, left of the test buttons while they are shown; the view
-    // takes the width left of it.
-    if (consoleColumn.isEmpty()) {
-        for (QWidget* widget :
-             ui->tabExpertMode->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (widget->x() >= ui->chkLog->x() && widget->y() < ui->CustomInputWarningLabel->y() &&
-                widget != ui->groupBoxTest && widget != ui->textBrowser)
-                consoleColumn.append({widget, widget->x() - ui->chkLog->x()});
-        }
-    }
-    const bool testButtons = trafficConsole && trafficConsole->testButtonsShown();
-    QGroupBox* tests = ui->groupBoxTest;
-    tests->move(W - tests->width() - 20, tests->y());
-    const int columnRight = (testButtons ? tests->x() : page.width()) - 20;
-    const int columnX = columnRight - ui->chkLog->width();
-    int columnBottom = 0;
-    for (const auto& [widget, offset] : consoleColumn) {
-        widget->move(columnX + offset, widget->y());
-        if (!widget->isHidden())
-            columnBottom = std::max(columnBottom, widget->geometry().bottom());
-    }
-    QWidget* view = ui->textBrowser;
-    view->resize(std::max(0, columnX - 10 - view->x()), H - 210);
-
-    // The typed-request line below the view, narrowed where the column or the page's edge would
-    // cut it.
-    const int rowY = H - 189;
-    const int rowRight = rowY - 20 > columnBottom ? columnRight : columnX - 10;
-    const int buttons = ui->SendButton->width() + ui->connect_disconnect->width() + 20;
-    ui->InputText->setGeometry(210, rowY, std::min(430, rowRight - 210 - buttons),
-                               ui->InputText->height());
-    const int inputRight = ui->InputText->geometry().right() + 1;
-    ui->SendButton->move(inputRight + 10, rowY);
-    ui->connect_disconnect->move(ui->SendButton->geometry().right() + 11, rowY);
-    ui->CheckBoxClear->move(210, H - 159);
-    ui->CustomInputWarningLabel->setGeometry(210, rowY - 20, std::min(500, rowRight - 210),
-                                             ui->CustomInputWarningLabel->height());
 }
 
 void Control_Panel::layoutFlags(const QSize& page, int W, int H) {

@@ -3,9 +3,9 @@
 
 #include "board/linkstatusbar.h"
 #include "boardwindow.h"
+#include "console/consolepage.h"
 #include "console/loaderpanel.h"
 #include "console/playerpanel.h"
-#include "console/trafficconsole.h"
 #include "firmware/flashpage.h"
 #include "flags/flagplot.h"
 #include "laser/laserpages.h"
@@ -75,7 +75,7 @@ public:
     const LaserList& laserReadings() const { return *laserList; }
     const Focus_Coefs& servoCoefficients() const { return *focusCoefs; }
     bool programmingRunning() const;
-    TrafficConsole& console() const { return *trafficConsole; }
+    ConsolePage& console() const { return *consolePage; }
     PlayerPanel& player() const { return *playerPanel; }
     FlashPage& firmwarePage() const { return *flashPage; }
     RunPanel& flagRun() const { return *runPanel; }
@@ -100,7 +100,7 @@ public:
     // Writes the lines of one pass at once (one write and one flush).
     void writeLogLines(const QStringList& lines) { files.writeLogLines(lines); }
     // Adds the lines of one pass to the traffic view (only while "show data" is checked).
-    void showTrafficLines(const QStringList& lines) { trafficConsole->show(lines); }
+    void showTrafficLines(const QStringList& lines) { consolePage->show(lines); }
 
     // ---- link (board/) ----
     void resetBaudrate(int baud, bool reconnect);
@@ -132,14 +132,14 @@ public slots:
     // ---- traffic view and typed requests (console/) ----
     void update_information() {
         files.flushFlagRows();
-        trafficConsole->takeReceived();
+        consolePage->takeReceived();
     }
-    void put_send_bytes() { trafficConsole->takeSent(); }
-    void debug_message() { trafficConsole->takeDebugText(); }
-    void sendCustomData() { trafficConsole->sendTyped(); }
-    void textChanged() { trafficConsole->formatTyped(); }
-    void text_pressedUp() { trafficConsole->recallOlder(); }
-    void text_pressedDown() { trafficConsole->recallNewer(); }
+    void put_send_bytes() { consolePage->takeSent(); }
+    void debug_message() { consolePage->takeDebugText(); }
+    void sendCustomData() { consolePage->sendTyped(); }
+    void textChanged() { consolePage->formatTyped(); }
+    void text_pressedUp() { consolePage->recallOlder(); }
+    void text_pressedDown() { consolePage->recallNewer(); }
     void showPllState(int state) override { playerPanel->showPllState(state); }
 
     // ---- flag monitor (flags/) ----
@@ -200,19 +200,19 @@ public slots:
     void handleAdcValue_1() { laserPages->showPoint(1); }
     void handleAdcValue_2() { laserPages->showPoint(2); }
     void calculateLaserParams() { laserPages->fit(); }
-    void update_laser_average() { laserPages->showAverage(); }
-    void updateLaserADCAverage(int index) { laserPages->showCount(index); }
-    void writeLaserCurrentToEEPROM() { laserPages->writeZeroHourByte(); }
+    void update_laser_average() { consolePage->showAverage(); }
+    void updateLaserADCAverage(int index) { consolePage->showCount(index); }
+    void writeLaserCurrentToEEPROM() { consolePage->writeZeroHourByte(); }
     void handleModuleOff() { laserPages->moduleOff(); }
     void getLaserHistory() { laserPages->readHistory(); }
     void getZeroByte() { laserPages->readZeroHourByte(); }
     void resetLaserHistory() { laserPages->askErase(); }
-    void getLaserCurrent() { laserPages->requestCurrent(); }
-    void updateLaserCurrent() { laserPages->showCurrent(); }
+    void getLaserCurrent() { consolePage->requestCurrent(); }
+    void updateLaserCurrent() { consolePage->showCurrent(); }
     void memoryExchangeFailed(const QString& text) { laserPages->exchangeFailed(text); }
     void showAdcProgress() { laserPages->showProgress(); }
     void zeroByteWriteEnded(bool written, const QString& text) {
-        laserPages->zeroHourByteWritten(written, text);
+        consolePage->zeroHourByteWritten(written, text);
     }
 
     // ---- the player panel (console/) ----
@@ -233,7 +233,7 @@ public slots:
     void handleDiscID() { playerPanel->showDiscId(); }
     // ---- the test buttons, loader and pickup (console/) ----
     void testsuite_Show_Hide() {
-        trafficConsole->toggleTestButtons();
+        consolePage->toggleTestButtons();
         relayout(width(), height());
     }
     void handle_other_possible_loader_selected(int index) { loaderPanel->choose(index); }
@@ -262,10 +262,13 @@ protected:
 
 private:
     void applyDeliveredConfiguration();
+    // Every page, in tab order, with the parts they share.
+    void buildPages();
+    // Why no exchange with the board's memory can start now (empty: it can).
+    QString memoryBusy() const;
     // Lays the pages out for a window of W x H: what grows with the window and what keeps to its
     // right or bottom edge.
     void relayout(int W, int H);
-    void layoutConsole(const QSize& page, int W, int H);
     void layoutFlags(const QSize& page, int W, int H);
     void layoutLaserCurrent(const QSize& page, int W, int H);
 
@@ -328,7 +331,7 @@ private:
 
     // ---- each subsystem's page ----
     std::unique_ptr<LinkStatusBar> statusView;
-    std::unique_ptr<TrafficConsole> trafficConsole;
+    ConsolePage* consolePage = nullptr;
     std::unique_ptr<PlayerPanel> playerPanel;
     PlayPage* playPage = nullptr;
     std::unique_ptr<LoaderPanel> loaderPanel;
@@ -341,9 +344,6 @@ private:
     std::unique_ptr<FlashPage> flashPage;
     FlagPlot* flagPlot = nullptr;
     RunPanel* runPanel = nullptr;
-    // The console page's column right of the view: each widget with its offset from the column's
-    // left edge (found at the first layout).
-    QVector<QPair<QWidget*, int>> consoleColumn;
     // The results database, the live run's row in it and the Results dialog.
     std::unique_ptr<ResultsPage> resultsPage;
 };

@@ -11,7 +11,6 @@
 void Control_Panel::wireLaser() {
     laserPages = std::make_unique<LaserPages>(
         LaserPages::Parts{this,
-                          ui->tabExpertMode,
                           ui->tabLaser,
                           {{ui->buttonGetAdcValue_1, ui->lineAdcValue_1,
                             ui->lineAdcValue_1_Variance, ui->lineCurrent_1, ui->boxUnitSelector_1},
@@ -21,9 +20,6 @@ void Control_Panel::wireLaser() {
                           ui->labelDerivative,
                           ui->labelOffset,
                           ui->buttonLaserOnOff,
-                          ui->lineLaserListAverage,
-                          ui->labelAvgLaserHexValue,
-                          ui->labelLaserCurrent,
                           ui->lblWarnLaserHistory,
                           ui->customPlotLaser,
                           [this] { return playerPanel->isPlaying(); },
@@ -37,20 +33,12 @@ void Control_Panel::wireLaser() {
     connect(board, &CD_Board::calculatedAdc_1, this, &Control_Panel::handleAdcValue_1);
     connect(board, &CD_Board::calculatedAdc_2, this, &Control_Panel::handleAdcValue_2);
     connect(ui->buttoCalculate, &QPushButton::clicked, this, &Control_Panel::calculateLaserParams);
-    connect(board, &CD_Board::recievedLaserCurrent, this, &Control_Panel::updateLaserCurrent);
-    connect(board, &CD_Board::laser_push, this, &Control_Panel::update_laser_average);
     connect(board, &CD_Board::module_off, this, &Control_Panel::handleModuleOff);
-    connect(laserList, &LaserList::pushed, this, &Control_Panel::updateLaserADCAverage);
-    connect(ui->pushButtonFlush, &QPushButton::clicked, laserList, &LaserList::flush);
-    connect(ui->btnLaserToEeprom, &QPushButton::clicked, this,
-            &Control_Panel::writeLaserCurrentToEEPROM);
     connect(ui->btnGetLaserHistory, &QPushButton::clicked, this, &Control_Panel::getLaserHistory);
     connect(ui->btnGetZeroByte, &QPushButton::clicked, this, &Control_Panel::getZeroByte);
     connect(ui->btnResetLaserHistory, &QPushButton::clicked, this,
             &Control_Panel::resetLaserHistory);
-    connect(ui->ExpertGetLaser, &QPushButton::clicked, this, &Control_Panel::getLaserCurrent);
     connect(board, &CD_Board::memoryExchangeFailed, this, &Control_Panel::memoryExchangeFailed);
-    connect(board, &CD_Board::zeroByteWriteEnded, this, &Control_Panel::zeroByteWriteEnded);
     // the count follows the readings once per batch received
     for (QPushButton* button : {ui->buttonGetAdcValue_1, ui->buttonGetAdcValue_2})
         connect(button, &QPushButton::clicked, this, &Control_Panel::showAdcProgress);

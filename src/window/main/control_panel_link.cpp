@@ -31,8 +31,8 @@ void Control_Panel::wireLink() {
         connect(board, changed, this, &Control_Panel::update_connection_label);
     connect(&boardLink, &LinkSupervisor::connectionChanged, this,
             &Control_Panel::update_connection_label);
-    for (QPushButton* button : {ui->connect_disconnect, statusView->connectButton()})
-        connect(button, &QPushButton::clicked, this, &Control_Panel::handleConnectDisconnect);
+    connect(statusView->connectButton(), &QPushButton::clicked, this,
+            &Control_Panel::handleConnectDisconnect);
     connect(ui->actionExit, &QAction::triggered, this, &Control_Panel::abort_now);
     connect(&abortTimer, &QTimer::timeout, this, &Control_Panel::abort_now);
     connect(board, &CD_Board::recieved_fw_version, this, &Control_Panel::fw_version_detected);
@@ -84,4 +84,5 @@ void Control_Panel::resetBaudrate(int baud, bool reconnect) {
 
 void Control_Panel::update_connection_label() {
     statusView->showConnection(boardLink.connectionText(), board->isPortOpen());
+    consolePage->showConnected(board->isPortOpen());
 }

@@ -1,7 +1,8 @@
 // The main window's service functions: the service mode page, the service warnings of every
 // page, the laser page's laser button and the DK-Tria tray calibration group (ServicePanel).
 #include "cd_board.h"
-#include "console/trafficconsole.h"
+#include "console/commandcatalogue.h"
+#include "console/consolepage.h"
 #include "main/control_panel.h"
 #include "service/servicepanel.h"
 #include "ui_control_panel.h"
@@ -10,7 +11,7 @@ void Control_Panel::wireService() {
     servicePanel = std::make_unique<ServicePanel>(
         ServicePanel::Parts{this, ui->buttonLaserOnOff, ui->groupLoaderCalibration,
                             ui->lblCalibrationHint, ui->txtBrakeDistance,
-                            [this](const QString& text) { trafficConsole->sendText(text); }},
+                            [this](const QString& text) { consolePage->sendText(text); }},
         *board);
     connect(ui->btnServiceModeStart, &QPushButton::clicked, this, &Control_Panel::startServiceMode);
     connect(ui->buttonLaserOnOff, &QPushButton::clicked, this, &Control_Panel::laserOnOff);
@@ -25,6 +26,11 @@ void Control_Panel::wireService() {
     // outside service mode: the tool follows when the link closes or the board names itself anew.
     for (auto gone : {&CD_Board::disconnected_from_serial_port, &CD_Board::board_identified})
         connect(board, gone, this, &Control_Panel::leaveServiceMode);
+    for (QPushButton* tray : {ui->btnClickTrayOpen_2, ui->btnClickTrayClose_2})
+        connect(tray, &QPushButton::clicked, this, [this, tray] {
+            consolePage->sendText(
+                CommandCatalogue::text(tray->objectName(), ui->txtInputTrayBoth->text()));
+        });
     connect(ui->btnCalibrationDelete, &QPushButton::clicked, this,
             &Control_Panel::DK65_AC_Calibrate_Loader_1);
     connect(ui->btnCalibrationSet1, &QPushButton::clicked, this,

@@ -1,6 +1,6 @@
 #include "cd_board.h"
+#include "console/consolepage.h"
 #include "console/datalogtools.h"
-#include "console/trafficconsole.h"
 #include "console/trafficfeed.h"
 #include "console/trafficview.h"
 #include "formwidget.h"
@@ -399,9 +399,9 @@ private slots:
         auto w = makeWindow();
         QVERIFY(w);
         QTextDocument* doc = formWidget<QPlainTextEdit>(w, "textBrowser")->document();
-        QCOMPARE(doc->maximumBlockCount(), TrafficConsole::MaxLines);
+        QCOMPARE(doc->maximumBlockCount(), ConsolePage::MaxLines);
         const int fileBefore = fileLines(w).size();
-        const int total = TrafficConsole::MaxLines + 500;
+        const int total = ConsolePage::MaxLines + 500;
         QStringList batch;
         for (int i = 0; i < total; ++i) {
             batch.append(QString("[00:00:00]DK-61  : %1  ").arg(i));
@@ -412,10 +412,10 @@ private slots:
                 batch.clear();
             }
         }
-        QCOMPARE(doc->blockCount(), TrafficConsole::MaxLines);
+        QCOMPARE(doc->blockCount(), ConsolePage::MaxLines);
         QCOMPARE(doc->lastBlock().text(), QString("[00:00:00]DK-61  : %1  ").arg(total - 1));
         QCOMPARE(doc->firstBlock().text(),
-                 QString("[00:00:00]DK-61  : %1  ").arg(total - TrafficConsole::MaxLines));
+                 QString("[00:00:00]DK-61  : %1  ").arg(total - ConsolePage::MaxLines));
         // The file keeps every line.
         QCOMPARE(fileLines(w).size(), fileBefore + total);
     }

@@ -1,7 +1,7 @@
 // A flag board on a pseudo-terminal sends CFLAG frames with stray bytes between them; the tool
 // must show, plot and record every one of them.
 #include "cd_board.h"
-#include "console/trafficconsole.h"
+#include "console/consolepage.h"
 #include "console/trafficview.h"
 #include "e2eharness.h"
 #include "flags/runpanel.h"

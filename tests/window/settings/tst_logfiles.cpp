@@ -1,6 +1,6 @@
 #include "cd_board.h"
+#include "console/consolepage.h"
 #include "console/datalogtools.h"
-#include "console/trafficconsole.h"
 #include "flags/cflags.h"
 #include "formwidget.h"
 #include "main/control_panel.h"
