@@ -3,7 +3,6 @@
 #include "board/linkstatusbar.h"
 #include "cd_board.h"
 #include "common/plaintext.h"
-#include "common/segmentfont.h"
 #include "console/consolepage.h"
 #include "console/loaderpanel.h"
 #include "console/playerpanel.h"
@@ -13,9 +12,10 @@
 #include "flags/resultspage.h"
 #include "flags/runpanel.h"
 #include "flags/testroutine.h"
+#include "laser/lasercurrentpage.h"
 #include "laser/laserhistory.h"
 #include "laser/laserlist.h"
-#include "laser/laserpages.h"
+#include "laser/laserpage.h"
 #include "production/audiobytepage.h"
 #include "production/eeprompage.h"
 #include "production/focus_coefs.h"
@@ -94,8 +94,6 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     ui->labelEepromError->clear();
 
     // 10: the segment face for the time displays
-    ui->time_display_2->setFont(SegmentFont::font(20));
-    ui->track_number_display_2->setFont(SegmentFont::font(20));
 
     // 12
     sessionClock.start();
@@ -143,7 +141,6 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     eepromPage->fillLists();
 
     // 25
-    ui->btnResetLaserHistory->hide();
 
     // What the operator types, the files, the board and the database say is shown as it is.
     PlainText::labels(this);
@@ -179,8 +176,14 @@ void Control_Panel::buildPages() {
     console.logDirectory = [this] { return currentSettings.logFileDirectory; };
     console.memoryBusy = [this] { return memoryBusy(); };
     consolePage = new ConsolePage(*board, *playerPanel, *laserList, console);
+    laserPage = new LaserPage(*board);
+    laserCurrentPage = new LaserCurrentPage(
+        *board, *playerPanel, [this] { return memoryBusy(); },
+        [this] { return eepromPage->running(); });
     ui->tabWidget->insertTab(0, playPage, playPage->windowTitle());
     ui->tabWidget->insertTab(1, consolePage, consolePage->windowTitle());
+    ui->tabWidget->insertTab(7, laserPage, laserPage->windowTitle());
+    ui->tabWidget->insertTab(9, laserCurrentPage, laserCurrentPage->windowTitle());
 }
 
 QString Control_Panel::memoryBusy() const {
@@ -198,10 +201,19 @@ bool Control_Panel::programmingRunning() const {
 void Control_Panel::applyDeliveredConfiguration() {
     // the service warnings and step markers, the second link's widgets
     playPage->showServiceWarning(false);
-    hideAll({ui->flashTextBrowser, ui->ServiceModeWarningLabel_3, ui->ServiceModeWarningLabel_4,
-             ui->ServiceModeWarningLabel_5, ui->ServiceModeWarningLabel_7, ui->chkOther,
-             ui->btnConnectOther, ui->txtOther, ui->btnSetOther, ui->lblConnect_other,
-             ui->groupBox});
+    hideAll({
+        ui->flashTextBrowser,
+        ui->ServiceModeWarningLabel_3,
+        ui->ServiceModeWarningLabel_4,
+        ui->ServiceModeWarningLabel_5,
+        ui->ServiceModeWarningLabel_7,
+        ui->chkOther,
+        ui->btnConnectOther,
+        ui->txtOther,
+        ui->btnSetOther,
+        ui->lblConnect_other,
+    });
+    laserCurrentPage->hidePlayer();
     consolePage->showServiceWarning(false);
     for (int i = 1; i <= 14; ++i) {
         if (QLabel* label = findChild<QLabel*>(QStringLiteral("labelService%1").arg(i)))
@@ -234,7 +246,7 @@ void Control_Panel::applyDeliveredConfiguration() {
     hideAll({ui->lineOnTime, ui->dateProduction, ui->Line_Derivative, ui->Line_Offset,
              ui->lineProductionCode, ui->lineEditCustomerID, ui->lineEditFlashedBy,
              ui->checkBoxSetLaserToDefault, ui->checkBoxSetDateToToday,
-             ui->checkBoxIncrementProductionCode, ui->checkResetOnTime, ui->btnResetLaserHistory});
+             ui->checkBoxIncrementProductionCode, ui->checkResetOnTime});
 }
 
 void Control_Panel::keyPressEvent(QKeyEvent* event) {
@@ -264,7 +276,7 @@ void Control_Panel::relayout(int W, int H) {
     const QSize page(W - 4, H - 64 - ui->tabWidget->tabBar()->sizeHint().height());
     consolePage->fitWindow(page, W, H);
     layoutFlags(page, W, H);
-    layoutLaserCurrent(page, W, H);
+    laserCurrentPage->fitWindow(page, W, H);
     ui->horizontalScrollBar->setGeometry(0, H - 80, W - 23, 18);
     ui->horizontalScrollBar->setRange(0, 1600 - W);
     ui->verticalScrollBar->setGeometry(W - 23, 0, 18, H - 80);
@@ -293,19 +305,4 @@ void Control_Panel::layoutFlags(const QSize& page, int W, int H) {
     for (QWidget* widget : std::initializer_list<QWidget*>{ui->btnSetOther, ui->btnConnectOther})
         widget->move(widget->x(), rowY);
     ui->ServiceModeWarningLabel_3->setGeometry(30, page.height() - 30, page.width() - 40, 30);
-}
-
-void Control_Panel::layoutLaserCurrent(const QSize& page, int W, int H) {
-    // Bottom up: the player bar, the history buttons, the plot above them.
-    QGroupBox* player = ui->groupBox;
-    const int playerHeight =
-        player->isHidden() ? 0 : std::max(player->height(), player->childrenRect().bottom() + 3);
-    player->setGeometry(0, page.height() - playerHeight, page.width(), playerHeight);
-    const int rowY = std::min(H - 160, player->y() - 4 - ui->btnGetLaserHistory->height());
-    for (QWidget* widget : std::initializer_list<QWidget*>{
-             ui->btnGetLaserHistory, ui->btnGetZeroByte, ui->btnResetLaserHistory})
-        widget->move(widget->x(), rowY);
-    ui->lblWarnLaserHistory->move(ui->lblWarnLaserHistory->x(), rowY + 2);
-    QCustomPlot* plot = ui->customPlotLaser;
-    plot->resize(W - 70, rowY - 5 - plot->y());
 }

@@ -6,9 +6,11 @@
 #include "console/consolepage.h"
 #include "console/loaderpanel.h"
 #include "console/playerpanel.h"
+#include "console/playpage.h"
 #include "firmware/flashpage.h"
 #include "flags/flagplot.h"
-#include "laser/laserpages.h"
+#include "laser/lasercurrentpage.h"
+#include "laser/laserpage.h"
 #include "linksupervisor.h"
 #include "production/audiobytepage.h"
 #include "production/eeprompage.h"
@@ -31,7 +33,6 @@ class CD_Board;
 class CFlags;
 class Focus_Coefs;
 class LaserList;
-class PlayPage;
 class Register_Dialog;
 class ResultsPage;
 class RunPanel;
@@ -169,7 +170,7 @@ public slots:
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
                           const quint8* values_t) override;
-    void plotZeroByte(int zerobyte) override { laserPages->plotZeroHourByte(zerobyte); }
+    void plotZeroByte(int zerobyte) override { laserCurrentPage->plotZeroHourByte(zerobyte); }
 
     // ---- EEPROM page and programming run (production/) ----
     void beginFlashEeprom() { eepromPage->start(EepromRun::Kind::Settings); }
@@ -197,20 +198,20 @@ public slots:
     void handleWriteToRegister();
     void handleWriteRegisterWindowDestroyed();
     // ---- laser calibration and laser current (laser/) ----
-    void handleAdcValue_1() { laserPages->showPoint(1); }
-    void handleAdcValue_2() { laserPages->showPoint(2); }
-    void calculateLaserParams() { laserPages->fit(); }
+    void handleAdcValue_1() { laserPage->showPoint(1); }
+    void handleAdcValue_2() { laserPage->showPoint(2); }
+    void calculateLaserParams() { laserPage->fit(); }
     void update_laser_average() { consolePage->showAverage(); }
     void updateLaserADCAverage(int index) { consolePage->showCount(index); }
     void writeLaserCurrentToEEPROM() { consolePage->writeZeroHourByte(); }
-    void handleModuleOff() { laserPages->moduleOff(); }
-    void getLaserHistory() { laserPages->readHistory(); }
-    void getZeroByte() { laserPages->readZeroHourByte(); }
-    void resetLaserHistory() { laserPages->askErase(); }
+    void handleModuleOff() { laserPage->moduleOff(); }
+    void getLaserHistory() { laserCurrentPage->readHistory(); }
+    void getZeroByte() { laserCurrentPage->readZeroHourByte(); }
+    void resetLaserHistory() { laserCurrentPage->askErase(); }
     void getLaserCurrent() { consolePage->requestCurrent(); }
     void updateLaserCurrent() { consolePage->showCurrent(); }
-    void memoryExchangeFailed(const QString& text) { laserPages->exchangeFailed(text); }
-    void showAdcProgress() { laserPages->showProgress(); }
+    void memoryExchangeFailed(const QString& text) { laserCurrentPage->exchangeFailed(text); }
+    void showAdcProgress() { laserPage->showProgress(); }
     void zeroByteWriteEnded(bool written, const QString& text) {
         consolePage->zeroHourByteWritten(written, text);
     }
@@ -270,13 +271,11 @@ private:
     // right or bottom edge.
     void relayout(int W, int H);
     void layoutFlags(const QSize& page, int W, int H);
-    void layoutLaserCurrent(const QSize& page, int W, int H);
 
     // One wiring function per subsystem, each defined beside that subsystem's slots and called
     // from the constructor in the order of the wiring table; each builds that subsystem's page.
     void wireLink();
     void wireConsole();
-    void wirePlayer();
     void wireLoader();
     void wireFlags();
     void wireFlagMonitor();
@@ -339,7 +338,8 @@ private:
     std::unique_ptr<EepromPage> eepromPage;
     std::unique_ptr<AudioBytePage> audioBytePage;
     QPointer<Register_Dialog> registerDialog;
-    std::unique_ptr<LaserPages> laserPages;
+    LaserPage* laserPage = nullptr;
+    LaserCurrentPage* laserCurrentPage = nullptr;
     std::unique_ptr<ServicePanel> servicePanel;
     std::unique_ptr<FlashPage> flashPage;
     FlagPlot* flagPlot = nullptr;

@@ -3,6 +3,7 @@
 #include "cd_board.h"
 #include "console/consolepage.h"
 #include "console/playpage.h"
+#include "laser/lasercurrentpage.h"
 #include "main/control_panel.h"
 #include "ui_control_panel.h"
 
@@ -11,15 +12,11 @@ void Control_Panel::wireConsole() {
     for (auto complete : {&CD_Board::parse_complete, &CD_Board::parse_complete_other})
         connect(board, complete, this, &Control_Panel::update_information, Qt::UniqueConnection);
     connect(consolePage, &ConsolePage::positionShown, playPage, &PlayPage::showPosition);
-    connect(consolePage, &ConsolePage::positionShown, this,
-            [this](const QString& time, const QString& track) {
-                ui->time_display_2->setText(time);
-                ui->track_number_display_2->setText(track);
-            });
+    connect(consolePage, &ConsolePage::positionShown, laserCurrentPage,
+            &LaserCurrentPage::showPosition);
     connect(consolePage, &ConsolePage::connectPressed, this,
             &Control_Panel::handleConnectDisconnect);
     connect(consolePage, &ConsolePage::testButtonsPressed, this,
             &Control_Panel::testsuite_Show_Hide);
-    wirePlayer();
     wireLoader();
 }

@@ -3,18 +3,20 @@
 #include "cd_board.h"
 #include "console/commandcatalogue.h"
 #include "console/consolepage.h"
+#include "laser/laserpage.h"
 #include "main/control_panel.h"
 #include "service/servicepanel.h"
 #include "ui_control_panel.h"
 
 void Control_Panel::wireService() {
     servicePanel = std::make_unique<ServicePanel>(
-        ServicePanel::Parts{this, ui->buttonLaserOnOff, ui->groupLoaderCalibration,
-                            ui->lblCalibrationHint, ui->txtBrakeDistance,
+        ServicePanel::Parts{this, ui->groupLoaderCalibration, ui->lblCalibrationHint,
+                            ui->txtBrakeDistance,
                             [this](const QString& text) { consolePage->sendText(text); }},
         *board);
     connect(ui->btnServiceModeStart, &QPushButton::clicked, this, &Control_Panel::startServiceMode);
-    connect(ui->buttonLaserOnOff, &QPushButton::clicked, this, &Control_Panel::laserOnOff);
+    connect(servicePanel.get(), &ServicePanel::laserButtonShown, laserPage,
+            &LaserPage::showLaserButton);
     connect(ui->btnServiceModeNext, &QPushButton::clicked, this, &Control_Panel::stepServiceMode);
     connect(ui->btnServiceModeExit, &QPushButton::clicked, this, &Control_Panel::exitServiceMode);
     connect(board, &CD_Board::service_mode_step, this, &Control_Panel::handleServiceModeStep);

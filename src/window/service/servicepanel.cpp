@@ -64,7 +64,7 @@ void ServicePanel::show(const ServiceMode::View& view, bool laserButton) {
             marker->setVisible(step == view.marker);
     }
     if (laserButton)
-        p.laserButton->setText(ServiceMode::laserButtonText(view.offersLaserOff));
+        emit laserButtonShown(ServiceMode::laserButtonText(view.offersLaserOff));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -25,7 +25,6 @@ class ServicePanel : public QObject {
 public:
     struct Parts {
         QWidget* window; // holds the warnings and the step markers
-        QPushButton* laserButton;
         QGroupBox* calibration;
         QLabel* calibrationHint;
         QLineEdit* brakeDistance;
@@ -56,6 +55,10 @@ public:
     void calibrationReset();
     void calibrationSetDistance();
     void calibrationSetTiming();
+
+signals:
+    // The text of the laser page's laser button.
+    void laserButtonShown(const QString& text);
 
 private:
     void show(const ServiceMode::View& view, bool laserButton);
