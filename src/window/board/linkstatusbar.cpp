@@ -19,9 +19,14 @@ QLabel* namedLabel(QStatusBar* bar, const char* name, ElidedLabel::Narrowest nar
     return label;
 }
 
-// Sets a label's text and colour where they differ from what it shows (a style sheet costs a
-// repolish even when it is the same).
-void showText(QLabel* label, const StatusWording::Text& text) {
+void setWhole(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setToolTip(PlainText::tip(text)); // the whole text where the label shows it cut short
+}
+
+} // namespace
+
+void LinkStatusBar::showText(QLabel* label, const StatusWording::Text& text) {
     if (!text.shown)
         return;
     if (label->text() != text.text)
@@ -31,14 +36,7 @@ void showText(QLabel* label, const StatusWording::Text& text) {
         label->setStyleSheet(style);
 }
 
-void setWhole(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->setToolTip(PlainText::tip(text)); // the whole text where the label shows it cut short
-}
-
-} // namespace
-
-LinkStatusBar::LinkStatusBar(QStatusBar* bar, QLabel* message) : message(message) {
+LinkStatusBar::LinkStatusBar(QStatusBar* bar) {
     const char* names[] = {"boardLabel", "spdifLabel", "cflagLabel"};
     for (int i = 0; i < 3; ++i)
         states[i] = namedLabel(bar, names[i], ElidedLabel::Narrowest::TextWithoutBlanks);
@@ -59,7 +57,6 @@ void LinkStatusBar::show(const StatusWording::Bar& bar) {
     const StatusWording::Text* texts[] = {&bar.board, &bar.spdif, &bar.cflag};
     for (int i = 0; i < 3; ++i)
         showText(states[i], *texts[i]);
-    showText(message, bar.message);
 }
 
 void LinkStatusBar::showConnection(const QString& text, bool open) {

@@ -10,13 +10,14 @@ class QPushButton;
 class QStatusBar;
 
 // The status bar's link part, left to right: the board, SPDIF and CFLAG labels, the loader type,
-// the connection and the connect button; and the message line below the flag plot. Each label
-// carries its name as its object name.
+// the connection and the connect button. Each label carries its name as its object name.
 class LinkStatusBar {
 public:
-    // Adds the widgets to `bar` (their parent is the bar's window); `message` is the flag page's
-    // line.
-    LinkStatusBar(QStatusBar* bar, QLabel* message);
+    // Adds the widgets to `bar` (their parent is the bar's window).
+    explicit LinkStatusBar(QStatusBar* bar);
+    // Sets a label's text and colour where they differ from what it shows (a style sheet costs a
+    // repolish even when it is the same).
+    static void showText(QLabel* label, const StatusWording::Text& text);
 
     QPushButton* connectButton() const { return button; }
 
@@ -32,7 +33,6 @@ private:
     QLabel* loaderType = nullptr;
     QLabel* connection = nullptr;
     QPushButton* button = nullptr;
-    QLabel* message = nullptr;
 };
 
 #endif // LINKSTATUSBAR_H

@@ -65,7 +65,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     setWindowIcon(QIcon(QStringLiteral(":/icons/dk61-pc-tool.svg")));
 
     // 4: status bar
-    statusView = std::make_unique<LinkStatusBar>(statusBar(), ui->status_description_spdif_label);
+    statusView = std::make_unique<LinkStatusBar>(statusBar());
 
     // 5: the servo-parameter page is not offered
     ui->tabWidget->removeTab(4);
@@ -83,7 +83,6 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     // 8: wiring; each subsystem's page takes its widgets and sets their first texts
     wireLink();
     wireConsole();
-    wireFlags();
     wireSettings();
     wireProduction(); // production and laser
     wireAbout();
@@ -176,12 +175,14 @@ void Control_Panel::buildPages() {
     console.logDirectory = [this] { return currentSettings.logFileDirectory; };
     console.memoryBusy = [this] { return memoryBusy(); };
     consolePage = new ConsolePage(*board, *playerPanel, *laserList, console);
+    flagsPage = new FlagsPage(*board, settings);
     laserPage = new LaserPage(*board);
     laserCurrentPage = new LaserCurrentPage(
         *board, *playerPanel, [this] { return memoryBusy(); },
         [this] { return eepromPage->running(); });
     ui->tabWidget->insertTab(0, playPage, playPage->windowTitle());
     ui->tabWidget->insertTab(1, consolePage, consolePage->windowTitle());
+    ui->tabWidget->insertTab(2, flagsPage, flagsPage->windowTitle());
     ui->tabWidget->insertTab(7, laserPage, laserPage->windowTitle());
     ui->tabWidget->insertTab(9, laserCurrentPage, laserCurrentPage->windowTitle());
 }
@@ -203,17 +204,13 @@ void Control_Panel::applyDeliveredConfiguration() {
     playPage->showServiceWarning(false);
     hideAll({
         ui->flashTextBrowser,
-        ui->ServiceModeWarningLabel_3,
         ui->ServiceModeWarningLabel_4,
         ui->ServiceModeWarningLabel_5,
         ui->ServiceModeWarningLabel_7,
-        ui->chkOther,
-        ui->btnConnectOther,
-        ui->txtOther,
-        ui->btnSetOther,
-        ui->lblConnect_other,
     });
     laserCurrentPage->hidePlayer();
+    flagsPage->hideSecondLink();
+    flagsPage->showServiceWarning(false);
     consolePage->showServiceWarning(false);
     for (int i = 1; i <= 14; ++i) {
         if (QLabel* label = findChild<QLabel*>(QStringLiteral("labelService%1").arg(i)))
@@ -275,34 +272,9 @@ void Control_Panel::relayout(int W, int H) {
     ui->tabWidget->resize(W, H - 60);
     const QSize page(W - 4, H - 64 - ui->tabWidget->tabBar()->sizeHint().height());
     consolePage->fitWindow(page, W, H);
-    layoutFlags(page, W, H);
+    flagsPage->fitWindow(page, W, H);
     laserCurrentPage->fitWindow(page, W, H);
     ui->horizontalScrollBar->setGeometry(0, H - 80, W - 23, 18);
     ui->horizontalScrollBar->setRange(0, 1600 - W);
     ui->verticalScrollBar->setGeometry(W - 23, 0, 18, H - 80);
-}
-
-void Control_Panel::layoutFlags(const QSize& page, int W, int H) {
-    // Bottom up: the service warning and the second link's row (where this build shows them),
-    // the plot's unit and scale row under the width slider, the slider with the window it sets,
-    // the plot above it.
-    const bool secondLink = !ui->chkOther->isHidden();
-    const int sliderY = page.height() - 49 - (secondLink ? 58 : 0);
-    const int plotHeight = sliderY - ui->customPlot->y();
-    ui->customPlot->resize(W - 70, plotHeight);
-    QSlider* rates = ui->verticalSliderFlagsGraph;
-    rates->resize(19, secondLink ? sliderY + 19 - rates->y() : H - 160);
-    QLabel* window = ui->labelPlotWindow;
-    const int windowWidth = window->fontMetrics().horizontalAdvance(QStringLiteral("Window: 60 s"));
-    const int sliderX = rates->x() + 100;
-    const int sliderWidth = W - 130 - windowWidth - 6;
-    ui->horizontalSliderFlagsGraph->setGeometry(sliderX, sliderY, sliderWidth, 19);
-    window->setGeometry(sliderX + sliderWidth + 6, sliderY, windowWidth, 21);
-    const int rowY = sliderY + 49;
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{ui->lblConnect_other, ui->txtOther, ui->chkOther})
-        widget->move(widget->x(), rowY + 1);
-    for (QWidget* widget : std::initializer_list<QWidget*>{ui->btnSetOther, ui->btnConnectOther})
-        widget->move(widget->x(), rowY);
-    ui->ServiceModeWarningLabel_3->setGeometry(30, page.height() - 30, page.width() - 40, 30);
 }

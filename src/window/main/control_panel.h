@@ -9,6 +9,7 @@
 #include "console/playpage.h"
 #include "firmware/flashpage.h"
 #include "flags/flagplot.h"
+#include "flags/flagspage.h"
 #include "laser/lasercurrentpage.h"
 #include "laser/laserpage.h"
 #include "linksupervisor.h"
@@ -80,10 +81,13 @@ public:
     PlayerPanel& player() const { return *playerPanel; }
     FlashPage& firmwarePage() const { return *flashPage; }
     RunPanel& flagRun() const { return *runPanel; }
-    FlagPlot& livePlot() const { return *flagPlot; }
+    FlagPlot& livePlot() const { return flagsPage->plot(); }
 
     // ---- what the board tells the window (BoardWindow) ----
-    void showStatusBar(const StatusWording::Bar& bar) override { statusView->show(bar); }
+    void showStatusBar(const StatusWording::Bar& bar) override {
+        statusView->show(bar);
+        flagsPage->showLinkMessage(bar.message);
+    }
     void appendFlagFirmware(int version) override { statusView->appendFlagFirmware(version); }
     void showLoaderType(const QString& text) override { statusView->showLoaderType(text); }
     void clearDiscId() override { playerPanel->clearDiscId(); }
@@ -144,10 +148,10 @@ public slots:
     void showPllState(int state) override { playerPanel->showPllState(state); }
 
     // ---- flag monitor (flags/) ----
-    void plotCFlags();
-    void rescalePlotXAxis();
-    void rescalePlotYAxis() { flagPlot->rescaleRates(); }
-    void send_flagrate_setting(int selection);
+    void plotCFlags() { flagsPage->plotRecords(); }
+    void rescalePlotXAxis() { flagsPage->restartPlot(); }
+    void rescalePlotYAxis() { flagsPage->plot().rescaleRates(); }
+    void send_flagrate_setting(int selection) { flagsPage->chooseInterval(selection); }
 
     // ---- files and settings (settings/) ----
     void writeCFlagsToFlagFile_cvs();
@@ -270,14 +274,12 @@ private:
     // Lays the pages out for a window of W x H: what grows with the window and what keeps to its
     // right or bottom edge.
     void relayout(int W, int H);
-    void layoutFlags(const QSize& page, int W, int H);
 
     // One wiring function per subsystem, each defined beside that subsystem's slots and called
     // from the constructor in the order of the wiring table; each builds that subsystem's page.
     void wireLink();
     void wireConsole();
     void wireLoader();
-    void wireFlags();
     void wireFlagMonitor();
     void wireResults();
     void wireSettings();
@@ -342,7 +344,7 @@ private:
     LaserCurrentPage* laserCurrentPage = nullptr;
     std::unique_ptr<ServicePanel> servicePanel;
     std::unique_ptr<FlashPage> flashPage;
-    FlagPlot* flagPlot = nullptr;
+    FlagsPage* flagsPage = nullptr;
     RunPanel* runPanel = nullptr;
     // The results database, the live run's row in it and the Results dialog.
     std::unique_ptr<ResultsPage> resultsPage;

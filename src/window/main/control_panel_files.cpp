@@ -35,7 +35,5 @@ void Control_Panel::writeCFlagsToFlagFile_cvs() {
 void Control_Panel::showFileWarning(const FileWarnings::Report& report) {
     if (!report.message.isEmpty())
         statusBar()->showMessage(report.message);
-    ui->labelFileWarning->setText(report.text);
-    ui->labelFileWarning->setAccessibleName(report.text);
-    ui->labelFileWarning->setVisible(!report.text.isEmpty());
+    flagsPage->showFileWarning(report.text);
 }

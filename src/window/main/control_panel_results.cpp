@@ -10,7 +10,7 @@
 void Control_Panel::wireResults() {
     ResultsDialog::Parts parts;
     parts.review = [this](const StoredRun& run) {
-        ui->tabWidget->setCurrentWidget(ui->tabFlags);
+        ui->tabWidget->setCurrentWidget(flagsPage);
         return runPanel->openStored(run);
     };
     parts.report = [this](const StoredRun& run, const QString& path) {
