@@ -25,12 +25,25 @@
 
 namespace {
 
-const char* const Headers[] = {"Started", "Serial number", "Unit ID", "Station",
-                               "Records", "BLER max (/s)", "E32",     "CD standard",
-                               "Limits",  "Flag file"};
+const char* const Headers[] = {"Started",     "Ended",   "Serial number", "Unit ID",
+                               "Station",     "Records", "BLER max (/s)", "E32",
+                               "CD standard", "Limits",  "Flag file"};
+
+QString localTime(const QDateTime& t) {
+    return t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// When the run ended; "unexpectedly" when its program ended first (its totals are those last
+// written); empty while it goes on.
+QString ending(const RunResult& r) {
+    if (r.finished)
+        return localTime(r.endedAt);
+    return r.ended;
+}
 
 QStringList cells(const RunResult& r) {
-    return {r.startedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+    return {localTime(r.startedAt),
+            ending(r),
             r.serialNumber,
             r.unitId,
             r.station,

@@ -14,6 +14,13 @@ ResultsIndicator::ResultsIndicator(QStatusBar* bar) {
 }
 
 QString ResultsIndicator::text(const ResultsStatus& status) {
+    if (status.unsaved > 0)
+        return (status.unsaved == 1 ? QStringLiteral("  RESULTS: 1 run NOT SAVED (%2)  ")
+                                    : QStringLiteral("  RESULTS: %1 runs NOT SAVED (%2)  "))
+            .arg(status.unsaved)
+            .arg(status.unsavedWhy);
+    if (!status.answering)
+        return QStringLiteral("  RESULTS: database not answering  ");
     if (status.waiting <= 0)
         return QString();
     return status.waiting == 1 ? QStringLiteral("  RESULTS: 1 run waiting  ")

@@ -6,6 +6,8 @@
 #include <QSqlRecord>
 #include <QStringList>
 
+#include <iterator>
+
 namespace {
 
 bool failed(const QSqlError& e, QString* error) {
@@ -35,6 +37,37 @@ QString columnList() {
     return names.join(QLatin1String(", "));
 }
 
+// A column added to a table unless it is there already.
+bool addColumn(QSqlDatabase& db, const char* table, const char* column, const char* type,
+               QString* error) {
+    const bool postgres = db.driverName() == QLatin1String("QPSQL");
+    if (!postgres && db.record(QLatin1String(table)).contains(QLatin1String(column)))
+        return true;
+    QSqlQuery q(db);
+    return exec(q,
+                QStringLiteral("ALTER TABLE %1 ADD COLUMN %2%3 %4")
+                    .arg(QLatin1String(table),
+                         postgres ? QStringLiteral("IF NOT EXISTS ") : QString(),
+                         QLatin1String(column), QLatin1String(type)),
+                error);
+}
+
+// The steps from one schema version to the next, oldest first: `apply` brings version to - 1
+// to version `to`. Each leaves a database that has what it adds as it is, so that a new
+// database, created with every column, passes through all of them.
+struct Upgrade {
+    int to;
+    bool (*apply)(QSqlDatabase& db, QString* error);
+};
+constexpr Upgrade Upgrades[] = {
+    {2,
+     [](QSqlDatabase& db, QString* error) {
+         return addColumn(db, "runs", "ended", "TEXT NOT NULL DEFAULT ''", error);
+     }},
+};
+static_assert(Upgrades[std::size(Upgrades) - 1].to == ResultsTable::SchemaVersion,
+              "the last upgrade reaches the schema this program writes");
+
 } // namespace
 
 bool ResultsTable::prepare(QSqlDatabase& db, QString* error) {
@@ -45,11 +78,12 @@ bool ResultsTable::prepare(QSqlDatabase& db, QString* error) {
                                 "it is left untouched.");
         return false;
     }
+    int version = 0;
     if (tables.contains(QStringLiteral("schema_version"))) {
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")) || !q.next())
             return failed(q.lastError(), error);
-        const int version = q.value(0).toInt();
+        version = q.value(0).toInt();
         if (version > SchemaVersion) {
             *error = QStringLiteral("The results database has schema version %1; this program "
                                     "writes version %2 and leaves it untouched.")
@@ -66,19 +100,25 @@ bool ResultsTable::prepare(QSqlDatabase& db, QString* error) {
             defs << QLatin1String(c.name) + QLatin1Char(' ') + QLatin1String(c.sqlType);
         QSqlQuery q(db);
         // Two benches may create the schema at once: every step tolerates the other's.
+        if (!exec(q,
+                  QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (id INTEGER "
+                                 "PRIMARY KEY CHECK (id = 1), version INTEGER NOT NULL)"),
+                  error) ||
+            !exec(q,
+                  QStringLiteral("CREATE TABLE IF NOT EXISTS runs (%1)")
+                      .arg(defs.join(QLatin1String(", "))),
+                  error) ||
+            !exec(q,
+                  QStringLiteral("CREATE INDEX IF NOT EXISTS runs_started_at ON runs "
+                                 "(started_at)"),
+                  error))
+            return false;
+        // A new database has all of it already; an older one gets what it lacks.
+        for (const Upgrade& step : Upgrades) {
+            if (step.to > version && !step.apply(db, error))
+                return false;
+        }
         return exec(q,
-                    QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (id INTEGER "
-                                   "PRIMARY KEY CHECK (id = 1), version INTEGER NOT NULL)"),
-                    error) &&
-               exec(q,
-                    QStringLiteral("CREATE TABLE IF NOT EXISTS runs (%1)")
-                        .arg(defs.join(QLatin1String(", "))),
-                    error) &&
-               exec(q,
-                    QStringLiteral("CREATE INDEX IF NOT EXISTS runs_started_at ON runs "
-                                   "(started_at)"),
-                    error) &&
-               exec(q,
                     QStringLiteral("INSERT INTO schema_version (id, version) VALUES (1, %1) ON "
                                    "CONFLICT (id) DO UPDATE SET version = excluded.version")
                         .arg(SchemaVersion),
@@ -157,4 +197,34 @@ int ResultsTable::count(QSqlDatabase& db) {
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM runs")) || !q.next())
         return -1;
     return q.value(0).toInt();
+}
+
+bool ResultsTable::endUnexpectedly(QSqlDatabase& db, const QStringList& runIds, QString* error) {
+    if (runIds.isEmpty())
+        return true;
+    return inTransaction(db, error, [&] {
+        QSqlQuery q(db);
+        if (!q.prepare(
+                QStringLiteral("UPDATE runs SET ended = ? WHERE run_id = ? AND finished = 0")))
+            return failed(q.lastError(), error);
+        for (const QString& id : runIds) {
+            q.bindValue(0, QLatin1String(RunResult::EndedUnexpectedly));
+            q.bindValue(1, id);
+            if (!q.exec())
+                return failed(q.lastError(), error);
+        }
+        return true;
+    });
+}
+
+bool ResultsTable::damaged(QSqlDatabase& db) {
+    if (db.driverName() != QLatin1String("QSQLITE") || !db.isOpen())
+        return false;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA quick_check(1)"))) {
+        // SQLITE_CORRUPT and SQLITE_NOTADB (extended codes keep them in the low byte).
+        const int code = q.lastError().nativeErrorCode().toInt() & 0xff;
+        return code == 11 || code == 26;
+    }
+    return q.next() && q.value(0).toString() != QLatin1String("ok");
 }

@@ -5,6 +5,7 @@
 #include "runresult.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QSqlDatabase;
@@ -15,10 +16,10 @@ class QSqlDatabase;
 class ResultsTable {
 public:
     // The schema this program writes. A database that says it is newer is refused untouched.
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
-    // Creates the tables where missing, in one transaction; checks the version of a database
-    // that has them.
+    // Creates the tables where missing and brings an older schema up to this one, in one
+    // transaction; a database of this version is left as it is.
     static bool prepare(QSqlDatabase& db, QString* error);
     // Inserts or updates each run by its `run_id`, all in one transaction; a stored row of a
     // later revision is kept.
@@ -29,6 +30,13 @@ public:
                                      QString* error);
     // Rows in `runs`; -1 when unknown.
     static int count(QSqlDatabase& db);
+    // The runs whose program ended while they went on (killed, power lost), in one transaction:
+    // `ended` says "unexpectedly" and `finished` stays 0. Finished runs and ids without a row
+    // are passed over. What a stored run holds beyond its row is brought up to date here too.
+    static bool endUnexpectedly(QSqlDatabase& db, const QStringList& runIds, QString* error);
+    // SQLite says the open file is no database, or a damaged one (a truncated or overwritten
+    // file); false for any other trouble (busy, full, not writable) and for other databases.
+    static bool damaged(QSqlDatabase& db);
 };
 
 #endif // RESULTSTABLE_H

@@ -3,6 +3,7 @@
 #include "runsummary.h"
 #include "unitidentity.h"
 
+#include <QStringList>
 #include <QSysInfo>
 #include <QUuid>
 
@@ -106,8 +107,24 @@ const QVector<RunResult::Column>& RunResult::columns() {
          [](const RunResult& r) { return QVariant(int(r.finished)); },
          [](RunResult& r, const QVariant& v) { r.finished = v.toInt() != 0; }, true},
         countColumn<&RunResult::revision>("revision", false),
+        textColumn<&RunResult::ended>("ended"),
     };
     return all;
+}
+
+QString RunResult::columnText() const {
+    QStringList parts;
+    for (const Column& c : columns())
+        parts << QLatin1String(c.name) + QLatin1Char('=') + c.get(*this).toString();
+    return parts.join(QLatin1String(", "));
+}
+
+void RunResult::keepLatest(QHash<QString, RunResult>& runs, const QVector<RunResult>& more) {
+    for (const RunResult& r : more) {
+        auto it = runs.find(r.runId);
+        if (it == runs.end() || it->revision < r.revision)
+            runs.insert(r.runId, r);
+    }
 }
 
 bool RunResult::operator==(const RunResult& o) const {

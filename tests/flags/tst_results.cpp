@@ -91,7 +91,7 @@ class tst_results : public QObject {
     const RunResult full{"SN 7@1", "bench-1", QDateTime::fromString("2025-03-06T09:00:00Z", Qt::ISODate),
         QDateTime::fromString("2025-03-06T10:00:00Z", Qt::ISODate), false, "SN 7", "0042", "V2.13",
         "U-sn 7", 3600000000LL, 30, 1, 2, 3, 4, 5, 12.375, 6, "PASS", "",
-        QString::fromUtf8("/home/prüf/flags, day 1/20250306090000.txt")};
+        QString::fromUtf8("/home/prüf/flags, day 1/20250306090000.txt"), 0, ""};
     // clang-format on
 
 private slots:
@@ -195,8 +195,8 @@ private slots:
             ResultsStore away(o);
             away.finish(run("W-1", "2025-05-01T08:00:00Z"));
             away.update(b);
-            QTRY_COMPARE(away.status().waiting, 2);
-            QVERIFY(!away.status().connected && !away.status().error.isEmpty());
+            QCOMPARE(away.status().waiting, 2);
+            QTRY_VERIFY(!away.status().connected && !away.status().error.isEmpty());
             QString error;
             QCOMPARE(serials(queried(away, ResultsFilter(), &error)), (QStringList{"W-2", "W-1"}));
             QVERIFY(!error.isEmpty());
@@ -254,8 +254,8 @@ private slots:
         {
             ResultsStore store(options("sqlite:" + file, here));
             store.finish(run("N-1", "2025-05-03T08:00:00Z"));
-            QTRY_COMPARE(store.status().waiting, 1);
-            QVERIFY2(store.status().error.contains(message), qPrintable(store.status().error));
+            QCOMPARE(store.status().waiting, 1);
+            QTRY_VERIFY2(store.status().error.contains(message), qPrintable(store.status().error));
         }
         QCOMPARE(contents(file), before);
     }
@@ -273,10 +273,10 @@ private slots:
                  "run_id,station,started_at,ended_at,serial_number,customer_id,firmware,"
                  "unit_id,records,interval_ms,c1_total,c1u_total,c2_total,c2u_total,"
                  "interp_total,bler_max_10s,e32_total,verdict_standard,verdict_limits,"
-                 "flag_file,finished\r\n"
+                 "flag_file,finished,ended\r\n"
                  "1,bench-1,2025-03-06T09:00:00Z,2025-03-06T09:00:00Z,'=cmd|' /C calc'!A0,"
                  ",,U-=cmd|' /c calc'!a0,7,0,0,0,0,0,0,0.5,0,FAIL,,"
-                 "\"/data/a \"\"b\"\", c.txt\",0\r\n");
+                 "\"/data/a \"\"b\"\", c.txt\",0,\r\n");
     }
 };
 
