@@ -102,12 +102,16 @@ bool ResultsOutbox::write(Place& place, const QVector<RunResult>& runs) {
         if (!open(place, true, &error))
             break;
         QSqlDatabase db = QSqlDatabase::database(place.connection, false);
-        if (ResultsTable::upsert(db, runs, &error))
+        if (ResultsTable::upsert(db, runs, &error)) {
+            place.failing = false;
             return true;
+        }
         if (attempt > 0 || !setAsideIfDamaged(place))
             break;
     }
-    qCWarning(dk61Results) << "the outbox" << place.path << "takes no run:" << error;
+    if (!place.failing)
+        qCWarning(dk61Results) << "the outbox" << place.path << "takes no run:" << error;
+    place.failing = true;
     close(place);
     return false;
 }

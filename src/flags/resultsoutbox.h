@@ -42,7 +42,8 @@ private:
     struct Place {
         QString path;
         QString connection;
-        bool ready = false; // open, with the tables in place
+        bool ready = false;   // open, with the tables in place
+        bool failing = false; // the last write failed (told once)
     };
     // The place's connection, open and prepared (created when `create`); false when it fails,
     // with the reason in `error`.

@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,36 +32,42 @@ RunJournal::~RunJournal() {
     close(true);
 }
 
-bool RunJournal::lockOwn() {
-    if (own)
-        return true;
-    if (ownFailed)
-        return false;
+bool RunJournal::startList() {
     const QString name = QLatin1String(Prefix) + QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (const QString& folder : qAsConst(folders)) {
+        if (failed.contains(folder))
+            continue;
         QDir().mkpath(folder);
-        const QString list = QDir(folder).filePath(name + QStringLiteral(".txt"));
-        auto lock = lockOf(list);
+        const QString path = QDir(folder).filePath(name + QStringLiteral(".txt"));
+        auto lock = lockOf(path);
         // The lock comes first: a list is never seen without it.
         if (lock->tryLock(0)) {
-            own = std::move(lock);
-            ownList = list;
+            own.push_back({std::move(lock), path});
             return true;
         }
+        failed << folder;
     }
-    ownFailed = true;
-    qCWarning(dk61Results) << "no folder takes the list of runs going on:" << folders;
     return false;
 }
 
 void RunJournal::add(const QString& runId) {
-    if (listed.contains(runId) || !lockOwn())
+    if (listed.contains(runId))
         return;
-    QFile list(ownList);
-    if (list.open(QIODevice::Append) && list.write(runId.toUtf8() + '\n') > 0 && list.flush())
-        listed << runId;
-    else
-        qCWarning(dk61Results) << "run not listed as going on:" << ownList << list.errorString();
+    while (!own.empty() || startList()) {
+        QFile list(own.back().path);
+        if (list.open(QIODevice::Append) && list.write(runId.toUtf8() + '\n') > 0 && list.flush()) {
+            listed << runId;
+            return;
+        }
+        // That folder takes nothing more: the list goes on in the next one.
+        failed << QFileInfo(list).absolutePath();
+        if (!startList())
+            break;
+    }
+    if (!toldNoFolder) {
+        toldNoFolder = true;
+        qCWarning(dk61Results) << "no folder takes the list of runs going on:" << folders;
+    }
 }
 
 QStringList RunJournal::claimEnded() {
@@ -69,7 +78,7 @@ QStringList RunJournal::claimEnded() {
             dir.entryList({QLatin1String(Prefix) + QStringLiteral("*.txt")}, QDir::Files);
         for (const QString& name : lists) {
             const QString list = dir.filePath(name);
-            if (list == ownList)
+            if (std::any_of(own.begin(), own.end(), [&](const List& l) { return l.path == list; }))
                 continue;
             auto lock = lockOf(list);
             if (!lock->tryLock(0))
@@ -89,22 +98,22 @@ QStringList RunJournal::claimEnded() {
 }
 
 void RunJournal::releaseClaimed() {
-    for (Claimed& c : claimed) {
-        QFile::remove(c.list);
+    for (List& c : claimed) {
+        QFile::remove(c.path);
         c.lock->unlock();
     }
     claimed.clear();
 }
 
 void RunJournal::close(bool keepList) {
-    if (own) {
+    for (List& l : own) {
         if (!keepList)
-            QFile::remove(ownList);
-        own->unlock();
-        own.reset();
+            QFile::remove(l.path);
+        l.lock->unlock();
     }
+    own.clear();
     // A claimed list that was not dealt with stays for the next start.
-    for (Claimed& c : claimed)
+    for (List& c : claimed)
         c.lock->unlock();
     claimed.clear();
 }

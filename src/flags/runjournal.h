@@ -32,18 +32,22 @@ public:
     void close(bool keepList);
 
 private:
-    bool lockOwn();
+    struct List {
+        std::unique_ptr<QLockFile> lock;
+        QString path;
+    };
+    // A new list of this program in the first folder that has not failed; false when none
+    // takes one.
+    bool startList();
 
     QStringList folders;
-    std::unique_ptr<QLockFile> own;
-    QString ownList; // empty until the first run
-    bool ownFailed = false;
+    QStringList failed; // folders that took no list or no line
+    // This program's lists (a folder that fills up mid-run moves it on to the next), the newest
+    // last, and the lists of ended programs it has claimed.
+    std::vector<List> own;
+    std::vector<List> claimed;
     QStringList listed;
-    struct Claimed {
-        std::unique_ptr<QLockFile> lock;
-        QString list;
-    };
-    std::vector<Claimed> claimed;
+    bool toldNoFolder = false;
 };
 
 #endif // RUNJOURNAL_H

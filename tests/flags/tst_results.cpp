@@ -1,6 +1,8 @@
 // The results database on SQLite files in a temporary folder: where the value of
-// "resultsDatabase" points, the runs written and listed, the outbox while the database is away,
-// a database the program must not touch, and the CSV export.
+// "resultsDatabase" points, the runs written and listed, the outbox while the database is away or
+// hangs and while its folder takes nothing, the runs of a killed program, damaged files, older
+// schemas and a database the program must not touch, and the CSV export.
+#include "resultschild.h"
 #include "resultscsv.h"
 #include "resultsstore.h"
 
@@ -69,6 +71,19 @@ QByteArray contents(const QString& path) {
     return f.readAll();
 }
 
+void write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+// The runs of a database as "id:records:finished:ended", by id.
+QString runRows(const QString& file) {
+    return sql(file, "SELECT group_concat(r, ' ') FROM (SELECT run_id || ':' || records || ':' || "
+                     "finished || ':' || ended AS r FROM runs ORDER BY run_id)")
+        .toString();
+}
+
 } // namespace
 
 class tst_results : public QObject {
@@ -93,6 +108,33 @@ class tst_results : public QObject {
         "U-sn 7", 3600000000LL, 30, 1, 2, 3, 4, 5, 12.375, 6, "PASS", "",
         QString::fromUtf8("/home/prüf/flags, day 1/20250306090000.txt"), 0, ""};
     // clang-format on
+
+#ifdef Q_OS_UNIX
+    // Runs this row again in a user and mount namespace of its own with a 256 kB tmpfs, which
+    // needs no root where user namespaces are allowed (Debian's default); skipped where they are
+    // not (a container that forbids them).
+    void rerunOnSmallDisk() {
+        QTemporaryDir disk;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DK61_SMALL_DISK", disk.path());
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start("unshare",
+                    {"--user", "--map-root-user", "--mount", "sh", "-c",
+                     "mount -t tmpfs -o size=256k dk61 \"$0\" && echo small disk ready && "
+                     "exec \"$@\"",
+                     disk.path(), QCoreApplication::applicationFilePath(),
+                     QString("%1:%2").arg(QTest::currentTestFunction(), QTest::currentDataTag())});
+        QVERIFY(!child.waitForStarted() || child.waitForFinished(120000));
+        const QByteArray out = child.readAll();
+        if (!out.contains("small disk ready"))
+            QSKIP(qPrintable("no mount namespace for a small tmpfs here: " + out.trimmed() +
+                             child.errorString()));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 out.constData());
+    }
+#endif
 
 private slots:
     void initTestCase() {
@@ -213,27 +255,199 @@ private slots:
     }
 
 #ifdef Q_OS_UNIX
-    // A server that takes the connection and never answers: closing the program keeps the run
-    // in the outbox within the shut-down bound.
-    void shutDownWithAServerThatHangs() {
+    // A server that takes the connection and never answers: the store says so, new runs go on
+    // going to the outbox, the Results dialog gets the runs waiting, and closing the program
+    // keeps them within the shut-down bound.
+    void serverThatHangs() {
         int port = 0;
         const int listener = loopbackListener(&port);
         QVERIFY(listener >= 0);
         QTemporaryDir here;
         ResultsStore::Options o = options(QString("postgresql://127.0.0.1:%1/x").arg(port), here);
         o.timing.connectTimeoutS = 5;
+        o.timing.answerMs = 300;
         o.shutdownMs = 300;
         QElapsedTimer t;
         {
             ResultsStore store(o);
             store.update(run("H-1", "2025-05-02T08:00:00Z"));
+            QTRY_VERIFY(!store.status().answering);
+            store.finish(run("H-2", "2025-05-02T09:00:00Z"));
+            QCOMPARE(sql(o.outboxPath, "SELECT COUNT(*) FROM runs"), QVariant(2));
+            QString error;
+            QCOMPARE(serials(queried(store, ResultsFilter(), &error)), (QStringList{"H-2", "H-1"}));
+            QCOMPARE(error, QString("it does not answer"));
             t.start();
         }
         QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(sql(o.outboxPath, "SELECT serial_number FROM runs"), QVariant("H-1"));
+        QCOMPARE(sql(o.outboxPath, "SELECT group_concat(serial_number) FROM runs"),
+                 QVariant("H-1,H-2"));
         ::close(listener); // ends the worker's wait
     }
+
+    // The folder of the database and the outbox takes nothing more mid-run (a full disk, or the
+    // folder gone read-only): the runs go to the Logs folder, or when that fails too they are
+    // held and said to be NOT SAVED until room is made. After a restart every run is in the
+    // database in its last version. The full disk is a 256 kB tmpfs in a mount namespace of this
+    // test's own; the read-only folder is a file put in its place, which stops root too.
+    void folderFillsMidRun_data() {
+        QTest::addColumn<bool>("smallDisk");
+        QTest::addColumn<bool>("logsTake");
+        QTest::addColumn<QString>("why"); // of runs NOT SAVED
+        QTest::newRow("read-only, Logs folder takes them") << false << true << "";
+        QTest::newRow("read-only, no folder takes them") << false << false << "folder not writable";
+        QTest::newRow("disk full, Logs folder takes them") << true << true << "";
+        QTest::newRow("disk full, no folder takes them") << true << false << "disk full";
+    }
+    void folderFillsMidRun() {
+        QFETCH(bool, smallDisk);
+        QFETCH(bool, logsTake);
+        QFETCH(QString, why);
+        const QString disk = qEnvironmentVariable("DK61_SMALL_DISK");
+        if (smallDisk && disk.isEmpty())
+            return rerunOnSmallDisk();
+        QTemporaryDir here;
+        const QString app = smallDisk ? disk : here.filePath("app");
+        ResultsStore::Options o = options("sqlite:" + app + "/results.sqlite", here);
+        o.outboxPath = app + "/results-outbox.sqlite";
+        o.spareFolders = QStringList{logsTake ? here.filePath("Logs") : app + "/Logs"};
+        o.saveAgainMs = 100;
+        auto fill = [&] {
+            if (!smallDisk) {
+                QVERIFY(QDir().rename(app, app + ".away"));
+                write(app, "a file where the folder was");
+                return;
+            }
+            QFile filler(app + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            const QByteArray block(4096, 'x');
+            while (filler.write(block) == block.size() && filler.flush()) {
+            }
+        };
+        auto makeRoom = [&] {
+            if (smallDisk)
+                QFile::remove(app + "/filler");
+            else if (QFile::remove(app))
+                QDir().rename(app + ".away", app);
+        };
+        {
+            ResultsStore store(o);
+            auto measure = [&](int n) {
+                RunResult r = run(QString("F-%1").arg(n), "2025-05-04T08:00:00Z");
+                r.records = 1;
+                store.update(r);
+                r.records = 60;
+                store.update(r);
+                store.finish(r);
+            };
+            measure(1);
+            measure(2);
+            QTRY_COMPARE(store.status().waiting, 0);
+            fill();
+            for (int n = 3; n <= 5; ++n)
+                measure(n);
+            QCOMPARE(store.status().unsaved, logsTake ? 0 : 3);
+            QCOMPARE(store.status().unsavedWhy, why);
+            if (!logsTake) {
+                makeRoom();
+                QTRY_COMPARE(store.status().unsaved, 0);
+            }
+        }
+        makeRoom();
+        ResultsStore again(o);
+        QTRY_VERIFY(again.status().connected && again.status().waiting == 0);
+        QCOMPARE(runRows(app + "/results.sqlite"),
+                 QString("F-1@2025-05-04T08:00:00Z:60:1: F-2@2025-05-04T08:00:00Z:60:1: "
+                         "F-3@2025-05-04T08:00:00Z:60:1: F-4@2025-05-04T08:00:00Z:60:1: "
+                         "F-5@2025-05-04T08:00:00Z:60:1:"));
+    }
 #endif
+
+    // A program killed while measuring: at the next start its run is marked as ended
+    // unexpectedly with the totals last written, its finished runs stay as they are, and the run
+    // of a second program that still measures on the same bench is left alone.
+    void killedProgram_runMarked() {
+        QTemporaryDir here;
+        const QString database = here.filePath("results.sqlite");
+        const QString outbox = here.filePath("outbox.sqlite");
+        QProcess alive, killed;
+        QVERIFY(ResultsChild::start(alive, "sqlite:" + database, outbox, "alive", 1));
+        QVERIFY(ResultsChild::start(killed, "sqlite:" + database, outbox, "killed", 3));
+        QTRY_COMPARE(sql(database, "SELECT COUNT(*) FROM runs"), QVariant(4));
+        ResultsChild::kill(killed);
+        {
+            ResultsStore next(options("sqlite:" + database, here));
+            QTRY_COMPARE(runRows(database), QString("alive-1:10:0: killed-1:10:1: killed-2:20:1: "
+                                                    "killed-3:30:0:unexpectedly"));
+        }
+        ResultsChild::kill(alive);
+    }
+
+    // A database file that is no database (overwritten, truncated) is set aside under a new
+    // name, unchanged, and a new one takes the runs; the outbox likewise.
+    void damagedFile_setAside_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("truncated"); // else overwritten with text
+        QTest::newRow("overwritten database") << "results.sqlite" << false;
+        QTest::newRow("truncated database") << "results.sqlite" << true;
+        QTest::newRow("overwritten outbox") << "outbox.sqlite" << false;
+    }
+    void damagedFile_setAside() {
+        QFETCH(QString, file);
+        QFETCH(bool, truncated);
+        QTemporaryDir here;
+        const ResultsStore::Options o = options("sqlite:" + here.filePath("results.sqlite"), here);
+        QByteArray damage = QByteArray("not a database\n").repeated(300);
+        if (truncated) {
+            {
+                ResultsStore store(o);
+                for (int i = 0; i < 300; ++i)
+                    store.finish(run(QString("T-%1").arg(i), "2025-05-05T08:00:00Z"));
+                QVERIFY(store.flush(5000));
+            }
+            damage = contents(here.filePath(file));
+            damage.chop(damage.size() / 2);
+        }
+        write(here.filePath(file), damage);
+        {
+            ResultsStore store(o);
+            store.finish(run("D-1", "2025-05-05T09:00:00Z"));
+            QTRY_VERIFY(store.status().connected && store.status().waiting == 0);
+            const QStringList aside =
+                QDir(here.path()).entryList({file + ".damaged-*"}, QDir::Files);
+            QCOMPARE(aside.size(), 1);
+            QCOMPARE(contents(here.filePath(aside.first())), damage);
+            QVERIFY2(store.status().notice.contains(aside.first()),
+                     qPrintable(store.status().notice));
+        }
+        QCOMPARE(sql(here.filePath("results.sqlite"), "SELECT COUNT(*) FROM runs WHERE "
+                                                      "serial_number = 'D-1'"),
+                 QVariant(1));
+    }
+
+    // A database of the version before (no column `ended`) takes the new column in place and
+    // keeps its runs.
+    void olderSchema_upgradedInPlace() {
+        QTemporaryDir here;
+        const QString file = here.filePath("results.sqlite");
+        const ResultsStore::Options o = options("sqlite:" + file, here);
+        {
+            ResultsStore store(o);
+            store.finish(run("O-1", "2025-05-06T08:00:00Z"));
+            QVERIFY(store.flush(5000));
+        }
+        sql(file, "ALTER TABLE runs DROP COLUMN ended;UPDATE schema_version SET version = 1");
+        QCOMPARE(sql(file, "SELECT COUNT(*) FROM pragma_table_info('runs') WHERE name = 'ended'"),
+                 QVariant(0));
+        {
+            ResultsStore store(o);
+            store.finish(run("O-2", "2025-05-06T09:00:00Z"));
+            QVERIFY(store.flush(5000));
+        }
+        QCOMPARE(runRows(file),
+                 QString("O-1@2025-05-06T08:00:00Z:0:1: O-2@2025-05-06T09:00:00Z:0:1:"));
+        QCOMPARE(sql(file, "SELECT version FROM schema_version"), QVariant(2));
+    }
 
     void notOurs_data() {
         QTest::addColumn<QString>("schema");
@@ -280,5 +494,13 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_results)
+int main(int argc, char** argv) {
+    const int child = ResultsChild::runIfAsked(argc, argv);
+    if (child >= 0)
+        return child;
+    QCoreApplication app(argc, argv);
+    tst_results test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_results.moc"
