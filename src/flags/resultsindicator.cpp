@@ -14,11 +14,11 @@ ResultsIndicator::ResultsIndicator(QStatusBar* bar) {
 }
 
 QString ResultsIndicator::text(const ResultsStatus& status) {
-    if (status.unsaved > 0)
-        return (status.unsaved == 1 ? QStringLiteral("  RESULTS: 1 run NOT SAVED (%2)  ")
-                                    : QStringLiteral("  RESULTS: %1 runs NOT SAVED (%2)  "))
-            .arg(status.unsaved)
-            .arg(status.unsavedWhy);
+    if (status.unsaved > 0) {
+        const QString runs = status.unsaved == 1 ? QStringLiteral("1 run")
+                                                 : QStringLiteral("%1 runs").arg(status.unsaved);
+        return QStringLiteral("  RESULTS: %1 NOT SAVED (%2)  ").arg(runs, status.unsavedWhy);
+    }
     if (!status.answering)
         return QStringLiteral("  RESULTS: database not answering  ");
     if (status.waiting <= 0)

@@ -164,10 +164,12 @@ bool ResultsWorker::connectTarget() {
 
 bool ResultsWorker::limitStatements(QSqlDatabase& db, QString* error) {
     // Every statement gives up in time: one that waits for a lock held by another session after
-    // lockTimeoutMs, any other after statementTimeoutMs.
+    // lockTimeoutMs, any other after statementTimeoutMs. (The server's notices on tables that
+    // exist already stay off the program's error output.)
     QSqlQuery q(db);
     if (q.exec(QStringLiteral("SET statement_timeout = %1").arg(timing.statementTimeoutMs)) &&
-        q.exec(QStringLiteral("SET lock_timeout = %1").arg(timing.lockTimeoutMs)))
+        q.exec(QStringLiteral("SET lock_timeout = %1").arg(timing.lockTimeoutMs)) &&
+        q.exec(QStringLiteral("SET client_min_messages = warning")))
         return true;
     *error = q.lastError().text().trimmed();
     return false;
