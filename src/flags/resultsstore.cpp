@@ -66,11 +66,11 @@ ResultsStore::ResultsStore(const Options& options, QObject* parent)
 ResultsStore::~ResultsStore() {
     blockSignals(true);
     const QDeadlineTimer deadline(options.shutdownMs);
-    flush(options.shutdownMs);
+    // The last moment is kept for the worker to end after what was flushed.
+    flush(qMax(0, options.shutdownMs - 200));
     // After what is queued for it, the worker closes its connection and ends the thread.
     QMetaObject::invokeMethod(worker, &ResultsWorker::stop, Qt::QueuedConnection);
-    // A worker that has just written what was flushed gets a moment to end.
-    if (thread->wait(ulong(qMax<qint64>(200, deadline.remainingTime())))) {
+    if (thread->wait(ulong(qMax<qint64>(0, deadline.remainingTime())))) {
         delete worker;
         delete thread;
     } else {
