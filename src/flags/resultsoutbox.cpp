@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QStorageInfo>
 #include <QUuid>
 
@@ -48,8 +49,11 @@ ResultsOutbox::~ResultsOutbox() {
 }
 
 bool ResultsOutbox::open(Place& place, bool create, QString* error) {
-    if (place.ready)
+    // A file that went from its path (its folder deleted or replaced) would take writes that
+    // nobody reads again.
+    if (place.ready && QFileInfo::exists(place.path))
         return true;
+    close(place);
     if (!create && !QFileInfo::exists(place.path))
         return false;
     if (create)
@@ -62,6 +66,15 @@ bool ResultsOutbox::open(Place& place, bool create, QString* error) {
         error->clear();
         if (db.open() && ResultsTable::prepare(db, error)) {
             place.ready = true;
+            // The outbox of the application data folder (a local disk) is written on the
+            // window's thread every few seconds: a write-ahead log without a flush to the disk
+            // on every commit makes that a plain write, and a killed program loses nothing by
+            // it. The spare folders may be on a network share, which such a log does not suit.
+            if (&place == &places.first()) {
+                QSqlQuery q(db);
+                q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+                q.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+            }
             return true;
         }
         if (error->isEmpty())

@@ -206,8 +206,7 @@ private slots:
             fx.reset();
             return;
         }
-        QVERIFY(QFile::copy(data + "/results-outbox.sqlite", database()));
-        QCOMPARE(rows(database()), QStringList{"1 1 PASS/ 0 "});
+        QCOMPARE(rows(data + "/results-outbox.sqlite"), QStringList{"1 1 PASS/ 0 "});
     }
 
     // A run whose program ended while measuring is listed as having ended unexpectedly.
