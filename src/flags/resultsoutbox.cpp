@@ -171,32 +171,30 @@ QVector<RunResult> ResultsOutbox::waiting(const ResultsFilter& filter) {
     return all.values().toVector();
 }
 
-void ResultsOutbox::remove(const QVector<RunResult>& taken) {
+void ResultsOutbox::eachPlace(const char* failure,
+                              const std::function<bool(QSqlDatabase&, QString*)>& change) {
     for (Place& place : places) {
         QString error;
         if (!open(place, false, &error))
             continue;
         QSqlDatabase db = QSqlDatabase::database(place.connection, false);
-        if (!ResultsTable::remove(db, taken, &error)) {
-            qCWarning(dk61Results) << "the outbox" << place.path << "keeps sent runs:" << error;
+        if (!change(db, &error)) {
+            qCWarning(dk61Results) << "the outbox" << place.path << failure << error;
             close(place);
         }
     }
 }
 
+void ResultsOutbox::remove(const QVector<RunResult>& taken) {
+    eachPlace("keeps sent runs:", [&](QSqlDatabase& db, QString* error) {
+        return ResultsTable::remove(db, taken, error);
+    });
+}
+
 void ResultsOutbox::endUnexpectedly(const QStringList& runIds) {
-    if (runIds.isEmpty())
-        return;
-    for (Place& place : places) {
-        QString error;
-        if (!open(place, false, &error))
-            continue;
-        QSqlDatabase db = QSqlDatabase::database(place.connection, false);
-        if (!ResultsTable::endUnexpectedly(db, runIds, &error)) {
-            qCWarning(dk61Results) << "the outbox" << place.path << "not marked:" << error;
-            close(place);
-        }
-    }
+    eachPlace("not marked:", [&](QSqlDatabase& db, QString* error) {
+        return ResultsTable::endUnexpectedly(db, runIds, error);
+    });
 }
 
 QStringList ResultsOutbox::takeNotices() {

@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
+class QSqlDatabase;
+
 // The local outbox of a ResultsStore, used on the store's own thread: SQLite files that hold
 // every version of a run until the results database has it, so that no run lives only in
 // memory. A version goes to the first place that takes it: the outbox file itself, else a file of
@@ -50,6 +54,8 @@ private:
     bool open(Place& place, bool create, QString* error);
     void close(Place& place);
     bool write(Place& place, const QVector<RunResult>& runs);
+    // `change` on every place that has a file; a place where it fails is told with `failure`.
+    void eachPlace(const char* failure, const std::function<bool(QSqlDatabase&, QString*)>& change);
     // The place's file is damaged: it is set aside and the place starts afresh.
     bool setAsideIfDamaged(Place& place);
     static QString reasonFor(const QString& path);
