@@ -6,7 +6,9 @@
 #include "linkquestionbox.h"
 #include "linkstatusbar.h"
 #include "logging.h"
+#include "resultspage.h"
 #include "serial_selector.h"
+#include "signalquitter.h"
 #include "ui_control_panel.h"
 
 #include <QCoreApplication>
@@ -54,6 +56,8 @@ QMessageBox* Control_Panel::portQuestion() const {
 
 void Control_Panel::abort_now() {
     abortTimer.stop();
+    if (resultsPage)
+        resultsPage->confirmClose(&SignalQuitter::quitRequested);
     QCoreApplication::quit();
 }
 

@@ -35,27 +35,72 @@ QString columnList() {
     return names.join(QLatin1String(", "));
 }
 
+// The run in the current row of a query of every column.
+RunResult readRun(const QSqlQuery& q) {
+    RunResult r;
+    for (int i = 0; i < RunResult::columns().size(); ++i)
+        RunResult::columns()[i].set(r, q.value(i));
+    return r;
+}
+
+const RunResult::Column* column(const QString& name) {
+    for (const RunResult::Column& c : RunResult::columns()) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+// A column of `runs` added unless it is there already.
+bool addColumn(QSqlDatabase& db, const QString& name, QString* error) {
+    const RunResult::Column* c = column(name);
+    if (!c) {
+        *error = QStringLiteral("no column %1").arg(name);
+        return false;
+    }
+    const bool postgres = db.driverName() == QLatin1String("QPSQL");
+    if (!postgres && db.record(QStringLiteral("runs")).contains(name))
+        return true;
+    QSqlQuery q(db);
+    return exec(q,
+                QStringLiteral("ALTER TABLE runs ADD COLUMN %1%2 %3")
+                    .arg(postgres ? QStringLiteral("IF NOT EXISTS ") : QString(), name,
+                         QLatin1String(c->sqlType)),
+                error);
+}
+
 } // namespace
 
 const QVector<ResultsTable::Step>& ResultsTable::steps() {
     static const QVector<Step> all = [] {
-        QStringList defs;
-        for (const RunResult::Column& c : RunResult::columns())
-            defs << QLatin1String(c.name) + QLatin1Char(' ') + QLatin1String(c.sqlType);
-        return QVector<Step>{
-            {1,
-             {QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (id INTEGER PRIMARY KEY "
-                             "CHECK (id = 1), version INTEGER NOT NULL)"),
-              QStringLiteral("CREATE TABLE IF NOT EXISTS runs (%1)")
-                  .arg(defs.join(QLatin1String(", "))),
-              QStringLiteral("CREATE INDEX IF NOT EXISTS runs_started_at ON runs (started_at)")}},
+        QVector<Step> steps{
+            {1, {}, {}},
+            // How a run that did not finish ended.
+            {2, {QStringLiteral("ended")}, {}},
             // A run's curve: its flag counts summed per second, in chunks of text.
-            {2,
+            {3,
+             {},
              {QStringLiteral("CREATE TABLE IF NOT EXISTS run_series (run_id TEXT NOT NULL, "
                              "first_second INTEGER NOT NULL, seconds INTEGER NOT NULL, series "
                              "TEXT NOT NULL, revision BIGINT NOT NULL DEFAULT 0, PRIMARY KEY "
                              "(run_id, first_second))")}},
         };
+        Q_ASSERT(steps.last().version == SchemaVersion);
+        // The first table has every column but those a later step adds.
+        QStringList added, defs;
+        for (const Step& step : steps)
+            added << step.columns;
+        for (const RunResult::Column& c : RunResult::columns()) {
+            if (!added.contains(QLatin1String(c.name)))
+                defs << QLatin1String(c.name) + QLatin1Char(' ') + QLatin1String(c.sqlType);
+        }
+        steps.first().statements = QStringList{
+            QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (id INTEGER PRIMARY KEY "
+                           "CHECK (id = 1), version INTEGER NOT NULL)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS runs (%1)")
+                .arg(defs.join(QLatin1String(", "))),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS runs_started_at ON runs (started_at)")};
+        return steps;
     }();
     return all;
 }
@@ -86,6 +131,10 @@ bool ResultsTable::prepare(QSqlDatabase& db, QString* error) {
         if (step.version <= version)
             continue;
         const bool done = inTransaction(db, error, [&] {
+            for (const QString& name : step.columns) {
+                if (!addColumn(db, name, error))
+                    return false;
+            }
             QSqlQuery q(db);
             for (const QString& statement : step.statements) {
                 if (!exec(q, statement, error))
@@ -188,12 +237,8 @@ QVector<RunResult> ResultsTable::select(QSqlDatabase& db, const ResultsFilter& f
         failed(q.lastError(), error);
         return runs;
     }
-    while (q.next()) {
-        RunResult r;
-        for (int i = 0; i < RunResult::columns().size(); ++i)
-            RunResult::columns()[i].set(r, q.value(i));
-        runs << r;
-    }
+    while (q.next())
+        runs << readRun(q);
     return runs;
 }
 
@@ -223,4 +268,34 @@ int ResultsTable::count(QSqlDatabase& db) {
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM runs")) || !q.next())
         return -1;
     return q.value(0).toInt();
+}
+
+bool ResultsTable::endUnexpectedly(QSqlDatabase& db, const QStringList& runIds, QString* error) {
+    if (runIds.isEmpty())
+        return true;
+    return inTransaction(db, error, [&] {
+        QSqlQuery q(db);
+        if (!q.prepare(
+                QStringLiteral("UPDATE runs SET ended = ? WHERE run_id = ? AND finished = 0")))
+            return failed(q.lastError(), error);
+        for (const QString& id : runIds) {
+            q.bindValue(0, QLatin1String(RunResult::EndedUnexpectedly));
+            q.bindValue(1, id);
+            if (!q.exec())
+                return failed(q.lastError(), error);
+        }
+        return true;
+    });
+}
+
+bool ResultsTable::damaged(QSqlDatabase& db) {
+    if (db.driverName() != QLatin1String("QSQLITE") || !db.isOpen())
+        return false;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA quick_check(1)"))) {
+        // SQLITE_CORRUPT and SQLITE_NOTADB (extended codes keep them in the low byte).
+        const int code = q.lastError().nativeErrorCode().toInt() & 0xff;
+        return code == 11 || code == 26;
+    }
+    return q.next() && q.value(0).toString() != QLatin1String("ok");
 }
