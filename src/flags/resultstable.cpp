@@ -1,5 +1,7 @@
 #include "resultstable.h"
 
+#include "resultsworker.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -68,6 +70,11 @@ bool addColumn(QSqlDatabase& db, const QString& name, QString* error) {
                          QLatin1String(c->sqlType)),
                 error);
 }
+
+// The columns a run's end unexpectedly writes: its mark and what its series rebuilds.
+const char* const EndedColumns[] = {"ended",     "records",         "c1_total",     "c1u_total",
+                                    "c2_total",  "c2u_total",       "interp_total", "bler_max_10s",
+                                    "e32_total", "verdict_standard"};
 
 } // namespace
 
@@ -273,16 +280,44 @@ int ResultsTable::count(QSqlDatabase& db) {
 bool ResultsTable::endUnexpectedly(QSqlDatabase& db, const QStringList& runIds, QString* error) {
     if (runIds.isEmpty())
         return true;
+    QStringList sets;
+    for (const char* name : EndedColumns)
+        sets << QStringLiteral("%1 = ?").arg(QLatin1String(name));
     return inTransaction(db, error, [&] {
-        QSqlQuery q(db);
-        if (!q.prepare(
-                QStringLiteral("UPDATE runs SET ended = ? WHERE run_id = ? AND finished = 0")))
-            return failed(q.lastError(), error);
+        QSqlQuery row(db);
+        QSqlQuery update(db);
+        row.setForwardOnly(true);
+        if (!row.prepare(QStringLiteral("SELECT %1 FROM runs WHERE run_id = ? AND finished = 0")
+                             .arg(columnList())))
+            return failed(row.lastError(), error);
+        if (!update.prepare(QStringLiteral("UPDATE runs SET %1 WHERE run_id = ? AND finished = 0")
+                                .arg(sets.join(QLatin1String(", ")))))
+            return failed(update.lastError(), error);
         for (const QString& id : runIds) {
-            q.bindValue(0, QLatin1String(RunResult::EndedUnexpectedly));
-            q.bindValue(1, id);
-            if (!q.exec())
-                return failed(q.lastError(), error);
+            row.bindValue(0, id);
+            if (!row.exec())
+                return failed(row.lastError(), error);
+            if (!row.next())
+                continue;
+            RunResult run = readRun(row);
+            row.finish();
+            bool ok = false;
+            const QVector<RunSeries::Chunk> chunks = selectSeries(db, id, &ok, error);
+            if (!ok)
+                return false;
+            RunSeries series;
+            QString why;
+            if (!chunks.isEmpty() && RunSeries::fromChunks(chunks, &series, &why))
+                run.takeSeriesTotals(series);
+            else if (!chunks.isEmpty())
+                qCWarning(dk61Results) << "the series of run" << id << "is not read back:" << why;
+            run.ended = QLatin1String(RunResult::EndedUnexpectedly);
+            int i = 0;
+            for (const char* name : EndedColumns)
+                update.bindValue(i++, column(QLatin1String(name))->get(run));
+            update.bindValue(i, id);
+            if (!update.exec())
+                return failed(update.lastError(), error);
         }
         return true;
     });

@@ -48,7 +48,8 @@ public:
     static int count(QSqlDatabase& db);
     // The runs whose program ended while they went on (killed, power lost), in one transaction:
     // `ended` says "unexpectedly" and `finished` stays 0. Finished runs and ids without a row
-    // are passed over. What a stored run holds beyond its row is brought up to date here too.
+    // are passed over. Where the run's stored series goes further than its row, the row's
+    // records, totals, BLER and CD-standard verdict are rebuilt from the series.
     static bool endUnexpectedly(QSqlDatabase& db, const QStringList& runIds, QString* error);
     // SQLite says the open file is no database, or a damaged one (a truncated or overwritten
     // file); false for any other trouble (busy, full, not writable) and for other databases.

@@ -92,6 +92,28 @@ RunSummary::Judged RunResult::judged() const {
     return j;
 }
 
+bool RunResult::takeSeriesTotals(const RunSeries& stored) {
+    // A run has one interval, so its records add up to the time its series measured.
+    if (intervalMs <= 0 || stored.isEmpty())
+        return false;
+    const qint64 measured = (stored.measuredMs() + intervalMs / 2) / intervalMs;
+    if (measured <= records)
+        return false; // the row is as far as its series or further: it counted exactly
+    RunSummary summary;
+    stored.addUp(summary);
+    records = measured;
+    qint64* totals[RunSummary::Flags] = {&c1Total, &c1uTotal, &c2Total, &c2uTotal, &interpTotal};
+    for (int k = 0; k < RunSummary::Flags; ++k)
+        *totals[k] = summary.flag(k).total;
+    // The row's BLER was taken record by record; the series' by the second.
+    blerMax10s = std::max(blerMax10s, summary.maxBler());
+    e32Total = summary.e32();
+    verdictStandard = verdictWord(blerMax10s > RunSummary::BlerLimit || e32Total > 0
+                                      ? RunSummary::Standard::Fail
+                                      : RunSummary::Standard::Pass);
+    return true;
+}
+
 void RunResult::keepSeriesOf(const RunResult& older) {
     for (const RunSeries::Chunk& chunk : older.series) {
         const auto mine =

@@ -59,6 +59,10 @@ struct RunResult {
     UnitIdentity unit() const;
     // How the run was judged while it was measured (its verdicts and BLER).
     RunSummary::Judged judged() const;
+    // A run that ended unexpectedly: where its stored `series` holds more records than the row,
+    // the records, totals, BLER (the higher of the two) and CD-standard verdict are taken from
+    // it; the verdict on the limits stays as it was judged. True when anything was taken.
+    bool takeSeriesTotals(const RunSeries& series);
     // Takes over the chunks of `older`, a version of this run that this one replaces, that this
     // one does not carry itself.
     void keepSeriesOf(const RunResult& older);

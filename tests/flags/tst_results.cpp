@@ -2,6 +2,7 @@
 // "resultsDatabase" points, the runs written and listed, the outbox while the database is away or
 // hangs and while its folder takes nothing, the runs of a killed program, damaged files, older
 // schemas and a database the program must not touch, and the CSV export.
+#include "flaginterval.h"
 #include "resultschild.h"
 #include "resultscsv.h"
 #include "resultsstore.h"
@@ -443,6 +444,79 @@ private slots:
                      QVariant("alive-1:10 killed-1:10 killed-2:20 killed-3:30"));
         }
         ResultsChild::kill(alive);
+    }
+
+    // The run of a program that ended while measuring is marked; where its stored curve goes
+    // further than its row (not at all as written in order), the row's records, totals, BLER
+    // and CD-standard verdict come back from the curve, the limits' verdict as it was judged.
+    void endedUnexpectedly_totalsFromCurve_data() {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("curveRecords");
+        QTest::addColumn<QVector<int>>("counts"); // of each record
+        QTest::addColumn<int>("rowRecords");
+        QTest::addColumn<double>("rowBler");
+        QTest::addColumn<bool>("finished");
+        QTest::addColumn<bool>("gap"); // the curve's first chunk is missing
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* tag, int setting, int n, QVector<int> counts, int rowRecords,
+                      double rowBler, bool finished, bool gap, const char* expected) {
+            QTest::newRow(tag) << setting << n << counts << rowRecords << rowBler << finished << gap
+                               << expected;
+        };
+        row("1 s, row behind: BLER over 220", 1, 32, {300, 0, 2, 0, 0}, 1, 5, false, false,
+            "32 9600 0 64 0 0 300.0 0 FAIL PASS unexpectedly");
+        row("30 ms, row behind: E32", 3, 100, {3, 0, 1, 1, 2}, 40, 5, false, false,
+            "100 300 0 100 100 200 100.0 100 FAIL PASS unexpectedly");
+        row("row behind, its higher BLER kept", 1, 32, {10, 0, 0, 0, 0}, 1, 230, false, false,
+            "32 320 0 0 0 0 230.0 0 FAIL PASS unexpectedly");
+        row("row as far as its curve", 1, 32, {300, 0, 0, 0, 0}, 32, 5, false, false,
+            "32 1 0 0 0 0 5.0 0 PASS PASS unexpectedly");
+        row("no curve", 1, 0, {300, 0, 0, 0, 0}, 1, 5, false, false,
+            "1 1 0 0 0 0 5.0 0 PASS PASS unexpectedly");
+        row("curve with seconds missing", 1, 700, {300, 0, 0, 0, 0}, 1, 5, false, true,
+            "1 1 0 0 0 0 5.0 0 PASS PASS unexpectedly");
+        row("finished run", 1, 32, {300, 0, 0, 0, 0}, 1, 5, true, false,
+            "1 1 0 0 0 0 5.0 0 PASS PASS ");
+    }
+    void endedUnexpectedly_totalsFromCurve() {
+        QFETCH(int, setting);
+        QFETCH(int, curveRecords);
+        QFETCH(QVector<int>, counts);
+        QFETCH(int, rowRecords);
+        QFETCH(double, rowBler);
+        QFETCH(bool, finished);
+        QFETCH(bool, gap);
+        QFETCH(QString, expected);
+        QTemporaryDir here;
+        const QString file = here.filePath("results.sqlite");
+        RunResult r = run("K-1", "2025-05-07T08:00:00Z", "PASS", "PASS");
+        r.intervalMs = FlagInterval::milliseconds(setting);
+        r.records = rowRecords;
+        r.c1Total = 1;
+        r.blerMax10s = rowBler;
+        r.finished = finished;
+        RunSeries curve;
+        const RunStore::Counts c{quint16(counts[0]), quint16(counts[1]), quint16(counts[2]),
+                                 quint16(counts[3]), quint16(counts[4])};
+        for (int i = 0; i < curveRecords; ++i)
+            curve.add(qint64(i) * r.intervalMs, c, setting, {});
+        r.series = curve.chunks().mid(gap ? 1 : 0);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "k");
+            db.setDatabaseName(file);
+            QString error;
+            QVERIFY(db.open());
+            QVERIFY2(ResultsTable::prepare(db, &error) && ResultsTable::upsert(db, {r}, &error) &&
+                         ResultsTable::endUnexpectedly(db, {r.runId, "no such run"}, &error),
+                     qPrintable(error));
+        }
+        QSqlDatabase::removeDatabase("k");
+        QCOMPARE(sql(file, "SELECT records || ' ' || c1_total || ' ' || c1u_total || ' ' || "
+                           "c2_total || ' ' || c2u_total || ' ' || interp_total || ' ' || "
+                           "bler_max_10s || ' ' || e32_total || ' ' || verdict_standard || ' ' "
+                           "|| verdict_limits || ' ' || ended FROM runs")
+                     .toString(),
+                 expected);
     }
 
     // A database file that is no database (overwritten, truncated) is set aside under a new
