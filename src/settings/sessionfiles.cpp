@@ -62,7 +62,8 @@ QList<QDir> SessionFiles::folders(const QString& configured, const QString& kind
 }
 
 QList<QDir> SessionFiles::reportFolders() {
-    return folders(QString(), QStringLiteral("Reports"));
+    // No setting names it: the standard folder, never the program's own.
+    return folders(ProgramFolders::standard(QStringLiteral("Reports")), QStringLiteral("Reports"));
 }
 
 bool SessionFiles::open(LogFile& file, bool wanted, const QString& directory, const QString& kind) {
