@@ -138,8 +138,9 @@ private slots:
         settings->setFont(QFont(QApplication::font().family(), pointSize));
         settings->show();
         QApplication::processEvents();
-        if (pointSize == 9)
-            QCOMPARE(settings->size(), QSize(685, 365));
+        if (pointSize == 9) // on a laptop's screen, below its panel
+            QVERIFY2(settings->frameSize().width() <= 1280 && settings->frameSize().height() <= 760,
+                     qPrintable(QString("%1x%2").arg(settings->width()).arg(settings->height())));
         QStringList faults;
         collectFaults(settings, faults);
         QStringList texts;

@@ -132,7 +132,7 @@ private slots:
             dialog->findChild<QTableWidget*>("tableResults")->selectRow(0);
             dialog->findChild<QPushButton*>("buttonResultsReview")->click();
             label = dialog->findChild<QLabel*>("labelResultsMessage");
-            QVERIFY(label->text().endsWith(text));
+            QTRY_VERIFY(label->text().endsWith(text));
         }
         label->repaint();
         QVERIFY2(showsLiterally(label), qPrintable(label->text()));
