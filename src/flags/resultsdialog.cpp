@@ -287,7 +287,7 @@ void ResultsDialog::showRuns(int id, const QVector<RunResult>& found, const QStr
         Q_ASSERT(keys.size() == texts.size());
         for (int column = 0; column < texts.size(); ++column) {
             auto* cell = new RunCell(texts[column]);
-            if (keys[column].isValid())
+            if (column < keys.size() && keys[column].isValid())
                 cell->setData(SortKey, keys[column]);
             if (column == 0)
                 cell->setData(RunIndex, row);
