@@ -35,6 +35,7 @@ class Register_Dialog;
 class ResultsPage;
 class RunPanel;
 class TestRoutine;
+class QCloseEvent;
 class QKeyEvent;
 class QMessageBox;
 class QResizeEvent;
@@ -256,6 +257,8 @@ public:
     QString aboutText() const;
 
 protected:
+    // Runs that no place took are not left behind unasked (results/).
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -1,9 +1,12 @@
 // The main window's results database (ResultsPage): the live runs recorded, File -> "Results...".
+#include "console/trafficline.h"
 #include "flags/resultspage.h"
 #include "flags/runpanel.h"
 #include "main/control_panel.h"
+#include "main/signalquitter.h"
 #include "ui_control_panel.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QStatusBar>
 
@@ -18,7 +21,15 @@ void Control_Panel::wireResults() {
     };
     parts.setReference = [this](const StoredRun& run) { runPanel->setReference(run); };
     parts.directory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
-    resultsPage = std::make_unique<ResultsPage>(this, statusBar(), parts);
+    ResultsPage::Hooks hooks;
+    hooks.spareFolders = [this] {
+        return QStringList{currentSettings.logFileDirectory, currentSettings.flagFileDirectory};
+    };
+    hooks.logLine = [this](const QString& text) {
+        writeLogLines({QLatin1Char('[') + TrafficLine::stamp(sessionClock.elapsed()) +
+                       QLatin1Char(']') + text});
+    };
+    resultsPage = std::make_unique<ResultsPage>(this, statusBar(), parts, hooks);
     resultsPage->open(currentSettings.resultsDatabase);
     connect(runPanel, &RunPanel::runStarted, this, [this](const RunResult& run) {
         if (resultsPage)
@@ -46,4 +57,9 @@ void Control_Panel::wireResults() {
 
 void Control_Panel::showResults() {
     resultsPage->showDialog();
+}
+
+void Control_Panel::closeEvent(QCloseEvent* event) {
+    resultsPage->confirmClose(&SignalQuitter::quitRequested);
+    QMainWindow::closeEvent(event);
 }
