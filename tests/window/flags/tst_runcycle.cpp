@@ -5,7 +5,8 @@
 #include "e2eharness.h"
 #include "eepromimage.h"
 #include "flags/resultsdialog.h"
-#include "flags/runpanel.h"
+#include "flags/runfiles.h"
+#include "flags/runsession.h"
 #include "main/control_panel.h"
 #include "simrunner.h"
 #include "testenv.h"
@@ -99,7 +100,7 @@ struct Bench {
         return w->findChild<T*>(QString::fromLatin1(name));
     }
     QString label(const char* name) const { return find<QLabel>(name)->text(); }
-    qint64 records() const { return w->flagRun().liveSummary().records(); }
+    qint64 records() const { return w->flagSession().live().summary.records(); }
     void typeUnit(const QString& id) const {
         auto* edit = find<QLineEdit>("lineEditUnitId");
         edit->setText(id);
@@ -107,8 +108,8 @@ struct Bench {
     }
     // File -> "Export report..." into `pdf`; its text.
     QString report(const QString& pdf, int which = -2) const {
-        w->flagRun().chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
-        w->flagRun().chooseReportRun = [which](QWidget*, auto&, auto&) { return which; };
+        w->flagFiles().chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
+        w->flagFiles().chooseReportRun = [which](QWidget*, auto&, auto&) { return which; };
         find<QAction>("actionExportReport")->trigger();
         return E2eHarness::pdfText(pdf);
     }
@@ -253,7 +254,7 @@ private slots:
         QVERIFY(reference->dataCount() > 0);
 
         QVERIFY(press(dialog, "buttonResultsReview", measured));
-        QVERIFY(fx.window->flagRun().reviewing());
+        QVERIFY(fx.window->flagSession().reviewing());
         QCOMPARE(fx.find<QLabel>("labelRunUnit")->text(), QString("PG-7 (typed)"));
         QCOMPARE(fx.find<QLabel>("labelRunRecords")->text(), QString::number(measured));
         QVERIFY(runPlot->graph(0)->dataCount() >= 12);
@@ -301,13 +302,13 @@ private slots:
         QVERIFY2(b.start(args, {{"resultsDatabase", "sqlite:" + db}}), qPrintable(b.sim.error()));
         b.typeUnit("PG-010");
         QTRY_VERIFY_WITH_TIMEOUT(b.records() >= 3, 10000);
-        QSignalSpy started(&b.w->flagRun(), &RunPanel::runStarted);
+        QSignalSpy started(&b.w->flagSession(), &RunSession::runStarted);
         auto* interval = b.find<QComboBox>("comboCFLAGInterval");
         interval->setCurrentIndex(2);
         emit interval->activated(2);
         QCOMPARE(started.count(), 1);
         QCOMPARE(b.label("labelRunUnit"), QString("PG-010 (typed)"));
-        QTRY_VERIFY_WITH_TIMEOUT(b.w->flagRun().liveResult().intervalMs == 30 && b.records() > 40,
+        QTRY_VERIFY_WITH_TIMEOUT(b.w->flagSession().latestIntervalMs() == 30 && b.records() > 40,
                                  10000);
         emit interval->activated(2); // the same interval again: the run goes on
         QCOMPARE(started.count(), 1);
@@ -323,7 +324,7 @@ private slots:
                                             "--tracks", "4", "--track-seconds", "3"}),
                          {{"flagPlotDiscTime", true}}),
                  qPrintable(b.sim.error()));
-        QTRY_VERIFY_WITH_TIMEOUT(b.w->flagRun().liveCurve().size() >= 6, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(b.w->flagSession().live().series.size() >= 6, 15000);
         b.find<QPushButton>("buttonWholeRun")->click();
         QCustomPlot* plot = b.find<QCustomPlot>("customPlotRun");
         QTRY_COMPARE(plot->xAxis->label(), QString("Disc time (min:s)"));

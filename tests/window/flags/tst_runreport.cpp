@@ -5,7 +5,7 @@
 #include "e2eharness.h"
 #include "eepromimage.h"
 #include "flags/cflags.h"
-#include "flags/runpanel.h"
+#include "flags/runfiles.h"
 #include "flags/runreport.h"
 #include "flags/runstore.h"
 #include "flags/runsummary.h"
@@ -191,7 +191,7 @@ private slots:
         QFile log(w.logFile().absolutePath());
         QVERIFY(log.open(QIODevice::ReadOnly) && QString(log.readAll()).contains(": unit " + unit));
         const QString pdf = env.path() + "/report.pdf";
-        w.flagRun().chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
+        w.flagFiles().chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
         w.findChild<QAction*>("actionExportReport")->trigger();
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly) &&
