@@ -191,9 +191,10 @@ private slots:
         b.typeUnit("PG-003");
         QTRY_VERIFY_WITH_TIMEOUT(b.records() >= 5, 10000);
         const QString flagFile = b.w->flagFile().absolutePath();
+        QSignalSpy arriving(b.w.get(), &Control_Panel::recievedCFlags);
         b.find<QPushButton>("buttonEndRun")->click();
         const qint64 ended = b.records();
-        QTest::qWait(300); // six more records from the board
+        QTRY_VERIFY_WITH_TIMEOUT(arriving.count() >= 3, 5000); // the board goes on sending
         QCOMPARE(b.records(), ended);
         QVERIFY(b.find<QPushButton>("buttonStartRun")->isEnabled());
         QVERIFY(!b.find<QPushButton>("buttonEndRun")->isEnabled());
@@ -201,17 +202,18 @@ private slots:
         QVERIFY(rowsWritten.open(QIODevice::ReadOnly));
         QCOMPARE(rowsWritten.readAll().count('\n'), int(ended));
         const QString measured = QStringLiteral("(%1 records)").arg(ended);
-        QString text = b.report(b.env.path() + "/ended.pdf");
+        const QString endedText = b.report(b.env.path() + "/ended.pdf");
         QVERIFY(QFile::exists(b.env.path() + "/ended.pdf"));
-        QVERIFY2(text.isEmpty() || (text.contains("unit PG-003") && text.contains(measured)),
-                 qPrintable(text));
 
         b.find<QPushButton>("buttonStartRun")->click();
         QVERIFY(b.w->flagFile().absolutePath() != flagFile);
         QTRY_VERIFY_WITH_TIMEOUT(b.records() >= 1, 10000);
-        text = b.report(b.env.path() + "/last-ended.pdf", 1);
+        const QString lastEndedText = b.report(b.env.path() + "/last-ended.pdf", 1);
         QVERIFY(QFile::exists(b.env.path() + "/last-ended.pdf"));
-        QVERIFY2(text.isEmpty() || text.contains(measured), qPrintable(text));
+        SKIP_WITHOUT_PDFTOTEXT();
+        QVERIFY2(endedText.contains("unit PG-003") && endedText.contains(measured),
+                 qPrintable(endedText));
+        QVERIFY2(lastEndedText.contains(measured), qPrintable(lastEndedText));
     }
 
     // Flag files off: a run measured on one bench is reported and reviewed on another profile
@@ -242,10 +244,6 @@ private slots:
         QVERIFY2(QFile::exists(pdf),
                  qPrintable(dialog->findChild<QLabel*>("labelResultsMessage")->text()));
         const QString text = E2eHarness::pdfText(pdf);
-        QVERIFY2(text.isEmpty() ||
-                     (text.contains("unit PG-7") && text.contains("from the results database") &&
-                      text.contains(QStringLiteral("(%1 records)").arg(measured))),
-                 qPrintable(text));
 
         QVERIFY(press(dialog, "buttonResultsReference", measured));
         QCustomPlot* runPlot = fx.find<QCustomPlot>("customPlotRun");
@@ -258,6 +256,10 @@ private slots:
         QCOMPARE(fx.find<QLabel>("labelRunUnit")->text(), QString("PG-7 (typed)"));
         QCOMPARE(fx.find<QLabel>("labelRunRecords")->text(), QString::number(measured));
         QVERIFY(runPlot->graph(0)->dataCount() >= 12);
+        SKIP_WITHOUT_PDFTOTEXT();
+        QVERIFY2(text.contains("unit PG-7") && text.contains("from the results database") &&
+                     text.contains(QStringLiteral("(%1 records)").arg(measured)),
+                 qPrintable(text));
     }
 
     // The DK-61 names itself: the page, the review and the report of its run, from the Results
@@ -285,9 +287,10 @@ private slots:
         dialog->chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
         QVERIFY(press(dialog, "buttonResultsReport", measured));
         const QString fromResults = E2eHarness::pdfText(pdf);
+        SKIP_WITHOUT_PDFTOTEXT();
         for (const QString& text : {fromReview, fromResults})
-            QVERIFY2(text.isEmpty() || (text.contains("report: unit 12345 ") &&
-                                        text.contains("Unit 12345 Customer ID 7 Firmware 60 ")),
+            QVERIFY2(text.contains("report: unit 12345 ") &&
+                         text.contains("Unit 12345 Customer ID 7 Firmware 60 "),
                      qPrintable(text));
     }
 
@@ -332,8 +335,8 @@ private slots:
         QVERIFY(tracks && tracks->ticks().values().contains("2"));
         b.find<QPushButton>("buttonEndRun")->click();
         const QString text = b.report(b.env.path() + "/disc.pdf");
-        QVERIFY2(text.isEmpty() || (text.contains("Disc time") && text.contains("Track")),
-                 qPrintable(text));
+        SKIP_WITHOUT_PDFTOTEXT();
+        QVERIFY2(text.contains("Disc time") && text.contains("Track"), qPrintable(text));
     }
 
     // With "Report at the end of each run" the run's report is written into the Reports folder
