@@ -92,7 +92,7 @@ RunPanel::RunPanel(RunSession& session, const Widgets& widgets, QStatusBar* stat
     session.setChosenInterval(w.interval->currentIndex() + 1);
     connect(w.unitId, &QLineEdit::textChanged, &session, &RunSession::setTypedId);
     connect(w.unitId, &QLineEdit::editingFinished, &session, &RunSession::typedIdDone);
-    connect(w.interval, QOverload<int>::of(&QComboBox::currentIndexChanged), &session,
+    connect(w.interval, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { this->session.setChosenInterval(index + 1); });
     connect(w.interval, QOverload<int>::of(&QComboBox::activated), this, &RunPanel::showInterval);
     connect(w.newRun, &QPushButton::clicked, this,
