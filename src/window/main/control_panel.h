@@ -33,7 +33,9 @@ class Focus_Coefs;
 class LaserList;
 class Register_Dialog;
 class ResultsPage;
+class RunFiles;
 class RunPanel;
+class RunSession;
 class TestRoutine;
 class QCloseEvent;
 class QKeyEvent;
@@ -79,6 +81,8 @@ public:
     PlayerPanel& player() const { return *playerPanel; }
     FlashPage& firmwarePage() const { return *flashPage; }
     RunPanel& flagRun() const { return *runPanel; }
+    RunSession& flagSession() const { return *runSession; }
+    RunFiles& flagFiles() const { return *runFiles; }
     FlagPlot& livePlot() const { return *flagPlot; }
 
     // ---- what the board tells the window (BoardWindow) ----
@@ -341,6 +345,8 @@ private:
     std::unique_ptr<ServicePanel> servicePanel;
     std::unique_ptr<FlashPage> flashPage;
     FlagPlot* flagPlot = nullptr;
+    RunSession* runSession = nullptr;
+    RunFiles* runFiles = nullptr;
     RunPanel* runPanel = nullptr;
     // The console page's column right of the view: each widget with its offset from the column's
     // left edge (found at the first layout).

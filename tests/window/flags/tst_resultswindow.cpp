@@ -4,7 +4,8 @@
 // dialog lists, filters and exports them and tells the runs that ended unexpectedly; a review
 // being read can be cancelled.
 #include "flags/resultsdialog.h"
-#include "flags/runpanel.h"
+#include "flags/runfiles.h"
+#include "flags/runsession.h"
 #include "main/control_panel.h"
 #include "resultsstore.h"
 #include "windowfixture.h"
@@ -123,11 +124,11 @@ private slots:
         unit->setText("MECH-7");
         emit unit->editingFinished();
         fx->feed(frame(1, 0) + frame(2, 0) + frame(3, 1));
-        QTRY_COMPARE(fx->window->flagRun().liveSummary().records(), qint64(3));
+        QTRY_COMPARE(fx->window->flagSession().live().summary.records(), qint64(3));
         // The first record is written at once, as a run going on.
         QTRY_COMPARE(rows(database()), QStringList{"1 1 PASS/ 0 MECH-7"});
         if (end.startsWith("limits"))
-            fx->window->flagRun().setLimits(FlagLimits{{0.0}});
+            fx->window->flagSession().setLimits(FlagLimits{{0.0}});
         const QString ended =
             end.startsWith("limits") ? "3 6 FAIL/FAIL 1 MECH-7" : "3 6 FAIL/ 1 MECH-7";
         if (end.endsWith("new run"))
@@ -363,7 +364,7 @@ private slots:
         QCOMPARE(QFile::exists(pdf), told.isEmpty());
         dialog->findChild<QPushButton*>("buttonResultsReview")->click();
         QVERIFY(handled.wait(5000));
-        QCOMPARE(fx->window->flagRun().reviewing(), told.isEmpty());
+        QCOMPARE(fx->window->flagSession().reviewing(), told.isEmpty());
         QCOMPARE(dialog->isVisible(), !told.isEmpty());
         if (!told.isEmpty())
             QVERIFY2(dialog->findChild<QLabel*>("labelResultsMessage")->text().contains(told),
@@ -385,8 +386,8 @@ private slots:
                 file.write(block);
         }
         start("sqlite:" + database());
-        fx->window->flagRun().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
-                                                      const QString&) { return path; };
+        fx->window->flagFiles().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
+                                                        const QString&) { return path; };
         bool cancelled = false;
         QTimer::singleShot(0, fx->window, [&] {
             auto* progress = fx->window->findChild<QProgressDialog*>("readingProgress");
@@ -399,7 +400,7 @@ private slots:
         });
         fx->find<QAction>("actionOpenFlagFile")->trigger();
         QVERIFY(cancelled);
-        QVERIFY(!fx->window->flagRun().reviewing());
+        QVERIFY(!fx->window->flagSession().reviewing());
         QVERIFY(!fx->window->findChild<QMessageBox*>());
         QVERIFY(!fx->window->findChild<QProgressDialog*>());
         QVERIFY(!fx->find<QPushButton>("buttonNewRun")->isHidden());
