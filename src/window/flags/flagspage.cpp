@@ -4,6 +4,9 @@
 #include "cd_board.h"
 #include "common/overlay.h"
 #include "flags/flagplot.h"
+#include "flags/runfiles.h"
+#include "flags/runpanel.h"
+#include "flags/runsession.h"
 #include "shell/logging.h"
 #include "ui_flagspage.h"
 
@@ -35,43 +38,13 @@ FlagsPage::FlagsPage(CD_Board& board, QSettings* store, QWidget* parent)
 
 FlagsPage::~FlagsPage() = default;
 
-RunPanel* FlagsPage::makeRun(RunPanel::Parts parts) {
-    parts.livePlot = ui->customPlot;
-    parts.runPlot = ui->customPlotRun;
-    parts.summary = ui->frameRunSummary;
-    parts.fileWarning = ui->labelFileWarning;
-    parts.spdifMessage = ui->status_description_spdif_label;
-    parts.totals = {ui->labelTotalC1, ui->labelTotalC1U, ui->labelTotalC2, ui->labelTotalC2U,
-                    ui->labelTotalInterp};
-    parts.maxima = {ui->labelMaxC1, ui->labelMaxC1U, ui->labelMaxC2, ui->labelMaxC2U,
-                    ui->labelMaxInterp};
-    parts.averages = {ui->labelAvgC1, ui->labelAvgC1U, ui->labelAvgC2, ui->labelAvgC2U,
-                      ui->labelAvgInterp};
-    parts.overLimit = {ui->labelOverC1, ui->labelOverC1U, ui->labelOverC2, ui->labelOverC2U,
-                       ui->labelOverInterp};
-    parts.length = ui->labelRunLength;
-    parts.records = ui->labelRunRecords;
-    parts.troubled = ui->labelRunTroubled;
-    parts.verdict = ui->labelRunVerdict;
-    parts.standard = ui->labelRunStandard;
-    parts.bler = ui->labelRunBler;
-    parts.e32 = ui->labelRunE32;
-    parts.unit = ui->labelRunUnit;
-    parts.nextUnit = ui->labelNextUnit;
-    parts.unitId = ui->lineEditUnitId;
-    parts.clearUnitId = ui->checkBoxClearUnitId;
-    parts.source = ui->labelRunSource;
-    parts.newRun = ui->buttonNewRun;
-    parts.startRun = ui->buttonStartRun;
-    parts.endRun = ui->buttonEndRun;
-    parts.backToLive = ui->buttonBackToLive;
-    parts.pauseLive = ui->buttonPauseLive;
-    parts.wholeRun = ui->buttonWholeRun;
-    parts.curves = {ui->checkBoxC1, ui->checkBoxC1U, ui->checkBoxC2, ui->checkBoxC2U,
-                    ui->checkBoxInterpol};
-    parts.interval = ui->comboCFLAGInterval;
-    parts.redrawLive = [this] { plotRecords(); };
-    run = new RunPanel(parts, parts.window);
+RunPanel* FlagsPage::makeRun(RunSession& runSession, QStatusBar* statusBar,
+                             std::function<int()> reportedInterval) {
+    session = &runSession;
+    run = new RunPanel(runSession, *ui, statusBar, std::move(reportedInterval), this);
+    connect(run, &RunPanel::liveResumed, this, &FlagsPage::plotRecords);
+    connect(run, &QObject::destroyed, this, [this] { run = nullptr; });
+    connect(session, &QObject::destroyed, this, [this] { session = nullptr; });
     // The run's summary lies in the band the plots keep free below their curves; the link and
     // file messages lie over the curves' top left corner (the legend is at the top right).
     for (QWidget* top : std::initializer_list<QWidget*>{ui->frameRunSummary, ui->labelFileWarning,
@@ -79,10 +52,15 @@ RunPanel* FlagsPage::makeRun(RunPanel::Parts parts) {
         Overlay::mark(top, {ui->customPlot, ui->customPlotRun});
     run->setScale(flagPlot->scale());
     connect(flagPlot, &FlagPlot::scaleChanged, run, &RunPanel::setScale);
-    connect(ui->comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), run,
-            &RunPanel::showInterval);
-    connect(run, &QObject::destroyed, this, [this] { run = nullptr; });
     return run;
+}
+
+RunFiles* FlagsPage::makeFiles(RunSession& runSession, QWidget* window, QStatusBar* statusBar) {
+    auto* files =
+        new RunFiles(runSession, window, statusBar, ui->customPlot, ui->customPlotRun, this);
+    files->setScale(flagPlot->scale());
+    connect(flagPlot, &FlagPlot::scaleChanged, files, &RunFiles::setScale);
+    return files;
 }
 
 void FlagsPage::plotRecords() {
@@ -93,8 +71,8 @@ void FlagsPage::chooseInterval(int selection) {
     qCDebug(dk61Flags) << "flag interval" << selection + 1;
     board.sendFlagInterval(selection + 1);
     flagPlot->restart(board.flag_records);
-    if (run)
-        run->intervalChosen(selection + 1);
+    if (session)
+        session->intervalChosen(selection + 1);
 }
 
 void FlagsPage::restartPlot() {

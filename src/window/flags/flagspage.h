@@ -2,15 +2,19 @@
 #define FLAGSPAGE_H
 
 #include "board/statuswording.h"
-#include "flags/runpanel.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class CD_Board;
 class FlagPlot;
 class QSettings;
+class QStatusBar;
+class RunFiles;
+class RunPanel;
+class RunSession;
 
 namespace Ui {
 class FlagsPage;
@@ -28,10 +32,13 @@ public:
     ~FlagsPage() override;
 
     FlagPlot& plot() const { return *flagPlot; }
-    // The run on this page's widgets, with what `window` gives of the window (its menu actions,
-    // status bar and files); the page draws the live curves again when the run asks. Owned by
-    // the caller, which ends it before the page goes.
-    RunPanel* makeRun(RunPanel::Parts window);
+    // The view of `session` on this page's widgets, with the interval label in `statusBar`
+    // (`reportedInterval` as RunPanel takes it); the page draws the live curves again when the
+    // view resumes them.
+    RunPanel* makeRun(RunSession& session, QStatusBar* statusBar,
+                      std::function<int()> reportedInterval);
+    // The session's files on this page's plots; `window` parents the choosers and messages.
+    RunFiles* makeFiles(RunSession& session, QWidget* window, QStatusBar* statusBar);
 
     // The curves take the board's records (the newest one just appended).
     void plotRecords();
@@ -57,6 +64,7 @@ private:
     std::unique_ptr<Ui::FlagsPage> ui;
     CD_Board& board;
     FlagPlot* flagPlot = nullptr;
+    RunSession* session = nullptr;
     RunPanel* run = nullptr;
 };
 

@@ -36,8 +36,11 @@ class Focus_Coefs;
 class LaserList;
 class Register_Dialog;
 class ResultsPage;
+class RunFiles;
 class RunPanel;
+class RunSession;
 class TestRoutine;
+class QCloseEvent;
 class QKeyEvent;
 class QMessageBox;
 class QResizeEvent;
@@ -82,6 +85,8 @@ public:
     FlashPage& firmwarePage() const { return *flashPage; }
     RunPanel& flagRun() const { return *runPanel; }
     FlagPlot& livePlot() const { return flagsPage->plot(); }
+    RunSession& flagSession() const { return *runSession; }
+    RunFiles& flagFiles() const { return *runFiles; }
 
     // ---- what the board tells the window (BoardWindow) ----
     void showStatusBar(const StatusWording::Bar& bar) override {
@@ -262,6 +267,8 @@ public:
     QString aboutText() const;
 
 protected:
+    // Runs that no place took are not left behind unasked (results/).
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -345,6 +352,8 @@ private:
     std::unique_ptr<ServicePanel> servicePanel;
     std::unique_ptr<FlashPage> flashPage;
     FlagsPage* flagsPage = nullptr;
+    RunSession* runSession = nullptr;
+    RunFiles* runFiles = nullptr;
     RunPanel* runPanel = nullptr;
     // The results database, the live run's row in it and the Results dialog.
     std::unique_ptr<ResultsPage> resultsPage;

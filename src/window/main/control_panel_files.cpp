@@ -2,7 +2,7 @@
 #include "cd_board.h"
 #include "console/playpage.h"
 #include "flags/cflags.h"
-#include "flags/runpanel.h"
+#include "flags/runsession.h"
 #include "main/control_panel.h"
 #include "settings/logfileformat.h"
 #include "ui_control_panel.h"
@@ -16,10 +16,10 @@ void Control_Panel::openLogFile() {
 
 // A new flag file starts a new run; after "End run" the next run's start opens it.
 void Control_Panel::openFlagFile() {
-    if (runPanel && !runPanel->runGoing())
+    if (runSession && !runSession->runGoing())
         return;
-    if (files.openFlags() && runPanel)
-        runPanel->startRun(files.flags().absolutePath());
+    if (files.openFlags() && runSession)
+        runSession->startRun(files.flags().absolutePath());
 }
 
 // The rows of the records of one read go out together at the end of its pass.
