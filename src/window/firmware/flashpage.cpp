@@ -2,6 +2,7 @@
 
 #include "firmware/isprun.h"
 #include "shell/logging.h"
+#include "ui_flashpage.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -15,22 +16,36 @@
 #include <QStandardPaths>
 #include <QTextBrowser>
 
-FlashPage::FlashPage(const Parts& parts, QSettings& settings, QObject* parent)
-    : QObject(parent), p(parts), settings(settings) {
+FlashPage::FlashPage(Port port, QSettings& settings, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::FlashPage>()), port(std::move(port)),
+      settings(settings) {
+    ui->setupUi(this);
     ispRun = new IspRun(this);
-    connect(ispRun, &IspRun::labelChanged, p.run.total, &QLabel::setText);
-    connect(ispRun, &IspRun::progressChanged, p.run.progress, &QProgressBar::setValue);
+    connect(ispRun, &IspRun::outputShown, this, &FlashPage::showOutput);
+    connect(ispRun, &IspRun::finished, this, &FlashPage::finished);
+    connect(ui->buttonBrowseHexFile, &QPushButton::clicked, this, &FlashPage::browse);
+    connect(ispRun, &IspRun::labelChanged, ui->labelFlashingTotal, &QLabel::setText);
+    connect(ispRun, &IspRun::progressChanged, ui->progressBarFlashingTotal,
+            &QProgressBar::setValue);
     // The tool's output, bounded: the run hands it over in batches of at most as many lines.
-    p.run.output->document()->setMaximumBlockCount(IspRun::ShownLines);
-    p.run.output->setAccessibleName("Flash tool output");
-    p.run.progress->setRange(0, 8);
-    p.run.total->clear();
-    p.error->clear();
+    ui->flashTextBrowser->document()->setMaximumBlockCount(IspRun::ShownLines);
+    ui->flashTextBrowser->setAccessibleName("Flash tool output");
+    ui->progressBarFlashingTotal->setRange(0, 8);
+    ui->labelFlashingTotal->clear();
+    ui->labelBrowserError->clear();
     wireButton(false);
 }
 
 FlashPage::~FlashPage() {
     delete ispRun;
+}
+
+void FlashPage::showServiceWarning(bool shown) {
+    ui->ServiceModeWarningLabel_5->setVisible(shown);
+}
+
+void FlashPage::hideOutput() {
+    ui->flashTextBrowser->hide();
 }
 
 QString FlashPage::findIspTool(const QString& programDir) {
@@ -50,13 +65,14 @@ void FlashPage::setToolPath(const QString& path) {
     if (!tool.isEmpty())
         return;
     qCDebug(dk61Firmware) << " cannot flash, no lpc21isp.exe";
-    p.error->setText("Firmware cannot be flashed. Please make sure lpc21isp.exe is in PC Tool's "
-                     "directory");
+    ui->labelBrowserError->setText(
+        "Firmware cannot be flashed. Please make sure lpc21isp.exe is in PC Tool's "
+        "directory");
 }
 
 void FlashPage::setHexFile(const QString& path) {
     hex = path;
-    p.hexFile->setText(hex);
+    ui->lineHexFileName->setText(hex);
     hexDir = hex.left(hex.lastIndexOf('/') + 1);
 }
 
@@ -70,11 +86,12 @@ void FlashPage::restoreHexFile() {
 
 void FlashPage::wireButton(bool running) {
     disconnect(buttonConnection);
-    p.flash->setText(running ? "Abort" : "Flash Firmware");
+    ui->buttonFlashFirmware->setText(running ? "Abort" : "Flash Firmware");
     // The file stored after a successful run must be the one flashed.
-    p.browse->setEnabled(!running);
-    buttonConnection = running ? connect(p.flash, &QPushButton::clicked, this, &FlashPage::abort)
-                               : connect(p.flash, &QPushButton::clicked, this, &FlashPage::flash);
+    ui->buttonBrowseHexFile->setEnabled(!running);
+    buttonConnection =
+        running ? connect(ui->buttonFlashFirmware, &QPushButton::clicked, this, &FlashPage::abort)
+                : connect(ui->buttonFlashFirmware, &QPushButton::clicked, this, &FlashPage::flash);
 }
 
 bool FlashPage::running() const {
@@ -84,7 +101,7 @@ bool FlashPage::running() const {
 void FlashPage::browse() {
     const QString startDir = hexKnown ? hexDir : QCoreApplication::applicationDirPath();
     const QString chosen =
-        QFileDialog::getOpenFileName(p.window, "Open File", startDir, "Hex-Files (*.hex)");
+        QFileDialog::getOpenFileName(this, "Open File", startDir, "Hex-Files (*.hex)");
     if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
         hex = chosen;
     if (!hex.isEmpty()) {
@@ -97,29 +114,29 @@ void FlashPage::browse() {
 void FlashPage::flash() {
     if (tool.isEmpty() || running())
         return;
-    const QString port = IspRun::devicePath(p.portName());
-    const QString refused = ispRun->refusal(hex, port);
-    p.error->setText(refused);
+    const QString device = IspRun::devicePath(port.name());
+    const QString refused = ispRun->refusal(hex, device);
+    ui->labelBrowserError->setText(refused);
     if (!refused.isEmpty())
         return;
     // Nothing of ours opens the port under the tool until the run ends.
-    p.releasePort();
+    port.release();
     const auto component =
-        p.hlb6x->isChecked() ? IspRun::Component::HLB6x : IspRun::Component::DK6x;
-    p.run.output->clear();
+        ui->rBHLB6x->isChecked() ? IspRun::Component::HLB6x : IspRun::Component::DK6x;
+    ui->flashTextBrowser->clear();
     // The file is read again as the run starts: one changed meanwhile is refused there too.
-    const QString refusedAtStart = ispRun->start(tool, hex, port, component);
+    const QString refusedAtStart = ispRun->start(tool, hex, device, component);
     if (!refusedAtStart.isEmpty()) {
-        p.error->setText(refusedAtStart);
-        p.resumePort();
+        ui->labelBrowserError->setText(refusedAtStart);
+        port.resume();
         return;
     }
     wireButton(true);
 }
 
 void FlashPage::showOutput(const QString& text) {
-    p.run.output->moveCursor(QTextCursor::End);
-    p.run.output->insertPlainText(text);
+    ui->flashTextBrowser->moveCursor(QTextCursor::End);
+    ui->flashTextBrowser->insertPlainText(text);
 }
 
 void FlashPage::finished(bool success) {
@@ -128,7 +145,7 @@ void FlashPage::finished(bool success) {
         qCDebug(dk61Firmware) << "flashed, setting hexFilename" << hex;
     }
     wireButton(false);
-    p.resumePort();
+    port.resume();
 }
 
 void FlashPage::abort() {

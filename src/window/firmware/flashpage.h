@@ -2,47 +2,34 @@
 #define FLASHPAGE_H
 
 #include <QMetaObject>
-#include <QObject>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class IspRun;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
 class QSettings;
-class QTextBrowser;
-class QWidget;
+
+namespace Ui {
+class FlashPage;
+}
 
 // The flash page: the hex file (remembered as "hexFilename" once flashed), and the run of the
 // ISP tool (IspRun) on the board link's port, which the link leaves to the tool for the length of
 // the run. The flash button starts a run, or aborts the one in progress.
-class FlashPage : public QObject {
+class FlashPage : public QWidget {
     Q_OBJECT
 
 public:
-    struct Parts {
-        QWidget* window; // parent of the file chooser
-        QLineEdit* hexFile;
-        QPushButton* browse;
-        QLabel* error; // why nothing was flashed
-        // what a run shows: its state, its progress, the tool's output
-        struct Run {
-            QLabel* total;
-            QProgressBar* progress;
-            QTextBrowser* output;
-        } run;
-        QPushButton* flash;
-        QRadioButton* hlb6x;
-        std::function<QString()> portName; // the board link's port
-        std::function<void()> releasePort; // before the tool starts
-        std::function<void()> resumePort;  // after it ended, however it ended
+    // The board link's port, which the tool takes for the length of a run.
+    struct Port {
+        std::function<QString()> name;
+        std::function<void()> release; // before the tool starts
+        std::function<void()> resume;  // after it ended, however it ended
     };
 
-    FlashPage(const Parts& parts, QSettings& settings, QObject* parent = nullptr);
+    FlashPage(Port port, QSettings& settings, QWidget* parent = nullptr);
     // Kills a tool still running and waits for it; the board link is not restarted.
     ~FlashPage() override;
 
@@ -65,6 +52,9 @@ public:
     // Every run ends here, a tool that could not be started included.
     void finished(bool success);
     void abort();
+    void showServiceWarning(bool shown);
+    // The delivered tool shows no tool output.
+    void hideOutput();
 
     IspRun& run() const { return *ispRun; }
     bool running() const;
@@ -72,7 +62,8 @@ public:
 private:
     void wireButton(bool running);
 
-    Parts p;
+    std::unique_ptr<Ui::FlashPage> ui;
+    Port port;
     QSettings& settings;
     IspRun* ispRun = nullptr;
     QString tool;

@@ -59,8 +59,7 @@ std::array<QLabel*, 5> RunPanel::averages() const {
 }
 
 std::array<QLabel*, 5> RunPanel::overLimit() const {
-    return {ui.labelOverC1, ui.labelOverC1U, ui.labelOverC2, ui.labelOverC2U,
-            ui.labelOverInterp};
+    return {ui.labelOverC1, ui.labelOverC1U, ui.labelOverC2, ui.labelOverC2U, ui.labelOverInterp};
 }
 
 std::array<QCheckBox*, 5> RunPanel::curves() const {
@@ -94,7 +93,7 @@ RunPanel::RunPanel(RunSession& session, Ui::FlagsPage& page, QStatusBar* statusB
     for (int r = 0; r < 4; ++r) {
         for (int k = 0; k < 5; ++k)
             rows[r][size_t(k)]->setAccessibleDescription(rowHeads[r] + QLatin1Char(' ') +
-                                                            flagHeads[k]);
+                                                         flagHeads[k]);
     }
     for (QLabel* label : ui.frameRunSummary->findChildren<QLabel*>())
         label->setAccessibleName(label->text());
@@ -117,7 +116,8 @@ RunPanel::RunPanel(RunSession& session, Ui::FlagsPage& page, QStatusBar* statusB
     connect(ui.lineEditUnitId, &QLineEdit::editingFinished, &session, &RunSession::typedIdDone);
     connect(ui.comboCFLAGInterval, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { this->session.setChosenInterval(index + 1); });
-    connect(ui.comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), this, &RunPanel::showInterval);
+    connect(ui.comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), this,
+            &RunPanel::showInterval);
     connect(ui.buttonNewRun, &QPushButton::clicked, this,
             [this] { this->session.newRun(ui.checkBoxClearUnitId->isChecked()); });
     connect(ui.buttonStartRun, &QPushButton::clicked, this,
@@ -165,7 +165,8 @@ void RunPanel::placeOverPlot() {
 }
 
 bool RunPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui.customPlot && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if (watched == ui.customPlot &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         placeOverPlot();
     return QObject::eventFilter(watched, event);
 }
@@ -287,7 +288,8 @@ void RunPanel::showInterval() {
 // Review
 
 void RunPanel::reviewOpened() {
-    for (QWidget* b : std::initializer_list<QWidget*>{ui.buttonNewRun, ui.buttonPauseLive, ui.buttonStartRun, ui.buttonEndRun})
+    for (QWidget* b : std::initializer_list<QWidget*>{ui.buttonNewRun, ui.buttonPauseLive,
+                                                      ui.buttonStartRun, ui.buttonEndRun})
         b->hide();
     ui.buttonBackToLive->show();
     if (!inReview)
@@ -303,7 +305,8 @@ void RunPanel::reviewOpened() {
 void RunPanel::reviewClosed() {
     inReview = false;
     ui.buttonBackToLive->hide();
-    for (QWidget* b : std::initializer_list<QWidget*>{ui.buttonNewRun, ui.buttonPauseLive, ui.buttonStartRun, ui.buttonEndRun})
+    for (QWidget* b : std::initializer_list<QWidget*>{ui.buttonNewRun, ui.buttonPauseLive,
+                                                      ui.buttonStartRun, ui.buttonEndRun})
         b->show();
     ui.buttonWholeRun->setEnabled(true);
     wholeRun->showRun(&session.live().store, &session.live().series);

@@ -20,8 +20,7 @@ LaserPage::LaserPage(CD_Board& board, QWidget* parent)
     for (int n : {0, 1}) {
         progress[n] = new QLabel(this);
         progress[n]->setObjectName(QStringLiteral("labelAdcProgress_%1").arg(n + 1));
-        progress[n]->setGeometry(buttons[n]->x() + 155, buttons[n]->y(), 170,
-                                 buttons[n]->height());
+        progress[n]->setGeometry(buttons[n]->x() + 155, buttons[n]->y(), 170, buttons[n]->height());
     }
     ui->lineAdcValue_1->setReadOnly(true);
     ui->lineAdcValue_2->setReadOnly(true);
@@ -31,7 +30,8 @@ LaserPage::LaserPage(CD_Board& board, QWidget* parent)
     useButton->setAccessibleName(useButton->text());
     useButton->setGeometry(170, 185, 150, 30);
     useButton->setEnabled(false);
-    connect(useButton, &QPushButton::clicked, this, [this] { emit useForEeprom(fitted[0], fitted[1]); });
+    connect(useButton, &QPushButton::clicked, this,
+            [this] { emit useForEeprom(fitted[0], fitted[1]); });
     for (QLabel* label : {ui->labelDerivative, ui->labelOffset, ui->labelCalculatorWarning})
         label->clear();
 

@@ -43,7 +43,7 @@ private:
     CD_Board& board;
     QLabel* progress[2] = {};
     QPushButton* useButton = nullptr; // enabled once a line is fitted
-    double fitted[2] = {};        // k and d of the last fit
+    double fitted[2] = {};            // k and d of the last fit
 };
 
 #endif // LASERPAGE_H

@@ -40,15 +40,6 @@
 
 #include <algorithm>
 
-namespace {
-
-void hideAll(std::initializer_list<QWidget*> widgets) {
-    for (QWidget* widget : widgets)
-        widget->hide();
-}
-
-} // namespace
-
 Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     : QMainWindow(parent), configuration(configuration) {
     // 1-3: members, the board, the form
@@ -88,11 +79,7 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     wireSettings();
     wireProduction(); // production and laser
     wireAbout();
-    wireFirmware();
-    wireService(); // service mode and tray calibration
-
-    // 9-11: widgets this tool does not use
-    ui->labelEepromError->clear();
+    wireService(); // service mode
 
     // 10: the segment face for the time displays
 
@@ -125,11 +112,11 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     } else {
         loaderPanel->addMenus(ui->menuOptions);
         servicePanel->hideUntilCalledFor();
+        eepromPage->offerTrayCalibration(false);
     }
 
     // 21
     resize(900, 700);
-    ui->label_possible_loader_types_list->clear();
 
     // 22: find an adapter and open the board link
     startup();
@@ -186,11 +173,25 @@ void Control_Panel::buildPages() {
     laserCurrentPage = new LaserCurrentPage(
         *board, *playerPanel, [this] { return memoryBusy(); },
         [this] { return eepromPage->running(); });
-    ui->tabWidget->insertTab(0, playPage, playPage->windowTitle());
-    ui->tabWidget->insertTab(1, consolePage, consolePage->windowTitle());
-    ui->tabWidget->insertTab(2, flagsPage, flagsPage->windowTitle());
-    ui->tabWidget->insertTab(7, laserPage, laserPage->windowTitle());
-    ui->tabWidget->insertTab(9, laserCurrentPage, laserCurrentPage->windowTitle());
+    eepromPage = new EepromPage(*board);
+    audioBytePage = new AudioBytePage;
+    flashPage = std::make_unique<FlashPage>(
+        FlashPage::Port{[this] { return board->link.portName(); },
+                        [this] { boardLink.yieldPort(); }, [this] { boardLink.resume(); }},
+        *settings);
+    servicePanel = std::make_unique<ServicePanel>(*board);
+    serviceModePage = new ServiceModePage(*servicePanel);
+    // The servo page, which the form holds, is the fifth.
+    int at = 0;
+    for (QWidget* page : {static_cast<QWidget*>(playPage), static_cast<QWidget*>(consolePage),
+                          static_cast<QWidget*>(flagsPage), static_cast<QWidget*>(eepromPage)})
+        ui->tabWidget->insertTab(at++, page, page->windowTitle());
+    ++at;
+    for (QWidget* page :
+         {static_cast<QWidget*>(audioBytePage), static_cast<QWidget*>(flashPage.get()),
+          static_cast<QWidget*>(laserPage), static_cast<QWidget*>(serviceModePage),
+          static_cast<QWidget*>(laserCurrentPage)})
+        ui->tabWidget->insertTab(at++, page, page->windowTitle());
 }
 
 QString Control_Panel::memoryBusy() const {
@@ -208,20 +209,15 @@ bool Control_Panel::programmingRunning() const {
 void Control_Panel::applyDeliveredConfiguration() {
     // the service warnings and step markers, the second link's widgets
     playPage->showServiceWarning(false);
-    hideAll({
-        ui->flashTextBrowser,
-        ui->ServiceModeWarningLabel_4,
-        ui->ServiceModeWarningLabel_5,
-        ui->ServiceModeWarningLabel_7,
-    });
+    flashPage->hideOutput();
+    eepromPage->showServiceWarning(false);
+    flashPage->showServiceWarning(false);
+    serviceModePage->showServiceWarning(false);
+    serviceModePage->markStep(0);
     laserCurrentPage->hidePlayer();
     flagsPage->hideSecondLink();
     flagsPage->showServiceWarning(false);
     consolePage->showServiceWarning(false);
-    for (int i = 1; i <= 14; ++i) {
-        if (QLabel* label = findChild<QLabel*>(QStringLiteral("labelService%1").arg(i)))
-            label->hide();
-    }
     // the Data Log and Flags pages
     ui->tabWidget->removeTab(0);
     ui->tabWidget->setCurrentIndex(1);
@@ -235,21 +231,7 @@ void Control_Panel::applyDeliveredConfiguration() {
     ui->tabWidget->setCurrentIndex(1);
     qCDebug(dk61App) << "CUSTOMER VERSION";
 
-    // production fields of the EEPROM page
-    for (QLineEdit* line : {ui->Line_Derivative, ui->Line_Offset, ui->lineProductionCode,
-                            ui->lineEditCustomerID, ui->lineEditFlashedBy})
-        line->setReadOnly(true);
-    ui->dateProduction->setReadOnly(true);
-    ui->label_CustomerID->clear();
-    ui->labelFlashedBy->clear();
-    for (QWidget* w : {static_cast<QWidget*>(ui->checkBoxSetLaserToDefault),
-                       static_cast<QWidget*>(ui->checkBoxSetDateToToday),
-                       static_cast<QWidget*>(ui->checkBoxIncrementProductionCode)})
-        w->setEnabled(false);
-    hideAll({ui->lineOnTime, ui->dateProduction, ui->Line_Derivative, ui->Line_Offset,
-             ui->lineProductionCode, ui->lineEditCustomerID, ui->lineEditFlashedBy,
-             ui->checkBoxSetLaserToDefault, ui->checkBoxSetDateToToday,
-             ui->checkBoxIncrementProductionCode, ui->checkResetOnTime});
+    eepromPage->lockProductionFields();
 }
 
 void Control_Panel::keyPressEvent(QKeyEvent* event) {
@@ -258,9 +240,9 @@ void Control_Panel::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Enter || key == Qt::Key_Return) {
         // Return starts the EEPROM programming on the EEPROM page and the flashing on the flash
         // page (pages the delivered configuration removes), through their buttons' guards.
-        if (ui->tabWidget->currentWidget() == ui->tabEeprom)
+        if (ui->tabWidget->currentWidget() == eepromPage)
             beginFlashEeprom();
-        if (ui->tabWidget->currentWidget() == ui->tabFlash)
+        if (ui->tabWidget->currentWidget() == flashPage.get())
             flashFirmware();
         return;
     }

@@ -15,8 +15,8 @@
 #include "linksupervisor.h"
 #include "production/audiobytepage.h"
 #include "production/eeprompage.h"
-#include "production/fieldmemory.h"
 #include "serial_info.h"
+#include "service/servicemodepage.h"
 #include "service/servicepanel.h"
 #include "settings/sessionfiles.h"
 
@@ -98,9 +98,11 @@ public:
     void clearDiscId() override { playerPanel->clearDiscId(); }
     void pushLaserReading(quint16 value) override;
     void flagRecordAdded(CFlags* record, bool fromFlagBoard) override;
-    void clearLoaderList() override { loaderPanel->clear(); }
-    void addLoaderEntry(const QString& text, int code) override { loaderPanel->add(text, code); }
-    bool selectLoaderEntry(int code) override { return loaderPanel->select(code); }
+    void clearLoaderList() override { eepromPage->clearLoaders(); }
+    void addLoaderEntry(const QString& text, int code) override {
+        eepromPage->addLoader(text, code);
+    }
+    bool selectLoaderEntry(int code) override { return eepromPage->selectLoader(code); }
 
     // ---- log and flag files (settings/) ----
     void openLogFile();
@@ -183,7 +185,10 @@ public slots:
 
     // ---- EEPROM page and programming run (production/) ----
     void beginFlashEeprom() { eepromPage->start(EepromRun::Kind::Settings); }
-    void flashEeprom(int step);
+    void flashEeprom(int step) {
+        if (eepromPage->showRun(step))
+            emit flashSuccess();
+    }
     // Connected to the board's eepromRunFailed: a refused write, no answer, bytes that differ, the
     // link lost.
     void flashTimeOut() { eepromPage->showRun(); }
@@ -200,8 +205,6 @@ public slots:
     // ---- audio byte and servo pages, register dialog (production/) ----
     void handleAudioByteTab() { audioBytePage->compose(); }
     void sendAudioByte() { audioBytePage->copyToEeprom(); }
-    // Takes the audio byte read from the board apart onto both pages.
-    void showReadAudioByte();
     void update_horizontalScrollBar(int value);
     void update_verticalScrollBar(int value);
     void handleWriteToRegister();
@@ -246,8 +249,8 @@ public slots:
         consolePage->toggleTestButtons();
         relayout(width(), height());
     }
-    void handle_other_possible_loader_selected(int index) { loaderPanel->choose(index); }
-    void handleLoaderSelection();
+    void handle_other_possible_loader_selected(int index) { eepromPage->chooseLoader(index); }
+    void handleLoaderSelection() { eepromPage->showEepromLoader(); }
     // ---- service mode and tray calibration (service/) ----
     void startServiceMode() { servicePanel->start(); }
     void stepServiceMode() { servicePanel->next(); }
@@ -257,9 +260,9 @@ public slots:
     void handleServiceModeStep(int step) { servicePanel->showStep(step); }
     void leaveServiceMode() { servicePanel->leave(); }
     void laserOnOff() { servicePanel->laserButtonPressed(); }
-    void DK65_AC_Calibrate_Loader_1() { servicePanel->calibrationReset(); }
-    void DK65_AC_Calibrate_Loader_2() { servicePanel->calibrationSetDistance(); }
-    void DK65_AC_Calibrate_Loader_3() { servicePanel->calibrationSetTiming(); }
+    void DK65_AC_Calibrate_Loader_1() { eepromPage->calibrationReset(); }
+    void DK65_AC_Calibrate_Loader_2() { eepromPage->calibrationSetDistance(); }
+    void DK65_AC_Calibrate_Loader_3() { eepromPage->calibrationSetTiming(); }
     // ---- Help menu (app/) ----
     void showAbout();
 
@@ -294,7 +297,6 @@ private:
     void wireEditors();
     void wireLaser();
     void wireAbout();
-    void wireFirmware();
     void wireService();
 
     // ---- link (board/) ----
@@ -343,13 +345,13 @@ private:
     std::unique_ptr<PlayerPanel> playerPanel;
     PlayPage* playPage = nullptr;
     std::unique_ptr<LoaderPanel> loaderPanel;
-    FieldMemory eepromFields;
-    std::unique_ptr<EepromPage> eepromPage;
-    std::unique_ptr<AudioBytePage> audioBytePage;
+    EepromPage* eepromPage = nullptr;
+    AudioBytePage* audioBytePage = nullptr;
     QPointer<Register_Dialog> registerDialog;
     LaserPage* laserPage = nullptr;
     LaserCurrentPage* laserCurrentPage = nullptr;
     std::unique_ptr<ServicePanel> servicePanel;
+    ServiceModePage* serviceModePage = nullptr;
     std::unique_ptr<FlashPage> flashPage;
     FlagsPage* flagsPage = nullptr;
     RunSession* runSession = nullptr;

@@ -1,29 +1,12 @@
-// The main window's audio byte page (AudioBytePage), the servo page's value lists and the
-// register dialog.
-#include "cd_board.h"
+// The main window's servo page (its value lists and scroll bars) and the register dialog.
 #include "main/control_panel.h"
-#include "production/audiobytepage.h"
 #include "production/focus_coefs.h"
 #include "production/register_dialog.h"
 #include "production/servolists.h"
 #include "shell/logging.h"
 #include "ui_control_panel.h"
 
-#include <QButtonGroup>
-
 void Control_Panel::wireEditors() {
-    audioBytePage = std::make_unique<AudioBytePage>(
-        AudioBytePage::Parts{this, ui->cBClockAccuracy, ui->cBEBUFlags, ui->cBDeemph,
-                             ui->lineAudioByteByteTab, ui->lineAudioByte,
-                             [this] { ui->tabWidget->setCurrentWidget(ui->tabEeprom); }},
-        eepromFields);
-    connect(audioBytePage->formats(), qOverload<QAbstractButton*>(&QButtonGroup::buttonReleased),
-            this, &Control_Panel::handleAudioByteTab);
-    for (QComboBox* combo : {ui->cBClockAccuracy, ui->cBEBUFlags, ui->cBDeemph})
-        connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), this,
-                &Control_Panel::handleAudioByteTab);
-    connect(ui->pBSetAudioByte, &QPushButton::clicked, this, &Control_Panel::sendAudioByte);
-
     connect(ui->comboBox_foc_lead_length, qOverload<int>(&QComboBox::currentIndexChanged),
             focusCoefs, &Focus_Coefs::handle_combobox_lead_length);
     connect(ui->comboBox_CA_start, qOverload<int>(&QComboBox::currentIndexChanged), focusCoefs,
@@ -52,9 +35,6 @@ void Control_Panel::wireEditors() {
             combo->addItem(item.text, item.data);
 }
 
-// ---- audio byte page: nothing goes to the board, the byte reaches the EEPROM with the next
-// programming run ----
-
 // ---- servo page ----
 
 void Control_Panel::update_horizontalScrollBar(int value) {
@@ -77,8 +57,4 @@ void Control_Panel::handleWriteToRegister() {
 
 void Control_Panel::handleWriteRegisterWindowDestroyed() {
     qCDebug(dk61Eeprom) << "finished";
-}
-
-void Control_Panel::showReadAudioByte() {
-    audioBytePage->showRead(board->state.eeprom.image.audio_byte);
 }

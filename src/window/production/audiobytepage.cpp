@@ -1,45 +1,52 @@
 #include "production/audiobytepage.h"
 
 #include "production/audiobyte.h"
-#include "production/fieldmemory.h"
+#include "ui_audiobytepage.h"
 
 #include <QButtonGroup>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
 
-AudioBytePage::AudioBytePage(const Parts& parts, FieldMemory& fields, QObject* parent)
-    : QObject(parent), p(parts), fields(fields) {
+AudioBytePage::AudioBytePage(QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::AudioBytePage>()) {
+    ui->setupUi(this);
     group = new QButtonGroup(this);
-    for (int format : AudioByte::formats())
-        group->addButton(p.window->findChild<QRadioButton*>(AudioByte::radioName(format)), format);
+    const std::pair<int, QRadioButton*> formats[] = {
+        {0xA, ui->rB1010}, {0xB, ui->rB1011}, {0xE, ui->rB1110}, {0x2, ui->rB0010},
+        {0x6, ui->rB0110}, {0x0, ui->rB0000}, {0x4, ui->rB0100}, {0xC, ui->rB1100},
+        {0x3, ui->rB0011}, {0x7, ui->rB0111}, {0xF, ui->rB1111}};
+    for (const auto& [format, radio] : formats)
+        group->addButton(radio, format);
+    connect(group, qOverload<QAbstractButton*>(&QButtonGroup::buttonReleased), this,
+            &AudioBytePage::compose);
+    for (QComboBox* combo : {ui->cBClockAccuracy, ui->cBEBUFlags, ui->cBDeemph})
+        connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                &AudioBytePage::compose);
+    connect(ui->pBSetAudioByte, &QPushButton::clicked, this, &AudioBytePage::copyToEeprom);
 }
+
+AudioBytePage::~AudioBytePage() = default;
 
 void AudioBytePage::compose() {
     AudioByte::Choices choices;
     choices.format = qMax(group->checkedId(), 0);
-    choices.clockAccuracy = p.choices[0]->currentIndex();
-    choices.ebuFlags = p.choices[1]->currentIndex();
-    choices.deemphasis = p.choices[2]->currentIndex();
+    choices.clockAccuracy = ui->cBClockAccuracy->currentIndex();
+    choices.ebuFlags = ui->cBEBUFlags->currentIndex();
+    choices.deemphasis = ui->cBDeemph->currentIndex();
     composed = AudioByte::compose(choices);
-    p.byte->setText(AudioByte::text(composed));
+    ui->lineAudioByteByteTab->setText(AudioByte::text(composed));
 }
 
 void AudioBytePage::copyToEeprom() {
-    p.eepromByte->setText(AudioByte::text(composed));
-    p.showEepromPage();
+    emit byteChosen(AudioByte::text(composed));
 }
 
 void AudioBytePage::showRead(quint8 value) {
-    if (!fields.refresh(p.eepromByte, AudioByte::text(value)))
-        return;
     composed = value;
     const AudioByte::Choices choices = AudioByte::takeApart(value);
     // a format without a radio button leaves the choice as it was
     if (QAbstractButton* radio = group->button(choices.format))
         radio->setChecked(true);
-    p.choices[0]->setCurrentIndex(choices.clockAccuracy);
-    p.choices[1]->setCurrentIndex(choices.ebuFlags);
-    p.choices[2]->setCurrentIndex(choices.deemphasis);
-    p.byte->setText(QString::number(value, 16).toUpper());
+    ui->cBClockAccuracy->setCurrentIndex(choices.clockAccuracy);
+    ui->cBEBUFlags->setCurrentIndex(choices.ebuFlags);
+    ui->cBDeemph->setCurrentIndex(choices.deemphasis);
+    ui->lineAudioByteByteTab->setText(QString::number(value, 16).toUpper());
 }

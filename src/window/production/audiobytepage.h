@@ -1,45 +1,39 @@
 #ifndef AUDIOBYTEPAGE_H
 #define AUDIOBYTEPAGE_H
 
-#include <QObject>
+#include <QWidget>
 
-#include <functional>
+#include <memory>
 
-class FieldMemory;
 class QButtonGroup;
-class QComboBox;
-class QLineEdit;
-class QWidget;
+
+namespace Ui {
+class AudioBytePage;
+}
 
 // The audio byte page: composes the byte from the decoder format (one radio button a format)
-// and the three EBU choices, takes the byte read from the board apart, and copies the composed
+// and the three EBU choices, takes the byte read from the board apart, and hands the composed
 // byte to the EEPROM page, which writes it with its next run (nothing goes to the board here).
-class AudioBytePage : public QObject {
+class AudioBytePage : public QWidget {
     Q_OBJECT
 
 public:
-    struct Parts {
-        QWidget* window; // holds the format radio buttons
-        // EBU clock accuracy, EBU flags, de-emphasis
-        QComboBox* choices[3];
-        QLineEdit* byte;       // the byte as composed
-        QLineEdit* eepromByte; // the EEPROM page's audio byte
-        std::function<void()> showEepromPage;
-    };
-
-    AudioBytePage(const Parts& parts, FieldMemory& fields, QObject* parent = nullptr);
-
-    // The radio buttons, each with its format's four bits as its id.
-    QButtonGroup* formats() const { return group; }
+    explicit AudioBytePage(QWidget* parent = nullptr);
+    ~AudioBytePage() override;
 
     void compose();
+    // "Set": the composed byte goes to the EEPROM page.
     void copyToEeprom();
-    // The byte read from the board, unless the operator has set another one since the last read.
+    // The byte read from the board, taken apart into the page's choices.
     void showRead(quint8 value);
 
+signals:
+    // The byte to write with the EEPROM page's next run, as its text.
+    void byteChosen(const QString& text);
+
 private:
-    Parts p;
-    FieldMemory& fields;
+    std::unique_ptr<Ui::AudioBytePage> ui;
+    // The radio buttons, each with its format's four bits as its id.
     QButtonGroup* group = nullptr;
     quint8 composed = 0;
 };

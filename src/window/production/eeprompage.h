@@ -47,10 +47,8 @@ public:
     void takeLaser(double slope, double offset);
     void showBaudSetting();
     void showFocusSetting();
-    // The audio byte as composed on its page / as read from the board (unless the operator has
-    // set another one since the last read; true when shown).
+    // The audio byte as composed on its page.
     void setAudioByte(const QString& text);
-    bool showReadAudioByte(quint8 value);
 
     // ---- choices on the page ----
     void baudRateChosen(int index);
@@ -92,9 +90,13 @@ signals:
     void programmed();
     // A command for the typed-request line (the tray calibration's).
     void commandText(const QString& text);
+    // The audio byte read from the board is shown (the operator had not set another one since
+    // the last read).
+    void audioByteShown(quint8 value);
 
 private:
     void wireBoard();
+    void showAudioByteRead();
     // The page's values into `image`; false, with the reason on the page, when a run cannot start.
     bool take(EepromRun::Kind kind, EepromParameters* image);
     void apply(const TrayCalibration::Press& press);

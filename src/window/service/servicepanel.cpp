@@ -2,20 +2,8 @@
 
 #include "cd_board.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
-ServicePanel::ServicePanel(const Parts& parts, CD_Board& board, QObject* parent)
-    : QObject(parent), p(parts), board(board), mode(board.serviceMode) {
-    // Beside the Open and Close buttons, where the hint below keeps the sequence's guidance.
-    brakeDistanceWarning = new QLabel(p.calibration);
-    brakeDistanceWarning->setObjectName("lblBrakeDistanceWarning");
-    brakeDistanceWarning->setGeometry(302, 18, 100, 38);
-    brakeDistanceWarning->setWordWrap(true);
-    brakeDistanceWarning->setStyleSheet("QLabel  { color: red}");
-}
+ServicePanel::ServicePanel(CD_Board& board, QObject* parent)
+    : QObject(parent), board(board), mode(board.serviceMode) {}
 
 void ServicePanel::start() {
     board.sendRequests(mode.start());
@@ -38,7 +26,6 @@ void ServicePanel::laserButtonPressed() {
 }
 
 void ServicePanel::hideUntilCalledFor() {
-    p.calibration->hide();
     show(ServiceMode::View{}, false);
 }
 
@@ -54,44 +41,8 @@ void ServicePanel::leave() {
 
 void ServicePanel::show(const ServiceMode::View& view, bool laserButton) {
     showsServiceMode = view.warnings;
-    for (int n = 1; n <= 7; ++n) {
-        if (auto* warning =
-                p.window->findChild<QLabel*>(QStringLiteral("ServiceModeWarningLabel_%1").arg(n)))
-            warning->setVisible(view.warnings);
-    }
-    for (int step = 1; step <= ServiceMode::Steps; ++step) {
-        if (auto* marker = p.window->findChild<QLabel*>(QStringLiteral("labelService%1").arg(step)))
-            marker->setVisible(step == view.marker);
-    }
+    emit warningsShown(view.warnings);
+    emit stepMarked(view.marker);
     if (laserButton)
         emit laserButtonShown(ServiceMode::laserButtonText(view.offersLaserOff));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Tray calibration: the command goes out through the typed-request line, then the hint follows.
-
-void ServicePanel::offerTrayCalibration(bool offered) {
-    p.calibration->setVisible(offered);
-    if (offered)
-        p.calibrationHint->clear();
-}
-
-void ServicePanel::apply(const TrayCalibration::Press& press) {
-    brakeDistanceWarning->setText(press.refusal);
-    if (!press.command.isEmpty())
-        p.sendCommandText(press.command);
-    if (!press.hint.isNull())
-        p.calibrationHint->setText(press.hint);
-}
-
-void ServicePanel::calibrationReset() {
-    apply(tray.reset());
-}
-
-void ServicePanel::calibrationSetDistance() {
-    apply(tray.setDistance(p.brakeDistance->text()));
-}
-
-void ServicePanel::calibrationSetTiming() {
-    apply(tray.setTiming());
 }
