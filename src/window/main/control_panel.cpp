@@ -60,8 +60,9 @@ Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
     // 4: status bar
     statusView = std::make_unique<LinkStatusBar>(statusBar());
 
-    // 5: the servo-parameter page is not offered
-    ui->tabWidget->removeTab(4);
+    // 5: the servo-parameter page is not offered (the delivered tool has no fifth page)
+    if (configuration == Configuration::Service)
+        ui->tabWidget->removeTab(4);
 
     // 6: an unconfigured database handle, for a debug line only
     {
@@ -174,6 +175,7 @@ void Control_Panel::buildPages() {
         *board, *playerPanel, [this] { return memoryBusy(); },
         [this] { return eepromPage->running(); });
     eepromPage = new EepromPage(*board);
+    servoPage = new ServoPage(*focusCoefs);
     audioBytePage = new AudioBytePage;
     flashPage = std::make_unique<FlashPage>(
         FlashPage::Port{[this] { return board->link.portName(); },
@@ -181,17 +183,18 @@ void Control_Panel::buildPages() {
         *settings);
     servicePanel = std::make_unique<ServicePanel>(*board);
     serviceModePage = new ServiceModePage(*servicePanel);
-    // The servo page, which the form holds, is the fifth.
-    int at = 0;
-    for (QWidget* page : {static_cast<QWidget*>(playPage), static_cast<QWidget*>(consolePage),
-                          static_cast<QWidget*>(flagsPage), static_cast<QWidget*>(eepromPage)})
-        ui->tabWidget->insertTab(at++, page, page->windowTitle());
-    ++at;
-    for (QWidget* page :
-         {static_cast<QWidget*>(audioBytePage), static_cast<QWidget*>(flashPage.get()),
-          static_cast<QWidget*>(laserPage), static_cast<QWidget*>(serviceModePage),
-          static_cast<QWidget*>(laserCurrentPage)})
-        ui->tabWidget->insertTab(at++, page, page->windowTitle());
+    // The delivered tool shows the console and flags pages; the others are built all the same.
+    const bool delivered = configuration == Configuration::Delivered;
+    for (QWidget* page : std::initializer_list<QWidget*>{
+             playPage, consolePage, flagsPage, eepromPage, servoPage, audioBytePage,
+             flashPage.get(), laserPage, serviceModePage, laserCurrentPage}) {
+        if (!delivered || page == consolePage || page == flagsPage) {
+            ui->tabWidget->addTab(page, page->windowTitle());
+        } else {
+            page->setParent(this);
+            page->hide();
+        }
+    }
 }
 
 QString Control_Panel::memoryBusy() const {
@@ -218,11 +221,6 @@ void Control_Panel::applyDeliveredConfiguration() {
     flagsPage->hideSecondLink();
     flagsPage->showServiceWarning(false);
     consolePage->showServiceWarning(false);
-    // the Data Log and Flags pages
-    ui->tabWidget->removeTab(0);
-    ui->tabWidget->setCurrentIndex(1);
-    for (int i = 0; i < 6; ++i)
-        ui->tabWidget->removeTab(2);
     setWindowTitle("KXRT DADO-Tool Version 4");
     ui->tabWidget->move(0, 0);
     // the console page shows the traffic only
@@ -262,7 +260,5 @@ void Control_Panel::relayout(int W, int H) {
     consolePage->fitWindow(page, W, H);
     flagsPage->fitWindow(page, W, H);
     laserCurrentPage->fitWindow(page, W, H);
-    ui->horizontalScrollBar->setGeometry(0, H - 80, W - 23, 18);
-    ui->horizontalScrollBar->setRange(0, 1600 - W);
-    ui->verticalScrollBar->setGeometry(W - 23, 0, 18, H - 80);
+    servoPage->fitWindow(W, H);
 }

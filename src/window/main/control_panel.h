@@ -15,6 +15,7 @@
 #include "linksupervisor.h"
 #include "production/audiobytepage.h"
 #include "production/eeprompage.h"
+#include "production/servopage.h"
 #include "serial_info.h"
 #include "service/servicemodepage.h"
 #include "service/servicepanel.h"
@@ -205,8 +206,8 @@ public slots:
     // ---- audio byte and servo pages, register dialog (production/) ----
     void handleAudioByteTab() { audioBytePage->compose(); }
     void sendAudioByte() { audioBytePage->copyToEeprom(); }
-    void update_horizontalScrollBar(int value);
-    void update_verticalScrollBar(int value);
+    void update_horizontalScrollBar(int value) { servoPage->scrollAcross(value); }
+    void update_verticalScrollBar(int value) { servoPage->scrollDown(value); }
     void handleWriteToRegister();
     void handleWriteRegisterWindowDestroyed();
     // ---- laser calibration and laser current (laser/) ----
@@ -294,7 +295,6 @@ private:
     void wireResults();
     void wireSettings();
     void wireProduction();
-    void wireEditors();
     void wireLaser();
     void wireAbout();
     void wireService();
@@ -346,6 +346,7 @@ private:
     PlayPage* playPage = nullptr;
     std::unique_ptr<LoaderPanel> loaderPanel;
     EepromPage* eepromPage = nullptr;
+    ServoPage* servoPage = nullptr;
     AudioBytePage* audioBytePage = nullptr;
     QPointer<Register_Dialog> registerDialog;
     LaserPage* laserPage = nullptr;

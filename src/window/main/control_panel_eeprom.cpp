@@ -17,6 +17,5 @@ void Control_Panel::wireProduction() {
     // The full run has no control of its own in the form.
     if (configuration == Configuration::Service)
         eepromPage->offerFullRun();
-    wireEditors();
     wireLaser();
 }
