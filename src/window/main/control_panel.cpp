@@ -8,6 +8,7 @@
 #include "console/playerpanel.h"
 #include "console/playpage.h"
 #include "firmware/flashpage.h"
+#include "flags/flagmonitor.h"
 #include "flags/flagplot.h"
 #include "flags/resultspage.h"
 #include "flags/runfiles.h"
@@ -141,15 +142,8 @@ Control_Panel::~Control_Panel() {
     flashPage.reset();
     // The run going on ends (its row written as ended, its report when asked for), then the run
     // panel (it watches the flag plot) goes before the widgets do.
-    if (runSession)
-        runSession->finish();
-    resultsPage.reset();
-    delete runPanel;
-    runPanel = nullptr;
-    delete runFiles;
-    runFiles = nullptr;
-    delete runSession;
-    runSession = nullptr;
+    resultsPage = nullptr;
+    flagMonitor.reset();
     delete board;
     board = nullptr;
     closeLogFile();

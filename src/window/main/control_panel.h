@@ -8,6 +8,7 @@
 #include "console/playerpanel.h"
 #include "console/playpage.h"
 #include "firmware/flashpage.h"
+#include "flags/flagmonitor.h"
 #include "flags/flagplot.h"
 #include "flags/flagspage.h"
 #include "laser/lasercurrentpage.h"
@@ -84,10 +85,10 @@ public:
     ConsolePage& console() const { return *consolePage; }
     PlayerPanel& player() const { return *playerPanel; }
     FlashPage& firmwarePage() const { return *flashPage; }
-    RunPanel& flagRun() const { return *runPanel; }
+    RunPanel& flagRun() const { return flagMonitor->panel(); }
     FlagPlot& livePlot() const { return flagsPage->plot(); }
-    RunSession& flagSession() const { return *runSession; }
-    RunFiles& flagFiles() const { return *runFiles; }
+    RunSession& flagSession() const { return flagMonitor->session(); }
+    RunFiles& flagFiles() const { return flagMonitor->files(); }
 
     // ---- what the board tells the window (BoardWindow) ----
     void showStatusBar(const StatusWording::Bar& bar) override {
@@ -304,12 +305,15 @@ private:
     LinkSupervisor::Answer askRetryOrAbort(LinkSupervisor& link,
                                            const LinkSupervisor::Question& question);
     // ---- flag monitor (flags/) ----
-    // The link to the board opened: a line in the log file after it was down, the interval the
-    // operator chose sent again (the board starts at 1 s).
-    void flagLinkOpened();
-    // The link went down (a port error, the watchdog, the operator): a line in the log file and
-    // a gap in the run.
-    void flagLinkDown(const QString& reason);
+    // The board link opened / went down (a port error, the watchdog, the operator).
+    void flagLinkOpened() {
+        if (flagMonitor)
+            flagMonitor->linkOpened();
+    }
+    void flagLinkDown(const QString& reason) {
+        if (flagMonitor)
+            flagMonitor->linkDown(reason);
+    }
     // ---- settings (settings/) ----
     // What the settings window hands back on Apply.
     void applySettings(const SettingsValues& shown, const SettingsValues& chosen);
@@ -355,11 +359,9 @@ private:
     ServiceModePage* serviceModePage = nullptr;
     std::unique_ptr<FlashPage> flashPage;
     FlagsPage* flagsPage = nullptr;
-    RunSession* runSession = nullptr;
-    RunFiles* runFiles = nullptr;
-    RunPanel* runPanel = nullptr;
+    std::unique_ptr<FlagMonitor> flagMonitor;
     // The results database, the live run's row in it and the Results dialog.
-    std::unique_ptr<ResultsPage> resultsPage;
+    ResultsPage* resultsPage = nullptr; // the flag monitor's
 };
 
 #endif // CONTROL_PANEL_H

@@ -2,6 +2,7 @@
 #include "cd_board.h"
 #include "console/playpage.h"
 #include "flags/cflags.h"
+#include "flags/flagmonitor.h"
 #include "flags/runsession.h"
 #include "main/control_panel.h"
 #include "settings/logfileformat.h"
@@ -16,10 +17,10 @@ void Control_Panel::openLogFile() {
 
 // A new flag file starts a new run; after "End run" the next run's start opens it.
 void Control_Panel::openFlagFile() {
-    if (runSession && !runSession->runGoing())
+    if (flagMonitor && !flagMonitor->session().runGoing())
         return;
-    if (files.openFlags() && runSession)
-        runSession->startRun(files.flags().absolutePath());
+    if (files.openFlags() && flagMonitor)
+        flagMonitor->flagFileOpened(files.flags().absolutePath());
 }
 
 // The rows of the records of one read go out together at the end of its pass.

@@ -2,6 +2,7 @@
 // what the settings window hands back.
 #include "cd_board.h"
 #include "console/playpage.h"
+#include "flags/flagmonitor.h"
 #include "flags/resultspage.h"
 #include "flags/runsession.h"
 #include "main/control_panel.h"
@@ -27,8 +28,8 @@ void Control_Panel::takeSettings(const SettingsValues& values) {
     // No saved file may take the place of the directories in force either.
     ProgramFolders::setConfigured({values.logFileDirectory, values.flagFileDirectory});
     playPage->setLogFileShown(values.storeLogFile);
-    if (runSession)
-        runSession->setLimits(values.limits);
+    if (flagMonitor)
+        flagMonitor->session().setLimits(values.limits);
 }
 
 // Files close where they move or are switched off, the links take a new rate; then the window
