@@ -40,6 +40,9 @@ struct LinkWatch {
     // The watchdog found no board / has reported it; any frame clears both.
     bool noBoard = false;
     bool noBoardReported = false;
+    // The operator asked to connect while the link was closed / closed it.
+    bool userConnect = false;
+    bool userDisconnect = false;
 };
 
 // The flag board: status of the last 14-byte record and the measurement clock.

@@ -67,7 +67,7 @@ void LoaderPanel::choose(int index) {
 }
 
 bool LoaderPanel::showEepromLoader() {
-    const quint8 code = board.state.loader.eeprom_loader_code;
+    const quint8 code = board.state().loader.eeprom_loader_code;
     p.loaders->setCurrentIndex(LoaderChoice::entryToShow(p.loaders->findData(entryData(code))));
     return LoaderChoice::offersTrayCalibration(code);
 }

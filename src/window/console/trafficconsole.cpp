@@ -46,7 +46,8 @@ void TrafficConsole::show(const QStringList& lines) {
 }
 
 void TrafficConsole::takeReceived() {
-    showReceived(TrafficFeed::received(board.commands, board.parse_index, board.state,
+    const FrameJournal& journal = board.journal();
+    showReceived(TrafficFeed::received(journal.received(), journal.decodePosition(), board.state(),
                                        p.elapsedMs(), &received));
 }
 
@@ -63,22 +64,22 @@ void TrafficConsole::showReceived(const TrafficFeed::Received& update) {
         p.laserCurrent->setText(update.laserCurrent);
     show(update.lines);
     p.logLines(update.lines);
-    board.commands.dropBefore(update.dropBefore);
+    board.journal().dropReceivedBefore(update.dropBefore);
 }
 
 // Recall starts after the newest request again.
 void TrafficConsole::takeSent() {
+    FrameJournal& journal = board.journal();
     const TrafficFeed::Sent update =
-        TrafficFeed::sent(board.sentFrames, board.sentLengths, p.elapsedMs(), &sent);
+        TrafficFeed::sent(journal.sentFrames(), journal.sentLengths(), p.elapsedMs(), &sent);
     show(update.lines);
     p.logLines(update.lines);
     recalled = sent;
-    board.sentFrames.dropBefore(update.dropBefore);
-    board.sentLengths.dropBefore(update.dropBefore);
+    journal.dropSentBefore(update.dropBefore);
 }
 
 void TrafficConsole::takeDebugText() {
-    show({TrafficLine::received(p.elapsedMs(), board.debugText)});
+    show({TrafficLine::received(p.elapsedMs(), board.debugText())});
 }
 
 void TrafficConsole::sendText(const QString& text) {
@@ -97,7 +98,7 @@ void TrafficConsole::sendRequest(const HexInput::Request& request) {
     // Nothing but blanks or other characters: there is no request to send.
     if (request.bytes.isEmpty())
         return;
-    board.state.service.last_custom_command = request.mark;
+    board.state().service.last_custom_command = request.mark;
     board.sendRequest(request.bytes);
     if (p.clearAfterSend->isChecked())
         p.input->clear();
@@ -110,16 +111,17 @@ void TrafficConsole::formatTyped() {
 }
 
 void TrafficConsole::recallOlder() {
-    recall(TrafficFeed::older(board.sentFrames, recalled));
+    recall(TrafficFeed::older(board.journal().sentFrames(), recalled));
 }
 
 void TrafficConsole::recallNewer() {
-    recall(TrafficFeed::newer(board.sentFrames, recalled, sent));
+    recall(TrafficFeed::newer(board.journal().sentFrames(), recalled, sent));
 }
 
 void TrafficConsole::recall(qint64 index) {
     if (index != recalled)
-        p.input->setText(TrafficFeed::recalled(board.sentFrames, board.sentLengths, index));
+        p.input->setText(TrafficFeed::recalled(board.journal().sentFrames(),
+                                               board.journal().sentLengths(), index));
     recalled = index;
     qCDebug(dk61Console) << "inputTextIndex: " << recalled << "sent_bytes_index: " << sent;
 }

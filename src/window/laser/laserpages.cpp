@@ -72,7 +72,7 @@ LaserPages::LaserPages(const Parts& parts, CD_Board& board, const LaserList& rea
 // Calibration
 
 void LaserPages::showPoint(int point) {
-    const LaserCalibration& calibration = board.state.laser.calibration;
+    const LaserCalibration& calibration = board.state().laser.calibration;
     if (calibration.mean(point) == 0)
         return;
     const Point& shown = p.points[point - 1];
@@ -81,7 +81,7 @@ void LaserPages::showPoint(int point) {
 }
 
 void LaserPages::fit() {
-    LaserState& laser = board.state.laser;
+    LaserState& laser = board.state().laser;
     LaserCalibration::Entry entries[2];
     for (int n : {0, 1})
         entries[n] = {p.points[n].current->text(), p.points[n].unit->currentIndex(),
@@ -103,12 +103,12 @@ void LaserPages::fit() {
 
 void LaserPages::showProgress() {
     for (int point : {1, 2})
-        progress[point - 1]->setText(board.state.laser.calibration.progressText(point));
+        progress[point - 1]->setText(board.state().laser.calibration.progressText(point));
 }
 
 void LaserPages::moduleOff() {
     qCDebug(dk61Laser) << "handle module off()";
-    board.serviceMode.moduleOff();
+    board.serviceMode().moduleOff();
     p.laserButton->setText(ServiceMode::laserButtonText(false));
 }
 
@@ -154,7 +154,7 @@ void LaserPages::requestCurrent() {
 }
 
 void LaserPages::showCurrent() {
-    p.current->setText(g6(board.state.laser.laser_current_mA) + QStringLiteral(" mA"));
+    p.current->setText(g6(board.state().laser.laser_current_mA) + QStringLiteral(" mA"));
 }
 
 void LaserPages::showMessage(const QString& text) {
@@ -165,7 +165,7 @@ void LaserPages::showMessage(const QString& text) {
 QString LaserPages::memoryBusy() const {
     if (p.programming())
         return LaserHistory::busyText();
-    if (const MemorySequence* running = board.decoder.runningSequence())
+    if (const MemorySequence* running = board.decoder().runningSequence())
         return LaserHistory::waitText(running->what());
     return QString();
 }
@@ -216,7 +216,7 @@ void LaserPages::plotHistory(int runtime, int lastIndex, const quint8* values) {
     QVector<double> currents;
     const int recorded = LaserHistory::build(static_cast<quint64>(qMax(runtime, 0)),
                                              static_cast<quint8>(lastIndex & 0xFF), values,
-                                             board.state.link.fw_version, &times, &currents);
+                                             board.state().link.fw_version, &times, &currents);
     QCustomPlot* plot = p.plot;
     plot->graph(0)->setVisible(recorded != 0);
     if (recorded == 0) {

@@ -61,13 +61,13 @@ void hideAll(std::initializer_list<QWidget*> widgets) {
 
 } // namespace
 
-Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
-    : QMainWindow(parent), configuration(configuration) {
+Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration configuration)
+    : QMainWindow(parent), ports(ports), configuration(configuration) {
     // 1-3: members, the board, the form
     ui = new Ui::Control_Panel;
     focusCoefs = new Focus_Coefs(this);
     qCDebug(dk61App) << "focus coefs 1 at: " << focusCoefs;
-    board = new CD_Board(this, this);
+    board = new CD_Board(ports, this);
     serialInfo.setParent(this);
     settings = new QSettings(nullptr);
     ui->setupUi(this);

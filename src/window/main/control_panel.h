@@ -2,7 +2,7 @@
 #define CONTROL_PANEL_H
 
 #include "board/linkstatusbar.h"
-#include "boardwindow.h"
+#include "board/statuswording.h"
 #include "console/loaderpanel.h"
 #include "console/playerpanel.h"
 #include "console/trafficconsole.h"
@@ -29,6 +29,7 @@
 
 class CD_Board;
 class CFlags;
+class PortFactory;
 class Focus_Coefs;
 class LaserList;
 class Register_Dialog;
@@ -48,7 +49,7 @@ class Control_Panel;
 // each subsystem's page the widgets and callbacks it works on. Its slots forward to those pages,
 // one line each; each subsystem's wiring (and what does not fit a line) is in that subsystem's
 // directory (control_panel_*.cpp), this file's own source holds start-up, layout and shut-down.
-class Control_Panel : public QMainWindow, public BoardWindow {
+class Control_Panel : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -56,7 +57,8 @@ public:
     // every page of the form.
     enum class Configuration { Delivered, Service };
 
-    explicit Control_Panel(QWidget* parent = nullptr,
+    // `ports` gives the links their devices and the adapter discovery its ports.
+    explicit Control_Panel(PortFactory& ports, QWidget* parent = nullptr,
                            Configuration configuration = Configuration::Delivered);
     ~Control_Panel() override;
 
@@ -80,16 +82,16 @@ public:
     RunPanel& flagRun() const { return *runPanel; }
     FlagPlot& livePlot() const { return *flagPlot; }
 
-    // ---- what the board tells the window (BoardWindow) ----
-    void showStatusBar(const StatusWording::Bar& bar) override { statusView->show(bar); }
-    void appendFlagFirmware(int version) override { statusView->appendFlagFirmware(version); }
-    void showLoaderType(const QString& text) override { statusView->showLoaderType(text); }
-    void clearDiscId() override { playerPanel->clearDiscId(); }
-    void pushLaserReading(quint16 value) override;
-    void flagRecordAdded(CFlags* record, bool fromFlagBoard) override;
-    void clearLoaderList() override { loaderPanel->clear(); }
-    void addLoaderEntry(const QString& text, int code) override { loaderPanel->add(text, code); }
-    bool selectLoaderEntry(int code) override { return loaderPanel->select(code); }
+    // ---- what the board tells the window (its signals) ----
+    void showStatusBar(const StatusWording::Bar& bar) { statusView->show(bar); }
+    void appendFlagFirmware(int version) { statusView->appendFlagFirmware(version); }
+    void showLoaderType(const QString& text) { statusView->showLoaderType(text); }
+    void clearDiscId() { playerPanel->clearDiscId(); }
+    void pushLaserReading(quint16 value);
+    void flagRecordAdded(CFlags* record, bool fromFlagBoard);
+    void clearLoaderList() { loaderPanel->clear(); }
+    void addLoaderEntry(const QString& text, int code) { loaderPanel->add(text, code); }
+    bool selectLoaderEntry(int code) { return loaderPanel->select(code); }
 
     // ---- log and flag files (settings/) ----
     void openLogFile();
@@ -113,8 +115,8 @@ signals:
 
 public slots:
     // ---- link (board/): the links' supervisors do the work ----
-    void startup() override { boardLink.start(); }
-    void startup_other() override { flagLink.start(); }
+    void startup() { boardLink.start(); }
+    void startup_other() { flagLink.start(); }
     void no_avaliable_port() { boardLink.noPortAvailable(); }
     void no_avaliable_port_other() { flagLink.noPortAvailable(); }
     void abort_now();
@@ -139,7 +141,7 @@ public slots:
     void textChanged() { trafficConsole->formatTyped(); }
     void text_pressedUp() { trafficConsole->recallOlder(); }
     void text_pressedDown() { trafficConsole->recallNewer(); }
-    void showPllState(int state) override { playerPanel->showPllState(state); }
+    void showPllState(int state) { playerPanel->showPllState(state); }
 
     // ---- flag monitor (flags/) ----
     void plotCFlags();
@@ -154,7 +156,7 @@ public slots:
     void showResults();
 
     // ---- EEPROM (production/) ----
-    void handleEepromState() override { eepromPage->showRun(); }
+    void handleEepromState() { eepromPage->showRun(); }
 
     // ---- firmware (firmware/) ----
     void browseHexFile() { flashPage->browse(); }
@@ -167,8 +169,8 @@ public slots:
 
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
-                          const quint8* values_t) override;
-    void plotZeroByte(int zerobyte) override { laserPages->plotZeroHourByte(zerobyte); }
+                          const quint8* values_t);
+    void plotZeroByte(int zerobyte) { laserPages->plotZeroHourByte(zerobyte); }
 
     // ---- EEPROM page and programming run (production/) ----
     void beginFlashEeprom() { eepromPage->start(EepromRun::Kind::Settings); }
@@ -271,6 +273,7 @@ private:
     // One wiring function per subsystem, each defined beside that subsystem's slots and called
     // from the constructor in the order of the wiring table; each builds that subsystem's page.
     void wireLink();
+    void wireBoardReports();
     void wireConsole();
     void wirePlayer();
     void wireLoader();
@@ -303,6 +306,7 @@ private:
     void takeSettings(const SettingsValues& values);
     void showFileWarning(const FileWarnings::Report& report);
 
+    PortFactory& ports;
     Configuration configuration = Configuration::Delivered;
     Ui::Control_Panel* ui = nullptr;
     CD_Board* board = nullptr;

@@ -80,5 +80,5 @@ void Control_Panel::handleWriteRegisterWindowDestroyed() {
 }
 
 void Control_Panel::showReadAudioByte() {
-    audioBytePage->showRead(board->state.eeprom.image.audio_byte);
+    audioBytePage->showRead(board->state().eeprom.image.audio_byte);
 }

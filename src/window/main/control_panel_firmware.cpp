@@ -16,7 +16,7 @@ void Control_Panel::wireFirmware() {
             {ui->labelFlashingTotal, ui->progressBarFlashingTotal, ui->flashTextBrowser},
             ui->buttonFlashFirmware,
             ui->rBHLB6x,
-            [this] { return board->link.portName(); },
+            [this] { return board->link().portName(); },
             [this] { boardLink.yieldPort(); },
             [this] { boardLink.resume(); }},
         *settings);

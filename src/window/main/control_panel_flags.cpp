@@ -94,7 +94,7 @@ void Control_Panel::wireFlagMonitor() {
     parts.logLine = [this](const QString& line) { writeLogLines({line}); };
     parts.redrawLive = [this] { plotCFlags(); };
     parts.reportedInterval = [this] {
-        const FlagBoardState& flags = board->state.flags;
+        const FlagBoardState& flags = board->state().flags;
         return flags.flag_data_seen ? flags.flag_sub_status : 0;
     };
     parts.flagDirectory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
@@ -117,15 +117,15 @@ void Control_Panel::wireFlagMonitor() {
     wireResults();
     runPanel->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());
     connect(board, &CD_Board::disconnected_from_serial_port, this, [this] {
-        flagLinkDown(board->link.linkLost    ? board->link.errorString()
-                     : board->userDisconnect ? QStringLiteral("closed by the operator")
-                                             : QStringLiteral("closed"));
+        flagLinkDown(board->link().isLost()               ? board->link().errorString()
+                     : board->state().link.userDisconnect ? QStringLiteral("closed by the operator")
+                                                          : QStringLiteral("closed"));
     });
     connect(ui->comboCFLAGInterval, QOverload<int>::of(&QComboBox::activated), runPanel,
             &RunPanel::showInterval);
     // The DK-61 names itself with its firmware version and its production record.
     connect(board, &CD_Board::retrievedProductionCode, runPanel, [this] {
-        const BoardState& s = board->state;
+        const BoardState& s = board->state();
         const EepromParameters& record = s.eeprom.image;
         if (s.link.has_FW_Version && s.eeprom.production_read)
             runPanel->boardIdentified(UnitIdentity::board(s.link.fw_version, record.serial_number,
@@ -136,7 +136,7 @@ void Control_Panel::wireFlagMonitor() {
 
 void Control_Panel::flagLinkOpened() {
     if (runPanel)
-        runPanel->linkUp(board->link.portName(), board->link.baudRate());
+        runPanel->linkUp(board->link().portName(), board->link().baudRate());
     const int chosen = ui->comboCFLAGInterval->currentIndex() + 1;
     if (chosen != 1) {
         qCDebug(dk61Flags) << "flag interval again" << chosen;
@@ -146,18 +146,18 @@ void Control_Panel::flagLinkOpened() {
 
 void Control_Panel::flagLinkDown(const QString& reason) {
     if (runPanel)
-        runPanel->linkDown(board->link.portName(), reason);
+        runPanel->linkDown(board->link().portName(), reason);
 }
 
 void Control_Panel::plotCFlags() {
-    flagPlot->plot(board->flag_records, board->state.flags.flag_sub_status,
+    flagPlot->plot(board->flagRecords(), board->state().flags.flag_sub_status,
                    runPanel && runPanel->livePaused());
 }
 
 void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
     writeCFlagsToFlagFile_cvs();
-    const int setting = board->state.flags.flag_sub_status;
-    if (runPanel && runPanel->recordAdded(*record, setting, discPosition(board->state.player)))
+    const int setting = board->state().flags.flag_sub_status;
+    if (runPanel && runPanel->recordAdded(*record, setting, discPosition(board->state().player)))
         resultsPage->recorded(runPanel->liveSummary(), setting, &runPanel->liveCurve());
     if (fromFlagBoard)
         emit recievedCFlags(record);
@@ -167,10 +167,10 @@ void Control_Panel::flagRecordAdded(CFlags* record, bool fromFlagBoard) {
 void Control_Panel::send_flagrate_setting(int selection) {
     qCDebug(dk61Flags) << "flag interval" << selection + 1;
     board->sendFlagInterval(selection + 1);
-    flagPlot->restart(board->flag_records);
+    flagPlot->restart(board->flagRecords());
     runPanel->intervalChosen(selection + 1);
 }
 
 void Control_Panel::rescalePlotXAxis() {
-    flagPlot->restart(board->flag_records);
+    flagPlot->restart(board->flagRecords());
 }

@@ -6,6 +6,7 @@
 #include "cd_board.h"
 #include "firmware/flashpage.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "shell/logging.h"
 #include "ui_control_panel.h"
 
@@ -14,6 +15,7 @@
 #include <QPushButton>
 
 void Control_Panel::wireLink() {
+    serialInfo.setPortSource([this] { return ports.scan(); });
     serialInfo.setChooser(&Serial_Selector::choose);
     for (LinkSupervisor* supervisor : {&boardLink, &flagLink}) {
         supervisor->attach(*board);
@@ -37,6 +39,26 @@ void Control_Panel::wireLink() {
     connect(&abortTimer, &QTimer::timeout, this, &Control_Panel::abort_now);
     connect(board, &CD_Board::recieved_fw_version, this, &Control_Panel::fw_version_detected);
     connect(board, &CD_Board::recieved_ev_loader_ok, this, &Control_Panel::ev_loader_ok_detected);
+    wireBoardReports();
+}
+
+// What the board reports besides the signals each page's wiring takes.
+void Control_Panel::wireBoardReports() {
+    connect(board, &CD_Board::statusBarChanged, this, &Control_Panel::showStatusBar);
+    connect(&boardLink, &LinkSupervisor::statusBarChanged, this, &Control_Panel::showStatusBar);
+    connect(board, &CD_Board::flagFirmwareReported, this, &Control_Panel::appendFlagFirmware);
+    connect(board, &CD_Board::loaderTypeReported, this, &Control_Panel::showLoaderType);
+    connect(board, &CD_Board::eepromWriteRefused, this, &Control_Panel::handleEepromState);
+    connect(board, &CD_Board::pllStateReported, this, &Control_Panel::showPllState);
+    connect(board, &CD_Board::discIdCleared, this, &Control_Panel::clearDiscId);
+    // the reading goes to the ring before laser_push() shows the ring's average
+    connect(board, &CD_Board::laserReading, this, &Control_Panel::pushLaserReading);
+    connect(board, &CD_Board::flagRecordAdded, this, &Control_Panel::flagRecordAdded);
+    connect(board, &CD_Board::loaderListCleared, this, &Control_Panel::clearLoaderList);
+    connect(board, &CD_Board::loaderEntryAdded, this, &Control_Panel::addLoaderEntry);
+    connect(board, &CD_Board::loaderEntrySelected, this, &Control_Panel::selectLoaderEntry);
+    connect(board, &CD_Board::laserHistoryRead, this, &Control_Panel::plotLaserHistory);
+    connect(board, &CD_Board::zeroByteRead, this, &Control_Panel::plotZeroByte);
 }
 
 LinkSupervisor::Answer Control_Panel::askRetryOrAbort(LinkSupervisor& link,
@@ -71,8 +93,8 @@ void Control_Panel::ev_loader_ok_detected() {
 void Control_Panel::resetBaudrate(int baud, bool reconnect) {
     qCDebug(dk61Link) << "resetBaudrate(" << baud << ")";
     if (!reconnect) {
-        board->link.setBaudRate(baud);
-        board->otherLink.setBaudRate(baud);
+        board->link(CD_Board::Link::Board).setBaudRate(baud);
+        board->link(CD_Board::Link::Other).setBaudRate(baud);
         return;
     }
     boardLink.close();

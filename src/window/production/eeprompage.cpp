@@ -39,9 +39,9 @@ void EepromPage::fillLists() {
     p.focus->addItem("R31 = 18kOhm", QString(QChar(0xFF)));
     p.focus->addItem("R31 = 12kOhm", QString(QChar(0x01)));
     p.focus->removeItem(0);
-    p.baudRate->setCurrentIndex(board.baudRate == 115200 ? 1 : 0);
-    p.baudWarning->setVisible(board.baudRate != 115200 && board.baudRate != 128000);
-    p.focus->setCurrentIndex(board.state.eeprom.image.focus_setting == 0x01 ? 1 : 0);
+    p.baudRate->setCurrentIndex(board.baudRate() == 115200 ? 1 : 0);
+    p.baudWarning->setVisible(board.baudRate() != 115200 && board.baudRate() != 128000);
+    p.focus->setCurrentIndex(board.state().eeprom.image.focus_setting == 0x01 ? 1 : 0);
 }
 
 QPushButton* EepromPage::addFullRunButton() {
@@ -62,7 +62,7 @@ QPushButton* EepromPage::addFullRunButton() {
 // The image as read
 
 void EepromPage::showProductionRecord() {
-    const EepromParameters& image = board.state.eeprom.image;
+    const EepromParameters& image = board.state().eeprom.image;
     const std::pair<QLabel*, QLineEdit*> numbers[] = {{p.customerId, p.customerIdField},
                                                       {p.flashedBy, p.flashedByField},
                                                       {p.serial, p.serialField}};
@@ -76,13 +76,13 @@ void EepromPage::showProductionRecord() {
 }
 
 void EepromPage::showRuntime() {
-    p.onTime->setText(QString::number(board.state.eeprom.image.runtime_s));
+    p.onTime->setText(QString::number(board.state().eeprom.image.runtime_s));
 }
 
 // The labels show the line the board holds; the fields, what the full run writes, follow it
 // unless the operator changed them or "Set to Default" holds the default line there.
 void EepromPage::showLaser() {
-    const EepromParameters& image = board.state.eeprom.image;
+    const EepromParameters& image = board.state().eeprom.image;
     const QString k = EepromProgramming::laserText(static_cast<double>(image.laser_slope));
     const QString d = EepromProgramming::laserText(static_cast<double>(image.laser_offset));
     p.slope->setText(k);
@@ -103,12 +103,12 @@ void EepromPage::takeLaser(double slope, double offset) {
 }
 
 void EepromPage::showBaudSetting() {
-    fields.refresh(p.baudRate, QString::number(board.baudRate != 128000 ? 1 : 0));
+    fields.refresh(p.baudRate, QString::number(board.baudRate() != 128000 ? 1 : 0));
 }
 
 void EepromPage::showFocusSetting() {
     fields.refresh(p.focus,
-                   QString::number(board.state.eeprom.image.focus_setting == 0x01 ? 1 : 0));
+                   QString::number(board.state().eeprom.image.focus_setting == 0x01 ? 1 : 0));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -123,13 +123,13 @@ void EepromPage::baudRateChosen(int index) {
     p.baudWarning->setText(
         "New baud rate active after reflash and restart of CD-Board. Please consider change of "
         "baud rate in settings (options) of the PC-Tool!");
-    p.baudWarning->setVisible((rate ? rate : 128000) != board.baudRate);
+    p.baudWarning->setVisible((rate ? rate : 128000) != board.baudRate());
 }
 
 void EepromPage::toggleDate() {
     p.dateField->setDate(p.dateToday->isChecked()
                              ? QDate::currentDate()
-                             : ProductionRecord::date(board.state.eeprom.image.production_day));
+                             : ProductionRecord::date(board.state().eeprom.image.production_day));
 }
 
 // The fields take the default line, or the one in use again; the labels go on showing the
@@ -138,10 +138,10 @@ void EepromPage::toggleLaserDefault() {
     const bool byDefault = p.laserDefault->isChecked();
     p.slopeField->setText(EepromProgramming::laserText(
         byDefault ? EepromProgramming::DefaultSlope
-                  : static_cast<double>(board.state.laser.laser_slope)));
+                  : static_cast<double>(board.state().laser.laser_slope)));
     p.offsetField->setText(EepromProgramming::laserText(
         byDefault ? EepromProgramming::DefaultOffset
-                  : static_cast<double>(board.state.laser.laser_offset)));
+                  : static_cast<double>(board.state().laser.laser_offset)));
     p.slopeField->setReadOnly(byDefault);
     p.offsetField->setReadOnly(byDefault);
 }
@@ -166,8 +166,9 @@ bool EepromPage::take(EepromRun::Kind kind, EepromParameters* image) {
     page.flashedBy = p.flashedByField->text();
     page.customer = p.customerIdField->text();
     page.date = p.dateField->date();
-    const QString why = EepromProgramming::imageFromPage(
-        page, board.state, board.decoder.runningSequence(), kind == EepromRun::Kind::Full, image);
+    const QString why =
+        EepromProgramming::imageFromPage(page, board.state(), board.decoder().runningSequence(),
+                                         kind == EepromRun::Kind::Full, image);
     if (why.isEmpty())
         return true;
     qCDebug(dk61Eeprom) << why;
@@ -203,7 +204,7 @@ void EepromPage::askFullRun() {
 
 // The serial number steps on once the board holds the one written.
 bool EepromPage::showRun(int step) {
-    const EepromRun& run = board.decoder.eepromRun;
+    const EepromRun& run = board.decoder().eepromRun;
     p.progress->setValue(run.progress());
     p.status->setText(run.text());
     runOn = run.isRunning();

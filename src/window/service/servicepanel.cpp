@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 ServicePanel::ServicePanel(const Parts& parts, CD_Board& board, QObject* parent)
-    : QObject(parent), p(parts), board(board), mode(board.serviceMode) {
+    : QObject(parent), p(parts), board(board), mode(board.serviceMode()) {
     // Beside the Open and Close buttons, where the hint below keeps the sequence's guidance.
     brakeDistanceWarning = new QLabel(p.calibration);
     brakeDistanceWarning->setObjectName("lblBrakeDistanceWarning");

@@ -7,6 +7,7 @@
 #include "flags/runpanel.h"
 #include "formwidget.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "ptypair.h"
 #include "simrunner.h"
 #include "testenv.h"
@@ -102,7 +103,7 @@ private slots:
         TestEnv env;
         PtyPair pty;
         QVERIFY(pty.isValid());
-        TestEnv::setVirtualPorts({pty.slavePath()});
+        PortFactory ports({pty.slavePath()});
         const QString logDir = env.path() + "/logs";
         const QString flagDir = env.path() + "/flags";
         QVERIFY(QDir().mkpath(logDir));
@@ -112,7 +113,7 @@ private slots:
         env.setSetting("storeLogFile", true);
         env.setSetting("storeFlagFile_csv", true);
 
-        Control_Panel w;
+        Control_Panel w(ports);
         QVERIFY(w.logFile().isOpen() && w.flagFile().isOpen());
         if (!w.cdBoard()->isPortOpen()) {
             w.cdBoard()->setPortName(pty.slavePath());
@@ -135,7 +136,7 @@ private slots:
                                       {0, 0, 0, 0, 0},
                                       {7350, 7350, 7350, 7350, 7350}};
         const QByteArray garbage = QByteArray::fromHex("00117f90ffb0ce");
-        const qint64 framesBefore = w.cdBoard()->commands.size();
+        const qint64 framesBefore = w.cdBoard()->journal().received().size();
         // Frames with stray bytes between them; the fourth frame arrives in two pieces.
         QByteArray stream;
         for (int i = 0; i < 3; ++i)
@@ -144,13 +145,11 @@ private slots:
         QTRY_COMPARE(w.console().receivedIndex(), framesBefore + 3);
         const QByteArray fourth = cflagFrame(counts[3]);
         QVERIFY(pty.write(garbage + fourth.left(5)));
-        QTest::qWait(50);
+        QTRY_COMPARE(w.cdBoard()->link().pendingBytes(), fourth.left(5));
         QVERIFY(pty.write(fourth.mid(5) + garbage + cflagFrame(counts[4]) + garbage));
         QTRY_COMPARE(w.console().receivedIndex(), framesBefore + 5);
-        QCOMPARE(w.cdBoard()->commands.size(), framesBefore + 5);
-
-        if (w.cdBoard()->flag_records.isEmpty())
-            QSKIP("CFLAG frames are not decoded into records yet");
+        QCOMPARE(w.cdBoard()->journal().received().size(), framesBefore + 5);
+        QVERIFY2(!w.cdBoard()->flagRecords().isEmpty(), "no CFLAG record was decoded");
 
         // Status bar.
         QTRY_COMPARE(formWidget<QLabel>(&w, "spdifLabel")->text(), QString("  SPDIF: OK  "));
@@ -206,7 +205,7 @@ private slots:
     void simulator_summaryMatchesFlagFile_reviewShowsTheSame() {
         TestEnv env;
         const QString link = env.path() + "/flagboard";
-        TestEnv::setVirtualPorts({link});
+        PortFactory ports({link});
         const QString flagDir = env.path() + "/flags";
         QVERIFY(QDir().mkpath(flagDir));
         env.setSetting("flagFileDirectory", flagDir);
@@ -221,7 +220,7 @@ private slots:
                            7),
                  qPrintable(sim.error()));
         OfflineAnswer answer;
-        Control_Panel w;
+        Control_Panel w(ports);
         QVERIFY(w.cdBoard()->isPortOpen());
         QTRY_VERIFY_WITH_TIMEOUT(w.flagRun().liveSummary().records() >= 50, 15000);
         QVERIFY(sim.stop());
@@ -279,7 +278,7 @@ private slots:
     void simulator_replug_sendsTheChosenIntervalAgain() {
         TestEnv env;
         const QString link = env.path() + "/flagboard";
-        TestEnv::setVirtualPorts({link});
+        PortFactory ports({link});
         env.setSetting("logFileDirectory", env.path());
         env.setSetting("storeLogFile", true);
         // Records four times as often as their interval; the tool looks for a lost adapter every
@@ -288,7 +287,7 @@ private slots:
         SimRunner first(link, env.path() + "/sim1.log");
         QVERIFY2(first.start(fast + QStringList{"--hangup-after", "1.5"}, 3),
                  qPrintable(first.error()));
-        Control_Panel w;
+        Control_Panel w(ports);
         w.boardSupervisor().setIntervals({400, 2400, 400, 50});
         QLabel* interval = w.findChild<QLabel*>("intervalLabel");
         QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 1 s  "), 3000);
