@@ -3,8 +3,6 @@
 #include "board/responsedecoding.h"
 #include "cd_board.h"
 
-#include <QMetaMethod>
-
 #include <map>
 
 void BoardEventApplier::apply(DecodeOutcome& outcome) {
@@ -64,7 +62,8 @@ void BoardEventApplier::operator()(const BoardEvent::DiscId&) {
 }
 
 void BoardEventApplier::operator()(const BoardEvent::FlagStatus& e) {
-    emit board.statusBarChanged(StatusWording::flagStatus(e.error, e.fromFlagBoard));
+    if (board.heard().flagStatus)
+        emit board.flagStatusReported(e.error, e.fromFlagBoard);
 }
 
 void BoardEventApplier::operator()(const BoardEvent::FlagFirmware& e) {
@@ -74,7 +73,8 @@ void BoardEventApplier::operator()(const BoardEvent::FlagFirmware& e) {
 void BoardEventApplier::operator()(BoardEvent::FlagRecord& e) {
     CFlags* record = e.record.release();
     board.flag_records.append(record);
-    emit board.flagRecordAdded(record, e.fromFlagBoard);
+    if (board.heard().flagRecord)
+        emit board.flagRecordAdded(record, e.fromFlagBoard);
 }
 
 void BoardEventApplier::operator()(const BoardEvent::LoaderList&) {
@@ -150,11 +150,6 @@ void BoardEventApplier::operator()(const BoardEvent::TagPollDue&) {
 }
 
 void BoardEventApplier::operator()(const BoardEvent::DisplayInfoChanged&) {
-    if (!board.displayInfoKnown) {
-        static const QMetaMethod changed = QMetaMethod::fromSignal(&CD_Board::display_info_changed);
-        board.displayInfoHeard = board.isSignalConnected(changed);
-        board.displayInfoKnown = true;
-    }
-    if (board.displayInfoHeard)
+    if (board.heard().displayInfo)
         emit board.display_info_changed();
 }

@@ -6,6 +6,8 @@
 #include "flags/cflags.h"
 #include "shell/logging.h"
 
+#include <QMetaMethod>
+
 CD_Board::CD_Board(PortFactory& ports, QObject* parent)
     : QObject(parent), boardLink(ports), flagLink(ports) {
     connect(&tagTimer, &QTimer::timeout, this, &CD_Board::askforTag);
@@ -182,11 +184,19 @@ void CD_Board::apply(DecodeOutcome& outcome) {
 }
 
 void CD_Board::connectNotify(const QMetaMethod&) {
-    displayInfoKnown = false;
+    receivers.known = false;
 }
 
 void CD_Board::disconnectNotify(const QMetaMethod&) {
-    displayInfoKnown = false;
+    receivers.known = false;
+}
+
+void CD_Board::askReceivers() {
+    static const QMetaMethod displayInfo = QMetaMethod::fromSignal(&CD_Board::display_info_changed);
+    static const QMetaMethod flagRecord = QMetaMethod::fromSignal(&CD_Board::flagRecordAdded);
+    static const QMetaMethod flagStatus = QMetaMethod::fromSignal(&CD_Board::flagStatusReported);
+    receivers = {true, isSignalConnected(displayInfo), isSignalConnected(flagRecord),
+                 isSignalConnected(flagStatus)};
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -119,8 +119,10 @@ signals:
     void parse_complete();
     void parse_complete_other();
     void show_debug_message();
-    // The status bar's texts and colours, and what is added to them.
+    // The status bar's texts and colours, the status of a CFLAG record for them (worded by
+    // StatusWording::flagStatus), and what is added to them.
     void statusBarChanged(const StatusWording::Bar& bar);
+    void flagStatusReported(int error, bool fromFlagBoard);
     void flagFirmwareReported(int version);
     void loaderTypeReported(const QString& text);
 
@@ -231,10 +233,21 @@ private:
     Timeouts waits;
     DecodeOutcome reusedOutcome;
     bool applying = false;
-    // Whether display_info_changed has a receiver: asked again after connections changed, as
-    // every frame would otherwise pay for an emission that nothing receives.
-    bool displayInfoHeard = true;
-    bool displayInfoKnown = false;
+    // Whether the signals of every frame and every record have receivers: asked again after
+    // connections changed, as every frame would otherwise pay for emissions nothing receives.
+    struct Heard {
+        bool known = false;
+        bool displayInfo = true;
+        bool flagRecord = true;
+        bool flagStatus = true;
+    };
+    const Heard& heard() {
+        if (!receivers.known)
+            askReceivers();
+        return receivers;
+    }
+    void askReceivers();
+    Heard receivers;
 };
 
 #endif // CD_BOARD_H

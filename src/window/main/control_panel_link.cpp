@@ -46,6 +46,9 @@ void Control_Panel::wireLink() {
 void Control_Panel::wireBoardReports() {
     connect(board, &CD_Board::statusBarChanged, this, &Control_Panel::showStatusBar);
     connect(&boardLink, &LinkSupervisor::statusBarChanged, this, &Control_Panel::showStatusBar);
+    connect(board, &CD_Board::flagStatusReported, this, [this](int error, bool fromFlagBoard) {
+        showStatusBar(StatusWording::flagStatus(error, fromFlagBoard));
+    });
     connect(board, &CD_Board::flagFirmwareReported, this, &Control_Panel::appendFlagFirmware);
     connect(board, &CD_Board::loaderTypeReported, this, &Control_Panel::showLoaderType);
     connect(board, &CD_Board::eepromWriteRefused, this, &Control_Panel::handleEepromState);
