@@ -8,7 +8,8 @@
 #include "benchwindow.h"
 #include "flags/flagfilereader.h"
 #include "flags/runcsv.h"
-#include "flags/runpanel.h"
+#include "flags/runfiles.h"
+#include "flags/runsession.h"
 #include "flags/runstore.h"
 #include "flags/runsummary.h"
 #include "main/control_panel.h"
@@ -173,8 +174,8 @@ void BM_ReviewLargeFlagFileInWindow(benchmark::State& state) {
     const QString path = Files::get().large;
     BenchWindow bench(false);
     Control_Panel* window = bench.window();
-    window->flagRun().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
-                                              const QString&) { return path; };
+    window->flagFiles().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
+                                                const QString&) { return path; };
     QAction* open = window->findChild<QAction*>(QStringLiteral("actionOpenFlagFile"));
     double seconds = 0;
     qint64 peakKb = 0;
@@ -196,7 +197,7 @@ void BM_ReviewLargeFlagFileInWindow(benchmark::State& state) {
         seconds = timer.nsecsElapsed() / 1e9;
         peakKb = statusKilobytes("VmHWM:") - before;
         tick.stop();
-        window->flagRun().backToLive();
+        window->flagSession().backToLive();
     }
     char label[240];
     std::snprintf(label, sizeof label,

@@ -92,7 +92,8 @@ BENCHMARK(BM_WholeRunFill)->Iterations(1);
 
 // Seconds in view: 0 the whole day.
 void BM_WholeRunRedraw(benchmark::State& state) {
-    static Plots plots;
+    // Kept to the end of the program: widgets are not destroyed after the application object.
+    static Plots& plots = *new Plots;
     const double span = double(state.range(0));
     const double end = Day::get().store.lastMs() / 1000.0;
     const double from = span == 0 ? 0 : end / 2;
@@ -120,7 +121,7 @@ BENCHMARK(BM_WholeRunEnvelope)->Unit(benchmark::kMillisecond);
 
 // A drag by 1/50 of the view, as the mouse moves: the view moves, then the plot is redrawn.
 void BM_WholeRunPan(benchmark::State& state) {
-    static Plots plots;
+    static Plots& plots = *new Plots; // (as above)
     const double end = Day::get().store.lastMs() / 1000.0;
     plots.run.xAxis->setRange(0, end / 4);
     for (auto _ : state) {

@@ -1,6 +1,9 @@
 #include "resultslocation.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QStandardPaths>
@@ -110,6 +113,23 @@ ResultsLocation parsePostgres(const QString& rest) {
 QString ResultsLocation::defaultSqlitePath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
            QLatin1String("/results.sqlite");
+}
+
+QString ResultsLocation::setAside(const QString& file) {
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    QString suffix = QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo::exists(file + suffix); ++n)
+        suffix = QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
+    if (!QFile::rename(file, file + suffix))
+        return QString();
+    // A journal left beside the old file belongs to it: the new file must not take it over.
+    for (const char* companion : {"-journal", "-wal", "-shm"}) {
+        const QString name = file + QLatin1String(companion);
+        if (QFileInfo::exists(name))
+            QFile::rename(name, name + suffix);
+    }
+    return file + suffix;
 }
 
 ResultsLocation ResultsLocation::parse(const QString& value) {

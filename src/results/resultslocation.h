@@ -21,6 +21,11 @@ public:
 
     static ResultsLocation parse(const QString& value);
     static QString defaultSqlitePath();
+    // Renames a damaged SQLite file, with its journal and write-ahead files, to
+    // "<name>.damaged-<date and time>" beside it (never over another file), so that a new one
+    // can start in its place; the file is kept, never deleted. The new name, or empty when the
+    // file could not be renamed.
+    static QString setAside(const QString& file);
 
     Kind kind = Kind::Invalid;
     QString error; // why a value is Invalid

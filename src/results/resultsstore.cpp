@@ -1,61 +1,102 @@
 #include "resultsstore.h"
 
+#include "resultsoutbox.h"
 #include "resultstable.h"
+#include "runjournal.h"
 #include "settings/programfolders.h"
 
-#include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
-#include <QSqlDatabase>
-#include <QSqlError>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
 
+namespace {
+
+bool newerFirst(const RunResult& a, const RunResult& b) {
+    return a.startedAt != b.startedAt ? a.startedAt > b.startedAt : a.runId < b.runId;
+}
+
+} // namespace
+
 ResultsStore::ResultsStore(const Options& options, QObject* parent)
     : QObject(parent), options(options),
       outboxPath(options.outboxPath.isEmpty() ? defaultOutboxPath() : options.outboxPath),
-      handover(std::make_shared<ResultsHandover>()), thread(new QThread), updateTimer(this) {
+      handover(std::make_shared<ResultsHandover>()),
+      outbox(std::make_unique<ResultsOutbox>(outboxPath, options.spareFolders)),
+      journal(std::make_unique<RunJournal>(QStringList{QFileInfo(outboxPath).absolutePath()} +
+                                           options.spareFolders)),
+      thread(new QThread), updateTimer(this), saveAgain(this), watch(this) {
     qRegisterMetaType<ResultsStatus>();
     qRegisterMetaType<QVector<RunResult>>();
     qRegisterMetaType<QVector<RunSeries::Chunk>>();
     const ResultsLocation target = ResultsLocation::parse(options.location);
-    current.where = target.describe();
-    // No export is written over the database or its outbox.
-    ProgramFolders::setInUse(QStringLiteral("results"), {target.filePath, outboxPath});
-    worker = new ResultsWorker(target, outboxPath, options.timing, handover);
+    fromWorker.where = target.describe();
+    // No export is written over the database or an outbox.
+    ProgramFolders::setInUse(QStringLiteral("results"),
+                             QStringList{target.filePath} + outbox->paths());
+
+    // The runs of programs that ended while measuring are marked where they wait, then in the
+    // database; what waits from earlier sessions (their curves with them) goes to the database
+    // first.
+    const QStringList ended = journal->claimEnded();
+    outbox->endUnexpectedly(ended);
+    const QVector<RunResult> left = outbox->waitingToSend();
+    for (const RunResult& r : left) {
+        waiting.insert(r.runId, r.revision);
+        lastRevision = qMax(lastRevision, r.revision);
+    }
+    handover->queue = left;
+    handover->toMark = ended;
+    handover->asked = 1;
+
+    worker = new ResultsWorker(target, options.timing, handover);
     worker->moveToThread(thread);
-    connect(worker, &ResultsWorker::statusChanged, this, &ResultsStore::setStatus);
-    connect(worker, &ResultsWorker::queryDone, this, &ResultsStore::queryDone);
-    connect(worker, &ResultsWorker::seriesDone, this, &ResultsStore::seriesDone);
-    connect(worker, &ResultsWorker::runsTaken, this, &ResultsStore::runsWritten);
+    connect(worker, &ResultsWorker::statusChanged, this, &ResultsStore::workerStatus);
+    connect(worker, &ResultsWorker::reported, this, &ResultsStore::collect);
+    connect(worker, &ResultsWorker::queryDone, this, &ResultsStore::answered);
+    connect(worker, &ResultsWorker::seriesDone, this, &ResultsStore::seriesAnswered);
     updateTimer.setInterval(options.updateIntervalMs);
     connect(&updateTimer, &QTimer::timeout, this, &ResultsStore::submitChanged);
+    saveAgain.setInterval(options.saveAgainMs);
+    connect(&saveAgain, &QTimer::timeout, this, &ResultsStore::saveNow);
+    watch.setInterval(qBound(50, options.timing.answerMs / 5, 1000));
+    connect(&watch, &QTimer::timeout, this, &ResultsStore::updateStatus);
+    watch.start();
     thread->setObjectName(QStringLiteral("results"));
     thread->start();
     QMetaObject::invokeMethod(worker, &ResultsWorker::start, Qt::QueuedConnection);
+    updateStatus();
 }
 
 ResultsStore::~ResultsStore() {
     ProgramFolders::setInUse(QStringLiteral("results"), {});
+    blockSignals(true);
     const QDeadlineTimer deadline(options.shutdownMs);
-    flush(options.shutdownMs);
-    // After what is queued for it, the worker closes its connections and ends the thread.
+    // The last moment is kept for the worker to end after what was flushed.
+    flush(qMax(0, options.shutdownMs - 200));
+    // After what is queued for it, the worker closes its connection and ends the thread.
     QMetaObject::invokeMethod(worker, &ResultsWorker::stop, Qt::QueuedConnection);
-    // A worker that has just written what was flushed gets a moment to end.
-    if (thread->wait(ulong(qMax<qint64>(200, deadline.remainingTime())))) {
+    if (thread->wait(ulong(qMax<qint64>(0, deadline.remainingTime())))) {
         delete worker;
         delete thread;
     } else {
-        // Still in a call to the server: left to the end of the process (its runs are safe in
+        // Still in a call to the database: left to the end of the process (its runs are safe in
         // the outbox).
         qCWarning(dk61Results) << "the results database does not answer; leaving it";
     }
+    collect();
+    for (const RunResult& r : qAsConst(unsaved))
+        qCWarning(dk61Results).noquote()
+            << QStringLiteral("run NOT SAVED (%1): %2").arg(unsavedWhy, r.columnText());
+    journal->close(!unsaved.isEmpty());
 }
 
 QString ResultsStore::defaultOutboxPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QLatin1String("/results-outbox.sqlite");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/') +
+           QLatin1String(ResultsOutbox::FileName);
 }
 
 void ResultsStore::update(const RunResult& run) {
@@ -106,68 +147,187 @@ void ResultsStore::submit(RunResult run) {
         if (chunk.revision == 0)
             chunk.revision = run.revision;
     }
+    journal->add(run.runId);
+    // The chunks of a version that no outbox took go with this one.
+    const auto held = unsaved.constFind(run.runId);
+    if (held != unsaved.constEnd())
+        run.keepSeriesOf(*held);
+    // On disk before anything can wait, its curve with it: from here on the run survives the
+    // program.
+    if (outbox->keep({run})) {
+        unsaved.remove(run.runId);
+    } else {
+        unsaved.insert(run.runId, run);
+        unsavedWhy = outbox->reason();
+        saveAgain.start();
+    }
+    waiting.insert(run.runId, run.revision);
+    handOver({run});
+    updateStatus();
+    emit runsWritten();
+}
+
+void ResultsStore::handOver(const QVector<RunResult>& runs) {
     {
         QMutexLocker lock(&handover->mutex);
-        auto same = std::find_if(handover->queue.begin(), handover->queue.end(),
-                                 [&](const RunResult& r) { return r.runId == run.runId; });
-        if (same != handover->queue.end()) {
-            run.keepSeriesOf(*same);
-            *same = run;
-        } else {
-            handover->queue.append(run);
+        for (const RunResult& run : runs) {
+            auto same = std::find_if(handover->queue.begin(), handover->queue.end(),
+                                     [&](const RunResult& r) { return r.runId == run.runId; });
+            if (same != handover->queue.end()) {
+                RunResult latest = run;
+                latest.keepSeriesOf(*same);
+                *same = latest;
+            } else {
+                handover->queue.append(run);
+            }
         }
+        ++handover->asked;
     }
     QMetaObject::invokeMethod(worker, &ResultsWorker::takeQueue, Qt::QueuedConnection);
 }
 
-bool ResultsStore::flush(int timeoutMs) {
-    submitChanged();
-    QDeadlineTimer deadline(timeoutMs);
-    QVector<RunResult> left;
+bool ResultsStore::saveNow() {
+    if (!unsaved.isEmpty()) {
+        if (outbox->keep(unsaved.values().toVector()))
+            unsaved.clear();
+        else
+            unsavedWhy = outbox->reason();
+    }
+    updateStatus();
+    return unsaved.isEmpty();
+}
+
+void ResultsStore::collect() {
+    QVector<RunResult> taken;
+    QStringList marked;
     {
         QMutexLocker lock(&handover->mutex);
-        while ((!handover->queue.isEmpty() || handover->writing) && !deadline.hasExpired())
-            handover->settled.wait(&handover->mutex, deadline);
-        left.swap(handover->queue);
+        taken.swap(handover->taken);
+        marked.swap(handover->marked);
     }
-    if (!left.isEmpty())
-        keepInOutbox(left);
-    // The worker's word on what waits arrives as a queued status.
-    QCoreApplication::sendPostedEvents(this);
-    return left.isEmpty() && current.waiting == 0;
+    if (!taken.isEmpty())
+        outbox->remove(taken);
+    for (const RunResult& r : qAsConst(taken)) {
+        auto w = waiting.find(r.runId);
+        if (w != waiting.end() && *w <= r.revision)
+            waiting.erase(w);
+        auto u = unsaved.find(r.runId);
+        if (u != unsaved.end() && u->revision <= r.revision)
+            unsaved.erase(u);
+    }
+    if (!marked.isEmpty()) {
+        journal->releaseClaimed();
+        emit runsWritten();
+    }
+    updateStatus();
 }
 
-void ResultsStore::keepInOutbox(const QVector<RunResult>& runs) {
-    const QString name = QStringLiteral("dk61-results-shutdown-%1").arg(quintptr(this));
-    QString error;
-    {
-        const ResultsLocation box = ResultsLocation::parse(QStringLiteral("sqlite:") + outboxPath);
-        QSqlDatabase db = box.connection(name, qMax(1, options.shutdownMs / 1000));
-        const bool kept = db.open() && ResultsTable::prepare(db, &error) &&
-                          ResultsTable::upsert(db, runs, &error);
-        if (!kept)
-            qCWarning(dk61Results)
-                << runs.size() << "runs not kept:" << error << db.lastError().text();
-        db.close();
+bool ResultsStore::flush(int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    submitChanged();
+    saveNow();
+    int askedNow = 0;
+    for (;;) {
+        {
+            QMutexLocker lock(&handover->mutex);
+            askedNow = qMax(askedNow, handover->asked);
+            const bool news = !handover->taken.isEmpty() || !handover->marked.isEmpty();
+            if (!news) {
+                // Done when the database has every run, or the worker has tried them all.
+                if (waiting.isEmpty() || handover->done >= askedNow || deadline.hasExpired())
+                    break;
+                handover->settled.wait(&handover->mutex, deadline);
+            }
+        }
+        collect();
     }
-    QSqlDatabase::removeDatabase(name);
-}
-
-int ResultsStore::querySeries(const QString& runId) {
-    const int id = ++lastQuery;
-    QMetaObject::invokeMethod(
-        worker, [w = worker, id, runId] { w->series(id, runId); }, Qt::QueuedConnection);
-    return id;
+    collect();
+    return waiting.isEmpty() && unsaved.isEmpty();
 }
 
 int ResultsStore::query(const ResultsFilter& filter) {
     const int id = ++lastQuery;
-    QMetaObject::invokeMethod(
-        worker, [w = worker, id, filter] { w->query(id, filter); }, Qt::QueuedConnection);
+    asked.insert(id, filter);
+    if (!current.answering)
+        QTimer::singleShot(0, this, [this] { updateStatus(); });
+    else
+        QMetaObject::invokeMethod(
+            worker, [w = worker, id, filter] { w->query(id, filter); }, Qt::QueuedConnection);
     return id;
 }
 
-void ResultsStore::setStatus(const ResultsStatus& s) {
+int ResultsStore::querySeries(const QString& runId) {
+    const int id = ++lastQuery;
+    askedSeries.insert(id, runId);
+    if (!current.answering)
+        QTimer::singleShot(0, this, [this] { updateStatus(); });
+    else
+        QMetaObject::invokeMethod(
+            worker, [w = worker, id, runId] { w->series(id, runId); }, Qt::QueuedConnection);
+    return id;
+}
+
+void ResultsStore::seriesAnswered(int id, const QVector<RunSeries::Chunk>& found,
+                                  const QString& error) {
+    const auto it = askedSeries.find(id);
+    if (it == askedSeries.end())
+        return; // answered from the outbox already
+    RunResult run;
+    run.runId = *it;
+    askedSeries.erase(it);
+    // What still waits on this bench is its newest word on the run.
+    run.series = outbox->series(run.runId);
+    run.keepSeriesOf(unsaved.value(run.runId));
+    RunResult stored;
+    stored.series = found;
+    run.keepSeriesOf(stored);
+    emit seriesDone(id, run.series, error);
+}
+
+void ResultsStore::answered(int id, const QVector<RunResult>& found, const QString& error) {
+    const auto it = asked.find(id);
+    if (it == asked.end())
+        return; // answered from the outbox already
+    const ResultsFilter filter = *it;
+    asked.erase(it);
+    QHash<QString, RunResult> all;
+    RunResult::keepLatest(all, found);
+    // The runs still waiting are this bench's newest word on them.
+    RunResult::keepLatest(all, outbox->waiting(filter));
+    QVector<RunResult> runs = all.values().toVector();
+    std::sort(runs.begin(), runs.end(), newerFirst);
+    if (filter.limit > 0 && runs.size() > filter.limit)
+        runs.resize(filter.limit);
+    emit queryDone(id, runs, error);
+}
+
+void ResultsStore::workerStatus(const ResultsStatus& s) {
+    fromWorker = s;
+    updateStatus();
+}
+
+void ResultsStore::updateStatus() {
+    ResultsStatus s = fromWorker;
+    s.waiting = waiting.size();
+    s.unsaved = unsaved.size();
+    s.unsavedWhy = unsaved.isEmpty() ? QString() : unsavedWhy;
+    const qint64 since = handover->callSince;
+    s.answering =
+        since == 0 || QDateTime::currentMSecsSinceEpoch() - since < options.timing.answerMs;
+    const QStringList outboxNotices = outbox->takeNotices();
+    if (!outboxNotices.isEmpty())
+        notice = outboxNotices.join(QLatin1Char(' '));
+    if (!notice.isEmpty())
+        s.notice = s.notice.isEmpty() ? notice : s.notice + QLatin1Char(' ') + notice;
+    if (unsaved.isEmpty())
+        saveAgain.stop();
+    if (!s.answering) {
+        // Queries wait for no call that hangs: the outbox answers them.
+        for (int id : asked.keys())
+            answered(id, {}, QStringLiteral("it does not answer"));
+        for (int id : askedSeries.keys())
+            seriesAnswered(id, {}, QStringLiteral("it does not answer"));
+    }
     if (s == current)
         return;
     current = s;

@@ -1,5 +1,7 @@
 #include "resultstable.h"
 
+#include "resultsworker.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -35,27 +37,77 @@ QString columnList() {
     return names.join(QLatin1String(", "));
 }
 
+// The run in the current row of a query of every column.
+RunResult readRun(const QSqlQuery& q) {
+    RunResult r;
+    for (int i = 0; i < RunResult::columns().size(); ++i)
+        RunResult::columns()[i].set(r, q.value(i));
+    return r;
+}
+
+const RunResult::Column* column(const QString& name) {
+    for (const RunResult::Column& c : RunResult::columns()) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+// A column of `runs` added unless it is there already.
+bool addColumn(QSqlDatabase& db, const QString& name, QString* error) {
+    const RunResult::Column* c = column(name);
+    if (!c) {
+        *error = QStringLiteral("no column %1").arg(name);
+        return false;
+    }
+    const bool postgres = db.driverName() == QLatin1String("QPSQL");
+    if (!postgres && db.record(QStringLiteral("runs")).contains(name))
+        return true;
+    QSqlQuery q(db);
+    return exec(q,
+                QStringLiteral("ALTER TABLE runs ADD COLUMN %1%2 %3")
+                    .arg(postgres ? QStringLiteral("IF NOT EXISTS ") : QString(), name,
+                         QLatin1String(c->sqlType)),
+                error);
+}
+
+// The columns a run's end unexpectedly writes: its mark and what its series rebuilds.
+const char* const EndedColumns[] = {"ended",     "records",         "c1_total",     "c1u_total",
+                                    "c2_total",  "c2u_total",       "interp_total", "bler_max_10s",
+                                    "e32_total", "verdict_standard"};
+
 } // namespace
 
 const QVector<ResultsTable::Step>& ResultsTable::steps() {
     static const QVector<Step> all = [] {
-        QStringList defs;
-        for (const RunResult::Column& c : RunResult::columns())
-            defs << QLatin1String(c.name) + QLatin1Char(' ') + QLatin1String(c.sqlType);
-        return QVector<Step>{
-            {1,
-             {QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (id INTEGER PRIMARY KEY "
-                             "CHECK (id = 1), version INTEGER NOT NULL)"),
-              QStringLiteral("CREATE TABLE IF NOT EXISTS runs (%1)")
-                  .arg(defs.join(QLatin1String(", "))),
-              QStringLiteral("CREATE INDEX IF NOT EXISTS runs_started_at ON runs (started_at)")}},
+        QVector<Step> steps{
+            {1, {}, {}},
+            // How a run that did not finish ended.
+            {2, {QStringLiteral("ended")}, {}},
             // A run's curve: its flag counts summed per second, in chunks of text.
-            {2,
+            {3,
+             {},
              {QStringLiteral("CREATE TABLE IF NOT EXISTS run_series (run_id TEXT NOT NULL, "
                              "first_second INTEGER NOT NULL, seconds INTEGER NOT NULL, series "
                              "TEXT NOT NULL, revision BIGINT NOT NULL DEFAULT 0, PRIMARY KEY "
                              "(run_id, first_second))")}},
         };
+        Q_ASSERT(steps.last().version == SchemaVersion);
+        // The first table has every column but those a later step adds.
+        QStringList added, defs;
+        for (const Step& step : steps)
+            added << step.columns;
+        for (const RunResult::Column& c : RunResult::columns()) {
+            if (!added.contains(QLatin1String(c.name)))
+                defs << QLatin1String(c.name) + QLatin1Char(' ') + QLatin1String(c.sqlType);
+        }
+        steps.first().statements = QStringList{
+            QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (id INTEGER PRIMARY KEY "
+                           "CHECK (id = 1), version INTEGER NOT NULL)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS runs (%1)")
+                .arg(defs.join(QLatin1String(", "))),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS runs_started_at ON runs (started_at)")};
+        return steps;
     }();
     return all;
 }
@@ -86,6 +138,10 @@ bool ResultsTable::prepare(QSqlDatabase& db, QString* error) {
         if (step.version <= version)
             continue;
         const bool done = inTransaction(db, error, [&] {
+            for (const QString& name : step.columns) {
+                if (!addColumn(db, name, error))
+                    return false;
+            }
             QSqlQuery q(db);
             for (const QString& statement : step.statements) {
                 if (!exec(q, statement, error))
@@ -188,12 +244,8 @@ QVector<RunResult> ResultsTable::select(QSqlDatabase& db, const ResultsFilter& f
         failed(q.lastError(), error);
         return runs;
     }
-    while (q.next()) {
-        RunResult r;
-        for (int i = 0; i < RunResult::columns().size(); ++i)
-            RunResult::columns()[i].set(r, q.value(i));
-        runs << r;
-    }
+    while (q.next())
+        runs << readRun(q);
     return runs;
 }
 
@@ -223,4 +275,62 @@ int ResultsTable::count(QSqlDatabase& db) {
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM runs")) || !q.next())
         return -1;
     return q.value(0).toInt();
+}
+
+bool ResultsTable::endUnexpectedly(QSqlDatabase& db, const QStringList& runIds, QString* error) {
+    if (runIds.isEmpty())
+        return true;
+    QStringList sets;
+    for (const char* name : EndedColumns)
+        sets << QStringLiteral("%1 = ?").arg(QLatin1String(name));
+    return inTransaction(db, error, [&] {
+        QSqlQuery row(db);
+        QSqlQuery update(db);
+        row.setForwardOnly(true);
+        if (!row.prepare(QStringLiteral("SELECT %1 FROM runs WHERE run_id = ? AND finished = 0")
+                             .arg(columnList())))
+            return failed(row.lastError(), error);
+        if (!update.prepare(QStringLiteral("UPDATE runs SET %1 WHERE run_id = ? AND finished = 0")
+                                .arg(sets.join(QLatin1String(", ")))))
+            return failed(update.lastError(), error);
+        for (const QString& id : runIds) {
+            row.bindValue(0, id);
+            if (!row.exec())
+                return failed(row.lastError(), error);
+            if (!row.next())
+                continue;
+            RunResult run = readRun(row);
+            row.finish();
+            bool ok = false;
+            const QVector<RunSeries::Chunk> chunks = selectSeries(db, id, &ok, error);
+            if (!ok)
+                return false;
+            RunSeries series;
+            QString why;
+            if (!chunks.isEmpty() && RunSeries::fromChunks(chunks, &series, &why))
+                run.takeSeriesTotals(series);
+            else if (!chunks.isEmpty())
+                qCWarning(dk61Results) << "the series of run" << id << "is not read back:" << why;
+            run.ended = QLatin1String(RunResult::EndedUnexpectedly);
+            int i = 0;
+            for (const char* name : EndedColumns)
+                update.bindValue(i++, column(QLatin1String(name))->get(run));
+            update.bindValue(i, id);
+            if (!update.exec())
+                return failed(update.lastError(), error);
+        }
+        return true;
+    });
+}
+
+bool ResultsTable::damaged(QSqlDatabase& db) {
+    if (db.driverName() != QLatin1String("QSQLITE") || !db.isOpen())
+        return false;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA quick_check(1)"))) {
+        // SQLITE_CORRUPT and SQLITE_NOTADB (extended codes keep them in the low byte).
+        const int code = q.lastError().nativeErrorCode().toInt() & 0xff;
+        return code == 11 || code == 26;
+    }
+    return q.next() && q.value(0).toString() != QLatin1String("ok");
 }

@@ -16,13 +16,16 @@ class QSqlDatabase;
 class ResultsTable {
 public:
     // The schema this program writes. A database that says it is newer is refused untouched.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     // The schema is built in steps: the step to version n takes a database of version n - 1 to
-    // n, in one transaction with the new version noted. Each statement may run again on a
-    // database that has it already (two benches migrating at once, a step cut short).
+    // n, in one transaction with the new version noted. It adds the columns of `runs` it names
+    // (those a database has already are passed over), then runs its statements, each of which
+    // may run again on a database that has what it makes (two benches migrating at once, a step
+    // cut short). A new database goes through every step.
     struct Step {
         int version;
+        QStringList columns; // of RunResult::columns()
         QStringList statements;
     };
     static const QVector<Step>& steps();
@@ -43,6 +46,14 @@ public:
                                                   QString* error);
     // Rows in `runs`; -1 when unknown.
     static int count(QSqlDatabase& db);
+    // The runs whose program ended while they went on (killed, power lost), in one transaction:
+    // `ended` says "unexpectedly" and `finished` stays 0. Finished runs and ids without a row
+    // are passed over. Where the run's stored series goes further than its row, the row's
+    // records, totals, BLER and CD-standard verdict are rebuilt from the series.
+    static bool endUnexpectedly(QSqlDatabase& db, const QStringList& runIds, QString* error);
+    // SQLite says the open file is no database, or a damaged one (a truncated or overwritten
+    // file); false for any other trouble (busy, full, not writable) and for other databases.
+    static bool damaged(QSqlDatabase& db);
 };
 
 #endif // RESULTSTABLE_H

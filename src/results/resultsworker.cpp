@@ -2,139 +2,76 @@
 
 #include "resultstable.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QThread>
 #include <QUuid>
-
-#include <algorithm>
 
 Q_LOGGING_CATEGORY(dk61Results, "dk61.results", QtWarningMsg)
 
 namespace {
 
-QString connectionName(const char* role) {
-    return QStringLiteral("dk61-results-%1-%2")
-        .arg(QLatin1String(role), QUuid::createUuid().toString(QUuid::WithoutBraces));
-}
+// Marks the time of a call to the database for the store's watch.
+class Call {
+public:
+    explicit Call(ResultsHandover& h) : h(h) { h.callSince = QDateTime::currentMSecsSinceEpoch(); }
+    ~Call() { h.callSince = 0; }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
 
-bool newerFirst(const RunResult& a, const RunResult& b) {
-    return a.startedAt != b.startedAt ? a.startedAt > b.startedAt : a.runId < b.runId;
-}
-
-// `more` into `runs`, the later revision of a run winning (with the chunks of its series that
-// only the other one carries).
-void merge(QHash<QString, RunResult>& runs, const QVector<RunResult>& more) {
-    for (const RunResult& r : more) {
-        auto it = runs.find(r.runId);
-        if (it == runs.end()) {
-            runs.insert(r.runId, r);
-        } else if (it->revision < r.revision) {
-            RunResult newer = r;
-            newer.keepSeriesOf(*it);
-            *it = newer;
-        } else {
-            it->keepSeriesOf(r);
-        }
-    }
-}
-
-// `more` into `chunks`, a chunk of a later revision winning.
-void mergeChunks(QVector<RunSeries::Chunk>& chunks, const QVector<RunSeries::Chunk>& more) {
-    for (const RunSeries::Chunk& c : more) {
-        auto same = std::find_if(chunks.begin(), chunks.end(), [&](const RunSeries::Chunk& o) {
-            return o.firstSecond == c.firstSecond;
-        });
-        if (same == chunks.end())
-            chunks.append(c);
-        else if (same->revision <= c.revision)
-            *same = c;
-    }
-}
+private:
+    ResultsHandover& h;
+};
 
 } // namespace
 
-ResultsWorker::ResultsWorker(const ResultsLocation& target, const QString& outboxPath,
-                             const Timing& timing, std::shared_ptr<ResultsHandover> handover)
-    : target(target), outbox(ResultsLocation::parse(QStringLiteral("sqlite:") + outboxPath)),
-      timing(timing), handover(std::move(handover)), targetName(connectionName("target")),
-      outboxName(connectionName("outbox")), retry(this), pauseMs(timing.firstRetryMs) {
+ResultsWorker::ResultsWorker(const ResultsLocation& target, const Timing& timing,
+                             std::shared_ptr<ResultsHandover> handover)
+    : target(target), timing(timing), handover(std::move(handover)),
+      targetName(QStringLiteral("dk61-results-target-") +
+                 QUuid::createUuid().toString(QUuid::WithoutBraces)),
+      retry(this), pauseMs(timing.firstRetryMs) {
     retry.setSingleShot(true);
     connect(&retry, &QTimer::timeout, this, [this] { push(true); });
 }
 
 void ResultsWorker::start() {
-    QDir().mkpath(QFileInfo(outbox.filePath).absolutePath());
-    QSqlDatabase db = outbox.connection(outboxName, timing.connectTimeoutS);
-    outboxOpen = db.open() && ResultsTable::prepare(db, &outboxError);
-    if (!outboxOpen) {
-        if (outboxError.isEmpty())
-            outboxError = db.lastError().text();
-        qCWarning(dk61Results) << "no outbox at" << outbox.filePath << outboxError;
-    }
+    const int asked = takeHandedOver();
     push(true);
+    settle(asked);
 }
 
 void ResultsWorker::takeQueue() {
-    QVector<RunResult> runs;
-    {
-        QMutexLocker lock(&handover->mutex);
-        runs.swap(handover->queue);
-        handover->writing = !runs.isEmpty();
-    }
-    if (runs.isEmpty())
-        return;
-    keep(runs);
+    const int asked = takeHandedOver();
     // While a pause runs, the database is left alone: its end tries again.
-    push(!retry.isActive());
-    {
-        QMutexLocker lock(&handover->mutex);
-        handover->writing = false;
-        handover->settled.wakeAll();
-    }
-    emit runsTaken();
+    if (!pending.isEmpty() || !toMark.isEmpty())
+        push(!retry.isActive());
+    settle(asked);
 }
 
-void ResultsWorker::keep(const QVector<RunResult>& runs) {
-    QString error;
-    if (outboxOpen) {
-        QSqlDatabase db = QSqlDatabase::database(outboxName, false);
-        if (ResultsTable::upsert(db, runs, &error))
-            return;
-        qCWarning(dk61Results) << "outbox write failed:" << error;
-    }
-    merge(held, runs);
+int ResultsWorker::takeHandedOver() {
+    QVector<RunResult> runs;
+    QMutexLocker lock(&handover->mutex);
+    runs.swap(handover->queue);
+    toMark << handover->toMark;
+    toMark.removeDuplicates();
+    handover->toMark.clear();
+    RunResult::keepLatest(pending, runs);
+    return handover->asked;
 }
 
-QVector<RunResult> ResultsWorker::kept(const ResultsFilter& filter) {
-    QHash<QString, RunResult> all;
-    if (outboxOpen) {
-        QSqlDatabase db = QSqlDatabase::database(outboxName, false);
-        bool ok = false;
-        QString error;
-        merge(all, ResultsTable::select(db, filter, &ok, &error));
-    }
-    QVector<RunResult> runs = all.values().toVector();
-    std::sort(runs.begin(), runs.end(), newerFirst);
-    return runs;
+void ResultsWorker::settle(int asked) {
+    QMutexLocker lock(&handover->mutex);
+    handover->done = qMax(handover->done, asked);
+    handover->settled.wakeAll();
 }
 
 void ResultsWorker::push(bool mayConnect) {
-    QVector<RunResult> runs = kept(ResultsFilter());
-    if (outboxOpen) {
-        // The curves go with their runs.
-        QSqlDatabase box = QSqlDatabase::database(outboxName, false);
-        for (RunResult& r : runs) {
-            bool ok = false;
-            QString error;
-            r.series = ResultsTable::selectSeries(box, r.runId, &ok, &error);
-        }
-    }
-    runs += held.values().toVector();
-    waiting = runs.size();
-    if (runs.isEmpty() && !mayConnect) {
+    if (pending.isEmpty() && toMark.isEmpty() && !mayConnect) {
         report();
         return;
     }
@@ -142,24 +79,38 @@ void ResultsWorker::push(bool mayConnect) {
         report();
         return;
     }
+    const QVector<RunResult> runs = pending.values().toVector();
     QString error;
-    QSqlDatabase db = QSqlDatabase::database(targetName, false);
-    if (!ResultsTable::upsert(db, runs, &error)) {
+    bool sent = false;
+    {
+        Call call(*handover);
+        QSqlDatabase db = QSqlDatabase::database(targetName, false);
+        // The runs first: a run that waited in the outbox goes in before it is marked.
+        sent = ResultsTable::upsert(db, runs, &error) &&
+               ResultsTable::endUnexpectedly(db, toMark, &error);
+    }
+    if (!sent) {
+        if (setAsideIfDamaged()) {
+            push(true);
+            return;
+        }
         disconnectTarget();
         failed(error);
         return;
     }
-    if (outboxOpen) {
-        QSqlDatabase box = QSqlDatabase::database(outboxName, false);
-        if (!ResultsTable::remove(box, runs, &error))
-            qCWarning(dk61Results) << "outbox not emptied:" << error;
-    }
     for (const RunResult& r : runs) {
-        auto it = held.find(r.runId);
-        if (it != held.end() && it->revision <= r.revision)
-            held.erase(it);
+        auto it = pending.find(r.runId);
+        if (it != pending.end() && it->revision <= r.revision)
+            pending.erase(it);
     }
-    waiting = kept(ResultsFilter()).size() + held.size();
+    {
+        QMutexLocker lock(&handover->mutex);
+        handover->taken << runs;
+        handover->marked << toMark;
+        handover->settled.wakeAll();
+    }
+    toMark.clear();
+    emit reported();
     pauseMs = timing.firstRetryMs;
     lastError.clear();
     report();
@@ -181,22 +132,69 @@ bool ResultsWorker::connectTarget() {
     if (target.kind == ResultsLocation::Kind::Sqlite)
         QDir().mkpath(QFileInfo(target.filePath).absolutePath());
     if (!targetAdded) {
-        target.connection(targetName, timing.connectTimeoutS);
+        QSqlDatabase db = target.connection(targetName, timing.connectTimeoutS);
+        if (target.kind == ResultsLocation::Kind::Sqlite)
+            db.setConnectOptions(
+                QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(timing.lockTimeoutMs));
         targetAdded = true;
     }
     QSqlDatabase db = QSqlDatabase::database(targetName, false);
     QString error;
-    if (!db.open()) {
-        failed(db.lastError().text().trimmed());
-        return false;
+    bool ready = false;
+    {
+        Call call(*handover);
+        ready = db.open();
+        if (!ready)
+            error = db.lastError().text().trimmed();
+        else if (target.kind == ResultsLocation::Kind::Postgres)
+            ready = limitStatements(db, &error);
+        ready = ready && ResultsTable::prepare(db, &error);
     }
-    if (!ResultsTable::prepare(db, &error)) {
+    if (!ready) {
+        if (setAsideIfDamaged())
+            return connectTarget();
         db.close();
         failed(error);
         return false;
     }
     qCDebug(dk61Results) << "connected to" << target.describe();
     connected = true;
+    return true;
+}
+
+bool ResultsWorker::limitStatements(QSqlDatabase& db, QString* error) {
+    // Every statement gives up in time: one that waits for a lock held by another session after
+    // lockTimeoutMs, any other after statementTimeoutMs. (The server's notices on tables that
+    // exist already stay off the program's error output.)
+    QSqlQuery q(db);
+    if (q.exec(QStringLiteral("SET statement_timeout = %1").arg(timing.statementTimeoutMs)) &&
+        q.exec(QStringLiteral("SET lock_timeout = %1").arg(timing.lockTimeoutMs)) &&
+        q.exec(QStringLiteral("SET client_min_messages = warning")))
+        return true;
+    *error = q.lastError().text().trimmed();
+    return false;
+}
+
+bool ResultsWorker::setAsideIfDamaged() {
+    if (target.kind != ResultsLocation::Kind::Sqlite || setAsideDone || !targetAdded)
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(targetName, false);
+    if (!ResultsTable::damaged(db))
+        return false;
+    setAsideDone = true;
+    db.close();
+    connected = false;
+    const QString aside = ResultsLocation::setAside(target.filePath);
+    if (aside.isEmpty()) {
+        qCWarning(dk61Results) << "the damaged results database" << target.filePath
+                               << "cannot be renamed";
+        return false;
+    }
+    notice = QStringLiteral("The results database %1 was damaged; it is kept as %2 and a new one "
+                            "was started.")
+                 .arg(QDir::toNativeSeparators(target.filePath), QDir::toNativeSeparators(aside));
+    qCWarning(dk61Results).noquote() << notice;
+    report();
     return true;
 }
 
@@ -218,29 +216,26 @@ void ResultsWorker::report() {
     ResultsStatus s;
     s.where = target.describe();
     s.connected = connected;
-    s.waiting = waiting;
-    s.error = lastError.isEmpty() ? outboxError : lastError;
+    s.error = lastError;
+    s.notice = notice;
     emit statusChanged(s);
 }
 
 void ResultsWorker::query(int id, const ResultsFilter& filter) {
-    QHash<QString, RunResult> all;
+    QVector<RunResult> runs;
     QString error;
     if (connectTarget()) {
         bool ok = false;
         QSqlDatabase db = QSqlDatabase::database(targetName, false);
-        merge(all, ResultsTable::select(db, filter, &ok, &error));
+        {
+            Call call(*handover);
+            runs = ResultsTable::select(db, filter, &ok, &error);
+        }
         if (!ok)
             disconnectTarget();
     } else {
         error = lastError;
     }
-    // The runs still waiting are this bench's newest word on them.
-    merge(all, kept(filter));
-    QVector<RunResult> runs = all.values().toVector();
-    std::sort(runs.begin(), runs.end(), newerFirst);
-    if (filter.limit > 0 && runs.size() > filter.limit)
-        runs.resize(filter.limit);
     emit queryDone(id, runs, error);
 }
 
@@ -250,20 +245,15 @@ void ResultsWorker::series(int id, const QString& runId) {
     if (connectTarget()) {
         bool ok = false;
         QSqlDatabase db = QSqlDatabase::database(targetName, false);
-        chunks = ResultsTable::selectSeries(db, runId, &ok, &error);
+        {
+            Call call(*handover);
+            chunks = ResultsTable::selectSeries(db, runId, &ok, &error);
+        }
         if (!ok)
             disconnectTarget();
     } else {
         error = lastError;
     }
-    // What still waits on this bench is its newest word on the run.
-    if (outboxOpen) {
-        bool ok = false;
-        QString ignored;
-        QSqlDatabase box = QSqlDatabase::database(outboxName, false);
-        mergeChunks(chunks, ResultsTable::selectSeries(box, runId, &ok, &ignored));
-    }
-    mergeChunks(chunks, held.value(runId).series);
     emit seriesDone(id, chunks, error);
 }
 
@@ -272,7 +262,5 @@ void ResultsWorker::stop() {
     disconnectTarget();
     if (targetAdded)
         QSqlDatabase::removeDatabase(targetName);
-    QSqlDatabase::database(outboxName, false).close();
-    QSqlDatabase::removeDatabase(outboxName);
     thread()->quit();
 }

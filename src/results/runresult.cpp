@@ -1,5 +1,6 @@
 #include "runresult.h"
 
+#include <QStringList>
 #include <QSysInfo>
 #include <QUuid>
 
@@ -91,14 +92,38 @@ RunSummary::Judged RunResult::judged() const {
     return j;
 }
 
+bool RunResult::takeSeriesTotals(const RunSeries& stored) {
+    // A run has one interval, so its records add up to the time its series measured.
+    if (intervalMs <= 0 || stored.isEmpty())
+        return false;
+    const qint64 measured = (stored.measuredMs() + intervalMs / 2) / intervalMs;
+    if (measured <= records)
+        return false; // the row is as far as its series or further: it counted exactly
+    RunSummary summary;
+    stored.addUp(summary);
+    records = measured;
+    qint64* totals[RunSummary::Flags] = {&c1Total, &c1uTotal, &c2Total, &c2uTotal, &interpTotal};
+    for (int k = 0; k < RunSummary::Flags; ++k)
+        *totals[k] = summary.flag(k).total;
+    // The row's BLER was taken record by record; the series' by the second.
+    blerMax10s = std::max(blerMax10s, summary.maxBler());
+    e32Total = summary.e32();
+    verdictStandard = verdictWord(blerMax10s > RunSummary::BlerLimit || e32Total > 0
+                                      ? RunSummary::Standard::Fail
+                                      : RunSummary::Standard::Pass);
+    return true;
+}
+
 void RunResult::keepSeriesOf(const RunResult& older) {
     for (const RunSeries::Chunk& chunk : older.series) {
-        const bool carried =
-            std::any_of(series.begin(), series.end(), [&](const RunSeries::Chunk& mine) {
-                return mine.firstSecond == chunk.firstSecond;
+        const auto mine =
+            std::find_if(series.begin(), series.end(), [&](const RunSeries::Chunk& c) {
+                return c.firstSecond == chunk.firstSecond;
             });
-        if (!carried)
+        if (mine == series.end())
             series.append(chunk);
+        else if (mine->revision != 0 && mine->revision < chunk.revision)
+            *mine = chunk; // written again since (a version read back from an outbox)
     }
 }
 
@@ -140,8 +165,31 @@ const QVector<RunResult::Column>& RunResult::columns() {
          [](const RunResult& r) { return QVariant(int(r.finished)); },
          [](RunResult& r, const QVariant& v) { r.finished = v.toInt() != 0; }, true},
         countColumn<&RunResult::revision>("revision", false),
+        textColumn<&RunResult::ended>("ended"),
     };
     return all;
+}
+
+QString RunResult::columnText() const {
+    QStringList parts;
+    for (const Column& c : columns())
+        parts << QLatin1String(c.name) + QLatin1Char('=') + c.get(*this).toString();
+    return parts.join(QLatin1String(", "));
+}
+
+void RunResult::keepLatest(QHash<QString, RunResult>& runs, const QVector<RunResult>& more) {
+    for (const RunResult& r : more) {
+        auto it = runs.find(r.runId);
+        if (it == runs.end()) {
+            runs.insert(r.runId, r);
+        } else if (it->revision < r.revision) {
+            RunResult newer = r;
+            newer.keepSeriesOf(*it);
+            *it = newer;
+        } else {
+            it->keepSeriesOf(r);
+        }
+    }
 }
 
 bool RunResult::operator==(const RunResult& o) const {

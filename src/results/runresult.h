@@ -6,6 +6,7 @@
 #include "flags/unitidentity.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QMetaType>
 #include <QString>
 #include <QVariant>
@@ -38,10 +39,16 @@ struct RunResult {
     // Grows with every version of the row handed to the store; an older version never
     // overwrites a newer one.
     qint64 revision = 0;
+    // How a run that is not `finished` ended: EndedUnexpectedly once a later start of the
+    // program found that the program measuring it had ended without finishing it (killed, power
+    // lost); empty otherwise.
+    QString ended;
     // The run's curve as far as it changed since the version before (rows of `run_series`; not
     // compared by ==). A version that replaces another before it was written takes over the
     // chunks that only the other one carries (keepSeriesOf).
     QVector<RunSeries::Chunk> series{};
+
+    static constexpr const char* EndedUnexpectedly = "unexpectedly";
 
     // The identity columns of a unit: serial number, customer ID and firmware of a board that
     // named itself, the unit as shown (its serial number or the typed ID) when it is known.
@@ -52,6 +59,10 @@ struct RunResult {
     UnitIdentity unit() const;
     // How the run was judged while it was measured (its verdicts and BLER).
     RunSummary::Judged judged() const;
+    // A run that ended unexpectedly: where its stored `series` holds more records than the row,
+    // the records, totals, BLER (the higher of the two) and CD-standard verdict are taken from
+    // it; the verdict on the limits stays as it was judged. True when anything was taken.
+    bool takeSeriesTotals(const RunSeries& series);
     // Takes over the chunks of `older`, a version of this run that this one replaces, that this
     // one does not carry itself.
     void keepSeriesOf(const RunResult& older);
@@ -68,6 +79,12 @@ struct RunResult {
         bool exported; // part of a CSV export (the bookkeeping columns are not)
     };
     static const QVector<Column>& columns();
+    // Every column as "name=value", for a log line that keeps the whole run.
+    QString columnText() const;
+
+    // Adds `more` to `runs` by id, the later revision of a run winning; the chunks of its
+    // series that only the other version carries go with it.
+    static void keepLatest(QHash<QString, RunResult>& runs, const QVector<RunResult>& more);
 
     bool operator==(const RunResult& o) const;
     bool operator!=(const RunResult& o) const { return !(*this == o); }

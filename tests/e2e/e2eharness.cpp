@@ -89,9 +89,12 @@ QString E2eHarness::hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
+bool E2eHarness::readsPdf() {
+    return !QStandardPaths::findExecutable("pdftotext").isEmpty();
+}
+
 QString E2eHarness::pdfText(const QString& pdf) {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
-        QProcess::execute("pdftotext", {"-layout", pdf, pdf + ".txt"}) != 0)
+    if (!readsPdf() || QProcess::execute("pdftotext", {"-layout", pdf, pdf + ".txt"}) != 0)
         return QString();
     QFile txt(pdf + ".txt");
     return txt.open(QIODevice::ReadOnly) ? QString(txt.readAll()).simplified() : QString();

@@ -29,8 +29,19 @@ public:
     static bool parseLogLine(const QString& line, QString* stamp, bool* sent, QByteArray* bytes);
     // Upper-case hexadecimal with blanks, for messages.
     static QString hex(const QByteArray& bytes);
-    // The text pdftotext reads from a PDF, blanks simplified (empty without poppler-utils).
+    // Whether pdftotext (poppler-utils, installed by scripts/deps.sh test) is there to read
+    // reports; a test of a report's text is skipped only without it (SKIP_WITHOUT_PDFTOTEXT).
+    static bool readsPdf();
+    // The text pdftotext reads from a PDF, blanks simplified (empty when it reads none).
     static QString pdfText(const QString& pdf);
 };
+
+// Skips the rest of a test that reads a report's text where pdftotext is not installed; with it,
+// a report without text fails the checks that follow.
+#define SKIP_WITHOUT_PDFTOTEXT()                                                                   \
+    do {                                                                                           \
+        if (!E2eHarness::readsPdf())                                                               \
+            QSKIP("pdftotext (poppler-utils) is not installed: the report's text is not read");    \
+    } while (false)
 
 #endif // E2EHARNESS_H

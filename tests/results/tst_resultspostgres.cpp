@@ -5,10 +5,13 @@
 // fails.
 #include "flags/runseries.h"
 #include "pgserver.h"
+#include "resultschild.h"
 #include "resultsstore.h"
 #include "resultstable.h"
+#include "resultsv1.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +23,13 @@ class tst_resultspostgres : public QObject {
 
     QByteArray runs() {
         return server.sql("dk61", "SELECT run_id, records, finished FROM runs ORDER BY run_id");
+    }
+    ResultsStore::Options options(const QString& outbox) const {
+        ResultsStore::Options o;
+        o.location = QString("postgresql://bench@127.0.0.1:%1/dk61").arg(server.port);
+        o.outboxPath = outbox;
+        o.timing = {2, 100, 400};
+        return o;
     }
 
 private slots:
@@ -69,13 +79,71 @@ private slots:
         QCOMPARE(runs(), "a|3|1\nb|2|1\nc|1|0\n");
     }
 
-    // A database of version 1 with a run of its own is taken to this version in place; a run's
-    // curve goes in and comes back in its chunks.
+    // Another session holds the table locked. A program whose lock time-out is short gives up
+    // and says why. One with the usual time-out says that the database does not answer while
+    // its runs keep going to the outbox; killed then, it has lost none: all reach the server with
+    // their curves once the lock is gone and the program starts again, the one it measured marked
+    // as ended unexpectedly.
+    void lockHeld_runsSurviveAKill() {
+        QTemporaryDir here;
+        const QString outbox = here.filePath("outbox.sqlite");
+        {
+            QSqlDatabase locker = QSqlDatabase::addDatabase("QPSQL", "locker");
+            locker.setHostName("127.0.0.1");
+            locker.setPort(server.port);
+            locker.setUserName("bench");
+            locker.setDatabaseName("dk61");
+            QVERIFY(locker.open() && locker.transaction());
+            QVERIFY(QSqlQuery(locker).exec("LOCK TABLE runs IN ACCESS EXCLUSIVE MODE"));
+            {
+                ResultsStore::Options o = options(here.filePath("other.sqlite"));
+                o.timing.lockTimeoutMs = 300;
+                o.shutdownMs = 500;
+                ResultsStore impatient(o);
+                RunResult r = RunResult::begin();
+                r.runId = "impatient";
+                impatient.update(r);
+                QTRY_VERIFY2(impatient.status().error.contains("lock timeout"),
+                             qPrintable(impatient.status().error));
+            }
+            QProcess tool;
+            QVERIFY(ResultsChild::start(tool, options(outbox).location, outbox, "locked", 5));
+            QVERIFY(ResultsChild::said(tool, "not answering"));
+            ResultsChild::kill(tool);
+            {
+                QSqlDatabase box = QSqlDatabase::addDatabase("QSQLITE", "box");
+                box.setDatabaseName(outbox);
+                QSqlQuery q(box);
+                QVERIFY(box.open() && q.exec("SELECT COUNT(*) FROM runs") && q.next());
+                QCOMPARE(q.value(0).toInt(), 5);
+            }
+            QSqlDatabase::removeDatabase("box");
+            locker.rollback();
+            locker.close();
+        }
+        QSqlDatabase::removeDatabase("locker");
+        {
+            ResultsStore again(options(outbox));
+            QTRY_VERIFY_WITH_TIMEOUT(again.status().connected && again.status().waiting == 0,
+                                     15000);
+        }
+        QCOMPARE(server.sql("dk61", "SELECT run_id, records, finished, ended FROM runs WHERE "
+                                    "run_id LIKE 'locked-%' ORDER BY run_id"),
+                 "locked-1|10|1|\nlocked-2|20|1|\nlocked-3|30|1|\nlocked-4|40|1|\n"
+                 "locked-5|50|0|unexpectedly\n");
+        QCOMPARE(server.sql("dk61", "SELECT run_id, SUM(seconds) FROM run_series WHERE run_id "
+                                    "LIKE 'locked-%' GROUP BY run_id ORDER BY run_id"),
+                 "locked-1|10\nlocked-2|20\nlocked-3|30\nlocked-4|40\nlocked-5|50\n");
+    }
+
+    // A database of version 1 with a run of its own is taken to this version in place, the run
+    // kept; a run's curve goes in and comes back in its chunks.
     void seriesInADatabaseMigratedInPlace() {
         QVERIFY(!server.sql("postgres", "CREATE DATABASE dk61v1").isEmpty());
-        QStringList v1 = ResultsTable::steps().first().statements;
-        v1 << "INSERT INTO schema_version VALUES (1, 1)"
-           << "INSERT INTO runs (run_id, records) VALUES ('old', 7)"
+        QStringList v1;
+        for (const char* statement : ResultsV1Schema)
+            v1 << statement;
+        v1 << "INSERT INTO runs (run_id, records) VALUES ('old', 7)"
            << "SELECT 1";
         QVERIFY(!server.sql("dk61v1", v1.join(';')).isEmpty());
         ResultsStore::Options o;
@@ -93,8 +161,9 @@ private slots:
         QVERIFY(store.flush(5000));
         QCOMPARE(server.sql("dk61v1", "SELECT MAX(version) FROM schema_version"),
                  QByteArray::number(ResultsTable::SchemaVersion) + "\n");
-        QCOMPARE(server.sql("dk61v1", "SELECT run_id, records FROM runs ORDER BY run_id"),
-                 "new|1320\nold|7\n");
+        QCOMPARE(server.sql("dk61v1", "SELECT run_id, records, finished, ended FROM runs ORDER BY "
+                                      "run_id"),
+                 "new|1320|1|\nold|7|0|\n");
         QSignalSpy done(&store, &ResultsStore::seriesDone);
         store.querySeries("new");
         QVERIFY(done.wait(5000));
@@ -108,5 +177,13 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_resultspostgres)
+int main(int argc, char** argv) {
+    const int child = ResultsChild::runIfAsked(argc, argv);
+    if (child >= 0)
+        return child;
+    QCoreApplication app(argc, argv);
+    tst_resultspostgres test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_resultspostgres.moc"

@@ -3,6 +3,7 @@
 #include "production/productionrecord.h"
 
 #include <QHash>
+#include <QVector>
 
 UnitIdentity UnitIdentity::board(quint8 firmware, quint16 serialNumber, quint16 customerId,
                                  quint16 productionDay, quint16 flashedBy) {
@@ -17,15 +18,22 @@ UnitIdentity UnitIdentity::board(quint8 firmware, quint16 serialNumber, quint16 
 }
 
 UnitIdentity UnitIdentity::typedId(const QString& text) {
-    // One line: it ends up in the log file, in the head of exported runs and in reports.
-    QString line = text.left(4 * TypedLength);
-    for (QChar& c : line) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
-            c.category() == QChar::Separator_Paragraph)
-            c = QLatin1Char(' ');
+    // One line: it ends up in the log file, in the head of exported runs and in reports. Format
+    // characters (a right-to-left override, zero-width or tag characters) would show it as
+    // something it is not, so they go.
+    QVector<uint> line;
+    for (const uint c : text.left(4 * TypedLength).toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Other_Format)
+            continue;
+        line << (category == QChar::Other_Control || category == QChar::Separator_Line ||
+                         category == QChar::Separator_Paragraph
+                     ? uint(' ')
+                     : c);
     }
     UnitIdentity unit;
-    unit.typed = line.simplified().left(TypedLength).trimmed();
+    unit.typed =
+        QString::fromUcs4(line.constData(), line.size()).simplified().left(TypedLength).trimmed();
     return unit;
 }
 

@@ -27,7 +27,8 @@ struct UnitIdentity {
     static UnitIdentity board(quint8 firmware, quint16 serialNumber, quint16 customerId,
                               quint16 productionDay, quint16 flashedBy);
     // A unit ID as typed: one line of at most TypedLength characters (line breaks and other
-    // control characters become blanks); blank: no identity.
+    // control characters become blanks, format characters such as U+202E go); blank: no
+    // identity.
     static UnitIdentity typedId(const QString& text);
 
     bool isKnown() const { return fromBoard || !typed.isEmpty(); }

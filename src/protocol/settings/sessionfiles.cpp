@@ -62,6 +62,7 @@ QList<QDir> SessionFiles::folders(const QString& configured, const QString& kind
 }
 
 QList<QDir> SessionFiles::reportFolders() {
+    // No setting names it: the standard folder, never the program's own.
     return folders(ProgramFolders::standard(QStringLiteral("Reports")), QStringLiteral("Reports"));
 }
 

@@ -31,6 +31,8 @@ public:
     void request();
     // A change has not been drawn yet.
     bool isPending() const { return pending; }
+    // A redraw is due when its time comes.
+    bool isScheduled() const { return timer.isActive(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -26,9 +26,21 @@
 
 namespace {
 
-const char* const Headers[] = {"Started", "Serial number", "Unit ID", "Station",
-                               "Records", "BLER max (/s)", "E32",     "CD standard",
-                               "Limits",  "Flag file"};
+const char* const Headers[] = {"Started",     "Ended",   "Serial number", "Unit ID",
+                               "Station",     "Records", "BLER max (/s)", "E32",
+                               "CD standard", "Limits",  "Flag file"};
+
+QString localTime(const QDateTime& t) {
+    return t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// When the run ended; "unexpectedly" when its program ended first (its totals are those last
+// written); empty while it goes on.
+QString ending(const RunResult& r) {
+    if (r.finished)
+        return localTime(r.endedAt);
+    return r.ended;
+}
 
 // What the rows sort by, where a column holds numbers or times (the others sort by their text).
 const int SortKey = Qt::UserRole + 1;
@@ -51,6 +63,7 @@ QVector<QVariant> sortKeys(const RunResult& r) {
     bool numbered = false;
     const qulonglong serial = r.serialNumber.toULongLong(&numbered);
     return {double(r.startedAt.toMSecsSinceEpoch()),
+            r.finished ? QVariant(double(r.endedAt.toMSecsSinceEpoch())) : QVariant(),
             numbered ? QVariant(double(serial)) : QVariant(),
             QVariant(),
             QVariant(),
@@ -63,7 +76,8 @@ QVector<QVariant> sortKeys(const RunResult& r) {
 }
 
 QStringList cells(const RunResult& r) {
-    return {r.startedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+    return {localTime(r.startedAt),
+            ending(r),
             r.serialNumber,
             r.unitId,
             r.station,
@@ -270,9 +284,10 @@ void ResultsDialog::showRuns(int id, const QVector<RunResult>& found, const QStr
     for (int row = 0; row < runs.size(); ++row) {
         const QStringList texts = cells(runs[row]);
         const QVector<QVariant> keys = sortKeys(runs[row]);
+        Q_ASSERT(keys.size() == texts.size());
         for (int column = 0; column < texts.size(); ++column) {
             auto* cell = new RunCell(texts[column]);
-            if (keys[column].isValid())
+            if (column < keys.size() && keys[column].isValid())
                 cell->setData(SortKey, keys[column]);
             if (column == 0)
                 cell->setData(RunIndex, row);

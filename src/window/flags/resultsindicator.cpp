@@ -15,6 +15,13 @@ ResultsIndicator::ResultsIndicator(QStatusBar* bar) {
 }
 
 QString ResultsIndicator::text(const ResultsStatus& status) {
+    if (status.unsaved > 0) {
+        const QString runs = status.unsaved == 1 ? QStringLiteral("1 run")
+                                                 : QStringLiteral("%1 runs").arg(status.unsaved);
+        return QStringLiteral("  RESULTS: %1 NOT SAVED (%2)  ").arg(runs, status.unsavedWhy);
+    }
+    if (!status.answering)
+        return QStringLiteral("  RESULTS: database not answering  ");
     if (status.waiting <= 0)
         return QString();
     return status.waiting == 1 ? QStringLiteral("  RESULTS: 1 run waiting  ")

@@ -7,8 +7,10 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class QStatusBar;
@@ -23,7 +25,15 @@ class ResultsPage {
 public:
     static constexpr int OpenAfterMs = 5000;
 
-    ResultsPage(QWidget* window, QStatusBar* bar, const ResultsDialog::Parts& dialogParts);
+    struct Hooks {
+        // The folders that take the outbox when its own cannot (the Logs and Flags folders).
+        std::function<QStringList()> spareFolders;
+        // A line for the log file (time-stamped by the caller).
+        std::function<void(const QString&)> logLine;
+    };
+
+    ResultsPage(QWidget* window, QStatusBar* bar, const ResultsDialog::Parts& dialogParts,
+                const Hooks& hooks = Hooks());
     // Ends the run going on and closes the store.
     ~ResultsPage();
 
@@ -31,8 +41,13 @@ public:
     // moment at most for its database) and the new one opens at once; the run going on is
     // written to it from now on.
     void open(const QString& location);
-    // The run going on ends; the store closes, waiting a moment at most for its database.
+    // The run going on ends; the store closes, waiting a moment at most for its database. Runs
+    // that no place took are written to the log, column by column.
     void close();
+    // Before the window closes: while runs are NOT SAVED, asks "Retry" (the default: tries to
+    // save them again, and asks again if that fails) or "Quit anyway"; no question once
+    // `quitting` says the program is told to end (SIGTERM).
+    void confirmClose(const std::function<bool()>& quitting);
 
     // The live run: a new one starts (as the run panel began it), a record was added to it
     // (`series`: its curve so far), it ends.
@@ -48,11 +63,14 @@ public:
 
 private:
     void openNow();
+    void show(const ResultsStatus& status);
 
     QWidget* window;
     QString location;
     QTimer opening;
     ResultsDialog::Parts dialogParts;
+    Hooks hooks;
+    QString told; // the notice on a damaged database shown last
     std::unique_ptr<ResultsStore> store;
     RunRecorder recorder;
     ResultsIndicator indicator;

@@ -9,7 +9,9 @@
 #include "firmware/flashpage.h"
 #include "flags/flagplot.h"
 #include "flags/resultspage.h"
+#include "flags/runfiles.h"
 #include "flags/runpanel.h"
+#include "flags/runsession.h"
 #include "flags/testroutine.h"
 #include "laser/laserlist.h"
 #include "laser/laserpages.h"
@@ -184,11 +186,15 @@ Control_Panel::~Control_Panel() {
     flashPage.reset();
     // The run going on ends (its row written as ended, its report when asked for), then the run
     // panel (it watches the flag plot) goes before the widgets do.
-    if (runPanel)
-        runPanel->finish();
+    if (runSession)
+        runSession->finish();
     resultsPage.reset();
     delete runPanel;
     runPanel = nullptr;
+    delete runFiles;
+    runFiles = nullptr;
+    delete runSession;
+    runSession = nullptr;
     delete board;
     board = nullptr;
     closeLogFile();

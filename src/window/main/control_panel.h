@@ -34,8 +34,11 @@ class Focus_Coefs;
 class LaserList;
 class Register_Dialog;
 class ResultsPage;
+class RunFiles;
 class RunPanel;
+class RunSession;
 class TestRoutine;
+class QCloseEvent;
 class QKeyEvent;
 class QMessageBox;
 class QResizeEvent;
@@ -80,6 +83,8 @@ public:
     PlayerPanel& player() const { return *playerPanel; }
     FlashPage& firmwarePage() const { return *flashPage; }
     RunPanel& flagRun() const { return *runPanel; }
+    RunSession& flagSession() const { return *runSession; }
+    RunFiles& flagFiles() const { return *runFiles; }
     FlagPlot& livePlot() const { return *flagPlot; }
 
     // ---- what the board tells the window (its signals) ----
@@ -258,6 +263,8 @@ public:
     QString aboutText() const;
 
 protected:
+    // Runs that no place took are not left behind unasked (results/).
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -342,6 +349,8 @@ private:
     std::unique_ptr<ServicePanel> servicePanel;
     std::unique_ptr<FlashPage> flashPage;
     FlagPlot* flagPlot = nullptr;
+    RunSession* runSession = nullptr;
+    RunFiles* runFiles = nullptr;
     RunPanel* runPanel = nullptr;
     // The console page's column right of the view: each widget with its offset from the column's
     // left edge (found at the first layout).

@@ -1,7 +1,7 @@
 // The main window's log and flag files (SessionFiles).
 #include "cd_board.h"
 #include "flags/cflags.h"
-#include "flags/runpanel.h"
+#include "flags/runsession.h"
 #include "main/control_panel.h"
 #include "settings/logfileformat.h"
 #include "ui_control_panel.h"
@@ -15,10 +15,10 @@ void Control_Panel::openLogFile() {
 
 // A new flag file starts a new run; after "End run" the next run's start opens it.
 void Control_Panel::openFlagFile() {
-    if (runPanel && !runPanel->runGoing())
+    if (runSession && !runSession->runGoing())
         return;
-    if (files.openFlags() && runPanel)
-        runPanel->startRun(files.flags().absolutePath());
+    if (files.openFlags() && runSession)
+        runSession->startRun(files.flags().absolutePath());
 }
 
 // The rows of the records of one read go out together at the end of its pass.

@@ -5,7 +5,9 @@
 #include "board/serial_selector.h"
 #include "cd_board.h"
 #include "firmware/flashpage.h"
+#include "flags/resultspage.h"
 #include "main/control_panel.h"
+#include "main/signalquitter.h"
 #include "portfactory.h"
 #include "shell/logging.h"
 #include "ui_control_panel.h"
@@ -79,6 +81,8 @@ QMessageBox* Control_Panel::portQuestion() const {
 
 void Control_Panel::abort_now() {
     abortTimer.stop();
+    if (resultsPage)
+        resultsPage->confirmClose(&SignalQuitter::quitRequested);
     QCoreApplication::quit();
 }
 

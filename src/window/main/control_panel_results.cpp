@@ -1,9 +1,13 @@
 // The main window's results database (ResultsPage): the live runs recorded, File -> "Results...".
+#include "console/trafficline.h"
 #include "flags/resultspage.h"
-#include "flags/runpanel.h"
+#include "flags/runfiles.h"
+#include "flags/runsession.h"
 #include "main/control_panel.h"
+#include "main/signalquitter.h"
 #include "ui_control_panel.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QStatusBar>
 
@@ -11,30 +15,43 @@ void Control_Panel::wireResults() {
     ResultsDialog::Parts parts;
     parts.review = [this](const StoredRun& run) {
         ui->tabWidget->setCurrentWidget(ui->tabFlags);
-        return runPanel->openStored(run);
+        return runFiles->openStored(run);
     };
     parts.report = [this](const StoredRun& run, const QString& path) {
-        return runPanel->exportStoredReport(run, path);
+        return runFiles->exportStoredReport(run, path);
     };
-    parts.setReference = [this](const StoredRun& run) { runPanel->setReference(run); };
+    parts.setReference = [this](const StoredRun& run) { runFiles->setReference(run); };
     parts.directory = [this] { return QDir(currentSettings.flagFileDirectory).absolutePath(); };
-    resultsPage = std::make_unique<ResultsPage>(this, statusBar(), parts);
+    ResultsPage::Hooks hooks;
+    hooks.spareFolders = [this] {
+        return QStringList{currentSettings.logFileDirectory, currentSettings.flagFileDirectory};
+    };
+    hooks.logLine = [this](const QString& text) {
+        writeLogLines({QLatin1Char('[') + TrafficLine::stamp(sessionClock.elapsed()) +
+                       QLatin1Char(']') + text});
+    };
+    resultsPage = std::make_unique<ResultsPage>(this, statusBar(), parts, hooks);
     resultsPage->open(currentSettings.resultsDatabase);
-    connect(runPanel, &RunPanel::runStarted, this, [this](const RunResult& run) {
-        if (resultsPage)
-            resultsPage->started(run);
+    connect(runSession, &RunSession::runStarted, this, [this] {
+        if (!resultsPage)
+            return;
+        const RunSession::Run& live = runSession->live();
+        RunResult run = RunResult::begin(live.started.toUTC());
+        run.takeUnit(live.unit);
+        run.flagFile = live.flagFile;
+        resultsPage->started(run);
     });
-    connect(runPanel, &RunPanel::runEnded, this, [this] {
+    connect(runSession, &RunSession::runEnded, this, [this] {
         if (resultsPage)
             resultsPage->ended();
     });
     // The board named the unit (or the operator typed it), or new limits judged the run again,
     // while the run goes on.
-    connect(runPanel, &RunPanel::runUpdated, this, [this] {
+    connect(runSession, &RunSession::runUpdated, this, [this] {
         if (!resultsPage)
             return;
-        resultsPage->unitKnown(runPanel->liveUnit());
-        resultsPage->rejudged(runPanel->liveSummary());
+        resultsPage->unitKnown(runSession->live().unit);
+        resultsPage->rejudged(runSession->live().summary);
     });
     auto* action = new QAction(QStringLiteral("Results..."), this);
     action->setObjectName(QStringLiteral("actionResults"));
@@ -46,4 +63,9 @@ void Control_Panel::wireResults() {
 
 void Control_Panel::showResults() {
     resultsPage->showDialog();
+}
+
+void Control_Panel::closeEvent(QCloseEvent* event) {
+    resultsPage->confirmClose(&SignalQuitter::quitRequested);
+    QMainWindow::closeEvent(event);
 }

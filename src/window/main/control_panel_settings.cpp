@@ -2,7 +2,7 @@
 // what the settings window hands back.
 #include "cd_board.h"
 #include "flags/resultspage.h"
-#include "flags/runpanel.h"
+#include "flags/runsession.h"
 #include "main/control_panel.h"
 #include "settings/programfolders.h"
 #include "settings/settings.h"
@@ -26,8 +26,8 @@ void Control_Panel::takeSettings(const SettingsValues& values) {
     // No saved file may take the place of the directories in force either.
     ProgramFolders::setConfigured({values.logFileDirectory, values.flagFileDirectory});
     ui->labelLogFile->setVisible(values.storeLogFile);
-    if (runPanel)
-        runPanel->setLimits(values.limits);
+    if (runSession)
+        runSession->setLimits(values.limits);
 }
 
 // Files close where they move or are switched off, the links take a new rate; then the window

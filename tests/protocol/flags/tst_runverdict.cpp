@@ -78,6 +78,11 @@ private slots:
         QTest::newRow("typed") << UnitIdentity::typedId("  AB-17\r\n[00:00:01]X,\"y\"  ")
                                << "Run started: unit AB-17 [00:00:01]X,\"y\" (typed)"
                                << QByteArray(",\"Unit: AB-17 [00:00:01]X,\"\"y\"\" (typed)\"");
+        // A right-to-left override would show "abc\u202Egnp.exe" as "abcexe.png"; zero-width
+        // and tag characters hide in it unseen.
+        QTest::newRow("typed with format characters")
+            << UnitIdentity::typedId(QString::fromUtf8("abc\u202Egnp.exe\u200B\U000E0041"))
+            << "Run started: unit abcgnp.exe (typed)" << QByteArray(",Unit: abcgnp.exe (typed)");
         QTest::newRow("board") << UnitIdentity::board(60, 12345, 7, 2000, 9)
                                << "Run started: unit 12345 (customer 7, firmware 60, flashed "
                                   "2023-03-15 by 9)"

@@ -4,7 +4,8 @@
 #include "console/trafficconsole.h"
 #include "console/trafficview.h"
 #include "e2eharness.h"
-#include "flags/runpanel.h"
+#include "flags/runfiles.h"
+#include "flags/runsession.h"
 #include "formwidget.h"
 #include "main/control_panel.h"
 #include "portfactory.h"
@@ -149,7 +150,9 @@ private slots:
         QVERIFY(pty.write(fourth.mid(5) + garbage + cflagFrame(counts[4]) + garbage));
         QTRY_COMPARE(w.console().receivedIndex(), framesBefore + 5);
         QCOMPARE(w.cdBoard()->journal().received().size(), framesBefore + 5);
-        QVERIFY2(!w.cdBoard()->flagRecords().isEmpty(), "no CFLAG record was decoded");
+
+        // Every frame decoded into a record.
+        QCOMPARE(w.cdBoard()->flagRecords().size(), counts.size());
 
         // Status bar.
         QTRY_COMPARE(formWidget<QLabel>(&w, "spdifLabel")->text(), QString("  SPDIF: OK  "));
@@ -222,7 +225,7 @@ private slots:
         OfflineAnswer answer;
         Control_Panel w(ports);
         QVERIFY(w.cdBoard()->isPortOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(w.flagRun().liveSummary().records() >= 50, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.flagSession().live().summary.records() >= 50, 15000);
         QVERIFY(sim.stop());
         QTRY_VERIFY_WITH_TIMEOUT(!w.cdBoard()->isPortOpen(), 5000);
 
@@ -265,10 +268,10 @@ private slots:
 
         const QStringList live = summaryTexts(&w);
         const QString path = w.flagFile().fileName();
-        w.flagRun().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
-                                            const QString&) { return path; };
+        w.flagFiles().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
+                                              const QString&) { return path; };
         w.findChild<QAction*>("actionOpenFlagFile")->trigger();
-        QVERIFY(w.flagRun().reviewing());
+        QVERIFY(w.flagSession().reviewing());
         QCOMPARE(summaryTexts(&w), live);
     }
 

@@ -5,7 +5,8 @@
 #include "e2eharness.h"
 #include "eepromimage.h"
 #include "flags/resultsdialog.h"
-#include "flags/runpanel.h"
+#include "flags/runfiles.h"
+#include "flags/runsession.h"
 #include "main/control_panel.h"
 #include "portfactory.h"
 #include "simrunner.h"
@@ -101,7 +102,7 @@ struct Bench {
         return w->findChild<T*>(QString::fromLatin1(name));
     }
     QString label(const char* name) const { return find<QLabel>(name)->text(); }
-    qint64 records() const { return w->flagRun().liveSummary().records(); }
+    qint64 records() const { return w->flagSession().live().summary.records(); }
     void typeUnit(const QString& id) const {
         auto* edit = find<QLineEdit>("lineEditUnitId");
         edit->setText(id);
@@ -109,8 +110,8 @@ struct Bench {
     }
     // File -> "Export report..." into `pdf`; its text.
     QString report(const QString& pdf, int which = -2) const {
-        w->flagRun().chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
-        w->flagRun().chooseReportRun = [which](QWidget*, auto&, auto&) { return which; };
+        w->flagFiles().chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
+        w->flagFiles().chooseReportRun = [which](QWidget*, auto&, auto&) { return which; };
         find<QAction>("actionExportReport")->trigger();
         return E2eHarness::pdfText(pdf);
     }
@@ -192,9 +193,10 @@ private slots:
         b.typeUnit("PG-003");
         QTRY_VERIFY_WITH_TIMEOUT(b.records() >= 5, 10000);
         const QString flagFile = b.w->flagFile().absolutePath();
+        QSignalSpy arriving(b.w.get(), &Control_Panel::recievedCFlags);
         b.find<QPushButton>("buttonEndRun")->click();
         const qint64 ended = b.records();
-        QTest::qWait(300); // six more records from the board
+        QTRY_VERIFY_WITH_TIMEOUT(arriving.count() >= 3, 5000); // the board goes on sending
         QCOMPARE(b.records(), ended);
         QVERIFY(b.find<QPushButton>("buttonStartRun")->isEnabled());
         QVERIFY(!b.find<QPushButton>("buttonEndRun")->isEnabled());
@@ -202,17 +204,18 @@ private slots:
         QVERIFY(rowsWritten.open(QIODevice::ReadOnly));
         QCOMPARE(rowsWritten.readAll().count('\n'), int(ended));
         const QString measured = QStringLiteral("(%1 records)").arg(ended);
-        QString text = b.report(b.env.path() + "/ended.pdf");
+        const QString endedText = b.report(b.env.path() + "/ended.pdf");
         QVERIFY(QFile::exists(b.env.path() + "/ended.pdf"));
-        QVERIFY2(text.isEmpty() || (text.contains("unit PG-003") && text.contains(measured)),
-                 qPrintable(text));
 
         b.find<QPushButton>("buttonStartRun")->click();
         QVERIFY(b.w->flagFile().absolutePath() != flagFile);
         QTRY_VERIFY_WITH_TIMEOUT(b.records() >= 1, 10000);
-        text = b.report(b.env.path() + "/last-ended.pdf", 1);
+        const QString lastEndedText = b.report(b.env.path() + "/last-ended.pdf", 1);
         QVERIFY(QFile::exists(b.env.path() + "/last-ended.pdf"));
-        QVERIFY2(text.isEmpty() || text.contains(measured), qPrintable(text));
+        SKIP_WITHOUT_PDFTOTEXT();
+        QVERIFY2(endedText.contains("unit PG-003") && endedText.contains(measured),
+                 qPrintable(endedText));
+        QVERIFY2(lastEndedText.contains(measured), qPrintable(lastEndedText));
     }
 
     // Flag files off: a run measured on one bench is reported and reviewed on another profile
@@ -243,10 +246,6 @@ private slots:
         QVERIFY2(QFile::exists(pdf),
                  qPrintable(dialog->findChild<QLabel*>("labelResultsMessage")->text()));
         const QString text = E2eHarness::pdfText(pdf);
-        QVERIFY2(text.isEmpty() ||
-                     (text.contains("unit PG-7") && text.contains("from the results database") &&
-                      text.contains(QStringLiteral("(%1 records)").arg(measured))),
-                 qPrintable(text));
 
         QVERIFY(press(dialog, "buttonResultsReference", measured));
         QCustomPlot* runPlot = fx.find<QCustomPlot>("customPlotRun");
@@ -255,10 +254,14 @@ private slots:
         QVERIFY(reference->dataCount() > 0);
 
         QVERIFY(press(dialog, "buttonResultsReview", measured));
-        QVERIFY(fx.window->flagRun().reviewing());
+        QVERIFY(fx.window->flagSession().reviewing());
         QCOMPARE(fx.find<QLabel>("labelRunUnit")->text(), QString("PG-7 (typed)"));
         QCOMPARE(fx.find<QLabel>("labelRunRecords")->text(), QString::number(measured));
         QVERIFY(runPlot->graph(0)->dataCount() >= 12);
+        SKIP_WITHOUT_PDFTOTEXT();
+        QVERIFY2(text.contains("unit PG-7") && text.contains("from the results database") &&
+                     text.contains(QStringLiteral("(%1 records)").arg(measured)),
+                 qPrintable(text));
     }
 
     // The DK-61 names itself: the page, the review and the report of its run, from the Results
@@ -286,9 +289,10 @@ private slots:
         dialog->chooseSaveFile = [pdf](QWidget*, auto&, auto&, auto&) { return pdf; };
         QVERIFY(press(dialog, "buttonResultsReport", measured));
         const QString fromResults = E2eHarness::pdfText(pdf);
+        SKIP_WITHOUT_PDFTOTEXT();
         for (const QString& text : {fromReview, fromResults})
-            QVERIFY2(text.isEmpty() || (text.contains("report: unit 12345 ") &&
-                                        text.contains("Unit 12345 Customer ID 7 Firmware 60 ")),
+            QVERIFY2(text.contains("report: unit 12345 ") &&
+                         text.contains("Unit 12345 Customer ID 7 Firmware 60 "),
                      qPrintable(text));
     }
 
@@ -303,16 +307,14 @@ private slots:
         QVERIFY2(b.start(args, {{"resultsDatabase", "sqlite:" + db}}), qPrintable(b.sim.error()));
         b.typeUnit("PG-010");
         QTRY_VERIFY_WITH_TIMEOUT(b.records() >= 3, 10000);
-        QSignalSpy started(&b.w->flagRun(), &RunPanel::runStarted);
+        QSignalSpy started(&b.w->flagSession(), &RunSession::runStarted);
         auto* interval = b.find<QComboBox>("comboCFLAGInterval");
         interval->setCurrentIndex(2);
         emit interval->activated(2);
         QCOMPARE(started.count(), 1);
         QCOMPARE(b.label("labelRunUnit"), QString("PG-010 (typed)"));
-        QTRY_VERIFY_WITH_TIMEOUT(b.w->flagRun().liveResult().intervalMs == 30 && b.records() > 40,
+        QTRY_VERIFY_WITH_TIMEOUT(b.w->flagSession().latestIntervalMs() == 30 && b.records() > 40,
                                  10000);
-        emit interval->activated(2); // the same interval again: the run goes on
-        QCOMPARE(started.count(), 1);
         b.find<QPushButton>("buttonEndRun")->click();
         QTRY_COMPARE(rows(db), (QStringList{"PG-010|1|1000", "PG-010|1|30"}));
     }
@@ -325,7 +327,7 @@ private slots:
                                             "--tracks", "4", "--track-seconds", "3"}),
                          {{"flagPlotDiscTime", true}}),
                  qPrintable(b.sim.error()));
-        QTRY_VERIFY_WITH_TIMEOUT(b.w->flagRun().liveCurve().size() >= 6, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(b.w->flagSession().live().series.size() >= 6, 15000);
         b.find<QPushButton>("buttonWholeRun")->click();
         QCustomPlot* plot = b.find<QCustomPlot>("customPlotRun");
         QTRY_COMPARE(plot->xAxis->label(), QString("Disc time (min:s)"));
@@ -333,8 +335,8 @@ private slots:
         QVERIFY(tracks && tracks->ticks().values().contains("2"));
         b.find<QPushButton>("buttonEndRun")->click();
         const QString text = b.report(b.env.path() + "/disc.pdf");
-        QVERIFY2(text.isEmpty() || (text.contains("Disc time") && text.contains("Track")),
-                 qPrintable(text));
+        SKIP_WITHOUT_PDFTOTEXT();
+        QVERIFY2(text.contains("Disc time") && text.contains("Track"), qPrintable(text));
     }
 
     // With "Report at the end of each run" the run's report is written into the Reports folder

@@ -2,7 +2,9 @@
 // whole-run view, export, review of a saved file and the interval in the status bar.
 #include "cd_board.h"
 #include "flags/flagscalebar.h"
+#include "flags/runfiles.h"
 #include "flags/runpanel.h"
+#include "flags/runsession.h"
 #include "flags/wholerunplot.h"
 #include "formwidget.h"
 #include "main/control_panel.h"
@@ -150,7 +152,7 @@ private slots:
                {"logFileDirectory", dir},
                {"storeFlagFile_csv", true},
                {"flagFileDirectory", dir}});
-        QSignalSpy ended(&fx->window->flagRun(), &RunPanel::runEnded);
+        QSignalSpy ended(&fx->window->flagSession(), &RunSession::runEnded);
         fx->feed(frame(7, 0, 0, 1, 0) + frame(3, 0, 0, 0, 0));
         auto* unitId = fx->find<QLineEdit>("lineEditUnitId");
         unitId->setText("AB-17");
@@ -160,22 +162,24 @@ private slots:
         fx->find<QPushButton>("buttonApplyChanges")->click();
         QTRY_COMPARE(text(*fx, "labelRunRecords"), QString("2"));
         const QString firstFile = fx->window->flagFile().absolutePath();
-        fx->window->flagRun().exportRun(dir + "/run.csv");
+        fx->window->flagFiles().exportRun(dir + "/run.csv");
         QVERIFY(readAll(dir + "/run.csv").split('\n')[0].contains(",Unit: AB-17 (typed)"));
         // Reviewed and exported again, the run still names its unit.
-        QVERIFY(fx->window->flagRun().openRun(dir + "/run.csv"));
+        QVERIFY(fx->window->flagFiles().openRun(dir + "/run.csv"));
         QCOMPARE(text(*fx, "labelRunUnit"), QString("AB-17 (typed)"));
-        fx->window->flagRun().exportRun(dir + "/again.csv");
+        fx->window->flagFiles().exportRun(dir + "/again.csv");
         QCOMPARE(readAll(dir + "/again.csv"), readAll(dir + "/run.csv"));
         fx->find<QPushButton>("buttonBackToLive")->click();
 
         fx->find<QPushButton>("buttonNewRun")->click();
         QCOMPARE(ended.count(), 1);
-        const RunResult first = ended[0][0].value<RunResult>();
-        QCOMPARE(QStringList({first.unitId, QString::number(first.records),
-                              QString::number(first.e32Total), first.verdictStandard,
-                              first.verdictLimits, first.flagFile}),
-                 QStringList({"AB-17", "2", "1", "FAIL", "FAIL", firstFile}));
+        const RunSession::Run* first = fx->window->flagSession().lastEnded();
+        QVERIFY(first);
+        QCOMPARE(QStringList({first->unit.unit(), first->summary.recordsText(),
+                              first->summary.e32Text(), first->summary.standardText(),
+                              first->summary.verdictText(), first->flagFile}),
+                 QStringList({"AB-17", "2", "1", "FAIL: E32 1 (run shorter than 10 s)", "FAIL",
+                              firstFile}));
         const QString secondFile = fx->window->flagFile().absolutePath();
         QVERIFY(secondFile != firstFile && QFile::exists(secondFile));
         QVERIFY(text(*fx, "labelRunSource").endsWith(QFileInfo(secondFile).fileName()));
@@ -272,8 +276,8 @@ private slots:
         for (int i = 0; i < 12; ++i)
             fx->feed(frame(i, 0, i % 3, 0, 0, 2));
         const QString dir = fx->env.path();
-        fx->window->flagRun().chooseSaveFile = [dir](QWidget*, const QString&,
-                                                     const QString& suggested, const QString&) {
+        fx->window->flagFiles().chooseSaveFile = [dir](QWidget*, const QString&,
+                                                       const QString& suggested, const QString&) {
             return dir + "/" + QFileInfo(suggested).fileName();
         };
         for (const char* action : {"actionSavePlotPng", "actionSavePlotPdf", "actionExportRunCsv"})
@@ -297,7 +301,7 @@ private slots:
         QCOMPARE(last[2] + " " + last[3] + " " + last[5], QByteArray("170 11 2"));
         // A full disk: each export says it failed instead of leaving a cut-short file behind.
         if (QFileInfo::exists("/dev/full")) {
-            RunPanel& run = fx->window->flagRun();
+            RunFiles& run = fx->window->flagFiles();
             QVERIFY(!run.savePlot("/dev/full", false));
             QVERIFY(!run.savePlot("/dev/full", true));
             QVERIFY(!run.exportRun("/dev/full"));
@@ -360,8 +364,8 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("00:00:01,\t12,\t0,\t3,\t0,\t0\n00:00:0\n00:00:02,\t735,\t1,\t0,\t0,\t2\n");
         file.close();
-        fx->window->flagRun().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
-                                                      const QString&) { return path; };
+        fx->window->flagFiles().chooseOpenFile = [path](QWidget*, const QString&, const QString&,
+                                                        const QString&) { return path; };
         fx->find<QAction>("actionOpenFlagFile")->trigger();
         QCOMPARE(text(*fx, "labelRunRecords"), QString("2"));
         QCOMPARE(text(*fx, "labelTotalC1"), QString("747"));
@@ -384,7 +388,7 @@ private slots:
         file.flush();
         QVERIFY(file.setFileTime(QDateTime(QDate(2025, 3, 6), QTime(10, 0)),
                                  QFileDevice::FileModificationTime));
-        RunPanel& run = fx->window->flagRun();
+        RunFiles& run = fx->window->flagFiles();
         QVERIFY(run.openRun(file.fileName()) && run.exportRun(file.fileName() + "v"));
         QVERIFY(readAll(file.fileName() + "v").split('\n')[1].startsWith("2025-03-06 09:50:00.0"));
     }

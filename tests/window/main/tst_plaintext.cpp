@@ -1,7 +1,7 @@
 // Text from the operator, a file or the results database is shown as it is: markup in it is not
 // followed (no large green "PASS", no file read for an image), and the window keeps answering.
 #include "flags/resultsdialog.h"
-#include "flags/runpanel.h"
+#include "flags/runfiles.h"
 #include "main/control_panel.h"
 #include "resultsstore.h"
 #include "windowfixture.h"
@@ -121,7 +121,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly) &&
                     file.write("00:00:01,\t12,\t0,\t3,\t0,\t0\n"));
             file.close();
-            QVERIFY(fx->window->flagRun().openRun(file.fileName()));
+            QVERIFY(fx->window->flagFiles().openRun(file.fileName()));
             label = fx->find<QLabel>("labelRunSource");
             QVERIFY(label->text().endsWith(text));
         } else {
