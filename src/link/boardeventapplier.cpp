@@ -5,9 +5,47 @@
 
 #include <map>
 
+BoardEventApplier::BoardEventApplier(CD_Board& board) : board(board) {
+    BoardDecoder& decoder = board.decoder_;
+    QObject::connect(&decoder.memoryTimer, &QTimer::timeout, &board, [this, &decoder] {
+        decodeWith([&decoder](DecodeOutcome& out) { decoder.memoryTimedOut(out); });
+    });
+    QObject::connect(&decoder.eepromRun.timer, &QTimer::timeout, &board, [this, &decoder] {
+        decodeWith([&decoder](DecodeOutcome& out) {
+            decoder.eepromRun.stop(MemorySequence::Stop::NoAnswer, out);
+        });
+    });
+}
+
+void BoardEventApplier::frameReceived(QByteArray&& bytes) {
+    const int code = static_cast<quint8>(bytes.at(0));
+    const int length = static_cast<quint8>(bytes.at(1));
+    board.frames.addReceived(BoardFrame{&board, std::move(bytes), QString(), code, length});
+    decodePending();
+}
+
+void BoardEventApplier::decodePending() {
+    // The position moves on before the frame is handled, so a handler that ends up here again
+    // cannot take the same frame twice. Decoding runs no event loop, so the frame stays in the
+    // journal while it is decoded.
+    while (const QByteArray* bytes = board.frames.nextToDecode()) {
+        // One outcome serves frame after frame and keeps its storage; a frame decoded while
+        // another one's outcome is being applied (a nested event loop) gets its own.
+        if (applying) {
+            DecodeOutcome nested;
+            board.decoder_.decode(*bytes, nested);
+            apply(nested);
+            continue;
+        }
+        board.decoder_.decode(*bytes, reusedOutcome);
+        applying = true;
+        apply(reusedOutcome);
+        applying = false;
+    }
+}
+
 void BoardEventApplier::apply(DecodeOutcome& outcome) {
-    for (const QByteArray& request : qAsConst(outcome.requests))
-        board.sendRequest(request);
+    board.queue.send(outcome.requests);
     for (BoardEventRecord& event : outcome.events)
         std::visit(*this, event);
     outcome.clear();

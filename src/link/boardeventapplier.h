@@ -9,8 +9,19 @@ class CD_Board;
 // decoder's findings leave the board. One event a call, in the order the decoder found them.
 class BoardEventApplier {
 public:
-    explicit BoardEventApplier(CD_Board& board) : board(board) {}
+    // Memory exchanges and programming steps whose replies did not come in time end here.
+    explicit BoardEventApplier(CD_Board& board);
 
+    // A frame cut from either link goes to the journal and is decoded at once.
+    void frameReceived(QByteArray&& bytes);
+    // Decodes every frame of the journal not decoded yet, one at a time, and applies each.
+    void decodePending();
+    // Runs a step of the decoder outside a frame and applies what it found.
+    template <typename Step> void decodeWith(Step step) {
+        DecodeOutcome out;
+        step(out);
+        apply(out);
+    }
     // Sends the requests, then applies the events, and empties the outcome.
     void apply(DecodeOutcome& outcome);
 
@@ -42,6 +53,8 @@ public:
 
 private:
     CD_Board& board;
+    DecodeOutcome reusedOutcome;
+    bool applying = false;
 };
 
 #endif // BOARDEVENTAPPLIER_H

@@ -3,14 +3,13 @@
 
 #include "board/boarddecoder.h"
 #include "board/framejournal.h"
-#include "board/statuswording.h"
+#include "boardeventapplier.h"
+#include "boardreports.h"
+#include "console/playerrequests.h"
 #include "seriallink.h"
 #include "service/servicemode.h"
 #include "transmitqueue.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QObject>
 #include <QTimer>
 
 class CFlags;
@@ -19,9 +18,8 @@ class PortFactory;
 // The board: its two links (the DK-61 board's and the flag board's, one type used twice), the
 // paced transmit queue, the journal of frames both ways, and the decoder with the board state it
 // fills. What the board has to tell reaches the window through its signals.
-class CD_Board : public QObject {
+class CD_Board : public BoardReports {
     Q_OBJECT
-
 public:
     using Link = SerialLink::Role;
     // How long a memory exchange and a programming step wait for their replies.
@@ -58,11 +56,10 @@ public:
     bool isOtherPortOpen() const { return flagLink.isOpen(); }
 
     // ---- requests, all to the board link ----
-    void send2(qint64 length);
-    void send2() { send2(sendLength); }
-    void sendRequest(const QByteArray& frame);
-    void sendRequests(const QList<QByteArray>& requests);
-    void sendShortRequest(int n);
+    void sendRequest(const QByteArray& frame) { queue.send(frame); }
+    void sendRequests(const QList<QByteArray>& requests) { queue.send(requests); }
+    // The one-byte request A0 | n (the flag board's interval).
+    void sendShortRequest(int n) { queue.send(QByteArray(1, char(0xA0 | (n & 0x0F)))); }
     void sendFlagInterval(int n) { sendShortRequest(n); }
     TransmitQueue& transmitQueue() { return queue; }
 
@@ -72,7 +69,7 @@ public:
     // Bytes as read from the board link.
     void receiveChunk(const QByteArray& chunk) { boardLink.receiveChunk(chunk); }
     // Decodes every frame not decoded yet, one at a time.
-    void parseCommand();
+    void parseCommand() { applier.decodePending(); }
     // What the traffic view shows for show_debug_message(): the receive buffer at that moment.
     const QByteArray& debugText() const { return shownDebugText; }
     BoardState& state() { return decoder_.state; }
@@ -97,88 +94,19 @@ public:
     // Starts a programming run that writes `image` (decoder().eepromRun follows it).
     void startEepromRun(EepromRun::Kind kind, const EepromParameters& image);
     void stopEepromRun(const QString& text);
-    void setTimeouts(const Timeouts& timeouts);
+    void setTimeouts(const Timeouts& timeouts) {
+        waits = timeouts;
+        decoder_.setTimeouts(timeouts.memoryMs, timeouts.eepromRequestMs);
+    }
     const Timeouts& timeouts() const { return waits; }
     // A code of the board's loader list, or 0, becomes the loader type; false when refused.
     bool chooseLoaderType(quint8 code);
     // Play with a mode byte: Get Disc Contents first when "PlayInit" is checked.
     void playWithMode(int mode);
 
-signals:
-    // ---- the links ----
-    void connected_to_serial_port();
-    void disconnected_from_serial_port();
-    void connected_to_serial_port_other();
-    void disconnected_from_serial_port_other();
-    void transmission_error();
-    void transmission_error_other();
-    // The operator asked for a closed link: adapter discovery and open are due.
-    void startup_requested();
-    void startup_other_requested();
-    void send_bytes_ready();
-    void parse_complete();
-    void parse_complete_other();
-    void show_debug_message();
-    // The status bar's texts and colours, the status of a CFLAG record for them (worded by
-    // StatusWording::flagStatus), and what is added to them.
-    void statusBarChanged(const StatusWording::Bar& bar);
-    void flagStatusReported(int error, bool fromFlagBoard);
-    void flagFirmwareReported(int version);
-    void loaderTypeReported(const QString& text);
-
-    // ---- decoded frames ----
-    void recieved_fw_version();
-    // The board named its firmware for the first time since the link opened.
-    void board_identified();
-    void recievedDiscID();
-    void discIdCleared();
-    void pllStateReported(int state);
-    void module_off();
-    void service_mode_step(int step);
-    // Nothing in the board emits it, and the window does not listen: its Exit sends 5A 00, which
-    // a board that has left service mode on its own must not get. The board's end report is
-    // service_mode_step(-1).
-    void exit_service_mode();
-    void laserReading(quint16 value);
-    void laser_push();
-    void recievedLaserCurrent();
-    void recievedSufficientAdc_1Samples();
-    void recievedSufficientAdc_2Samples();
-    void calculatedAdc_1();
-    void calculatedAdc_2();
-    void recieved_ev_loader_ok();
-    void recieved_tray_status();
-    void loaderListCleared();
-    void loaderEntryAdded(const QString& text, int code);
-    void loaderEntrySelected(int code);
-    void retrievedloaderTypeFromEeprom();
-    // A CFLAG record was added to flagRecords().
-    void flagRecordAdded(CFlags* record, bool fromFlagBoard);
-    void display_info_changed();
-
-    // ---- EEPROM image and laser history ----
-    void retrievedBaudrateSetting();
-    void retrievedFocParamSetting();
-    void retrievedProductionCode();
-    void retrievedRuntime();
-    void retrievedLaserParamters();
-    // The board refused an EEPROM write.
-    void eepromWriteRefused();
-    void recievedEepromParameters(int num);
-    // The programming run ended without success; the text says why.
-    void eepromRunFailed(const QString& text);
-    void laserHistoryRead(int runtime, int last_index, const quint8* values,
-                          const quint8* values_t);
-    void zeroByteRead(int zerobyte);
-    // The zero-hour byte write ended: the board holds the byte (`written`), or why not.
-    void zeroByteWriteEnded(bool written, const QString& text);
-    // A memory exchange (history read, zero-hour byte read, history erase) ended without its
-    // result; the text says which and why.
-    void memoryExchangeFailed(const QString& text);
-
 public slots:
     void sendData() { queue.sendData(); }
-    void askforTag();
+    void askforTag() { sendRequest(PlayerRequests::trackTag(state().player.current_track)); }
     void connect_disconnect() { toggle(Link::Board); }
     void connect_disconnect_other() { toggle(Link::Other); }
     void trans_error(QSerialPort::SerialPortError error) { boardLink.handleError(error); }
@@ -198,23 +126,10 @@ public slots:
     void play_repeatFolder() { playWithMode(6); }
     void play_repeatTrack() { playWithMode(7); }
 
-protected:
-    void connectNotify(const QMetaMethod& signal) override;
-    void disconnectNotify(const QMetaMethod& signal) override;
-
 private:
     friend class BoardEventApplier;
-    void frameReceived(QByteArray&& bytes);
-    // Turns what the decoder found into requests and signals.
-    void apply(DecodeOutcome& outcome);
-    // Runs a step of the decoder outside a frame and applies what it found.
-    template <typename Step> void decodeWith(Step step) {
-        DecodeOutcome out;
-        step(out);
-        apply(out);
-    }
     void announce(Link which, bool opened);
-    // The board link went down: the link flags and the status bar back to their start.
+    // The board link went down: what was learnt on it and the status bar back to their start.
     void resetLinkState();
 
     SerialLink boardLink;
@@ -222,32 +137,13 @@ private:
     int rate = 128000;
     FrameJournal frames;
     TransmitQueue queue{boardLink, frames};
-    // The request being composed, and the byte count of the last one handed over.
-    QByteArray sendBuffer;
-    qint64 sendLength = 0;
     QTimer tagTimer;
     QByteArray shownDebugText;
     BoardDecoder decoder_;
     ServiceMode service{decoder_.state.service};
     QList<CFlags*> flag_records;
     Timeouts waits;
-    DecodeOutcome reusedOutcome;
-    bool applying = false;
-    // Whether the signals of every frame and every record have receivers: asked again after
-    // connections changed, as every frame would otherwise pay for emissions nothing receives.
-    struct Heard {
-        bool known = false;
-        bool displayInfo = true;
-        bool flagRecord = true;
-        bool flagStatus = true;
-    };
-    const Heard& heard() {
-        if (!receivers.known)
-            askReceivers();
-        return receivers;
-    }
-    void askReceivers();
-    Heard receivers;
+    BoardEventApplier applier{*this};
 };
 
 #endif // CD_BOARD_H

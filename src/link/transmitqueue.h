@@ -22,6 +22,12 @@ public:
 
     // Queues the first `length` bytes of `frame`; written at once while the transmitter is idle.
     void enqueue(const QByteArray& frame, int length);
+    // Queues whole requests, in their order.
+    void send(const QByteArray& frame) { enqueue(frame, frame.size()); }
+    void send(const QList<QByteArray>& frames) {
+        for (const QByteArray& frame : frames)
+            send(frame);
+    }
     // The requests not written yet, oldest first.
     const QList<QByteArray>& pending() const { return txFrames; }
     // Drops the requests not written yet.

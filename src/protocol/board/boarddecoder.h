@@ -43,6 +43,11 @@ public:
     QTimer memoryTimer;
     // The reply did not come: the exchange ends with its failure.
     void memoryTimedOut(DecodeOutcome& out);
+    // How long a memory exchange and a programming step wait for their replies.
+    void setTimeouts(int memoryMs, int eepromRequestMs) {
+        memoryTimer.setInterval(memoryMs);
+        eepromRun.setTimeoutPerRequest(eepromRequestMs);
+    }
     // The board link closed: no exchange and no programming step outlives it, and after the next
     // open the board names itself and its image is read again.
     void linkClosed(DecodeOutcome& out);
