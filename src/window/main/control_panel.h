@@ -9,7 +9,7 @@
 #include "firmware/flashpage.h"
 #include "flags/flagplot.h"
 #include "laser/laserpages.h"
-#include "linksupervisor.h"
+#include "linkpair.h"
 #include "production/audiobytepage.h"
 #include "production/eeprompage.h"
 #include "production/fieldmemory.h"
@@ -318,9 +318,10 @@ private:
     Ui::Control_Panel* ui = nullptr;
     CD_Board* board = nullptr;
     Serial_Info serialInfo;
-    // One supervisor per link: discovery, open, watchdogs, retry (board/linksupervisor.h).
-    LinkSupervisor boardLink{serialInfo, LinkSupervisor::Link::Board};
-    LinkSupervisor flagLink{serialInfo, LinkSupervisor::Link::Other};
+    // One supervisor per link: discovery, open, watchdogs, retry (link/linkpair.h).
+    LinkPair links{serialInfo};
+    LinkSupervisor& boardLink = links.boardSide();
+    LinkSupervisor& flagLink = links.flagSide();
     // The Retry/Abort questions while they are up.
     QPointer<QMessageBox> portMessageBox;
     QPointer<QMessageBox> otherPortMessageBox;

@@ -1,5 +1,5 @@
-// The main window's side of the links, which their LinkSupervisors keep: the questions as
-// Retry/Abort boxes, the connection label, the baud-rate reset and the status bar.
+// The main window's side of the links, which LinkPair keeps: the questions as Retry/Abort boxes,
+// the connection label and the status bar.
 #include "board/linkquestionbox.h"
 #include "board/linkstatusbar.h"
 #include "board/serial_selector.h"
@@ -9,7 +9,6 @@
 #include "main/control_panel.h"
 #include "main/signalquitter.h"
 #include "portfactory.h"
-#include "shell/logging.h"
 #include "ui_control_panel.h"
 
 #include <QCoreApplication>
@@ -19,22 +18,14 @@
 void Control_Panel::wireLink() {
     serialInfo.setPortSource([this] { return ports.scan(); });
     serialInfo.setChooser(&Serial_Selector::choose);
-    for (LinkSupervisor* supervisor : {&boardLink, &flagLink}) {
-        supervisor->attach(*board);
-        supervisor->portHeldElsewhere = [this] { return flashPage && flashPage->running(); };
-        supervisor->askOperator = [this, supervisor](const auto& q) {
-            return askRetryOrAbort(*supervisor, q);
-        };
+    links.attach(*board);
+    links.setPortHeldElsewhere([this] { return flashPage && flashPage->running(); });
+    links.setAskOperator([this](auto& link, const auto& q) { return askRetryOrAbort(link, q); });
+    for (LinkSupervisor* supervisor : {&boardLink, &flagLink})
         connect(supervisor, &LinkSupervisor::accessDenied, this, &Control_Panel::portAccessDenied);
-    }
-    flagLink.yieldTo = &boardLink;
     connect(&boardLink, &LinkSupervisor::opened, this, &Control_Panel::flagLinkOpened);
     connect(&boardLink, &LinkSupervisor::linkDown, this, &Control_Panel::flagLinkDown);
-    for (auto changed :
-         {&CD_Board::connected_to_serial_port, &CD_Board::disconnected_from_serial_port})
-        connect(board, changed, this, &Control_Panel::update_connection_label);
-    connect(&boardLink, &LinkSupervisor::connectionChanged, this,
-            &Control_Panel::update_connection_label);
+    connect(&links, &LinkPair::connectionChanged, this, &Control_Panel::update_connection_label);
     for (QPushButton* button : {ui->connect_disconnect, statusView->connectButton()})
         connect(button, &QPushButton::clicked, this, &Control_Panel::handleConnectDisconnect);
     connect(ui->actionExit, &QAction::triggered, this, &Control_Panel::abort_now);
@@ -87,30 +78,18 @@ void Control_Panel::abort_now() {
 }
 
 void Control_Panel::fw_version_detected() {
-    boardLink.firmwareAnswered();
-    update_connection_label();
+    links.firmwareAnswered();
 }
 
 // The loader answered: a Retry/Abort box that is up goes when control returns to it.
 void Control_Panel::ev_loader_ok_detected() {
-    boardLink.loaderAnswered();
-    update_connection_label();
+    links.loaderAnswered();
 }
 
 void Control_Panel::resetBaudrate(int baud, bool reconnect) {
-    qCDebug(dk61Link) << "resetBaudrate(" << baud << ")";
-    if (!reconnect) {
-        board->link(CD_Board::Link::Board).setBaudRate(baud);
-        board->link(CD_Board::Link::Other).setBaudRate(baud);
-        return;
-    }
-    boardLink.close();
-    flagLink.close();
-    board->setBaudRate(baud);
-    startup();
-    startup_other();
+    links.changeBaudRate(baud, reconnect);
 }
 
 void Control_Panel::update_connection_label() {
-    statusView->showConnection(boardLink.connectionText(), board->isPortOpen());
+    statusView->showConnection(links.connectionText(), links.boardLinkOpen());
 }
