@@ -245,25 +245,25 @@ bool ResultsStore::flush(int timeoutMs) {
     return waiting.isEmpty() && unsaved.isEmpty();
 }
 
-int ResultsStore::query(const ResultsFilter& filter) {
-    const int id = ++lastQuery;
-    asked.insert(id, filter);
+// A question for the worker; while the database does not answer, the status answers it at once.
+template <typename Question> void ResultsStore::ask(Question question) {
     if (!current.answering)
         QTimer::singleShot(0, this, [this] { updateStatus(); });
     else
-        QMetaObject::invokeMethod(
-            worker, [w = worker, id, filter] { w->query(id, filter); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(worker, std::move(question), Qt::QueuedConnection);
+}
+
+int ResultsStore::query(const ResultsFilter& filter) {
+    const int id = ++lastQuery;
+    asked.insert(id, filter);
+    ask([w = worker, id, filter] { w->query(id, filter); });
     return id;
 }
 
 int ResultsStore::querySeries(const QString& runId) {
     const int id = ++lastQuery;
     askedSeries.insert(id, runId);
-    if (!current.answering)
-        QTimer::singleShot(0, this, [this] { updateStatus(); });
-    else
-        QMetaObject::invokeMethod(
-            worker, [w = worker, id, runId] { w->series(id, runId); }, Qt::QueuedConnection);
+    ask([w = worker, id, runId] { w->series(id, runId); });
     return id;
 }
 

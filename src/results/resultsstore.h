@@ -91,6 +91,7 @@ private:
     void handOver(const QVector<RunResult>& runs);
     // Takes in what the worker reported: the runs the database has leave the outbox.
     void collect();
+    template <typename Question> void ask(Question question);
     void answered(int id, const QVector<RunResult>& found, const QString& error);
     void seriesAnswered(int id, const QVector<RunSeries::Chunk>& found, const QString& error);
     void workerStatus(const ResultsStatus& s);

@@ -221,39 +221,39 @@ void ResultsWorker::report() {
     emit statusChanged(s);
 }
 
-void ResultsWorker::query(int id, const ResultsFilter& filter) {
-    QVector<RunResult> runs;
-    QString error;
-    if (connectTarget()) {
-        bool ok = false;
-        QSqlDatabase db = QSqlDatabase::database(targetName, false);
-        {
-            Call call(*handover);
-            runs = ResultsTable::select(db, filter, &ok, &error);
-        }
-        if (!ok)
-            disconnectTarget();
-    } else {
-        error = lastError;
+// One read of the database under the call watch; an empty result and `error` when it fails.
+template <typename Result, typename Select>
+Result ResultsWorker::read(QString* error, Select select) {
+    Result found;
+    if (!connectTarget()) {
+        *error = lastError;
+        return found;
     }
+    bool ok = false;
+    QSqlDatabase db = QSqlDatabase::database(targetName, false);
+    {
+        Call call(*handover);
+        found = select(db, &ok, error);
+    }
+    if (!ok)
+        disconnectTarget();
+    return found;
+}
+
+void ResultsWorker::query(int id, const ResultsFilter& filter) {
+    QString error;
+    const auto runs = read<QVector<RunResult>>(&error, [&](QSqlDatabase& db, bool* ok, QString* e) {
+        return ResultsTable::select(db, filter, ok, e);
+    });
     emit queryDone(id, runs, error);
 }
 
 void ResultsWorker::series(int id, const QString& runId) {
-    QVector<RunSeries::Chunk> chunks;
     QString error;
-    if (connectTarget()) {
-        bool ok = false;
-        QSqlDatabase db = QSqlDatabase::database(targetName, false);
-        {
-            Call call(*handover);
-            chunks = ResultsTable::selectSeries(db, runId, &ok, &error);
-        }
-        if (!ok)
-            disconnectTarget();
-    } else {
-        error = lastError;
-    }
+    const auto chunks =
+        read<QVector<RunSeries::Chunk>>(&error, [&](QSqlDatabase& db, bool* ok, QString* e) {
+            return ResultsTable::selectSeries(db, runId, ok, e);
+        });
     emit seriesDone(id, chunks, error);
 }
 

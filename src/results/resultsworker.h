@@ -84,6 +84,7 @@ private:
     // Moves what the store handed over into `pending` and `toMark`; the hand-over's number.
     int takeHandedOver();
     bool connectTarget();
+    template <typename Result, typename Select> Result read(QString* error, Select select);
     bool limitStatements(QSqlDatabase& db, QString* error);
     void disconnectTarget();
     // Sends the runs pending and the marks; with `mayConnect`, connects first when needed.

@@ -3,21 +3,18 @@
 
 #include "board/memorysequence.h"
 
+enum class HistoryEraseStep { Idle, Rows, ClearRuntime, ClearRuntimeTail };
+
 // Erases the laser history: every 16-byte row of pages 0x22..0x31 is filled with 0xFF by two
 // overlapping 10-byte writes (offsets 0 and 6), then the operating-time record is cleared in two
 // writes. Each memory reply moves the erase on by one write.
-class HistoryErase : public MemorySequence {
+class HistoryErase : public SteppedSequence<HistoryEraseStep> {
 public:
-    enum class Step { Idle, Rows, ClearRuntime, ClearRuntimeTail };
-
     // Returns the first write (page 0x22, offset 0).
     QByteArray start();
-    bool isRunning() const override { return step != Step::Idle; }
     bool onReply(const QByteArray& frame, DecodeOutcome& out) override;
-    void cancel() override { step = Step::Idle; }
     QString what() const override { return QStringLiteral("Laser history erase"); }
 
-    Step step = Step::Idle;
     int history_page = 0x22;
     // The next write of the row goes to its second half.
     bool history_reset_half = true;

@@ -42,4 +42,14 @@ public:
     }
 };
 
+// An exchange whose steps are an enum class that starts at Idle: it runs until it is back there.
+template <typename StepType> class SteppedSequence : public MemorySequence {
+public:
+    using Step = StepType;
+    bool isRunning() const override { return step != Step::Idle; }
+    void cancel() override { step = Step::Idle; }
+
+    Step step = Step::Idle;
+};
+
 #endif // MEMORYSEQUENCE_H

@@ -74,38 +74,17 @@ bool ResponseDecoding::decodeCFlagFrame(const QByteArray& frame, CFlagFrame* out
 }
 
 QString ResponseDecoding::loaderEntryText(quint8 code) {
+    // The high nibble names the loader (codes from 0x90 on name none), the low one the mechanism.
+    static const char* const loaders[16] = {"Tray Loader", nullptr,        "Top Loader",
+                                            nullptr,       "Slot Loader ", nullptr,
+                                            nullptr,       nullptr,        "DK-Tria Tray"};
+    static const char* const mechanisms[16] = {nullptr, " + Sony KHM", " + Sanyo HD850", nullptr,
+                                               " + Sanyo DA11"};
     QString text;
-    if (code < 0x90) {
-        switch (code >> 4) {
-        case 0x0:
-            text = QStringLiteral("Tray Loader");
-            break;
-        case 0x2:
-            text = QStringLiteral("Top Loader");
-            break;
-        case 0x4:
-            text = QStringLiteral("Slot Loader ");
-            break;
-        case 0x8:
-            text = QStringLiteral("DK-Tria Tray");
-            break;
-        default:
-            break;
-        }
-    }
-    switch (code & 0x0F) {
-    case 0x1:
-        text += QStringLiteral(" + Sony KHM");
-        break;
-    case 0x2:
-        text += QStringLiteral(" + Sanyo HD850");
-        break;
-    case 0x4:
-        text += QStringLiteral(" + Sanyo DA11");
-        break;
-    default:
-        break;
-    }
+    if (code < 0x90 && loaders[code >> 4])
+        text = QLatin1String(loaders[code >> 4]);
+    if (mechanisms[code & 0x0F])
+        text += QLatin1String(mechanisms[code & 0x0F]);
     return text;
 }
 

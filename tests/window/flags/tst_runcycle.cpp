@@ -323,8 +323,9 @@ private slots:
     // time, the tracks marked.
     void discTime_wholeRunAndReport() {
         Bench b;
-        QVERIFY2(b.start(namedBoard(b.env, {"--start-interval", "1", "--hold-interval", "--playing",
-                                            "--tracks", "4", "--track-seconds", "3"}),
+        QVERIFY2(b.start(namedBoard(b.env,
+                                    {"--start-interval", "1", "--hold-interval", "--playing",
+                                     "--tracks", "4", "--track-seconds", "1", "--time-lapse", "4"}),
                          {{"flagPlotDiscTime", true}}),
                  qPrintable(b.sim.error()));
         QTRY_VERIFY_WITH_TIMEOUT(b.w->flagSession().live().series.size() >= 6, 15000);
