@@ -8,6 +8,7 @@
 #include "flags/cflags.h"
 #include "formwidget.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "ptypair.h"
 
 #include <QApplication>
@@ -34,7 +35,8 @@ void BM_FullPath(benchmark::State& state) {
         formWidget<QTabWidget>(w, "tabWidget")->setCurrentIndex(0);
     const QByteArray stream = BenchStream::recording(RecordingBytes);
     const QList<QByteArray> reads = BenchStream::chunks(stream, size);
-    const qint64 framesBefore = board->commands.size();
+    const IndexedList<BoardFrame>& frames = board->journal().received();
+    const qint64 framesBefore = frames.size();
     for (auto _ : state) {
         for (const QByteArray& read : reads) {
             board->receiveChunk(read);
@@ -43,8 +45,7 @@ void BM_FullPath(benchmark::State& state) {
             bench.settle();
         }
     }
-    if (w->console().receivedIndex() != board->commands.size() ||
-        board->commands.size() == framesBefore)
+    if (w->console().receivedIndex() != frames.size() || frames.size() == framesBefore)
         state.SkipWithError("frames were not shown");
     state.SetBytesProcessed(state.iterations() * stream.size());
     state.SetLabel("framing + decoding with view, log file, flag file and plot" +
@@ -70,7 +71,8 @@ void BM_FramingDecoding(benchmark::State& state) {
         previous = qInstallMessageHandler(discardMessage);
     }
     PtyPair pty;
-    CD_Board board(nullptr);
+    PortFactory ports;
+    CD_Board board(ports);
     board.setPortName(pty.slavePath());
     board.applyPortSettings();
     board.openPort();
@@ -84,13 +86,13 @@ void BM_FramingDecoding(benchmark::State& state) {
         // are emptied as the window and the transmit queue empty them, one element at a time:
         // they keep their storage (freeing it and growing it again on every pass of the recording
         // would put a reallocation of every list into each pass, which the tool never does).
-        qDeleteAll(board.flag_records);
-        board.flag_records.erase(board.flag_records.begin(), board.flag_records.end());
-        board.commands.dropBefore(board.parse_index);
-        board.txFrames.erase(board.txFrames.begin(), board.txFrames.end());
-        board.txLengths.erase(board.txLengths.begin(), board.txLengths.end());
-        board.sentFrames.dropBefore(board.sentFrames.size());
-        board.sentLengths.dropBefore(board.sentLengths.size());
+        QList<CFlags*>& records = board.flagRecords();
+        qDeleteAll(records);
+        records.erase(records.begin(), records.end());
+        FrameJournal& journal = board.journal();
+        journal.dropReceivedBefore(journal.decodePosition());
+        board.transmitQueue().clear();
+        journal.dropSentBefore(journal.sentFrames().size());
         pty.readAvailable();
         state.ResumeTiming();
     }
@@ -98,7 +100,7 @@ void BM_FramingDecoding(benchmark::State& state) {
         QLoggingCategory::setFilterRules(QString());
         qInstallMessageHandler(previous);
     }
-    if (board.parse_index != board.commands.size())
+    if (board.journal().decodePosition() != board.journal().received().size())
         state.SkipWithError("frames were not parsed");
     state.SetBytesProcessed(state.iterations() * stream.size());
     state.SetLabel("framing + decoding alone (no window), " + readsText(size) +

@@ -47,18 +47,19 @@ void BM_PlotCFlags(benchmark::State& state) {
         for (int k = 0; k < plot->graphCount(); ++k)
             plot->graph(k)->setAntialiased(true);
     }
-    w->cdBoard()->state.flags.flag_sub_status = 3;
+    // The flag board reports its interval 3 (220 samples) with a record of its own.
+    w->cdBoard()->receiveChunk(QByteArray::fromHex("C60C00DC00000000000000000305"));
     QRandomGenerator random(7);
     // Fill the window: the list then holds 2,001 records after each call.
     for (int i = 0; i < 2002; ++i) {
-        w->cdBoard()->flag_records.append(randomRecord(random));
+        w->cdBoard()->flagRecords().append(randomRecord(random));
         w->plotCFlags();
     }
     bench.settle();
     QElapsedTimer pace;
     pace.start();
     for (auto _ : state) {
-        w->cdBoard()->flag_records.append(randomRecord(random));
+        w->cdBoard()->flagRecords().append(randomRecord(random));
         if (mode == RebuildRedraw)
             w->livePlot().invalidate();
         w->plotCFlags();

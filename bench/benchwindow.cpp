@@ -10,12 +10,11 @@
 #include <QSlider>
 
 BenchWindow::BenchWindow(bool files) {
-    TestEnv::setVirtualPorts({pty.slavePath()});
     env.setSetting("logFileDirectory", env.path());
     env.setSetting("flagFileDirectory", env.path());
     env.setSetting("storeLogFile", files);
     env.setSetting("storeFlagFile_csv", files);
-    panel = std::make_unique<Control_Panel>();
+    panel = std::make_unique<Control_Panel>(ports);
     CD_Board* board = panel->cdBoard();
     if (!board->isPortOpen()) {
         board->setPortName(pty.slavePath());

@@ -1,6 +1,7 @@
 #ifndef BENCHWINDOW_H
 #define BENCHWINDOW_H
 
+#include "portfactory.h"
 #include "ptypair.h"
 #include "testenv.h"
 
@@ -29,6 +30,7 @@ public:
 private:
     TestEnv env;
     PtyPair pty;
+    PortFactory ports{{pty.slavePath()}};
     std::unique_ptr<Control_Panel> panel;
 };
 

@@ -1,11 +1,11 @@
 // Feeds arbitrary byte streams, cut into arbitrary chunks, through the framing and the decoder of
-// a board without a window (requests go nowhere: no port is open).
+// a board without a window (requests go nowhere: no port is open), a new board for every input.
 //
 // Input layout: byte 0 selects the state the board is put in before the stream (a memory exchange
 // under way, a programming step, a calibration point sampling, firmware version unknown); byte 1
 // seeds the chunk sizes; the rest is the byte stream as the board link would deliver it.
 #include "cd_board.h"
-#include "flags/cflags.h"
+#include "portfactory.h"
 
 #include <QCoreApplication>
 
@@ -15,10 +15,10 @@
 namespace {
 
 QCoreApplication* app = nullptr;
-CD_Board* board = nullptr;
+PortFactory* ports = nullptr;
 
-void enterState(CD_Board* b, quint8 selector) {
-    BoardDecoder& d = b->decoder;
+void enterState(CD_Board& b, quint8 selector) {
+    BoardDecoder& d = b.decoder();
     d.cancelSequences();
     switch (selector & 0x07) {
     case 1:
@@ -62,19 +62,6 @@ void enterState(CD_Board* b, quint8 selector) {
     d.state.link.has_FW_Version = (selector & 0x80) == 0;
 }
 
-// Keeps a long run from growing without bound: nothing downstream consumes what the board keeps.
-void trim(CD_Board* b) {
-    b->commands.dropBefore(b->parse_index);
-    qDeleteAll(b->flag_records);
-    b->flag_records.clear();
-    b->txFrames.clear();
-    b->txLengths.clear();
-    b->sentFrames.dropBefore(b->sentFrames.size());
-    b->sentLengths.dropBefore(b->sentLengths.size());
-    b->state.flags.flag_error = 0;
-    b->link.receiveBuffer.clear();
-}
-
 } // namespace
 
 // Qt's warnings would only slow the run down.
@@ -83,13 +70,14 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qInstallMessageHandler(quiet);
     app = new QCoreApplication(*argc, *argv);
-    board = new CD_Board;
+    ports = new PortFactory;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)
         return 0;
+    CD_Board board(*ports);
     enterState(board, data[0]);
     quint32 seed = data[1] * 2654435761u + 1;
     size_t position = 2;
@@ -98,10 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         seed ^= seed >> 17;
         seed ^= seed << 5;
         const size_t chunk = qMin<size_t>(1 + seed % 40, size - position);
-        board->receiveChunk(
+        board.receiveChunk(
             QByteArray(reinterpret_cast<const char*>(data + position), static_cast<int>(chunk)));
         position += chunk;
     }
-    trim(board);
     return 0;
 }

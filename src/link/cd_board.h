@@ -2,174 +2,121 @@
 #define CD_BOARD_H
 
 #include "board/boarddecoder.h"
-#include "board/boardframe.h"
-#include "board/indexedlist.h"
+#include "board/framejournal.h"
+#include "boardeventapplier.h"
+#include "boardreports.h"
+#include "console/playerrequests.h"
 #include "seriallink.h"
 #include "service/servicemode.h"
+#include "transmitqueue.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QObject>
 #include <QTimer>
 
-class BoardWindow;
 class CFlags;
+class PortFactory;
 
-// The protocol engine: the board link and the flag board link, the paced transmit queue, the
-// frames received from both, and the decoder whose findings it turns into its signals and the
-// window's updates.
-class CD_Board : public QObject {
+// The board: its two links (the DK-61 board's and the flag board's, one type used twice), the
+// paced transmit queue, the journal of frames both ways, and the decoder with the board state it
+// fills. What the board has to tell reaches the window through its signals.
+class CD_Board : public BoardReports {
     Q_OBJECT
-
 public:
-    explicit CD_Board(QObject* parent = nullptr, BoardWindow* window = nullptr);
+    using Link = SerialLink::Role;
+    // How long a memory exchange and a programming step wait for their replies.
+    struct Timeouts {
+        int memoryMs = MemorySequence::TimeoutMs;
+        int eepromRequestMs = EepromRun::TimeoutPerRequestMs;
+    };
+
+    explicit CD_Board(PortFactory& ports, QObject* parent = nullptr);
     ~CD_Board() override;
 
-    BoardWindow* window = nullptr;
-
-    // ================= links =================
-    SerialLink link;      // the DK-61 board
-    SerialLink otherLink; // the flag board
-    int baudRate = 128000;
-    bool userConnect = false;
-    bool userDisconnect = false;
-
-    void setPortName(const QString& name) { link.setPortName(name); }
-    void setPortName_other(const QString& name) { otherLink.setPortName(name); }
-    void setBaudRate(int baud);
-    void applyPortSettings() { link.applySettings(baudRate); }
-    void applyOtherPortSettings() { otherLink.applySettings(baudRate); }
-    void openPort();
-    void openOtherPort();
-    void closePort();
-    void closeOtherPort();
-    bool isPortOpen() const { return link.isOpen(); }
-    bool isOtherPortOpen() const { return otherLink.isOpen(); }
-
-    // ================= transmit queue =================
-    QByteArray sendBuffer;
-    qint64 sendLength = 0;
-    QList<QByteArray> txFrames;
-    QList<int> txLengths;
-    // Every request written so far, addressed by absolute index (read by the traffic view).
-    IndexedList<QByteArray> sentFrames;
-    IndexedList<int> sentLengths;
-    bool transmitterIdle = true;
-    QTimer pacingTimer;
-    QTimer tagTimer;
-
-    void send2(qint64 length);
-    void send2();
-    void sendRequest(const QByteArray& frame);
-    void sendShortRequest(int n);
-    void sendFlagInterval(int n);
-
-    // ================= reception and decoding =================
-    // Every complete frame received from either link, addressed by absolute index.
-    IndexedList<BoardFrame> commands;
-    qint64 parse_index = 0;
-    // What the traffic view shows for show_debug_message(): the receive buffer at that moment.
-    QByteArray debugText;
-    BoardDecoder decoder;
-    BoardState& state;
-    QList<CFlags*> flag_records;
-
-    // Decodes every frame not decoded yet, one at a time.
-    void parseCommand();
-    // Bytes as read from the board link.
-    void receiveChunk(const QByteArray& chunk) { link.receiveChunk(chunk); }
-    void parseEepromParameters(const BoardFrame& frame);
-
-    // ================= EEPROM image and laser history =================
-    void readLaserHistory() { startMemoryExchange(decoder.readLaserHistory()); }
-    void readZeroByte() { startMemoryExchange(decoder.readZeroByte()); }
-    void resetLaserHistory() { startMemoryExchange(decoder.resetLaserHistory()); }
-    void clearPlayTime(int part);
-    void writeZeroByte(const ZeroHourByte::Value& value) {
-        startMemoryExchange(decoder.writeZeroByte(value));
+    // ---- the links ----
+    SerialLink& link(Link which = Link::Board) {
+        return which == Link::Board ? boardLink : flagLink;
     }
+    const SerialLink& link(Link which = Link::Board) const {
+        return which == Link::Board ? boardLink : flagLink;
+    }
+    // Opens the link on the port named before (the result shows as an open link or not).
+    void open(Link which);
+    void close(Link which);
+    // The operator's connect button: closes an open link, or asks for the link to be started.
+    void toggle(Link which);
+    int baudRate() const { return rate; }
+    void setBaudRate(int baud);
+    void setPortName(const QString& name) { boardLink.setPortName(name); }
+    void setPortName_other(const QString& name) { flagLink.setPortName(name); }
+    void applyPortSettings() { boardLink.applySettings(rate); }
+    void applyOtherPortSettings() { flagLink.applySettings(rate); }
+    void openPort() { open(Link::Board); }
+    void openOtherPort() { open(Link::Other); }
+    void closePort() { close(Link::Board); }
+    bool isPortOpen() const { return boardLink.isOpen(); }
+    bool isOtherPortOpen() const { return flagLink.isOpen(); }
 
-    // ---- production and laser ----
-    // Ends a memory exchange whose next reply has not come within MemorySequence::TimeoutMs.
-    QTimer memoryTimer;
-    // Ends the memory exchange that runs (the programming chain gave up on it); no message.
-    void cancelMemoryExchange();
-    // Starts a programming run that writes `image` (decoder.eepromRun follows it).
+    // ---- requests, all to the board link ----
+    void sendRequest(const QByteArray& frame) { queue.send(frame); }
+    void sendRequests(const QList<QByteArray>& requests) { queue.send(requests); }
+    // The one-byte request A0 | n (the flag board's interval).
+    void sendShortRequest(int n) { queue.send(QByteArray(1, char(0xA0 | (n & 0x0F)))); }
+    void sendFlagInterval(int n) { sendShortRequest(n); }
+    TransmitQueue& transmitQueue() { return queue; }
+
+    // ---- frames received, decoding, board state ----
+    FrameJournal& journal() { return frames; }
+    const FrameJournal& journal() const { return frames; }
+    // Bytes as read from the board link.
+    void receiveChunk(const QByteArray& chunk) { boardLink.receiveChunk(chunk); }
+    // Decodes every frame not decoded yet, one at a time.
+    void parseCommand() { applier.decodePending(); }
+    // What the traffic view shows for show_debug_message(): the receive buffer at that moment.
+    const QByteArray& debugText() const { return shownDebugText; }
+    BoardState& state() { return decoder_.state; }
+    const BoardState& state() const { return decoder_.state; }
+    const BoardDecoder& decoder() const { return decoder_; }
+    // (The decoder fuzz target puts it into the states it starts from.)
+    BoardDecoder& decoder() { return decoder_; }
+    ServiceMode& serviceMode() { return service; }
+    // The CFLAG records in arrival order, owned by the board; the flag plot lets go of those that
+    // left its window.
+    QList<CFlags*>& flagRecords() { return flag_records; }
+    const QList<CFlags*>& flagRecords() const { return flag_records; }
+
+    // ---- EEPROM image, laser history, loader, player ----
+    // Memory exchanges: each request waits for its reply within timeouts().memoryMs.
+    void readLaserHistory() { sendRequest(decoder_.readLaserHistory()); }
+    void readZeroByte() { sendRequest(decoder_.readZeroByte()); }
+    void resetLaserHistory() { sendRequest(decoder_.resetLaserHistory()); }
+    void writeZeroByte(const ZeroHourByte::Value& value) {
+        sendRequest(decoder_.writeZeroByte(value));
+    }
+    // Starts a programming run that writes `image` (decoder().eepromRun follows it).
     void startEepromRun(EepromRun::Kind kind, const EepromParameters& image);
     void stopEepromRun(const QString& text);
-    // ---- end production and laser ----
-    // ================= operator console and service functions =================
-    ServiceMode serviceMode{state.service};
-    // The requests in order (none: nothing is sent).
-    void sendRequests(const QList<QByteArray>& requests);
-    // Play with a mode byte: Get Disc Contents first when "PlayInit" is checked.
-    void playWithMode(int mode);
+    void setTimeouts(const Timeouts& timeouts) {
+        waits = timeouts;
+        decoder_.setTimeouts(timeouts.memoryMs, timeouts.eepromRequestMs);
+    }
+    const Timeouts& timeouts() const { return waits; }
     // A code of the board's loader list, or 0, becomes the loader type; false when refused.
     bool chooseLoaderType(quint8 code);
-    // ================= end of operator console and service functions =================
-
-signals:
-    void connected_to_serial_port();
-    void disconnected_from_serial_port();
-    void connected_to_serial_port_other();
-    void disconnected_from_serial_port_other();
-    void transmission_error();
-    void transmission_error_other();
-    void send_bytes_ready();
-    void parse_complete();
-    void parse_complete_other();
-    void show_debug_message();
-
-    void recieved_fw_version();
-    void recievedDiscID();
-    void module_off();
-    void service_mode_step(int step);
-    void laser_push();
-    void recievedLaserCurrent();
-    void recievedSufficientAdc_1Samples();
-    void recievedSufficientAdc_2Samples();
-    void recieved_ev_loader_ok();
-    void recieved_tray_status();
-    void retrievedloaderTypeFromEeprom();
-    void recievedEepromParameters(int num);
-    void display_info_changed();
-    void retrievedBaudrateSetting();
-    void retrievedFocParamSetting();
-    void retrievedProductionCode();
-    void retrievedRuntime();
-    void retrievedLaserParamters();
-    // ---- production and laser ----
-    void calculatedAdc_1();
-    void calculatedAdc_2();
-    // A memory exchange (history read, zero-hour byte read, history erase) ended without its
-    // result; the text says which and why.
-    void memoryExchangeFailed(const QString& text);
-    // The programming run ended without success; the text says why.
-    void eepromRunFailed(const QString& text);
-    // The zero-hour byte write ended: the board holds the byte (`written`), or why not.
-    void zeroByteWriteEnded(bool written, const QString& text);
-    // ---- end production and laser ----
-    // ---- operator console and service functions ----
-    // Nothing in the board emits it, and the window does not listen: its Exit sends 5A 00, which
-    // a board that has left service mode on its own must not get. The board's end report is
-    // service_mode_step(-1).
-    void exit_service_mode();
-    // The board named its firmware for the first time since the link opened.
-    void board_identified();
+    // Play with a mode byte: Get Disc Contents first when "PlayInit" is checked.
+    void playWithMode(int mode);
 
 public slots:
-    void sendData();
-    void askforTag();
-    void connect_disconnect();
-    void connect_disconnect_other();
-    void trans_error(QSerialPort::SerialPortError error) { link.handleError(error); }
-    void trans_error_other(QSerialPort::SerialPortError error) { otherLink.handleError(error); }
-    void read_data() { link.read_data(); }
-    void read_data_other() { otherLink.read_data(); }
-    // ---- production and laser: the two laser calibration points ----
-    void getAdcValue_1() { state.laser.calibration.start(1); }
-    void getAdcValue_2() { state.laser.calibration.start(2); }
-    // ---- operator console: the play-mode menu (mode bytes 00..07) ----
+    void sendData() { queue.sendData(); }
+    void askforTag() { sendRequest(PlayerRequests::trackTag(state().player.current_track)); }
+    void connect_disconnect() { toggle(Link::Board); }
+    void connect_disconnect_other() { toggle(Link::Other); }
+    void trans_error(QSerialPort::SerialPortError error) { boardLink.handleError(error); }
+    void trans_error_other(QSerialPort::SerialPortError error) { flagLink.handleError(error); }
+    void read_data() { boardLink.read_data(); }
+    void read_data_other() { flagLink.read_data(); }
+    // ---- the two laser calibration points ----
+    void getAdcValue_1() { state().laser.calibration.start(1); }
+    void getAdcValue_2() { state().laser.calibration.start(2); }
+    // ---- the play-mode menu (mode bytes 00..07) ----
     void play_normalPlay() { playWithMode(0); }
     void play_shuffleAll() { playWithMode(1); }
     void play_shuffleRepeatAllDisc() { playWithMode(2); }
@@ -179,29 +126,24 @@ public slots:
     void play_repeatFolder() { playWithMode(6); }
     void play_repeatTrack() { playWithMode(7); }
 
-protected:
-    void connectNotify(const QMetaMethod& signal) override;
-    void disconnectNotify(const QMetaMethod& signal) override;
-
 private:
-    friend struct BoardEventApplier;
-    void frameReceived(QByteArray&& bytes);
-    // Turns what the decoder found into requests, signals and window updates.
-    void apply(DecodeOutcome& outcome);
-    // Closes the board link and puts the status bar back to its start texts.
-    void closeLink();
-    // ---- production and laser ----
-    void startMemoryExchange(const QByteArray& request);
-    void memoryTimeOut();
-    // The text of an exchange that ended without its result, for the page that started it.
-    void reportMemoryFailure(const MemorySequence* sequence, const QString& text);
+    friend class BoardEventApplier;
+    void announce(Link which, bool opened);
+    // The board link went down: what was learnt on it and the status bar back to their start.
+    void resetLinkState();
 
-    DecodeOutcome reusedOutcome;
-    bool applying = false;
-    // Whether display_info_changed has a receiver: asked again after connections changed, as
-    // every frame would otherwise pay for an emission that nothing receives.
-    bool displayInfoHeard = true;
-    bool displayInfoKnown = false;
+    SerialLink boardLink;
+    SerialLink flagLink;
+    int rate = 128000;
+    FrameJournal frames;
+    TransmitQueue queue{boardLink, frames};
+    QTimer tagTimer;
+    QByteArray shownDebugText;
+    BoardDecoder decoder_;
+    ServiceMode service{decoder_.state.service};
+    QList<CFlags*> flag_records;
+    Timeouts waits;
+    BoardEventApplier applier{*this};
 };
 
 #endif // CD_BOARD_H

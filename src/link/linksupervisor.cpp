@@ -1,6 +1,5 @@
 #include "linksupervisor.h"
 
-#include "boardwindow.h"
 #include "cd_board.h"
 #include "dk61version.h"
 #include "shell/logging.h"
@@ -17,6 +16,9 @@ LinkSupervisor::LinkSupervisor(Serial_Info& ports, Link link, QObject* parent)
 void LinkSupervisor::attach(CD_Board& attached) {
     board = &attached;
     restoreErrorConnection();
+    // The operator asked the board for the closed link.
+    connect(board, boardSide() ? &CD_Board::startup_requested : &CD_Board::startup_other_requested,
+            this, &LinkSupervisor::start);
 }
 
 void LinkSupervisor::setIntervals(const Intervals& intervals) {
@@ -25,7 +27,7 @@ void LinkSupervisor::setIntervals(const Intervals& intervals) {
 }
 
 SerialLink& LinkSupervisor::link() const {
-    return boardSide() ? board->link : board->otherLink;
+    return board->link(which);
 }
 
 bool LinkSupervisor::held() const {
@@ -33,12 +35,12 @@ bool LinkSupervisor::held() const {
 }
 
 bool LinkSupervisor::isWaiting() const {
-    return link().linkLost && !link().isOpen();
+    return link().isLost() && !link().isOpen();
 }
 
 QString LinkSupervisor::connectionText() const {
     const SerialLink& l = link();
-    const LinkWatch& watch = board->state.link;
+    const LinkWatch& watch = board->state().link;
     return l.isOpen() ? StatusWording::connection(l.portName(), l.baudRate(), watch.has_FW_Version,
                                                   watch.fw_version)
                       : StatusWording::notConnected();
@@ -76,7 +78,7 @@ void LinkSupervisor::start() {
     if (link().isOpen() || ports.discoveryRunning)
         return;
     // An adapter that just failed to open is tried again by the retry timer.
-    const QElapsedTimer& failedOpen = link().failedOpenClock;
+    const QElapsedTimer& failedOpen = link().failedOpenClock();
     if (!asked && failedOpen.isValid() && failedOpen.elapsed() < current.retryMs)
         return;
     ports.discoveryRunning = true;
@@ -97,13 +99,11 @@ void LinkSupervisor::discover() {
         noPortAvailable();
         return;
     }
-    link().applySettings(board->baudRate);
+    link().applySettings(board->baudRate());
+    board->open(which);
     if (boardSide()) {
-        board->openPort();
         answerWatchdog.start(current.identifyMs);
         loaderWatchdog.start(current.loaderMs);
-    } else {
-        board->openOtherPort();
     }
     checkConnection();
     restoreErrorConnection();
@@ -114,10 +114,10 @@ void LinkSupervisor::checkConnection() {
                       << "Calling function is_connected";
     SerialLink& l = link();
     if (l.isOpen()) {
-        if (boardSide() && !board->state.link.has_FW_Version) {
+        if (boardSide() && !board->state().link.has_FW_Version) {
             board->sendShortRequest(1);
             answerWatchdog.start(current.answerMs);
-            board->state.flags.flag_data_seen = false;
+            board->state().flags.flag_data_seen = false;
         }
         emit opened();
         qCDebug(dk61Link) << "Port open and connected";
@@ -126,10 +126,10 @@ void LinkSupervisor::checkConnection() {
     // The program stays up and unconnected; an adapter that was found but would not open is
     // tried again, at most once per retry interval.
     qCDebug(dk61Link) << "PORT NOT OPEN" << l.errorString();
-    if (l.accessDenied)
+    if (l.accessDenied())
         emit accessDenied(l.portName());
     if (!l.portName().isEmpty()) {
-        l.linkLost = true;
+        l.setLost(true);
         keepLooking();
     }
 }
@@ -157,7 +157,8 @@ void LinkSupervisor::noPortAvailable() {
     disconnect(loaderConnection);
     Answer answer = Answer::Closed;
     // After the firmware watchdog found no board, nobody is asked unless they asked to connect.
-    if (!boardSide() || board->userConnect || !board->state.link.noBoard) {
+    const LinkWatch& watch = board->state().link;
+    if (!boardSide() || watch.userConnect || !watch.noBoard) {
         asking = true;
         answer = askOperator ? askOperator(question()) : Answer::Closed;
         asking = false;
@@ -178,10 +179,7 @@ void LinkSupervisor::noPortAvailable() {
 
 void LinkSupervisor::toggle() {
     startAsked = true;
-    if (boardSide())
-        board->connect_disconnect();
-    else
-        board->connect_disconnect_other();
+    board->toggle(which);
     startAsked = false;
 }
 
@@ -189,15 +187,12 @@ void LinkSupervisor::yieldPort() {
     answerWatchdog.stop();
     loaderWatchdog.stop();
     retryTimer.stop();
-    if (boardSide())
-        board->closePort();
-    else
-        link().close();
+    board->close(which);
 }
 
 void LinkSupervisor::resume() {
     if (!link().isOpen())
-        link().linkLost = true;
+        link().setLost(true);
     startAsked = true;
     start();
 }
@@ -205,10 +200,7 @@ void LinkSupervisor::resume() {
 void LinkSupervisor::close() {
     if (!link().isOpen())
         return;
-    if (boardSide())
-        board->closePort();
-    else
-        link().close();
+    board->close(which);
     qCDebug(dk61Link) << "port.isOpen == true"
                       << "linksupervisor.cpp"
                       << "LINE" << __LINE__;
@@ -238,33 +230,32 @@ void LinkSupervisor::retry() {
 
 void LinkSupervisor::firmwareAnswered() {
     qCDebug(dk61Link) << "FWVersion"
-                      << "FW Version: " << board->state.link.fw_version;
+                      << "FW Version: " << board->state().link.fw_version;
     answerWatchdog.stop();
 }
 
 // Repeats at every expiry until the firmware version arrives.
 void LinkSupervisor::answerTimedOut() {
     qCDebug(dk61Link) << "NO FW VERSION DETECTED";
-    LinkWatch& watch = board->state.link;
+    LinkWatch& watch = board->state().link;
     // A link the operator closed is no fault of the board.
-    const bool closedByOperator = board->userDisconnect && !link().isOpen();
-    if (board->window)
-        board->window->showStatusBar(
-            closedByOperator ? StatusWording::closedByOperator()
-                             : StatusWording::watchdog(watch.board_answered, watch.wrong_board));
+    const bool closedByOperator = watch.userDisconnect && !link().isOpen();
+    emit statusBarChanged(closedByOperator
+                              ? StatusWording::closedByOperator()
+                              : StatusWording::watchdog(watch.board_answered, watch.wrong_board));
     if (watch.wrong_board || !watch.board_answered) {
-        if (!watch.noBoardReported && !board->userDisconnect) {
+        if (!watch.noBoardReported && !watch.userDisconnect) {
             watch.noBoardReported = true;
             watch.noBoard = true;
         }
-        if (!watch.board_answered && !board->userDisconnect) {
+        if (!watch.board_answered && !watch.userDisconnect) {
             if (link().isOpen()) {
                 emit linkDown(QStringLiteral("no answer from the board"));
                 link().close();
             }
             emit connectionChanged();
             start();
-            board->state.flags.flag_fw_shown = false;
+            board->state().flags.flag_fw_shown = false;
         }
     }
     watch.board_answered = false;

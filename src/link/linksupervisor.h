@@ -1,6 +1,7 @@
 #ifndef LINKSUPERVISOR_H
 #define LINKSUPERVISOR_H
 
+#include "board/statuswording.h"
 #include "serial_info.h"
 
 #include <QMetaObject>
@@ -106,6 +107,8 @@ signals:
     void adapterBack();
     // The board answered the loader watchdog: a question still up is to be closed.
     void loaderAnswer();
+    // The firmware watchdog's verdict for the status bar.
+    void statusBarChanged(const StatusWording::Bar& bar);
 
 private:
     SerialLink& link() const;

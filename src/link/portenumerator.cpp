@@ -1,6 +1,5 @@
 #include "portenumerator.h"
 
-#include "seriallink.h"
 #include "shell/logging.h"
 
 #include <QDir>
@@ -16,7 +15,6 @@
 #endif
 
 const char* const PortEnumerator::BridgeDescription = "Silicon Labs CP210x USB to UART Bridge";
-const char* const PortEnumerator::VirtualPortsVariable = "DK61_VIRTUAL_PORTS";
 
 namespace {
 
@@ -50,11 +48,6 @@ bool lockHeld(const QString& lockPath) {
 
 PortEnumerator::PortEnumerator(SystemPorts systemPorts) : systemPorts(std::move(systemPorts)) {}
 
-void PortEnumerator::setVirtualPaths(const QStringList& paths) {
-    virtualPaths = paths;
-    virtualPathsGiven = true;
-}
-
 bool PortEnumerator::isBridge(const QString& description, bool hasIds, quint16 vendorId,
                               quint16 productId, bool windows) {
     if (description.compare(QLatin1String(BridgeDescription), Qt::CaseInsensitive) == 0)
@@ -72,11 +65,6 @@ bool PortEnumerator::isBridge(const QSerialPortInfo& info) {
     const bool hasIds = info.hasVendorIdentifier() && info.hasProductIdentifier();
     return isBridge(info.description(), hasIds, info.vendorIdentifier(), info.productIdentifier(),
                     OnWindows);
-}
-
-QStringList PortEnumerator::virtualPathsFromEnvironment() {
-    const QString value = qEnvironmentVariable(VirtualPortsVariable);
-    return value.split(QLatin1Char(':'), Qt::SkipEmptyParts);
 }
 
 QStringList PortEnumerator::lockFileNames(const QString& path) {
@@ -134,17 +122,16 @@ QList<PortCandidate> PortEnumerator::scan() const {
         candidate.info = info;
         candidate.name = info.portName();
         candidate.bridge = isBridge(info);
-        candidate.busy = SerialLink::isHeldOpen(candidate.name) || info.isBusy();
+        candidate.busy = (heldHere && heldHere(candidate.name)) || info.isBusy();
         result.append(candidate);
     }
-    const QStringList paths = virtualPathsGiven ? virtualPaths : virtualPathsFromEnvironment();
-    for (const QString& path : paths) {
+    for (const QString& path : virtualPaths) {
         if (!QFileInfo::exists(path))
             continue;
         PortCandidate candidate;
         candidate.name = path;
         candidate.bridge = true;
-        candidate.busy = SerialLink::isHeldOpen(path) || isPathBusy(path);
+        candidate.busy = (heldHere && heldHere(path)) || isPathBusy(path);
         result.append(candidate);
     }
     qCDebug(dk61Link) << "ports present:" << result.size();

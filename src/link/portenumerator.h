@@ -29,20 +29,22 @@ struct PortCandidate {
 //
 // Windows recognises the bridge by its driver description; elsewhere the description comes from
 // udev and differs, so there a CP210x vendor/product id marks a bridge as well. Besides the
-// system's ports, the environment variable DK61_VIRTUAL_PORTS may name device paths separated by
-// colons (pseudo-terminals or symlinks to them); every path that exists is offered as a bridge.
-// The board simulator, the end-to-end tests and demos attach the tool to a board that way.
+// system's ports, virtual bridges may be named by their device paths (pseudo-terminals or symlinks
+// to them, from the environment variable DK61_VIRTUAL_PORTS at start-up); every path that exists
+// is offered as a bridge. The board simulator, the end-to-end tests and demos attach the tool to a
+// board that way.
 class PortEnumerator {
 public:
     using SystemPorts = std::function<QList<QSerialPortInfo>()>;
+    // Whether a link of this program holds the port (checked before asking the system).
+    using HeldHere = std::function<bool(const QString& portName)>;
 
     static const char* const BridgeDescription;
-    static const char* const VirtualPortsVariable;
 
-    // `systemPorts` replaces QSerialPortInfo::availablePorts() (tests); `virtualPaths` replaces
-    // the paths of DK61_VIRTUAL_PORTS when given.
+    // `systemPorts` replaces QSerialPortInfo::availablePorts() (tests).
     explicit PortEnumerator(SystemPorts systemPorts = SystemPorts());
-    void setVirtualPaths(const QStringList& paths);
+    void setVirtualPaths(const QStringList& paths) { virtualPaths = paths; }
+    void setHeldHere(HeldHere held) { heldHere = std::move(held); }
 
     // Every port present, system ports first in the system's order, then the virtual bridges in
     // the order of the variable.
@@ -53,8 +55,6 @@ public:
     static bool isBridge(const QString& description, bool hasIds, quint16 vendorId,
                          quint16 productId, bool windows);
     static bool isBridge(const QSerialPortInfo& info);
-    // The paths named by DK61_VIRTUAL_PORTS (empty entries dropped).
-    static QStringList virtualPathsFromEnvironment();
     // Whether another holder has the device at `path`: a lock file of a living process (as
     // QSerialPort and other serial programs write them) or an exclusive open (TIOCEXCL).
     static bool isPathBusy(const QString& path);
@@ -64,7 +64,7 @@ public:
 private:
     SystemPorts systemPorts;
     QStringList virtualPaths;
-    bool virtualPathsGiven = false;
+    HeldHere heldHere;
 };
 
 #endif // PORTENUMERATOR_H

@@ -14,7 +14,7 @@ void Serial_Info::setPortSource(PortSource source) {
 }
 
 QList<PortCandidate> Serial_Info::scanPorts() const {
-    return portSource ? portSource() : PortEnumerator().scan();
+    return portSource ? portSource() : QList<PortCandidate>();
 }
 
 void Serial_Info::reset() {

@@ -2,6 +2,7 @@
 #define SERIAL_INFO_H
 
 #include "portenumerator.h"
+#include "seriallink.h"
 
 #include <QList>
 #include <QObject>
@@ -20,7 +21,7 @@ public:
     // Asks the operator for one of the free ports among `candidates` (modally); false when no
     // choice was made.
     using Chooser = std::function<bool(const QList<PortCandidate>& candidates, PortCandidate*)>;
-    enum class Link { Board, Other };
+    using Link = SerialLink::Role;
 
     explicit Serial_Info(QObject* parent = nullptr);
     ~Serial_Info() override;
@@ -36,7 +37,7 @@ public:
     // Whether a scan now would choose a port without asking: one free bridge, or several with
     // the remembered port among the free ones. Scans, but changes nothing.
     bool canChooseSilently(Link link = Link::Board) const;
-    // Where the ports come from; by default the platform's serial ports and the virtual bridges.
+    // Where the ports come from (the program's port factory); without a source there are none.
     void setPortSource(PortSource source);
     // Without a chooser several free bridges leave the choice as it was.
     void setChooser(Chooser chooser) { choose = std::move(chooser); }

@@ -1,41 +1,15 @@
 #include "seriallink.h"
 
 #include "board/framecutter.h"
+#include "portfactory.h"
 #include "shell/logging.h"
 
 #include <QFile>
-#include <QSet>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <unistd.h>
 #endif
-
-namespace {
-
-SerialLink::DeviceFactory& deviceFactory() {
-    static SerialLink::DeviceFactory factory;
-    return factory;
-}
-
-QSet<const SerialLink*>& allLinks() {
-    static QSet<const SerialLink*> links;
-    return links;
-}
-
-} // namespace
-
-void SerialLink::setDeviceFactory(DeviceFactory factory) {
-    deviceFactory() = std::move(factory);
-}
-
-bool SerialLink::isHeldOpen(const QString& portName) {
-    for (const SerialLink* link : allLinks()) {
-        if (link->isOpen() && link->portName() == portName)
-            return true;
-    }
-    return false;
-}
 
 bool SerialLink::mayAccess(const QString& portName) {
 #ifdef Q_OS_UNIX
@@ -61,16 +35,19 @@ bool SerialLink::breaksLink(QSerialPort::SerialPortError error) {
     }
 }
 
-SerialLink::SerialLink(QObject* parent) : QObject(parent), device(&port) {
-    allLinks().insert(this);
+SerialLink::SerialLink(PortFactory& ports, QObject* parent) : QObject(parent), ports(ports) {
+    ports.addLink(this);
     receiveBuffer.reserve(ReceiveRoom);
-    connect(&port, &QSerialPort::errorOccurred, this, &SerialLink::handleError);
-    connectReadyRead();
 }
 
 SerialLink::~SerialLink() {
-    allLinks().remove(this);
+    ports.removeLink(this);
     close();
+}
+
+void SerialLink::setHandlers(FrameHandler frames, PassHandler passes) {
+    frameHandler = std::move(frames);
+    passHandler = std::move(passes);
 }
 
 void SerialLink::connectReadyRead() {
@@ -78,71 +55,71 @@ void SerialLink::connectReadyRead() {
         readyReadConnection = connect(device, &QIODevice::readyRead, this, &SerialLink::read_data);
 }
 
-void SerialLink::setPortName(const QString& name) {
-    qCDebug(dk61Link) << "Function setPortName() " << name;
-    port.setPortName(name);
+void SerialLink::setPortName(const QString& portName) {
+    qCDebug(dk61Link) << "Function setPortName() " << portName;
+    name = portName;
 }
 
 void SerialLink::setBaudRate(int baud) {
-    port.setBaudRate(baud, QSerialPort::AllDirections);
+    rate = baud;
+    if (serial)
+        serial->setBaudRate(baud, QSerialPort::AllDirections);
 }
 
 void SerialLink::applySettings(int baud) {
     qCDebug(dk61Link) << "setting BAUDRATE" << baud;
-    port.setBaudRate(baud, QSerialPort::AllDirections);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setParity(QSerialPort::NoParity);
-    port.setDataBits(QSerialPort::Data8);
-    port.setFlowControl(QSerialPort::NoFlowControl);
+    setBaudRate(baud);
 }
 
 bool SerialLink::open() {
-    QIODevice* wanted = &port;
-    if (deviceFactory()) {
-        delete factoryDevice;
-        factoryDevice = deviceFactory()(*this, port.portName());
-        if (factoryDevice) {
-            factoryDevice->setParent(this);
-            wanted = factoryDevice;
-        }
-    }
-    // A new device (even one at the old one's address) needs its own connection.
+    // A device per open: the factory's for the port's name now. A new device (even one at the old
+    // one's address) needs its own connection.
     disconnect(readyReadConnection);
-    device = wanted;
+    delete device;
+    device = ports.createDevice(name, *this);
+    device->setParent(this);
+    serial = qobject_cast<QSerialPort*>(device);
+    if (serial) {
+        serial->setBaudRate(rate, QSerialPort::AllDirections);
+        serial->setStopBits(QSerialPort::OneStop);
+        serial->setParity(QSerialPort::NoParity);
+        serial->setDataBits(QSerialPort::Data8);
+        serial->setFlowControl(QSerialPort::NoFlowControl);
+    }
     connectReadyRead();
     const bool opened = device->open(QIODevice::ReadWrite);
-    accessDenied = !opened && device == &port && port.error() == QSerialPort::PermissionError &&
-                   !mayAccess(port.portName());
+    denied =
+        !opened && serial && serial->error() == QSerialPort::PermissionError && !mayAccess(name);
     if (opened) {
-        linkLost = false;
-        failedOpenClock.invalidate();
+        lost = false;
+        failedOpen.invalidate();
     } else {
-        failedOpenClock.start();
+        failedOpen.start();
     }
     return opened;
 }
 
 void SerialLink::close() {
     // Closing a closed serial port reports an error; there is nothing to close.
-    if (!device->isOpen())
+    if (!isOpen())
         return;
     device->close();
 }
 
 bool SerialLink::isOpen() const {
-    return device->isOpen();
+    return device && device->isOpen();
 }
 
 QString SerialLink::errorString() const {
-    return device->errorString();
+    return device ? device->errorString() : QString();
 }
 
 void SerialLink::write(const QByteArray& bytes) {
-    if (!device->isOpen())
+    if (!isOpen())
         return;
     device->write(bytes);
-    if (device == &port)
-        port.flush();
+    if (serial)
+        serial->flush();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -153,22 +130,22 @@ void SerialLink::read_data() {
     // Bytes that arrive meanwhile stay in the port and are picked up right after the pass.
     if (framing)
         return;
-    receiveChunk(device->readAll());
+    receiveChunk(isOpen() ? device->readAll() : QByteArray());
     // The port does not announce bytes again while its announcement of the last ones runs.
-    if (device->isOpen() && device->bytesAvailable() > 0)
+    if (isOpen() && device->bytesAvailable() > 0)
         QMetaObject::invokeMethod(this, &SerialLink::read_data, Qt::QueuedConnection);
 }
 
 void SerialLink::receiveChunk(const QByteArray& chunk) {
-    lastRead = chunk;
-    lastReadCount = chunk.size();
-    if (lastReadCount < 1)
+    latestRead = chunk;
+    latestReadCount = chunk.size();
+    if (latestReadCount < 1)
         return;
     const bool outerPass = framing;
     framing = true;
     FrameCutter cutter(receiveBuffer);
-    cutter.append(lastRead);
-    qCDebug(dk61Frame) << lastRead.toHex(' ') << receiveBuffer.size();
+    cutter.append(latestRead);
+    qCDebug(dk61Frame) << latestRead.toHex(' ') << receiveBuffer.size();
     if (cutter.startsWith(0xCC))
         emit debugTextReceived(receiveBuffer);
     QByteArray frame;
@@ -213,6 +190,6 @@ void SerialLink::dropBroken() {
     if (!isOpen())
         return; // closed meanwhile by the operator or the firmware watchdog
     close();
-    linkLost = true;
-    emit lost();
+    lost = true;
+    emit broken();
 }

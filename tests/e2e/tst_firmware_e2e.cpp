@@ -6,6 +6,7 @@
 #include "firmware/flashpage.h"
 #include "firmware/isprun.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "simrunner.h"
 #include "testenv.h"
 
@@ -63,10 +64,10 @@ private slots:
         SimRunner sim(link, env.path() + "/sim.log");
         QVERIFY2(sim.start({"--board", "dk61", "--isp", "--flash-out", flash}),
                  qPrintable(sim.error()));
-        TestEnv::setVirtualPorts({link});
+        PortFactory ports({link});
 
-        Control_Panel w(nullptr, Control_Panel::Configuration::Service);
-        QTRY_VERIFY(w.cdBoard()->state.link.has_FW_Version);
+        Control_Panel w(ports, nullptr, Control_Panel::Configuration::Service);
+        QTRY_VERIFY(w.cdBoard()->state().link.has_FW_Version);
         QVERIFY(!w.firmwarePage().toolPath().isEmpty());
         w.firmwarePage().setHexFile(hexPath); // chosen, not stored yet
         w.findChild<QTabWidget*>("tabWidget")->setCurrentWidget(w.findChild<QWidget*>("tabFlash"));
@@ -86,7 +87,7 @@ private slots:
         QCOMPARE(QSettings().value("hexFilename").toString(), hexPath);
 
         // The link is back and the new firmware answers A1 (closing the link forgot the version).
-        QTRY_VERIFY(w.cdBoard()->isPortOpen() && w.cdBoard()->state.link.has_FW_Version);
+        QTRY_VERIFY(w.cdBoard()->isPortOpen() && w.cdBoard()->state().link.has_FW_Version);
         QFile written(flash);
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QByteArray contents = written.readAll();

@@ -1,5 +1,6 @@
 #include "cd_board.h"
 #include "framehex.h"
+#include "portfactory.h"
 #include "ptypair.h"
 
 #include <QElapsedTimer>
@@ -7,17 +8,8 @@
 
 #include <memory>
 #include <poll.h>
-#include <sys/resource.h>
 
 namespace {
-
-// CPU time (user + system) this process has used, in milliseconds.
-qint64 cpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
-}
 
 struct Arrival {
     qint64 ms;
@@ -30,6 +22,7 @@ class tst_cd_board : public QObject {
     Q_OBJECT
 
 private:
+    PortFactory ports;
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<CD_Board> board;
     QElapsedTimer clock;
@@ -55,25 +48,46 @@ private:
         return result;
     }
 
-    void hand(const QByteArray& request) {
-        board->sendBuffer = request;
-        board->send2(request.size());
+    void hand(const QByteArray& request) { board->sendRequest(request); }
+    qint64 written() const { return board->journal().sentFrames().size(); }
+    const IndexedList<QByteArray>& sent() const { return board->journal().sentFrames(); }
+    const QList<QByteArray>& queued() const { return board->transmitQueue().pending(); }
+    bool idle() const { return board->transmitQueue().isIdle(); }
+    // Lets the event loop turn twice (a zero-time timer fires twice): what a port reports in a
+    // tight loop has come by then.
+    static void turnEventLoop() {
+        for (int i = 0; i < 2; ++i) {
+            QTimer turn;
+            turn.setSingleShot(true);
+            QSignalSpy fired(&turn, &QTimer::timeout);
+            turn.start(0);
+            QVERIFY(fired.wait(1000));
+        }
+    }
+    void openFlagBoard(PtyPair& flags) {
+        QVERIFY(flags.isValid());
+        board->setPortName_other(flags.slavePath());
+        board->applyOtherPortSettings();
+        board->openOtherPort();
     }
 
 private slots:
     void init() {
         pty = std::make_unique<PtyPair>();
         QVERIFY(pty->isValid());
-        board = std::make_unique<CD_Board>(nullptr);
+        board = std::make_unique<CD_Board>(ports);
         board->setPortName(pty->slavePath());
         board->applyPortSettings();
         board->openPort();
         QVERIFY(board->isPortOpen());
-        QCOMPARE(board->link.port.baudRate(), 128000);
-        QCOMPARE(board->link.port.dataBits(), QSerialPort::Data8);
-        QCOMPARE(board->link.port.parity(), QSerialPort::NoParity);
-        QCOMPARE(board->link.port.stopBits(), QSerialPort::OneStop);
-        QCOMPARE(board->link.port.flowControl(), QSerialPort::NoFlowControl);
+        const QSerialPort* port = board->link().serialPort();
+        QVERIFY(port);
+        QCOMPARE(board->link().portName(), pty->slavePath());
+        QCOMPARE(port->baudRate(), 128000);
+        QCOMPARE(port->dataBits(), QSerialPort::Data8);
+        QCOMPARE(port->parity(), QSerialPort::NoParity);
+        QCOMPARE(port->stopBits(), QSerialPort::OneStop);
+        QCOMPARE(port->flowControl(), QSerialPort::NoFlowControl);
     }
     void cleanup() {
         board.reset();
@@ -91,8 +105,8 @@ private slots:
         hand(QByteArray::fromHex("1400"));
         // The first goes out at once, the others wait for the ticks.
         QCOMPARE(written.count(), 1);
-        QCOMPARE(board->sentFrames.size(), qint64(1));
-        QCOMPARE(board->txFrames.size(), 2);
+        QCOMPARE(this->written(), qint64(1));
+        QCOMPARE(queued().size(), 2);
 
         const QList<Arrival> got = arrivals(7, 2000);
         QByteArray all;
@@ -115,13 +129,13 @@ private slots:
         QVERIFY2(gap1 >= 25 && gap1 <= 90, qPrintable(QString::number(gap1)));
         QVERIFY2(gap2 >= 25 && gap2 <= 90, qPrintable(QString::number(gap2)));
         QCOMPARE(written.count(), 3);
-        QCOMPARE(board->sentLengths.size(), qint64(3));
-        QCOMPARE(board->sentLengths.at(0), 3);
-        QCOMPARE(board->sentFrames.at(2), QByteArray::fromHex("1400"));
+        QCOMPARE(board->journal().sentLengths().size(), qint64(3));
+        QCOMPARE(board->journal().sentLengths().at(0), 3);
+        QCOMPARE(sent().at(2), QByteArray::fromHex("1400"));
 
         // Idle only once a tick finds the queue empty, 40 ms after the last write.
-        QVERIFY(!board->transmitterIdle);
-        QTRY_VERIFY_WITH_TIMEOUT(board->transmitterIdle, 500);
+        QVERIFY(!idle());
+        QTRY_VERIFY_WITH_TIMEOUT(idle(), 500);
         const qint64 idleAt = clock.elapsed();
         QVERIFY2(idleAt >= got[2].ms + 30, qPrintable(QString::number(idleAt)));
 
@@ -140,7 +154,7 @@ private slots:
         QTimer::singleShot(10, board.get(), [this] {
             hand(QByteArray::fromHex("2100"));
             // queued behind the running tick
-            QCOMPARE(board->sentFrames.size(), qint64(1));
+            QCOMPARE(written(), qint64(1));
         });
         const QList<Arrival> got = arrivals(4, 2000);
         QCOMPARE(got.size(), 2);
@@ -172,24 +186,26 @@ private slots:
         QVERIFY2(writes[1] - writes[0] >= 39, qPrintable(QString::number(writes[1] - writes[0])));
     }
 
+    // The tag request names the low byte of the current track (a negative track as its byte).
     void shortRequestAndTagRequest() {
         board->sendShortRequest(0x13);
-        board->state.player.current_track = 0x0107;
-        QTRY_VERIFY(board->transmitterIdle);
+        board->receiveChunk(FrameHex::bytes("AB 04 00 F9 00 00"));
+        QCOMPARE(board->state().player.current_track, -7);
+        QTRY_VERIFY(idle());
         board->askforTag();
         const QByteArray got = pty->readAtLeast(7, 2000);
-        QCOMPARE(got.toHex(' '), QByteArray("a3 26 04 00 07 ff 01"));
+        QCOMPARE(got.toHex(' '), QByteArray("a3 26 04 00 f9 ff 01"));
     }
 
     // Requests handed over while the port is closed are lost at the usual pace.
     void closedPort_requestsDroppedAtPace() {
-        board->link.port.close();
+        board->link().close();
         QSignalSpy written(board.get(), &CD_Board::send_bytes_ready);
         hand(QByteArray::fromHex("1100"));
         hand(QByteArray::fromHex("1200"));
         QCOMPARE(written.count(), 1);
         QTRY_COMPARE(written.count(), 2);
-        QCOMPARE(board->sentFrames.size(), qint64(2));
+        QCOMPARE(this->written(), qint64(2));
     }
 
     void portErrors_data() {
@@ -214,129 +230,122 @@ private slots:
         QFETCH(int, reports);
         QSignalSpy errors(board.get(), &CD_Board::transmission_error);
         QSignalSpy closed(board.get(), &CD_Board::disconnected_from_serial_port);
-        board->state.link.has_FW_Version = true;
+        board->receiveChunk(FrameHex::bytes("A3 01 3C")); // the board named itself
+        QVERIFY(board->state().link.has_FW_Version);
         const auto kind = static_cast<QSerialPort::SerialPortError>(error);
         for (int i = 0; i < (closes ? 500 : 1); ++i)
             board->trans_error(kind);
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+        turnEventLoop();
         QCOMPARE(board->isPortOpen(), !closes);
         QCOMPARE(errors.count(), reports);
         QCOMPARE(closed.count(), closes ? 1 : 0);
-        QCOMPARE(board->link.linkLost, closes);
-        QCOMPARE(board->state.link.has_FW_Version, !closes);
+        QCOMPARE(board->link().isLost(), closes);
+        QCOMPARE(board->state().link.has_FW_Version, !closes);
     }
 
-    // The other end goes away: the port is closed within a second, reported once, and the
-    // process does not spin.
-    void unplug_closesPortOnceWithoutSpinning() {
+    // The other end goes away: the port is closed within a second and reported once. (What the
+    // process spends on an unplugged port is a benchmark's figure.)
+    void unplug_closesPortOnce() {
         QSignalSpy errors(board.get(), &CD_Board::transmission_error);
         QSignalSpy closed(board.get(), &CD_Board::disconnected_from_serial_port);
         QElapsedTimer wall;
         wall.start();
-        const qint64 cpuBefore = cpuMs();
         pty->closeMaster();
-        QTRY_VERIFY_WITH_TIMEOUT(!board->isPortOpen(), 1000);
-        const qint64 closedAfter = wall.elapsed();
-        QTest::qWait(600);
-        const qint64 cpu = cpuMs() - cpuBefore;
-        qInfo("port closed %lld ms after the unplug; CPU %lld ms in %lld ms", closedAfter, cpu,
-              wall.elapsed());
+        QVERIFY(closed.wait(1000));
+        QVERIFY(!board->isPortOpen());
+        qInfo("port closed %lld ms after the unplug", wall.elapsed());
+        turnEventLoop();
         QCOMPARE(errors.count(), 1);
         QCOMPARE(closed.count(), 1);
-        QVERIFY(board->link.linkLost);
-        // A spinning loop would take the whole time waited.
-        QVERIFY2(cpu < wall.elapsed() / 2, qPrintable(QString::number(cpu)));
+        QVERIFY(board->link().isLost());
     }
 
     // The latest read is kept for the traffic view; the frame cut from it goes to the list.
     void receive_recordsLatestRead() {
         QSignalSpy complete(board.get(), &CD_Board::parse_complete);
         QVERIFY(pty->write(QByteArray::fromHex("55A30105")));
-        QTRY_COMPARE(board->commands.size(), qint64(1));
+        QVERIFY(complete.wait(1000));
         QCOMPARE(complete.count(), 1);
-        QCOMPARE(board->link.lastRead, QByteArray::fromHex("55A30105"));
-        QCOMPARE(board->link.lastReadCount, qint64(4));
-        QCOMPARE(board->commands.at(0).bytes, QByteArray::fromHex("A30105"));
-        QVERIFY(board->link.receiveBuffer.isEmpty());
+        QCOMPARE(board->journal().received().size(), qint64(1));
+        QCOMPARE(board->link().lastRead(), QByteArray::fromHex("55A30105"));
+        QCOMPARE(board->link().lastReadCount(), qint64(4));
+        QCOMPARE(board->journal().received().at(0).bytes, QByteArray::fromHex("A30105"));
+        QVERIFY(board->link().pendingBytes().isEmpty());
     }
 
     void otherLink_unplugClosesItOnce() {
         PtyPair flags;
-        QVERIFY(flags.isValid());
-        board->setPortName_other(flags.slavePath());
-        board->applyOtherPortSettings();
         QSignalSpy opened(board.get(), &CD_Board::connected_to_serial_port_other);
-        board->openOtherPort();
+        openFlagBoard(flags);
         QCOMPARE(opened.count(), 1);
         QVERIFY(board->isOtherPortOpen());
         QSignalSpy errors(board.get(), &CD_Board::transmission_error_other);
         QSignalSpy closed(board.get(), &CD_Board::disconnected_from_serial_port_other);
         flags.closeMaster();
-        QTRY_VERIFY_WITH_TIMEOUT(!board->isOtherPortOpen(), 1000);
-        QTest::qWait(200);
+        QVERIFY(closed.wait(1000));
+        QVERIFY(!board->isOtherPortOpen());
+        turnEventLoop();
         QCOMPARE(errors.count(), 1);
         QCOMPARE(closed.count(), 1);
-        QVERIFY(board->otherLink.linkLost);
+        QVERIFY(board->link(CD_Board::Link::Other).isLost());
         // the board link is untouched
         QVERIFY(board->isPortOpen());
-        QVERIFY(!board->link.linkLost);
+        QVERIFY(!board->link().isLost());
     }
 
     // The flag board's frames land in the same frame list; nothing is ever written to it.
     void otherLink_framesJoinTheFrameList() {
         PtyPair flags;
-        QVERIFY(flags.isValid());
-        board->setPortName_other(flags.slavePath());
-        board->applyOtherPortSettings();
-        board->openOtherPort();
+        openFlagBoard(flags);
         QSignalSpy complete(board.get(), &CD_Board::parse_complete_other);
         QVERIFY(flags.write(QByteArray::fromHex("00C60600010203040506C6")));
-        QTRY_COMPARE(board->commands.size(), qint64(1));
-        QVERIFY(complete.count() >= 1);
-        QCOMPARE(board->commands.at(0).bytes, QByteArray::fromHex("C606000102030405"));
-        QCOMPARE(board->commands.at(0).code, 0xC6);
-        QCOMPARE(board->commands.at(0).length, 6);
-        QCOMPARE(board->commands.at(0).origin, board.get());
-        QCOMPARE(board->otherLink.receiveBuffer, QByteArray::fromHex("C6"));
-        QVERIFY(board->link.receiveBuffer.isEmpty());
+        QVERIFY(complete.wait(1000));
+        const IndexedList<BoardFrame>& frames = board->journal().received();
+        QCOMPARE(frames.size(), qint64(1));
+        QCOMPARE(frames.at(0).bytes, QByteArray::fromHex("C606000102030405"));
+        QCOMPARE(frames.at(0).code, 0xC6);
+        QCOMPARE(frames.at(0).length, 6);
+        QCOMPARE(frames.at(0).origin, board.get());
+        QCOMPARE(board->link(CD_Board::Link::Other).pendingBytes(), QByteArray::fromHex("C6"));
+        QVERIFY(board->link().pendingBytes().isEmpty());
+        // A request reaches the board; the flag board, written to by the same write if at all,
+        // has nothing.
         board->sendShortRequest(1);
         QCOMPARE(pty->readAtLeast(1, 1000), QByteArray::fromHex("A1"));
-        QVERIFY(flags.readAtLeast(1, 200).isEmpty());
+        QVERIFY(flags.readAvailable().isEmpty());
     }
     // The flag board's debug text is shown like the board's.
     void otherLink_debugTextIsShown() {
         PtyPair flags;
-        QVERIFY(flags.isValid());
-        board->setPortName_other(flags.slavePath());
-        board->applyOtherPortSettings();
-        board->openOtherPort();
+        openFlagBoard(flags);
         QSignalSpy shown(board.get(), &CD_Board::show_debug_message);
+        QSignalSpy complete(board.get(), &CD_Board::parse_complete_other);
         QVERIFY(flags.write(QByteArray("\xCC"
                                        "flag board 1.2") +
                             QByteArray::fromHex("A30105")));
-        QTRY_COMPARE(board->commands.size(), qint64(1));
+        QVERIFY(complete.wait(1000));
+        QCOMPARE(board->journal().received().size(), qint64(1));
         QCOMPARE(shown.count(), 1);
-        QVERIFY(board->debugText.startsWith("\xCC"
-                                            "flag board 1.2"));
+        QVERIFY(board->debugText().startsWith("\xCC"
+                                              "flag board 1.2"));
     }
 
     // ---- from frames to signals (no port needed) ----
 
     void framesAreDecodedOnce() {
         board->receiveChunk(FrameHex::bytes("A0 01 01"));
-        const qint64 sent = board->sentFrames.size() + board->txFrames.size();
-        QCOMPARE(sent, qint64(5));
+        const qint64 requests = written() + queued().size();
+        QCOMPARE(requests, qint64(5));
         board->parseCommand();
-        QCOMPARE(board->sentFrames.size() + board->txFrames.size(), sent);
-        QCOMPARE(board->parse_index, board->commands.size());
-        // frames dropped before the decoder reached them are skipped
-        board->commands.append(BoardFrame{board.get(), FrameHex::bytes("B2 00"), {}, 0xB2, 0});
-        board->commands.dropBefore(board->commands.size());
-        board->commands.append(BoardFrame{board.get(), FrameHex::bytes("BB 00"), {}, 0xBB, 0});
-        board->parseCommand();
-        QCOMPARE(board->state.player.tray_state, quint8(3));
-        QCOMPARE(board->parse_index, board->commands.size());
+        QCOMPARE(written() + queued().size(), requests);
+        FrameJournal& journal = board->journal();
+        QCOMPARE(journal.decodePosition(), journal.received().size());
+        // The traffic view letting go of every frame takes none the decoder has to come to.
+        journal.dropReceivedBefore(journal.received().size());
+        QCOMPARE(journal.received().heldCount(), qint64(0));
+        board->receiveChunk(FrameHex::bytes("BB 00"));
+        QCOMPARE(board->state().player.tray_state, quint8(3));
+        QCOMPARE(journal.decodePosition(), journal.received().size());
     }
 
     void emittedSignals_data() {
@@ -388,9 +397,9 @@ private slots:
     // The rate the EEPROM announces is the one the next reconnect uses.
     void settingsBlock_setsTheLinkRate() {
         board->receiveChunk(FrameHex::bytes("99 0C 21 00 09 15 00 00 00 82 5A 00 00 01"));
-        QCOMPARE(board->baudRate, 115200);
+        QCOMPARE(board->baudRate(), 115200);
         board->receiveChunk(FrameHex::bytes("99 0C 21 00 09 15 00 00 00 82 5A 00 00 FF"));
-        QCOMPARE(board->baudRate, 128000);
+        QCOMPARE(board->baudRate(), 128000);
     }
 
     void samplingPoints_signalTheirOwnEnd() {
@@ -403,14 +412,22 @@ private slots:
         QCOMPARE(second.count(), 1);
     }
 
-    void tagTimer_asksForTheTag() {
-        board->receiveChunk(FrameHex::bytes("A1 01 04 AB 04 00 05 00 00"));
-        QVERIFY(board->tagTimer.isActive());
-        QVERIFY(board->tagTimer.isSingleShot());
-        QCOMPARE(board->tagTimer.interval(), 120);
+    // A disc whose tag is not complete, a track: the tag is asked for 120 ms later.
+    void tagPoll_asksForTheTag() {
         const QByteArray tag = FrameHex::bytes("26 04 00 05 FF 01");
-        QTRY_VERIFY(board->txFrames.value(board->txFrames.size() - 1) == tag ||
-                    (board->txFrames.isEmpty() && board->sentFrames.last() == tag));
+        int tags = 0;
+        qint64 askedAt = -1;
+        connect(board.get(), &CD_Board::send_bytes_ready, this, [&] {
+            if (sent().last() == tag && ++tags == 1)
+                askedAt = clock.elapsed();
+        });
+        clock.start();
+        board->receiveChunk(FrameHex::bytes("A1 01 04 AB 04 00 05 00 00"));
+        QCOMPARE(tags, 0);
+        QVERIFY(!queued().contains(tag));
+        QTRY_COMPARE(tags, 1);
+        qInfo("tag asked for %lld ms after the frame", askedAt);
+        QVERIFY2(askedAt >= 110 && askedAt <= 400, qPrintable(QString::number(askedAt)));
     }
 
     void eepromRequests_data() {
@@ -421,7 +438,7 @@ private slots:
     void eepromRequests() {
         QFETCH(int, value);
         board->writeZeroByte({true, quint8(value), false});
-        QCOMPARE(board->sentFrames.at(0), FrameHex::bytes("60 01 21 0C") + char(value));
+        QCOMPARE(sent().at(0), FrameHex::bytes("60 01 21 0C") + char(value));
     }
 };
 

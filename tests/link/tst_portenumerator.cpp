@@ -1,5 +1,7 @@
 #include "portenumerator.h"
+#include "portfactory.h"
 #include "ptypair.h"
+#include "seriallink.h"
 
 #include <QFile>
 #include <QSerialPort>
@@ -12,6 +14,13 @@ class tst_portenumerator : public QObject {
     Q_OBJECT
 
 private:
+    static PortCandidate virtualPort(const QList<PortCandidate>& ports, const QString& name) {
+        for (const PortCandidate& port : ports) {
+            if (port.name == name)
+                return port;
+        }
+        return PortCandidate();
+    }
     static QList<PortCandidate> scanVirtual(const QStringList& paths) {
         PortEnumerator enumerator([] { return QList<QSerialPortInfo>(); });
         enumerator.setVirtualPaths(paths);
@@ -60,10 +69,9 @@ private slots:
 
     void virtualPaths_fromEnvironment() {
         qputenv("DK61_VIRTUAL_PORTS", "/tmp/a::/dev/pts/9:");
-        QCOMPARE(PortEnumerator::virtualPathsFromEnvironment(),
-                 QStringList({"/tmp/a", "/dev/pts/9"}));
+        QCOMPARE(PortFactory::virtualPathsFromEnvironment(), QStringList({"/tmp/a", "/dev/pts/9"}));
         qunsetenv("DK61_VIRTUAL_PORTS");
-        QVERIFY(PortEnumerator::virtualPathsFromEnvironment().isEmpty());
+        QVERIFY(PortFactory::virtualPathsFromEnvironment().isEmpty());
     }
 
     void virtualPorts_onlyExistingPathsAreBridges() {
@@ -86,15 +94,35 @@ private slots:
         }
     }
 
-    void virtualPorts_environmentIsReadAtScan() {
+    // The factory offers the bridges it was given at start-up; the variable is not read again.
+    void factory_offersItsVirtualBridges() {
+        PtyPair pty;
+        PtyPair other;
+        QVERIFY(pty.isValid() && other.isValid());
+        PortFactory factory({pty.slavePath()});
+        qputenv("DK61_VIRTUAL_PORTS", other.slavePath().toLocal8Bit());
+        const QList<PortCandidate> ports = factory.scan();
+        qunsetenv("DK61_VIRTUAL_PORTS");
+        QVERIFY(!virtualPort(ports, pty.slavePath()).isEmpty());
+        QVERIFY(virtualPort(ports, other.slavePath()).isEmpty());
+    }
+
+    // A port one of the factory's links holds is busy for the next scan, and free once the link
+    // closed it; the link's device is the factory's serial port.
+    void factory_portHeldByItsLinkIsBusy() {
         PtyPair pty;
         QVERIFY(pty.isValid());
-        qputenv("DK61_VIRTUAL_PORTS", pty.slavePath().toLocal8Bit());
-        PortEnumerator enumerator([] { return QList<QSerialPortInfo>(); });
-        const QList<PortCandidate> ports = enumerator.scan();
-        qunsetenv("DK61_VIRTUAL_PORTS");
-        QCOMPARE(ports.size(), 1);
-        QCOMPARE(ports.at(0).portName(), pty.slavePath());
+        PortFactory factory({pty.slavePath()});
+        SerialLink link(factory);
+        link.setPortName(pty.slavePath());
+        link.applySettings(115200);
+        QVERIFY(link.open());
+        QCOMPARE(link.serialPort()->baudRate(), 115200);
+        QVERIFY(factory.isHeldOpen(pty.slavePath()));
+        QVERIFY(virtualPort(factory.scan(), pty.slavePath()).busy);
+        link.close();
+        QVERIFY(!factory.isHeldOpen(pty.slavePath()));
+        QVERIFY(!virtualPort(factory.scan(), pty.slavePath()).busy);
     }
 
     // A port held by a QSerialPort (of this process or another) is busy, whether it was opened

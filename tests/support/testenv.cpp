@@ -17,10 +17,6 @@ TestEnv::TestEnv() {
     QSettings().clear();
 }
 
-void TestEnv::setVirtualPorts(const QStringList& paths) {
-    qputenv("DK61_VIRTUAL_PORTS", paths.join(':').toLocal8Bit());
-}
-
 void TestEnv::setSetting(const QString& key, const QVariant& value) {
     QSettings settings;
     settings.setValue(key, value);

@@ -4,16 +4,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// Per-test isolation: settings and application data go to a temporary folder (never the user's),
-// and the adapter discovery sees only the given virtual bridges.
+// Per-test isolation: settings and application data go to a temporary folder (never the user's).
 class TestEnv {
 public:
     // Points QSettings' user scope at a fresh temporary directory.
     TestEnv();
     // Directory for log and flag files, settings etc.
     QString path() const { return dir.path(); }
-    // Makes the adapter discovery see exactly these device paths as bridges.
-    static void setVirtualPorts(const QStringList& paths);
     // Writes a key into the store the window will read.
     void setSetting(const QString& key, const QVariant& value);
 

@@ -2,7 +2,6 @@
 
 #include "cd_board.h"
 #include "framehex.h"
-#include "seriallink.h"
 
 #include <QFile>
 
@@ -11,33 +10,21 @@ WindowFixture::WindowFixture(int bridges) {
         bridgePaths.append(env.path() + QStringLiteral("/bridge-%1").arg(n));
         plugIn(n);
     }
-    TestEnv::setVirtualPorts(bridgePaths);
-    SerialLink::setDeviceFactory([this](SerialLink& link, const QString& name) -> QIODevice* {
-        if (!bridgePaths.contains(name))
-            return nullptr;
-        auto* device = new LoopbackDevice;
-        device->refuseOpen = refused.contains(name) || !QFile::exists(name);
-        QObject::connect(device, &LoopbackDevice::errorOccurred, &link, &SerialLink::handleError);
-        devices[name] = device;
-        return device;
-    });
+    loopbacks = std::make_unique<LoopbackPorts>(bridgePaths);
 }
 
 WindowFixture::~WindowFixture() {
     panel.reset();
-    SerialLink::setDeviceFactory(nullptr);
-    TestEnv::setVirtualPorts({});
 }
 
 void WindowFixture::start(Control_Panel::Configuration configuration) {
-    panel = std::make_unique<Control_Panel>(nullptr, configuration);
+    panel = std::make_unique<Control_Panel>(*loopbacks, nullptr, configuration);
     window = panel.get();
     board = window->cdBoard();
 }
 
 LoopbackDevice* WindowFixture::device(int bridge) const {
-    LoopbackDevice* device = devices.value(bridgePaths.value(bridge));
-    return device && device->isOpen() ? device : nullptr;
+    return loopbacks->device(bridgePaths.value(bridge));
 }
 
 void WindowFixture::unplug(int bridge) {
@@ -51,10 +38,7 @@ void WindowFixture::plugIn(int bridge) {
 }
 
 void WindowFixture::refuseOpens(bool refuse, int bridge) {
-    if (refuse)
-        refused.insert(bridgePaths.value(bridge));
-    else
-        refused.remove(bridgePaths.value(bridge));
+    loopbacks->refuseOpens(bridgePaths.value(bridge), refuse);
 }
 
 void WindowFixture::feed(const QString& hex, int bridge) {
@@ -64,9 +48,10 @@ void WindowFixture::feed(const QString& hex, int bridge) {
 
 QStringList WindowFixture::requests() const {
     QStringList texts;
-    for (qint64 i = board->sentFrames.firstIndex(); i < board->sentFrames.size(); ++i)
-        texts.append(FrameHex::text(board->sentFrames.at(i)));
-    for (const QByteArray& frame : board->txFrames)
+    const IndexedList<QByteArray>& sent = board->journal().sentFrames();
+    for (qint64 i = sent.firstIndex(); i < sent.size(); ++i)
+        texts.append(FrameHex::text(sent.at(i)));
+    for (const QByteArray& frame : board->transmitQueue().pending())
         texts.append(FrameHex::text(frame));
     return texts;
 }

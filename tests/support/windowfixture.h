@@ -1,14 +1,11 @@
 #ifndef WINDOWFIXTURE_H
 #define WINDOWFIXTURE_H
 
-#include "loopbackdevice.h"
+#include "loopbackports.h"
 #include "main/control_panel.h"
 #include "testenv.h"
 
 #include <QByteArray>
-#include <QMap>
-#include <QPointer>
-#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -17,8 +14,9 @@ class CD_Board;
 
 // The main window on in-process loopback adapters, for tests of what the window shows and sends
 // without a pseudo-terminal: settings in a temporary store, `bridges` virtual USB-UART bridges
-// whose links open loopback devices. Settings may be written before start(); start() builds the
-// window, whose start-up opens the board link on the first bridge.
+// whose links open loopback devices (the port factory handed to the window). Settings may be
+// written before start(); start() builds the window, whose start-up opens the board link on the
+// first bridge.
 class WindowFixture {
 public:
     explicit WindowFixture(int bridges = 1);
@@ -32,6 +30,8 @@ public:
     TestEnv env;
     Control_Panel* window = nullptr;
     CD_Board* board = nullptr;
+    // What the window's links open; tests may give it other virtual bridges before start().
+    LoopbackPorts& ports() { return *loopbacks; }
 
     // A widget of the window by its object name.
     template <typename T = QWidget> T* find(const QString& name) const {
@@ -56,9 +56,8 @@ public:
     QStringList since() const;
 
 private:
+    std::unique_ptr<LoopbackPorts> loopbacks;
     std::unique_ptr<Control_Panel> panel;
-    QMap<QString, QPointer<LoopbackDevice>> devices;
-    QSet<QString> refused;
     int marked = 0;
 };
 

@@ -7,18 +7,41 @@
 
 using RD = ResponseDecoding;
 
+BoardDecoder::BoardDecoder() {
+    memoryTimer.setSingleShot(true);
+    memoryTimer.setInterval(MemorySequence::TimeoutMs);
+}
+
 QByteArray BoardDecoder::begin(MemorySequence& sequence, const QByteArray& request) {
     if (running && running != &sequence)
         running->cancel();
     running = &sequence;
+    memoryTimer.start();
     return request;
 }
 
 void BoardDecoder::cancelSequences() {
+    memoryTimer.stop();
     for (MemorySequence* sequence : std::initializer_list<MemorySequence*>{
              &historyRead, &zeroByteRead, &historyErase, &zeroByteWrite})
         sequence->cancel();
     running = nullptr;
+}
+
+void BoardDecoder::memoryTimedOut(DecodeOutcome& out) {
+    const MemorySequence* sequence = running;
+    out.add(BoardEvent::MemoryExchangeOver{stopSequence(MemorySequence::Stop::NoAnswer), sequence});
+}
+
+void BoardDecoder::linkClosed(DecodeOutcome& out) {
+    const MemorySequence* sequence = running;
+    out.add(
+        BoardEvent::MemoryExchangeOver{stopSequence(MemorySequence::Stop::LinkClosed), sequence});
+    EepromState& eeprom = state.eeprom;
+    eeprom.settings_read = eeprom.focus_read = eeprom.production_read = eeprom.laser_read = false;
+    eepromRun.stop(MemorySequence::Stop::LinkClosed, out);
+    state.laser.calibration.stop();
+    state.link.has_FW_Version = false;
 }
 
 QString BoardDecoder::stopSequence(MemorySequence::Stop reason) {
@@ -276,10 +299,11 @@ void BoardDecoder::memoryReply(const QByteArray& b, DecodeOutcome& out) {
         const int sent = out.requests.size();
         if (!sequence->onReply(b, out)) {
             if (out.requests.size() > sent)
-                out.add(BoardEvent::MemoryExchangeAdvanced{});
+                memoryTimer.start();
             return;
         }
         running = nullptr;
+        memoryTimer.stop();
         out.add(BoardEvent::MemoryExchangeOver{});
         return;
     }

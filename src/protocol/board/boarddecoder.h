@@ -10,12 +10,14 @@
 #include "production/eepromrun.h"
 
 #include <QByteArray>
+#include <QTimer>
 
 // Gives meaning to the frames of both links: updates the board state, and says for each frame
 // what to send and what happened. Frames come from outside the program, so every handler checks
 // a frame's size before it reads a parameter byte. Knows no window and no port.
 class BoardDecoder {
 public:
+    BoardDecoder();
     // One frame (code byte, length byte, parameter bytes): the state changes, the requests it
     // calls for (the periodic status requests of a tick among them) and its events go to `out`.
     void decode(const QByteArray& frame, DecodeOutcome& out);
@@ -32,10 +34,23 @@ public:
     }
     // The exchange that memory replies go to, or null.
     MemorySequence* runningSequence() const { return running; }
-    // Ends every exchange (the link closed, a test starts clean).
+    // Ends every exchange (a test starts clean).
     void cancelSequences();
     // Ends the exchange that runs, if any, and says why for the operator (empty when none ran).
     QString stopSequence(MemorySequence::Stop reason);
+    // Runs while an exchange waits for its next reply (MemorySequence::TimeoutMs unless set); its
+    // owner connects its time-out to memoryTimedOut().
+    QTimer memoryTimer;
+    // The reply did not come: the exchange ends with its failure.
+    void memoryTimedOut(DecodeOutcome& out);
+    // How long a memory exchange and a programming step wait for their replies.
+    void setTimeouts(int memoryMs, int eepromRequestMs) {
+        memoryTimer.setInterval(memoryMs);
+        eepromRun.setTimeoutPerRequest(eepromRequestMs);
+    }
+    // The board link closed: no exchange and no programming step outlives it, and after the next
+    // open the board names itself and its image is read again.
+    void linkClosed(DecodeOutcome& out);
 
     BoardState state;
     HistoryRead historyRead;

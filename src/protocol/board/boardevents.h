@@ -74,13 +74,11 @@ struct EepromStepConfirmed { // the programming run moved on: the number of its 
 struct EepromBlockRead { // a block of the parameter image was read
     EepromLayout::Block block;
 };
-// ---- production and laser: the memory exchanges' time-out ----
-struct MemoryExchangeAdvanced {}; // the running memory exchange sent its next request
-struct MemoryExchangeOver {       // it ended; `failure` says why when without its result
+// The running memory exchange ended; `failure` says why when without its result.
+struct MemoryExchangeOver {
     QString failure;
     const MemorySequence* sequence = nullptr;
 };
-// ---- end production and laser ----
 struct TagPollDue {};         // ask for the tag of the current track soon
 struct DisplayInfoChanged {}; // the board state the displays show may have changed
 } // namespace BoardEvent
@@ -93,8 +91,7 @@ using BoardEventRecord = std::variant<
     BoardEvent::LoaderFromEeprom, BoardEvent::LoaderSelected, BoardEvent::LoaderLabel,
     BoardEvent::LoaderTypeOk, BoardEvent::LaserHistoryRead, BoardEvent::ZeroByteRead,
     BoardEvent::ZeroByteWritten, BoardEvent::EepromStepConfirmed, BoardEvent::EepromBlockRead,
-    BoardEvent::MemoryExchangeAdvanced, BoardEvent::MemoryExchangeOver, BoardEvent::TagPollDue,
-    BoardEvent::DisplayInfoChanged>;
+    BoardEvent::MemoryExchangeOver, BoardEvent::TagPollDue, BoardEvent::DisplayInfoChanged>;
 
 // What the decoder hands back for one frame: the requests to send, in order, and the events.
 struct DecodeOutcome {

@@ -40,6 +40,16 @@ struct LinkWatch {
     // The watchdog found no board / has reported it; any frame clears both.
     bool noBoard = false;
     bool noBoardReported = false;
+    // The operator asked to connect while the link was closed / closed it.
+    bool userConnect = false;
+    bool userDisconnect = false;
+
+    // The operator pressed connect (`opening`) or disconnect.
+    void operatorToggled(bool opening) {
+        noBoard = false;
+        userConnect = opening;
+        userDisconnect = !opening;
+    }
 };
 
 // The flag board: status of the last 14-byte record and the measurement clock.
@@ -100,6 +110,14 @@ struct BoardState {
     EepromState eeprom;
     ServiceState service;
     Toc toc;
+
+    // The board link went down: what was learnt about the board on it is forgotten.
+    void linkDropped() {
+        link.wrong_board = link.noBoardReported = false;
+        flags.flag_data_seen = false;
+        loader.loader_type_known = false;
+        loader.loader_type = 0;
+    }
 };
 
 #endif // BOARDSTATE_H

@@ -20,6 +20,9 @@ QByteArray PlayerRequests::previous() {
 QByteArray PlayerRequests::discContents() {
     return RequestFrame::of({0x21, 0x00});
 }
+QByteArray PlayerRequests::trackTag(int track) {
+    return RequestFrame::of({0x26, 0x04, 0x00, static_cast<quint8>(track & 0xFF), 0xFF, 0x01});
+}
 QByteArray PlayerRequests::trayOpen() {
     return RequestFrame::of({0x31, 0x01, 0x01});
 }

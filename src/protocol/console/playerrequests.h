@@ -9,14 +9,15 @@
 // state the board last reported.
 class PlayerRequests {
 public:
-    static QByteArray play(int mode); // 11 01 mode
-    static QByteArray pause();        // 13 00
-    static QByteArray stop();         // 14 00
-    static QByteArray next();         // 15 00
-    static QByteArray previous();     // 16 00
-    static QByteArray discContents(); // 21 00
-    static QByteArray trayOpen();     // 31 01 01
-    static QByteArray trayClose();    // 32 01 01
+    static QByteArray play(int mode);      // 11 01 mode
+    static QByteArray pause();             // 13 00
+    static QByteArray stop();              // 14 00
+    static QByteArray next();              // 15 00
+    static QByteArray previous();          // 16 00
+    static QByteArray discContents();      // 21 00
+    static QByteArray trackTag(int track); // 26 04 00 track FF 01: the tag of a track
+    static QByteArray trayOpen();          // 31 01 01
+    static QByteArray trayClose();         // 32 01 01
 
     // Play with a mode byte, asking for the disc contents first when the play-with-init flag
     // is set.

@@ -234,7 +234,7 @@ void RunSession::linkDown(const QString& port, const QString& reason) {
 
 void RunSession::review(RunStore store, const RunSummary& summary, const QDateTime& started,
                         const UnitIdentity& unit, const QString& path, qint64 skipped) {
-    reviewed.emplace();
+    reviewed = Reviewed();
     reviewed->run.store = std::move(store);
     reviewed->run.summary = summary;
     reviewed->run.started = started;
@@ -246,7 +246,7 @@ void RunSession::review(RunStore store, const RunSummary& summary, const QDateTi
 }
 
 void RunSession::review(const Stored& run) {
-    reviewed.emplace();
+    reviewed = Reviewed();
     reviewed->run.series = run.series;
     reviewed->run.store = run.series.toStore();
     reviewed->run.summary = storedSummary(run, flagLimits);

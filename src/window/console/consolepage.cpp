@@ -170,7 +170,8 @@ void ConsolePage::show(const QStringList& lines) {
 }
 
 void ConsolePage::takeReceived() {
-    showReceived(TrafficFeed::received(board.commands, board.parse_index, board.state,
+    const FrameJournal& journal = board.journal();
+    showReceived(TrafficFeed::received(journal.received(), journal.decodePosition(), board.state(),
                                        services.elapsedMs(), &received));
 }
 
@@ -182,22 +183,22 @@ void ConsolePage::showReceived(const TrafficFeed::Received& update) {
         ui->labelLaserCurrent->setText(update.laserCurrent);
     show(update.lines);
     services.logLines(update.lines);
-    board.commands.dropBefore(update.dropBefore);
+    board.journal().dropReceivedBefore(update.dropBefore);
 }
 
 // Recall starts after the newest request again.
 void ConsolePage::takeSent() {
+    FrameJournal& journal = board.journal();
     const TrafficFeed::Sent update =
-        TrafficFeed::sent(board.sentFrames, board.sentLengths, services.elapsedMs(), &sent);
+        TrafficFeed::sent(journal.sentFrames(), journal.sentLengths(), services.elapsedMs(), &sent);
     show(update.lines);
     services.logLines(update.lines);
     recalled = sent;
-    board.sentFrames.dropBefore(update.dropBefore);
-    board.sentLengths.dropBefore(update.dropBefore);
+    journal.dropSentBefore(update.dropBefore);
 }
 
 void ConsolePage::takeDebugText() {
-    show({TrafficLine::received(services.elapsedMs(), board.debugText)});
+    show({TrafficLine::received(services.elapsedMs(), board.debugText())});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -219,7 +220,7 @@ void ConsolePage::sendRequest(const HexInput::Request& request) {
     // Nothing but blanks or other characters: there is no request to send.
     if (request.bytes.isEmpty())
         return;
-    board.state.service.last_custom_command = request.mark;
+    board.state().service.last_custom_command = request.mark;
     board.sendRequest(request.bytes);
     if (ui->CheckBoxClear->isChecked())
         ui->InputText->clear();
@@ -232,16 +233,17 @@ void ConsolePage::formatTyped() {
 }
 
 void ConsolePage::recallOlder() {
-    recall(TrafficFeed::older(board.sentFrames, recalled));
+    recall(TrafficFeed::older(board.journal().sentFrames(), recalled));
 }
 
 void ConsolePage::recallNewer() {
-    recall(TrafficFeed::newer(board.sentFrames, recalled, sent));
+    recall(TrafficFeed::newer(board.journal().sentFrames(), recalled, sent));
 }
 
 void ConsolePage::recall(qint64 index) {
     if (index != recalled)
-        ui->InputText->setText(TrafficFeed::recalled(board.sentFrames, board.sentLengths, index));
+        ui->InputText->setText(TrafficFeed::recalled(board.journal().sentFrames(),
+                                                     board.journal().sentLengths(), index));
     recalled = index;
     qCDebug(dk61Console) << "inputTextIndex: " << recalled << "sent_bytes_index: " << sent;
 }
@@ -263,7 +265,7 @@ void ConsolePage::requestCurrent() {
 }
 
 void ConsolePage::showCurrent() {
-    ui->labelLaserCurrent->setText(QString::number(board.state.laser.laser_current_mA, 'g', 6) +
+    ui->labelLaserCurrent->setText(QString::number(board.state().laser.laser_current_mA, 'g', 6) +
                                    QStringLiteral(" mA"));
 }
 

@@ -31,14 +31,14 @@ void PlayerPanel::showPlayState() {
 
 void PlayerPanel::openClose() {
     bool recheck = false;
-    board.sendRequest(PlayerRequests::openClose(board.state.player.tray_state, recheck));
+    board.sendRequest(PlayerRequests::openClose(board.state().player.tray_state, recheck));
     if (recheck)
         trayRecheck.start(TrayRecheckMs);
 }
 
 void PlayerPanel::trayUpdate() {
     trayRecheck.stop();
-    board.sendRequests(PlayerRequests::trayRecheck(board.state.player.tray_state));
+    board.sendRequests(PlayerRequests::trayRecheck(board.state().player.tray_state));
 }
 
 void PlayerPanel::playFromStart() {
@@ -46,12 +46,12 @@ void PlayerPanel::playFromStart() {
 }
 
 void PlayerPanel::takePlayInit() {
-    board.state.player.play_with_init = playInit;
+    board.state().player.play_with_init = playInit;
 }
 
 void PlayerPanel::showDiscId() {
     emit discIdShown("Disc ID: " +
-                     QString::number(static_cast<qint32>(board.state.player.disc_id)));
+                     QString::number(static_cast<qint32>(board.state().player.disc_id)));
 }
 
 void PlayerPanel::clearDiscId() {

@@ -49,7 +49,7 @@ FlagMonitor::FlagMonitor(CD_Board& board, FlagsPage& page, SessionFiles& files,
     runFiles->reportAtEnd = [&settings] { return settings.reportAtRunEnd; };
     runFiles->reportFolders = [] { return SessionFiles::reportFolders(); };
     runPanel = page.makeRun(*runSession, statusBar, [&board] {
-        const FlagBoardState& flags = board.state.flags;
+        const FlagBoardState& flags = board.state().flags;
         return flags.flag_data_seen ? flags.flag_sub_status : 0;
     });
     runSession->setLimits(settings.limits);
@@ -57,13 +57,13 @@ FlagMonitor::FlagMonitor(CD_Board& board, FlagsPage& page, SessionFiles& files,
     runSession->startRun(files.flags().isOpen() ? files.flags().absolutePath() : QString());
     connect(&board, &CD_Board::disconnected_from_serial_port, this, [this] {
         const CD_Board& b = this->board;
-        linkDown(b.link.linkLost    ? b.link.errorString()
-                 : b.userDisconnect ? QStringLiteral("closed by the operator")
-                                    : QStringLiteral("closed"));
+        linkDown(b.link().isLost()               ? b.link().errorString()
+                 : b.state().link.userDisconnect ? QStringLiteral("closed by the operator")
+                                                 : QStringLiteral("closed"));
     });
     // The DK-61 names itself with its firmware version and its production record.
     connect(&board, &CD_Board::retrievedProductionCode, runSession, [this] {
-        const BoardState& s = this->board.state;
+        const BoardState& s = this->board.state();
         const EepromParameters& record = s.eeprom.image;
         if (s.link.has_FW_Version && s.eeprom.production_read)
             runSession->boardIdentified(
@@ -123,7 +123,7 @@ void FlagMonitor::flagFileOpened(const QString& path) {
 }
 
 void FlagMonitor::linkOpened() {
-    runSession->linkUp(board.link.portName(), board.link.baudRate());
+    runSession->linkUp(board.link().portName(), board.link().baudRate());
     runPanel->showInterval();
     const int chosen = page.chosenInterval();
     if (chosen != 1) {
@@ -133,13 +133,13 @@ void FlagMonitor::linkOpened() {
 }
 
 void FlagMonitor::linkDown(const QString& reason) {
-    runSession->linkDown(board.link.portName(), reason);
+    runSession->linkDown(board.link().portName(), reason);
     runPanel->showInterval();
 }
 
 void FlagMonitor::recordAdded(const CFlags& record) {
-    const int setting = board.state.flags.flag_sub_status;
+    const int setting = board.state().flags.flag_sub_status;
     runPanel->showInterval();
-    if (runSession->recordAdded(counts(record), setting, discPosition(board.state.player)))
+    if (runSession->recordAdded(counts(record), setting, discPosition(board.state().player)))
         resultsPage->recorded(runSession->live().summary, setting, &runSession->live().series);
 }

@@ -64,19 +64,20 @@ RunFiles* FlagsPage::makeFiles(RunSession& runSession, QWidget* window, QStatusB
 }
 
 void FlagsPage::plotRecords() {
-    flagPlot->plot(board.flag_records, board.state.flags.flag_sub_status, run && run->livePaused());
+    flagPlot->plot(board.flagRecords(), board.state().flags.flag_sub_status,
+                   run && run->livePaused());
 }
 
 void FlagsPage::chooseInterval(int selection) {
     qCDebug(dk61Flags) << "flag interval" << selection + 1;
     board.sendFlagInterval(selection + 1);
-    flagPlot->restart(board.flag_records);
+    flagPlot->restart(board.flagRecords());
     if (session)
         session->intervalChosen(selection + 1);
 }
 
 void FlagsPage::restartPlot() {
-    flagPlot->restart(board.flag_records);
+    flagPlot->restart(board.flagRecords());
 }
 
 int FlagsPage::chosenInterval() const {

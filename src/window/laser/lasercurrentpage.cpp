@@ -102,7 +102,7 @@ void LaserCurrentPage::plotHistory(int runtime, int lastIndex, const quint8* val
     QVector<double> currents;
     const int recorded = LaserHistory::build(static_cast<quint64>(qMax(runtime, 0)),
                                              static_cast<quint8>(lastIndex & 0xFF), values,
-                                             board.state.link.fw_version, &times, &currents);
+                                             board.state().link.fw_version, &times, &currents);
     QCustomPlot* plot = ui->customPlotLaser;
     plot->graph(0)->setVisible(recorded != 0);
     if (recorded == 0) {

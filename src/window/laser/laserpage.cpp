@@ -42,7 +42,7 @@ LaserPage::LaserPage(CD_Board& board, QWidget* parent)
     connect(ui->buttoCalculate, &QPushButton::clicked, this, &LaserPage::fit);
     connect(&board, &CD_Board::module_off, this, &LaserPage::moduleOff);
     connect(ui->buttonLaserOnOff, &QPushButton::clicked, this,
-            [this] { this->board.sendRequests(this->board.serviceMode.laserButton()); });
+            [this] { this->board.sendRequests(this->board.serviceMode().laserButton()); });
     // the count follows the readings once per batch received
     for (QPushButton* button : {ui->buttonGetAdcValue_1, ui->buttonGetAdcValue_2})
         connect(button, &QPushButton::clicked, this, &LaserPage::showProgress);
@@ -53,7 +53,7 @@ LaserPage::LaserPage(CD_Board& board, QWidget* parent)
 LaserPage::~LaserPage() = default;
 
 void LaserPage::showPoint(int point) {
-    const LaserCalibration& calibration = board.state.laser.calibration;
+    const LaserCalibration& calibration = board.state().laser.calibration;
     if (calibration.mean(point) == 0)
         return;
     QLineEdit* mean = point == 1 ? ui->lineAdcValue_1 : ui->lineAdcValue_2;
@@ -63,7 +63,7 @@ void LaserPage::showPoint(int point) {
 }
 
 void LaserPage::fit() {
-    LaserState& laser = board.state.laser;
+    LaserState& laser = board.state().laser;
     const LaserCalibration::Entry first{ui->lineCurrent_1->text(),
                                         ui->boxUnitSelector_1->currentIndex(),
                                         ui->lineAdcValue_1->text()};
@@ -87,12 +87,12 @@ void LaserPage::fit() {
 
 void LaserPage::showProgress() {
     for (int point : {1, 2})
-        progress[point - 1]->setText(board.state.laser.calibration.progressText(point));
+        progress[point - 1]->setText(board.state().laser.calibration.progressText(point));
 }
 
 void LaserPage::moduleOff() {
     qCDebug(dk61Laser) << "handle module off()";
-    board.serviceMode.moduleOff();
+    board.serviceMode().moduleOff();
     showLaserButton(ServiceMode::laserButtonText(false));
 }
 

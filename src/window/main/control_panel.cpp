@@ -41,13 +41,13 @@
 
 #include <algorithm>
 
-Control_Panel::Control_Panel(QWidget* parent, Configuration configuration)
-    : QMainWindow(parent), configuration(configuration) {
+Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration configuration)
+    : QMainWindow(parent), ports(ports), configuration(configuration) {
     // 1-3: members, the board, the form
     ui = new Ui::Control_Panel;
     focusCoefs = new Focus_Coefs(this);
     qCDebug(dk61App) << "focus coefs 1 at: " << focusCoefs;
-    board = new CD_Board(this, this);
+    board = new CD_Board(ports, this);
     serialInfo.setParent(this);
     settings = new QSettings(nullptr);
     ui->setupUi(this);
@@ -172,7 +172,7 @@ void Control_Panel::buildPages() {
     servoPage = new ServoPage(*focusCoefs);
     audioBytePage = new AudioBytePage;
     flashPage = std::make_unique<FlashPage>(
-        FlashPage::Port{[this] { return board->link.portName(); },
+        FlashPage::Port{[this] { return board->link().portName(); },
                         [this] { boardLink.yieldPort(); }, [this] { boardLink.resume(); }},
         *settings);
     servicePanel = std::make_unique<ServicePanel>(*board);
@@ -194,7 +194,7 @@ void Control_Panel::buildPages() {
 QString Control_Panel::memoryBusy() const {
     if (eepromPage->running())
         return LaserHistory::busyText();
-    if (const MemorySequence* running = board->decoder.runningSequence())
+    if (const MemorySequence* running = board->decoder().runningSequence())
         return LaserHistory::waitText(running->what());
     return QString();
 }

@@ -2,7 +2,7 @@
 #define CONTROL_PANEL_H
 
 #include "board/linkstatusbar.h"
-#include "boardwindow.h"
+#include "board/statuswording.h"
 #include "console/consolepage.h"
 #include "console/loaderpanel.h"
 #include "console/playerpanel.h"
@@ -13,7 +13,7 @@
 #include "flags/flagspage.h"
 #include "laser/lasercurrentpage.h"
 #include "laser/laserpage.h"
-#include "linksupervisor.h"
+#include "linkpair.h"
 #include "production/audiobytepage.h"
 #include "production/eeprompage.h"
 #include "production/servopage.h"
@@ -34,6 +34,7 @@
 
 class CD_Board;
 class CFlags;
+class PortFactory;
 class Focus_Coefs;
 class LaserList;
 class Register_Dialog;
@@ -56,7 +57,7 @@ class Control_Panel;
 // each subsystem's page the widgets and callbacks it works on. Its slots forward to those pages,
 // one line each; each subsystem's wiring (and what does not fit a line) is in that subsystem's
 // directory (control_panel_*.cpp), this file's own source holds start-up, layout and shut-down.
-class Control_Panel : public QMainWindow, public BoardWindow {
+class Control_Panel : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -64,7 +65,8 @@ public:
     // every page of the form.
     enum class Configuration { Delivered, Service };
 
-    explicit Control_Panel(QWidget* parent = nullptr,
+    // `ports` gives the links their devices and the adapter discovery its ports.
+    explicit Control_Panel(PortFactory& ports, QWidget* parent = nullptr,
                            Configuration configuration = Configuration::Delivered);
     ~Control_Panel() override;
 
@@ -90,21 +92,19 @@ public:
     RunSession& flagSession() const { return flagMonitor->session(); }
     RunFiles& flagFiles() const { return flagMonitor->files(); }
 
-    // ---- what the board tells the window (BoardWindow) ----
-    void showStatusBar(const StatusWording::Bar& bar) override {
+    // ---- what the board tells the window (its signals) ----
+    void showStatusBar(const StatusWording::Bar& bar) {
         statusView->show(bar);
         flagsPage->showLinkMessage(bar.message);
     }
-    void appendFlagFirmware(int version) override { statusView->appendFlagFirmware(version); }
-    void showLoaderType(const QString& text) override { statusView->showLoaderType(text); }
-    void clearDiscId() override { playerPanel->clearDiscId(); }
-    void pushLaserReading(quint16 value) override;
-    void flagRecordAdded(CFlags* record, bool fromFlagBoard) override;
-    void clearLoaderList() override { eepromPage->clearLoaders(); }
-    void addLoaderEntry(const QString& text, int code) override {
-        eepromPage->addLoader(text, code);
-    }
-    bool selectLoaderEntry(int code) override { return eepromPage->selectLoader(code); }
+    void appendFlagFirmware(int version) { statusView->appendFlagFirmware(version); }
+    void showLoaderType(const QString& text) { statusView->showLoaderType(text); }
+    void clearDiscId() { playerPanel->clearDiscId(); }
+    void pushLaserReading(quint16 value);
+    void flagRecordAdded(CFlags* record, bool fromFlagBoard);
+    void clearLoaderList() { eepromPage->clearLoaders(); }
+    void addLoaderEntry(const QString& text, int code) { eepromPage->addLoader(text, code); }
+    bool selectLoaderEntry(int code) { return eepromPage->selectLoader(code); }
 
     // ---- log and flag files (settings/) ----
     void openLogFile();
@@ -128,8 +128,8 @@ signals:
 
 public slots:
     // ---- link (board/): the links' supervisors do the work ----
-    void startup() override { boardLink.start(); }
-    void startup_other() override { flagLink.start(); }
+    void startup() { boardLink.start(); }
+    void startup_other() { flagLink.start(); }
     void no_avaliable_port() { boardLink.noPortAvailable(); }
     void no_avaliable_port_other() { flagLink.noPortAvailable(); }
     void abort_now();
@@ -154,7 +154,7 @@ public slots:
     void textChanged() { consolePage->formatTyped(); }
     void text_pressedUp() { consolePage->recallOlder(); }
     void text_pressedDown() { consolePage->recallNewer(); }
-    void showPllState(int state) override { playerPanel->showPllState(state); }
+    void showPllState(int state) { playerPanel->showPllState(state); }
 
     // ---- flag monitor (flags/) ----
     void plotCFlags() { flagsPage->plotRecords(); }
@@ -169,7 +169,7 @@ public slots:
     void showResults();
 
     // ---- EEPROM (production/) ----
-    void handleEepromState() override { eepromPage->showRun(); }
+    void handleEepromState() { eepromPage->showRun(); }
 
     // ---- firmware (firmware/) ----
     void browseHexFile() { flashPage->browse(); }
@@ -182,8 +182,8 @@ public slots:
 
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
-                          const quint8* values_t) override;
-    void plotZeroByte(int zerobyte) override { laserCurrentPage->plotZeroHourByte(zerobyte); }
+                          const quint8* values_t);
+    void plotZeroByte(int zerobyte) { laserCurrentPage->plotZeroHourByte(zerobyte); }
 
     // ---- EEPROM page and programming run (production/) ----
     void beginFlashEeprom() { eepromPage->start(EepromRun::Kind::Settings); }
@@ -290,6 +290,7 @@ private:
     // One wiring function per subsystem, each defined beside that subsystem's slots and called
     // from the constructor in the order of the wiring table; each builds that subsystem's page.
     void wireLink();
+    void wireBoardReports();
     void wireConsole();
     void wireLoader();
     void wireFlagMonitor();
@@ -321,13 +322,15 @@ private:
     void takeSettings(const SettingsValues& values);
     void showFileWarning(const FileWarnings::Report& report);
 
+    PortFactory& ports;
     Configuration configuration = Configuration::Delivered;
     Ui::Control_Panel* ui = nullptr;
     CD_Board* board = nullptr;
     Serial_Info serialInfo;
-    // One supervisor per link: discovery, open, watchdogs, retry (board/linksupervisor.h).
-    LinkSupervisor boardLink{serialInfo, LinkSupervisor::Link::Board};
-    LinkSupervisor flagLink{serialInfo, LinkSupervisor::Link::Other};
+    // One supervisor per link: discovery, open, watchdogs, retry (link/linkpair.h).
+    LinkPair links{serialInfo};
+    LinkSupervisor& boardLink = links.boardSide();
+    LinkSupervisor& flagLink = links.flagSide();
     // The Retry/Abort questions while they are up.
     QPointer<QMessageBox> portMessageBox;
     QPointer<QMessageBox> otherPortMessageBox;

@@ -25,9 +25,11 @@ void Control_Panel::openFlagFile() {
 
 // The rows of the records of one read go out together at the end of its pass.
 void Control_Panel::writeCFlagsToFlagFile_cvs() {
-    if (!board->flag_records.isEmpty() && board->flag_records.last())
-        files.writeFlagRow(sessionClock.elapsed(), *board->flag_records.last(),
-                           board->link.inPass() || board->otherLink.inPass());
+    const QList<CFlags*>& records = board->flagRecords();
+    if (!records.isEmpty() && records.last())
+        files.writeFlagRow(sessionClock.elapsed(), *records.last(),
+                           board->link(CD_Board::Link::Board).inPass() ||
+                               board->link(CD_Board::Link::Other).inPass());
 }
 
 // A file that cannot be written is told on the flag page (and in the status bar's message area)

@@ -2,6 +2,7 @@
 
 #include "dk61version.h"
 #include "main/signalquitter.h"
+#include "portfactory.h"
 #include "shell/commandline.h"
 
 #include <QApplication>
@@ -27,9 +28,11 @@ int toolMain(int argc, char* argv[], Control_Panel::Configuration configuration)
     QGuiApplication::setDesktopFileName(program);
     // SIGINT/SIGTERM end the event loop, so the window closes its files and stores its page.
     SignalQuitter quitter;
+    // The virtual bridges (the simulator's lines) are named once, here.
+    PortFactory ports(PortFactory::virtualPathsFromEnvironment());
     int result = 0;
     {
-        Control_Panel window(nullptr, configuration);
+        Control_Panel window(ports, nullptr, configuration);
         if (!SignalQuitter::quitRequested()) {
             window.show();
             result = app.exec();

@@ -99,10 +99,10 @@ void EepromPage::fillLists() {
     ui->comboBox_selected_focus->addItem("R31 = 18kOhm", QString(QChar(0xFF)));
     ui->comboBox_selected_focus->addItem("R31 = 12kOhm", QString(QChar(0x01)));
     ui->comboBox_selected_focus->removeItem(0);
-    ui->comboBox_selected_baud_rate->setCurrentIndex(board.baudRate == 115200 ? 1 : 0);
-    ui->BaudrateWarningLabel->setVisible(board.baudRate != 115200 && board.baudRate != 128000);
+    ui->comboBox_selected_baud_rate->setCurrentIndex(board.baudRate() == 115200 ? 1 : 0);
+    ui->BaudrateWarningLabel->setVisible(board.baudRate() != 115200 && board.baudRate() != 128000);
     ui->comboBox_selected_focus->setCurrentIndex(
-        board.state.eeprom.image.focus_setting == 0x01 ? 1 : 0);
+        board.state().eeprom.image.focus_setting == 0x01 ? 1 : 0);
 }
 
 void EepromPage::offerFullRun() {
@@ -146,7 +146,7 @@ void EepromPage::showServiceWarning(bool shown) {
 // The image as read
 
 void EepromPage::showProductionRecord() {
-    const EepromParameters& image = board.state.eeprom.image;
+    const EepromParameters& image = board.state().eeprom.image;
     const std::pair<QLabel*, QLineEdit*> numbers[] = {
         {ui->label_CustomerID, ui->lineEditCustomerID},
         {ui->labelFlashedBy, ui->lineEditFlashedBy},
@@ -162,13 +162,13 @@ void EepromPage::showProductionRecord() {
 }
 
 void EepromPage::showRuntime() {
-    ui->labelOnTime->setText(QString::number(board.state.eeprom.image.runtime_s));
+    ui->labelOnTime->setText(QString::number(board.state().eeprom.image.runtime_s));
 }
 
 // The labels show the line the board holds; the fields, what the full run writes, follow it
 // unless the operator changed them or "Set to Default" holds the default line there.
 void EepromPage::showLaser() {
-    const EepromParameters& image = board.state.eeprom.image;
+    const EepromParameters& image = board.state().eeprom.image;
     const QString k = EepromProgramming::laserText(static_cast<double>(image.laser_slope));
     const QString d = EepromProgramming::laserText(static_cast<double>(image.laser_offset));
     ui->label_Derivative->setText(k);
@@ -194,12 +194,12 @@ void EepromPage::setAudioByte(const QString& text) {
 
 void EepromPage::showBaudSetting() {
     fields.refresh(ui->comboBox_selected_baud_rate,
-                   QString::number(board.baudRate != 128000 ? 1 : 0));
+                   QString::number(board.baudRate() != 128000 ? 1 : 0));
 }
 
 void EepromPage::showFocusSetting() {
     fields.refresh(ui->comboBox_selected_focus,
-                   QString::number(board.state.eeprom.image.focus_setting == 0x01 ? 1 : 0));
+                   QString::number(board.state().eeprom.image.focus_setting == 0x01 ? 1 : 0));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -214,14 +214,14 @@ void EepromPage::baudRateChosen(int index) {
     ui->BaudrateWarningLabel->setText(
         "New baud rate active after reflash and restart of CD-Board. Please consider change of "
         "baud rate in settings (options) of the PC-Tool!");
-    ui->BaudrateWarningLabel->setVisible((rate ? rate : 128000) != board.baudRate);
+    ui->BaudrateWarningLabel->setVisible((rate ? rate : 128000) != board.baudRate());
 }
 
 void EepromPage::toggleDate() {
     ui->dateProduction->setDate(
         ui->checkBoxSetDateToToday->isChecked()
             ? QDate::currentDate()
-            : ProductionRecord::date(board.state.eeprom.image.production_day));
+            : ProductionRecord::date(board.state().eeprom.image.production_day));
 }
 
 // The fields take the default line, or the one in use again; the labels go on showing the
@@ -230,10 +230,10 @@ void EepromPage::toggleLaserDefault() {
     const bool byDefault = ui->checkBoxSetLaserToDefault->isChecked();
     ui->Line_Derivative->setText(EepromProgramming::laserText(
         byDefault ? EepromProgramming::DefaultSlope
-                  : static_cast<double>(board.state.laser.laser_slope)));
+                  : static_cast<double>(board.state().laser.laser_slope)));
     ui->Line_Offset->setText(EepromProgramming::laserText(
         byDefault ? EepromProgramming::DefaultOffset
-                  : static_cast<double>(board.state.laser.laser_offset)));
+                  : static_cast<double>(board.state().laser.laser_offset)));
     ui->Line_Derivative->setReadOnly(byDefault);
     ui->Line_Offset->setReadOnly(byDefault);
 }
@@ -276,7 +276,7 @@ void EepromPage::chooseLoader(int index) {
 // The board's list has arrived after its EEPROM named a loader: that loader, the tray
 // calibration when it is the DK-Tria tray loader, and the audio byte of the same block.
 void EepromPage::showEepromLoader() {
-    const quint8 code = board.state.loader.eeprom_loader_code;
+    const quint8 code = board.state().loader.eeprom_loader_code;
     QComboBox* loaders = ui->comboBox_selected_loader_type;
     loaders->setCurrentIndex(LoaderChoice::entryToShow(loaders->findData(loaderData(code))));
     offerTrayCalibration(LoaderChoice::offersTrayCalibration(code));
@@ -284,7 +284,7 @@ void EepromPage::showEepromLoader() {
 }
 
 void EepromPage::showAudioByteRead() {
-    const quint8 value = board.state.eeprom.image.audio_byte;
+    const quint8 value = board.state().eeprom.image.audio_byte;
     if (fields.refresh(ui->lineAudioByte, AudioByte::text(value)))
         emit audioByteShown(value);
 }
@@ -335,8 +335,9 @@ bool EepromPage::take(EepromRun::Kind kind, EepromParameters* image) {
     page.flashedBy = ui->lineEditFlashedBy->text();
     page.customer = ui->lineEditCustomerID->text();
     page.date = ui->dateProduction->date();
-    const QString why = EepromProgramming::imageFromPage(
-        page, board.state, board.decoder.runningSequence(), kind == EepromRun::Kind::Full, image);
+    const QString why =
+        EepromProgramming::imageFromPage(page, board.state(), board.decoder().runningSequence(),
+                                         kind == EepromRun::Kind::Full, image);
     if (why.isEmpty())
         return true;
     qCDebug(dk61Eeprom) << why;
@@ -372,7 +373,7 @@ void EepromPage::askFullRun() {
 
 // The serial number steps on once the board holds the one written.
 bool EepromPage::showRun(int step) {
-    const EepromRun& run = board.decoder.eepromRun;
+    const EepromRun& run = board.decoder().eepromRun;
     ui->progressBarEeprom->setValue(run.progress());
     ui->labelEeprom->setText(run.text());
     runOn = run.isRunning();

@@ -3,7 +3,7 @@
 #include "cd_board.h"
 
 ServicePanel::ServicePanel(CD_Board& board, QObject* parent)
-    : QObject(parent), board(board), mode(board.serviceMode) {}
+    : QObject(parent), board(board), mode(board.serviceMode()) {}
 
 void ServicePanel::start() {
     board.sendRequests(mode.start());

@@ -94,7 +94,7 @@ private slots:
         fx->feed(frame);
         QCOMPARE(spy.count(), announced);
         if (announced)
-            QCOMPARE(spy.first().first().value<CFlags*>(), fx->board->flag_records.last());
+            QCOMPARE(spy.first().first().value<CFlags*>(), fx->board->flagRecords().last());
         QStringList texts;
         QStringList sheets;
         for (QLabel* label : statusLabels()) {
@@ -218,7 +218,7 @@ private slots:
     // ---- laser history and zero-hour byte ----
 
     void historyPlot() {
-        fx->board->state.link.fw_version = 60;
+        fx->feed("A3 01 3C"); // firmware 60
         fx->board->readLaserHistory();
         for (int page = 0x22; page <= 0x31; ++page) {
             QString row = "99 13 " + byteText(page) + " 00 10";

@@ -141,14 +141,18 @@ private slots:
     void oddDigitCount_isRefused() {
         auto w = makeWindow();
         QVERIFY(w);
-        const qint64 sentBefore = w->cdBoard()->sentFrames.size();
+        const qint64 sentBefore = w->cdBoard()->journal().sentFrames().size();
         type(w, "A30");
         QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Return);
         QCOMPARE(formWidget<QLabel>(w, "CustomInputWarningLabel")->text(),
                  QString("You must enter an even amount of characters"));
         QCOMPARE(formWidget<SLineEdit>(w, "InputText")->text(), QString("A3 0"));
-        QCOMPARE(readAtLeast(1, 300), QByteArray());
-        QCOMPARE(w->cdBoard()->sentFrames.size(), sentBefore);
+        QCOMPARE(w->cdBoard()->journal().sentFrames().size(), sentBefore);
+        // The next request that is sent is the first thing the board gets.
+        type(w, "2100");
+        QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Return);
+        QCOMPARE(readAtLeast(2, 2000), QByteArray::fromHex("2100"));
+        QCOMPARE(w->cdBoard()->journal().sentFrames().size(), sentBefore + 1);
     }
 
     void recall_stopsAtBothEnds() {
@@ -159,8 +163,9 @@ private slots:
         type(w, "11 01 00");
         w->sendCustomData();
         QCOMPARE(readAtLeast(5, 2000), QByteArray::fromHex("2100110100"));
-        QTRY_COMPARE(w->console().sentIndex(), w->cdBoard()->sentFrames.size());
-        const qint64 oldest = w->cdBoard()->sentFrames.firstIndex();
+        const IndexedList<QByteArray>& sent = w->cdBoard()->journal().sentFrames();
+        QTRY_COMPARE(w->console().sentIndex(), sent.size());
+        const qint64 oldest = sent.firstIndex();
         const int earlier = static_cast<int>(w->console().sentIndex() - 2 - oldest);
 
         QTest::keyClick(formWidget<SLineEdit>(w, "InputText"), Qt::Key_Up);
@@ -189,24 +194,25 @@ private slots:
     void receivedFrames_oneCallShowsAll() {
         auto w = makeWindow();
         QVERIFY(w);
-        w->cdBoard()->state.player.current_track = 12;
-        w->cdBoard()->state.laser.laser_current_mA = 87.9;
+        QVERIFY(inject(QByteArray::fromHex("ab04000c0000"))); // track 12
+        QTRY_COMPARE(w->console().receivedIndex(), w->cdBoard()->journal().received().size());
         const qint64 before = w->console().receivedIndex();
         const int viewBefore = viewLines(w).size();
+        const int fileBefore = fileLines(w).filter("DK-61").size();
         QVERIFY(inject(QByteArray::fromHex("a20105 a20106 b30201f4")));
         QTRY_COMPARE(w->console().receivedIndex(), before + 3);
         const QStringList shown = viewLines(w).mid(viewBefore).filter("DK-61");
         QCOMPARE(withoutStamps(shown),
                  QStringList({"DK-61  : A2  01  05  ", "DK-61  : A2  01  06  ",
                               "DK-61  : B3  02  01  F4  "}));
-        QCOMPARE(withoutStamps(fileLines(w).filter("DK-61")), withoutStamps(shown));
+        QCOMPARE(withoutStamps(fileLines(w).filter("DK-61").mid(fileBefore)), withoutStamps(shown));
         QCOMPARE(formWidget<QLabel>(w, "track_number_display")->text(), QString("12"));
         QCOMPARE(formWidget<QLabel>(w, "track_number_display_2")->text(), QString("12"));
         QCOMPARE(formWidget<QLabel>(w, "time_display")->text(),
-                 w->cdBoard()->state.player.current_time.toString("hh:mm:ss"));
+                 w->cdBoard()->state().player.current_time.toString("hh:mm:ss"));
         // The current the board state holds after the frame (the decoder computes it).
         QCOMPARE(formWidget<QLabel>(w, "labelLaserCurrent")->text(),
-                 QString::number(w->cdBoard()->state.laser.laser_current_mA, 'g', 6) + " mA");
+                 QString::number(w->cdBoard()->state().laser.laser_current_mA, 'g', 6) + " mA");
     }
 
     void showDataUnchecked_stillLogsEverything() {
@@ -306,14 +312,12 @@ private slots:
     void debugText_shownButNotLogged() {
         auto w = makeWindow();
         QVERIFY(w);
-        w->cdBoard()->debugText = QByteArray::fromHex("cc0548656c6c6f");
-        w->debug_message();
+        QVERIFY(inject(QByteArray::fromHex("cc0548656c6c6f")));
         QVERIFY(viewLines(w).last().endsWith("]DK-61  : CC  05  48  65  6C  6C  6F  "));
         QVERIFY(!readAll(w->logFile().fileName()).contains("CC  05"));
         // Hidden while "show data" is cleared.
         formWidget<QCheckBox>(w, "chkLog")->setChecked(false);
-        w->cdBoard()->debugText = QByteArray::fromHex("cc0141");
-        w->debug_message();
+        QVERIFY(inject(QByteArray::fromHex("cc0141")));
         QVERIFY(!viewText(w).contains("CC  01  41"));
     }
 
@@ -322,7 +326,7 @@ private slots:
         QVERIFY(w);
         QVERIFY(inject(QByteArray::fromHex("cc024849")));
         QTRY_VERIFY(viewText(w).contains("DK-61  : CC  02  48  49  "));
-        QTRY_COMPARE(w->console().receivedIndex(), w->cdBoard()->commands.size());
+        QTRY_COMPARE(w->console().receivedIndex(), w->cdBoard()->journal().received().size());
         // The file holds at most the frame itself, never the debug text as well.
         QVERIFY(fileLines(w).filter("CC  02  48  49").size() <= 1);
     }
@@ -330,53 +334,39 @@ private slots:
     void consumedFrames_areDropped() {
         auto w = makeWindow();
         QVERIFY(w);
-        CD_Board* b = w->cdBoard();
-        auto append = [b](int count) {
-            for (int i = 0; i < count; ++i) {
-                BoardFrame frame;
-                frame.bytes = QByteArray::fromHex("a20105");
-                frame.code = 0xA2;
-                frame.length = 1;
-                b->commands.append(frame);
-            }
-        };
-        // Shown but not yet parsed: the decoder still needs them.
-        append(TrafficFeed::KeptFrames + 10);
-        w->update_information();
-        QCOMPARE(w->console().receivedIndex(), b->commands.size());
-        QVERIFY(b->commands.heldCount() > TrafficFeed::KeptFrames);
-        b->parseCommand();
-        w->update_information();
-        QCOMPARE(b->commands.heldCount(), qint64(TrafficFeed::KeptFrames));
-        // Frames from the link are shown, logged and then let go.
-        append(5);
-        b->parseCommand();
-        const qint64 before = w->console().receivedIndex();
+        const IndexedList<BoardFrame>& frames = w->cdBoard()->journal().received();
+        // A burst larger than what is kept: every frame is shown and logged, then let go of.
         const int fileBefore = fileLines(w).size();
+        QVERIFY(inject(QByteArray::fromHex("a20105").repeated(TrafficFeed::KeptFrames + 10)));
+        QTRY_COMPARE(w->console().receivedIndex(), frames.size());
+        QCOMPARE(frames.heldCount(), qint64(TrafficFeed::KeptFrames));
+        const qint64 before = w->console().receivedIndex();
         QVERIFY(inject(QByteArray::fromHex("a20106 a20107")));
-        QTRY_COMPARE(w->console().receivedIndex(), before + 7);
-        QCOMPARE(b->parse_index, b->commands.size());
-        QCOMPARE(b->commands.heldCount(), qint64(TrafficFeed::KeptFrames));
-        QCOMPARE(b->commands.last().bytes, QByteArray::fromHex("a20107"));
-        QCOMPARE(withoutStamps(fileLines(w).mid(fileBefore).filter("DK-61")).mid(5),
+        QTRY_COMPARE(w->console().receivedIndex(), before + 2);
+        QCOMPARE(w->cdBoard()->journal().decodePosition(), frames.size());
+        QCOMPARE(frames.heldCount(), qint64(TrafficFeed::KeptFrames));
+        QCOMPARE(frames.last().bytes, QByteArray::fromHex("a20107"));
+        const QStringList logged = withoutStamps(fileLines(w).mid(fileBefore).filter("DK-61"));
+        QCOMPARE(logged.size(), TrafficFeed::KeptFrames + 12);
+        QCOMPARE(logged.mid(TrafficFeed::KeptFrames + 10),
                  QStringList({"DK-61  : A2  01  06  ", "DK-61  : A2  01  07  "}));
     }
 
     void recall_keepsTheNewestRequests() {
         auto w = makeWindow(false);
         QVERIFY(w);
-        CD_Board* b = w->cdBoard();
-        const qint64 start = b->sentFrames.size();
+        // More requests written than are kept (written one by one at the link's pace they would
+        // take 40 s: they go into the journal as the transmit queue puts them there).
+        FrameJournal& journal = w->cdBoard()->journal();
+        const qint64 start = journal.sentFrames().size();
         const int total = TrafficFeed::RecallHistory + 5;
-        for (int i = 0; i < total; ++i) {
-            b->sentFrames.append(QByteArray::fromHex("1201") + char(i & 0xFF));
-            b->sentLengths.append(3);
-        }
+        for (int i = 0; i < total; ++i)
+            journal.addSent(QByteArray::fromHex("1201") + char(i & 0xFF), 3);
         w->put_send_bytes();
         QCOMPARE(w->console().sentIndex(), start + total);
         QCOMPARE(viewLines(w).filter("PC-Tool: 12  01").size(), total);
-        QCOMPARE(b->sentFrames.heldCount(), qint64(TrafficFeed::RecallHistory));
-        QCOMPARE(b->sentLengths.heldCount(), qint64(TrafficFeed::RecallHistory));
+        QCOMPARE(journal.sentFrames().heldCount(), qint64(TrafficFeed::RecallHistory));
+        QCOMPARE(journal.sentLengths().heldCount(), qint64(TrafficFeed::RecallHistory));
         // Up walks back to the oldest request kept and stays there.
         for (int i = 0; i < TrafficFeed::RecallHistory + 2; ++i)
             w->text_pressedUp();

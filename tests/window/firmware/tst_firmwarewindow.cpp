@@ -161,7 +161,8 @@ private slots:
         const QStringList pids = lines("pid");
         QVERIFY(!fx->window->boardSupervisor().answerWatchdog.isActive() &&
                 !fx->window->boardSupervisor().loaderWatchdog.isActive());
-        emit fx->board->transmission_error();
+        fx->board->trans_error(
+            QSerialPort::ResourceError); // the port reports while the tool has it
         QVERIFY(!fx->board->isPortOpen());
         fx->find<QPushButton>("connectButton")->click();
         press(true);

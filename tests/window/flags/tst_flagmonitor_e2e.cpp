@@ -8,6 +8,7 @@
 #include "flags/runsession.h"
 #include "formwidget.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "ptypair.h"
 #include "simrunner.h"
 #include "testenv.h"
@@ -103,7 +104,7 @@ private slots:
         TestEnv env;
         PtyPair pty;
         QVERIFY(pty.isValid());
-        TestEnv::setVirtualPorts({pty.slavePath()});
+        PortFactory ports({pty.slavePath()});
         const QString logDir = env.path() + "/logs";
         const QString flagDir = env.path() + "/flags";
         QVERIFY(QDir().mkpath(logDir));
@@ -113,7 +114,7 @@ private slots:
         env.setSetting("storeLogFile", true);
         env.setSetting("storeFlagFile_csv", true);
 
-        Control_Panel w;
+        Control_Panel w(ports);
         QVERIFY(w.logFile().isOpen() && w.flagFile().isOpen());
         if (!w.cdBoard()->isPortOpen()) {
             w.cdBoard()->setPortName(pty.slavePath());
@@ -136,7 +137,7 @@ private slots:
                                       {0, 0, 0, 0, 0},
                                       {7350, 7350, 7350, 7350, 7350}};
         const QByteArray garbage = QByteArray::fromHex("00117f90ffb0ce");
-        const qint64 framesBefore = w.cdBoard()->commands.size();
+        const qint64 framesBefore = w.cdBoard()->journal().received().size();
         // Frames with stray bytes between them; the fourth frame arrives in two pieces.
         QByteArray stream;
         for (int i = 0; i < 3; ++i)
@@ -145,13 +146,13 @@ private slots:
         QTRY_COMPARE(w.console().receivedIndex(), framesBefore + 3);
         const QByteArray fourth = cflagFrame(counts[3]);
         QVERIFY(pty.write(garbage + fourth.left(5)));
-        QTest::qWait(50);
+        QTRY_COMPARE(w.cdBoard()->link().pendingBytes(), fourth.left(5));
         QVERIFY(pty.write(fourth.mid(5) + garbage + cflagFrame(counts[4]) + garbage));
         QTRY_COMPARE(w.console().receivedIndex(), framesBefore + 5);
-        QCOMPARE(w.cdBoard()->commands.size(), framesBefore + 5);
+        QCOMPARE(w.cdBoard()->journal().received().size(), framesBefore + 5);
 
         // Every frame decoded into a record.
-        QCOMPARE(w.cdBoard()->flag_records.size(), counts.size());
+        QCOMPARE(w.cdBoard()->flagRecords().size(), counts.size());
 
         // Status bar.
         QTRY_COMPARE(formWidget<QLabel>(&w, "spdifLabel")->text(), QString("  SPDIF: OK  "));
@@ -207,7 +208,7 @@ private slots:
     void simulator_summaryMatchesFlagFile_reviewShowsTheSame() {
         TestEnv env;
         const QString link = env.path() + "/flagboard";
-        TestEnv::setVirtualPorts({link});
+        PortFactory ports({link});
         const QString flagDir = env.path() + "/flags";
         QVERIFY(QDir().mkpath(flagDir));
         env.setSetting("flagFileDirectory", flagDir);
@@ -222,7 +223,7 @@ private slots:
                            7),
                  qPrintable(sim.error()));
         OfflineAnswer answer;
-        Control_Panel w;
+        Control_Panel w(ports);
         QVERIFY(w.cdBoard()->isPortOpen());
         QTRY_VERIFY_WITH_TIMEOUT(w.flagSession().live().summary.records() >= 50, 15000);
         QVERIFY(sim.stop());
@@ -280,7 +281,7 @@ private slots:
     void simulator_replug_sendsTheChosenIntervalAgain() {
         TestEnv env;
         const QString link = env.path() + "/flagboard";
-        TestEnv::setVirtualPorts({link});
+        PortFactory ports({link});
         env.setSetting("logFileDirectory", env.path());
         env.setSetting("storeLogFile", true);
         // Records four times as often as their interval; the tool looks for a lost adapter every
@@ -289,7 +290,7 @@ private slots:
         SimRunner first(link, env.path() + "/sim1.log");
         QVERIFY2(first.start(fast + QStringList{"--hangup-after", "1.5"}, 3),
                  qPrintable(first.error()));
-        Control_Panel w;
+        Control_Panel w(ports);
         w.boardSupervisor().setIntervals({400, 2400, 400, 50});
         QLabel* interval = w.findChild<QLabel*>("intervalLabel");
         QTRY_COMPARE_WITH_TIMEOUT(interval->text(), QString("  Interval: 1 s  "), 3000);

@@ -22,10 +22,6 @@ namespace {
 
 using Counts = std::array<quint16, 5>;
 
-CFlags* record(const Counts& c) {
-    return new CFlags(c[0], c[1], c[2], c[3], c[4], 1, QTime(), QTime(0, 0, 0), 0);
-}
-
 // The plot as the flag page draws it, computed from scratch for every record: the model the
 // window's point-by-point updates must match exactly.
 struct ReferencePlot {
@@ -82,17 +78,23 @@ class tst_flagplot : public QObject {
 
 private:
     std::unique_ptr<WindowFixture> fx;
+    // The interval the flag board reports with its records (its status byte's low nibble).
+    int reported = 1;
 
     std::unique_ptr<Control_Panel> makeWindow() {
-        auto w = std::make_unique<Control_Panel>();
+        auto w = std::make_unique<Control_Panel>(fx->ports());
         formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setRange(0, 60);
         formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setValue(30);
         return w;
     }
-    // What the decoder does for each record: append it, then plot.
-    static void arrive(Control_Panel* w, const Counts& c) {
-        w->cdBoard()->flag_records.append(record(c));
-        w->plotCFlags();
+    // A record from the flag board (a 14-byte CFLAG frame on the link): the board appends it,
+    // the window plots it.
+    void arrive(Control_Panel*, const Counts& c) {
+        QByteArray frame = QByteArray::fromHex("C60C");
+        for (quint16 count : c)
+            frame += char(count >> 8) + QByteArray(1, char(count & 0xFF));
+        frame += char(reported) + QByteArray(1, '\0');
+        QVERIFY(fx->device() && fx->device()->inject(frame));
     }
     // How many pixels of the plot, drawn at the size the window gives it, have a curve's colour.
     static int pixelsOf(Control_Panel* w, int k) {
@@ -140,12 +142,15 @@ private:
                                 .arg(range.upper)
                                 .arg(ref.lower)
                                 .arg(ref.upper)));
-        QCOMPARE(w->cdBoard()->flag_records.size(), static_cast<int>(ref.records.size()));
+        QCOMPARE(w->cdBoard()->flagRecords().size(), static_cast<int>(ref.records.size()));
         QCOMPARE(w->livePlot().scrollCount(), ref.scroll);
     }
 
 private slots:
-    void init() { fx = std::make_unique<WindowFixture>(); }
+    void init() {
+        fx = std::make_unique<WindowFixture>();
+        reported = 1;
+    }
     void cleanup() { fx.reset(); }
 
     void arithmetic_data() {
@@ -208,7 +213,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(double, percent);
         auto w = makeWindow();
-        w->cdBoard()->state.flags.flag_sub_status = subStatus;
+        reported = subStatus;
         const auto c = static_cast<quint16>(count);
         arrive(w.get(), {c, c, c, c, c});
         for (int k = 0; k < 5; ++k) {
@@ -223,10 +228,10 @@ private slots:
 
     void window170ms_keeps177Records() {
         auto w = makeWindow();
-        w->cdBoard()->state.flags.flag_sub_status = 2;
+        reported = 2;
         for (int i = 0; i < 300; ++i)
             arrive(w.get(), {quint16(i), 0, 0, 0, 0});
-        QCOMPARE(w->cdBoard()->flag_records.size(), 177);
+        QCOMPARE(w->cdBoard()->flagRecords().size(), 177);
         QCOMPARE(w->livePlot().scrollCount(), 300 - 177);
         QCPGraph* g = graph(w.get(), 0);
         QCOMPARE(g->data()->size(), 177);
@@ -234,7 +239,7 @@ private slots:
         QCOMPARE(g->data()->at(176)->key, 299 * 0.17);
         // The newest record is the newest point, the oldest kept one the first.
         QCOMPARE(g->data()->at(176)->value, 299 * 100 / (0.17 * 7350));
-        QCOMPARE(w->cdBoard()->flag_records.first()->getC1Flags(), quint16(123));
+        QCOMPARE(w->cdBoard()->flagRecords().first()->getC1Flags(), quint16(123));
         const QCPRange range = formWidget<QCustomPlot>(w, "customPlot")->xAxis->range();
         QCOMPARE(range.lower, 123 * 0.17);
         QCOMPARE(range.upper, 299 * 0.17);
@@ -246,7 +251,7 @@ private slots:
             arrive(w.get(), {1, 0, 0, 0, 0});
         QVERIFY(w->livePlot().scrollCount() > 0);
         formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->setValue(20);
-        QVERIFY(w->cdBoard()->flag_records.isEmpty());
+        QVERIFY(w->cdBoard()->flagRecords().isEmpty());
         QCOMPARE(w->livePlot().scrollCount(), 0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().lower, 0.0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().upper, 20.0);
@@ -282,13 +287,14 @@ private slots:
         formWidget<QCustomPlot>(w, "customPlot")->xAxis->setRange(3, 33);
 
         emit formWidget<QComboBox>(w, "comboCFLAGInterval")->activated(entry);
-        QVERIFY(w->cdBoard()->flag_records.isEmpty());
+        QVERIFY(w->cdBoard()->flagRecords().isEmpty());
         QCOMPARE(w->livePlot().scrollCount(), 0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().lower, 0.0);
         QCOMPARE(formWidget<QCustomPlot>(w, "customPlot")->xAxis->range().upper, 30.0);
-        QByteArray written = fx->device()->waitForWritten(1, 2000);
-        written += fx->device()->waitForWritten(2, 200); // nothing more may follow
-        QCOMPARE(written, sent);
+        // A request handed over now goes out after whatever the change queued.
+        const QByteArray marker = QByteArray::fromHex("2100");
+        w->cdBoard()->sendRequest(marker);
+        QCOMPARE(fx->device()->waitForWritten(sent.size() + marker.size(), 2000), sent + marker);
 
         arrive(w.get(), {1, 0, 0, 0, 0});
         QCOMPARE(graph(w.get(), 0)->data()->size(), 1);
@@ -361,7 +367,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         if (perSecond)
             formWidget<QRadioButton>(w, "radioFlagsPerSecond")->click();
-        w->cdBoard()->state.flags.flag_sub_status = subStatus;
+        reported = subStatus;
         for (int i = 0; i < 200; ++i)
             arrive(w.get(), {quint16(count), 0, quint16(count), 0, 0});
         const int c1 = pixelsOf(w.get(), 0);
@@ -421,7 +427,7 @@ private slots:
                 const Counts c = {next(), next(), next(), next(), next()};
                 ref.records.push_back(c);
                 ref.plot(status, formWidget<QSlider>(w, "horizontalSliderFlagsGraph")->value());
-                w->cdBoard()->state.flags.flag_sub_status = status;
+                reported = status;
                 arrive(w.get(), c);
                 compare(w.get(), ref, where);
                 if (QTest::currentTestFailed())

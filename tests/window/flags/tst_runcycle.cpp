@@ -8,6 +8,7 @@
 #include "flags/runfiles.h"
 #include "flags/runsession.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "simrunner.h"
 #include "testenv.h"
 #include "windowfixture.h"
@@ -82,18 +83,19 @@ QStringList runLines(const QString& logFile) {
 struct Bench {
     TestEnv env;
     SimRunner sim{env.path() + "/dk61", env.path() + "/sim.log"};
+    PortFactory ports;
     std::unique_ptr<Control_Panel> w;
 
     bool start(const QStringList& args, const QVariantMap& settings) {
         if (!sim.start(args))
             return false;
-        TestEnv::setVirtualPorts({env.path() + "/dk61"});
+        ports.setVirtualPaths({env.path() + "/dk61"});
         env.setSetting("storeLogFile", true);
         env.setSetting("logFileDirectory", env.path());
         env.setSetting("flagFileDirectory", env.path());
         for (auto it = settings.begin(); it != settings.end(); ++it)
             env.setSetting(it.key(), it.value());
-        w = std::make_unique<Control_Panel>();
+        w = std::make_unique<Control_Panel>(ports);
         return true;
     }
     template <typename T = QWidget> T* find(const char* name) const {

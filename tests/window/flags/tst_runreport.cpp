@@ -10,6 +10,7 @@
 #include "flags/runstore.h"
 #include "flags/runsummary.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "simrunner.h"
 #include "testenv.h"
 
@@ -59,26 +60,27 @@ private slots:
                             {"--start-interval", QString::number(setting), "--c1", "300",
                              "--time-lapse", "20"}),
                  qPrintable(sim.error()));
-        CD_Board board;
+        PortFactory ports;
+        CD_Board board(ports);
         board.setPortName(env.path() + "/dk61");
         board.applyPortSettings();
         board.openPort();
         board.sendShortRequest(1); // who are you (the interval stays)
         QTRY_VERIFY_WITH_TIMEOUT(
-            board.state.eeprom.production_read && board.flag_records.size() >= records, 10000);
+            board.state().eeprom.production_read && board.flagRecords().size() >= records, 10000);
         RunStore store;
         for (int i = 0; i < records; ++i) {
-            const CFlags& r = *board.flag_records[i];
+            const CFlags& r = *board.flagRecords()[i];
             store.append(i * periodMs[setting],
                          {r.getC1Flags(), r.getC1Uncorrectable(), r.getC2Flags(),
                           r.getC2Uncorrectable(), r.getInterpolationFlags()},
-                         board.state.flags.flag_sub_status);
+                         board.state().flags.flag_sub_status);
         }
         RunSummary summary;
         summary.rebuild(store);
         QCOMPARE(summary.standardText(), QString("FAIL: BLER 300/s over 10 s"));
-        const EepromParameters& p = board.state.eeprom.image;
-        RunReport::Run report{UnitIdentity::board(board.state.link.fw_version, p.serial_number,
+        const EepromParameters& p = board.state().eeprom.image;
+        RunReport::Run report{UnitIdentity::board(board.state().link.fw_version, p.serial_number,
                                                   p.customer_id, p.production_day, p.flashed_by),
                               QDateTime::currentDateTime(), &store, &summary,
                               env.path() + "/20250306090407.txt"};
@@ -171,10 +173,10 @@ private slots:
         SimRunner sim(env.path() + "/dk61", env.path() + "/sim.log");
         QVERIFY2(startBoard(sim, env, ("--start-interval " + args).split(' ')),
                  qPrintable(sim.error()));
-        TestEnv::setVirtualPorts({env.path() + "/dk61"});
+        PortFactory ports({env.path() + "/dk61"});
         env.setSetting("storeLogFile", true);
         env.setSetting("logFileDirectory", env.path());
-        Control_Panel w;
+        Control_Panel w(ports);
         auto label = [&w](const char* name) { return w.findChild<QLabel*>(name)->text(); };
         w.openSettings();
         w.findChild<QLineEdit*>("lineLimitC2U")->setText("0");

@@ -28,6 +28,12 @@ class tst_laserpages : public QObject {
 private:
     std::unique_ptr<WindowFixture> fx;
 
+    void shortenMemoryTimeout() {
+        CD_Board::Timeouts timeouts = fx->board->timeouts();
+        timeouts.memoryMs = 50;
+        fx->board->setTimeouts(timeouts);
+    }
+
     QString text(const char* name) const {
         if (auto* line = formWidget<QLineEdit>(fx->window, name))
             return line->text();
@@ -102,7 +108,7 @@ private slots:
                  !kd.isEmpty());
         if (kd.isEmpty()) {
             QVERIFY(!text("labelCalculatorWarning").isEmpty());
-            QCOMPARE(fx->board->state.laser.laser_slope, 0.175889f);
+            QCOMPARE(fx->board->state().laser.laser_slope, 0.175889f);
             return;
         }
         QCOMPARE(text("labelDerivative") + " " + text("labelOffset"), kd);
@@ -118,7 +124,7 @@ private slots:
         // measuring point 2 again starts from no samples
         click("buttonGetAdcValue_2");
         fx->feed(readings(300, 1));
-        QCOMPARE(fx->board->state.laser.calibration.sampleCount(2), 1);
+        QCOMPARE(fx->board->state().laser.calibration.sampleCount(2), 1);
     }
 
     // A closed link stops a point: the readings after it may come from a board started anew.
@@ -152,7 +158,7 @@ private slots:
         fx->feed(readings(1, 5) + readings(reading, 64));
         QCOMPARE(text("lineLaserListAverage"), average);
         QCOMPARE(text("labelAvgLaserHexValue"), QString("Average Laser ADC Value of 64 values"));
-        fx->board->memoryTimer.setInterval(50); // the same ending, sooner
+        shortenMemoryTimeout(); // the same ending, sooner
         fx->mark();
         click("btnLaserToEeprom");
         fx->feed(reply);
@@ -206,8 +212,8 @@ private slots:
     void unanswered_data() { exchanges_data(); }
     void unanswered() {
         QFETCH(QString, which);
-        QCOMPARE(fx->board->memoryTimer.interval(), 2000);
-        fx->board->memoryTimer.setInterval(50); // the same ending, sooner
+        QCOMPARE(fx->board->timeouts().memoryMs, 2000);
+        shortenMemoryTimeout(); // the same ending, sooner
         start(which);
         QTRY_VERIFY(pageMessage().contains("did not answer"));
         fx->mark();
@@ -242,7 +248,8 @@ private slots:
         QCOMPARE(fx->since().size(), 1);
         start("history"); // a closed link ends an exchange
         fx->board->closePort();
-        QVERIFY(!fx->board->decoder.runningSequence() && !fx->board->memoryTimer.isActive());
+        QVERIFY(!fx->board->decoder().runningSequence() &&
+                !fx->board->decoder().memoryTimer.isActive());
         QVERIFY(pageMessage().contains("closed"));
     }
 };

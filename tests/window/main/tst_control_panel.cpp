@@ -22,7 +22,9 @@ private:
     std::unique_ptr<WindowFixture> fx;
     TestEnv* env = nullptr;
 
-    std::unique_ptr<Control_Panel> makeWindow() { return std::make_unique<Control_Panel>(); }
+    std::unique_ptr<Control_Panel> makeWindow() {
+        return std::make_unique<Control_Panel>(fx->ports());
+    }
 
 private slots:
     void init() {

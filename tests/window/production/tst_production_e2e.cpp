@@ -5,6 +5,7 @@
 #include "cd_board.h"
 #include "formwidget.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "testenv.h"
 
 #include <QtTest>
@@ -31,8 +32,8 @@ private slots:
         const QString link = env.path() + "/dk61";
         SimRunner sim(link, env.path() + "/sim.log");
         QVERIFY2(sim.start(QStringList{"--board", "dk61"} + simOptions), qPrintable(sim.error()));
-        TestEnv::setVirtualPorts({link});
-        Control_Panel w(nullptr, Control_Panel::Configuration::Service);
+        PortFactory ports({link});
+        Control_Panel w(ports, nullptr, Control_Panel::Configuration::Service);
         if (!w.cdBoard()->isPortOpen()) {
             w.cdBoard()->setPortName(link);
             w.cdBoard()->applyPortSettings();
@@ -43,8 +44,8 @@ private slots:
         // the page shows the image once the start-up reads are answered
         auto label = [&w](const char* name) { return formWidget<QLabel>(&w, name)->text(); };
         QTRY_COMPARE_WITH_TIMEOUT(label("labelOnTime"), QString("8638"), 8000);
-        QTRY_VERIFY(w.cdBoard()->state.loader.loader_list_complete &&
-                    w.cdBoard()->state.eeprom.focus_read);
+        QTRY_VERIFY(w.cdBoard()->state().loader.loader_list_complete &&
+                    w.cdBoard()->state().eeprom.focus_read);
         QCOMPARE(QStringList({label("label_CustomerID"), label("labelFlashedBy"),
                               label("label_ProductionCode"), label("label_ProductionDate"),
                               label("label_Derivative"), label("label_Offset")}),

@@ -99,7 +99,8 @@ private slots:
     // and a calibration fitted on the laser page stays in use (the run writes no k and d).
     void flash_settingsAndFocusThenSuccess() {
         readImage();
-        fx->board->state.laser.laser_slope = 0.1f;
+        fx->feed("99 0B 0F 08 08 CD CC CC 3D 00 AE 04 40"); // k = 0.1, as fitted on the laser page
+        QCOMPARE(fx->board->state().laser.laser_slope, 0.1f);
         fx->mark();
         flash();
         pressReturn();
@@ -111,7 +112,7 @@ private slots:
         QCOMPARE(eepromText(), Complete);
         QCOMPARE(progress(), 6);
         QCOMPARE(success.count(), 1);
-        QCOMPARE(fx->board->state.laser.laser_slope, 0.1f);
+        QCOMPARE(fx->board->state().laser.laser_slope, 0.1f);
     }
 
     // A run that fails says why, stops at once and leaves the button working.
@@ -134,7 +135,9 @@ private slots:
         QFETCH(QString, text);
         readImage();
         QSignalSpy success(fx->window, &Control_Panel::flashSuccess);
-        fx->board->decoder.eepromRun.setTimeoutPerRequest(50); // the same ending, sooner
+        CD_Board::Timeouts timeouts = fx->board->timeouts();
+        timeouts.eepromRequestMs = 50; // the same ending, sooner
+        fx->board->setTimeouts(timeouts);
         flash();
         for (const QString& answer : answers)
             answer == "close" ? fx->board->closePort() : fx->feed(answer);

@@ -3,6 +3,7 @@
 #include "cd_board.h"
 #include "formwidget.h"
 #include "main/control_panel.h"
+#include "portfactory.h"
 #include "simrunner.h"
 #include "testenv.h"
 
@@ -18,8 +19,8 @@ private slots:
         env.setSetting("storeFlagFile_csv", false);
         SimRunner sim(env.path() + "/dk61", env.path() + "/sim.log");
         QVERIFY2(sim.start({"--board", "dk61", "--silent"}), qPrintable(sim.error()));
-        TestEnv::setVirtualPorts({env.path() + "/dk61"});
-        Control_Panel window(nullptr, Control_Panel::Configuration::Service);
+        PortFactory ports({env.path() + "/dk61"});
+        Control_Panel window(ports, nullptr, Control_Panel::Configuration::Service);
         QVERIFY(window.cdBoard()->isPortOpen());
         QTRY_COMPARE_WITH_TIMEOUT(
             formWidget<QLabel>(&window, "status_description_spdif_label")->text(),
@@ -39,7 +40,6 @@ private slots:
         const qint64 gap = times[1] - times[0];
         qInfo() << "the second A1 came" << gap << "ms after the first";
         QVERIFY2(gap >= 2300 && gap <= 3500, qPrintable(QString::number(gap)));
-        TestEnv::setVirtualPorts({});
     }
 };
 

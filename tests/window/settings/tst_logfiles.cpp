@@ -63,13 +63,19 @@ private:
         }
         env->setSetting("storeLogFile", storeLog);
         env->setSetting("storeFlagFile_csv", storeFlags);
-        return std::make_unique<Control_Panel>();
+        return std::make_unique<Control_Panel>(fx->ports());
     }
 
-    // The record the decoder has just appended reaches the flag file.
-    static void arrive(Control_Panel* w, CFlags* r) {
-        w->cdBoard()->flag_records.append(r);
-        w->writeCFlagsToFlagFile_cvs();
+    // The flag board sends the record's counts (a 14-byte CFLAG frame on the link): its row
+    // reaches the flag file at the end of the read.
+    void arrive(Control_Panel*, CFlags* r) {
+        const std::unique_ptr<CFlags> record(r);
+        QByteArray frame = QByteArray::fromHex("C60C");
+        for (quint16 count : {r->getC1Flags(), r->getC1Uncorrectable(), r->getC2Flags(),
+                              r->getC2Uncorrectable(), r->getInterpolationFlags()})
+            frame += char(count >> 8) + QByteArray(1, char(count & 0xFF));
+        frame += QByteArray::fromHex("0100");
+        QVERIFY(fx->device() && fx->device()->inject(frame));
     }
 
 private slots:
@@ -196,7 +202,7 @@ private slots:
         env->setSetting("storeFlagFile_csv", true);
         const QByteArray home = qgetenv("HOME");
         qputenv("HOME", (env->path() + "/home").toLocal8Bit());
-        auto w = std::make_unique<Control_Panel>();
+        auto w = std::make_unique<Control_Panel>(fx->ports());
         qputenv("HOME", home);
         const QString folder = env->path() + "/home/Documents/DK-61 PC-Tool/";
         QVERIFY2(w->logFile().fileName().startsWith(folder + "Logs/"),
@@ -334,8 +340,8 @@ private slots:
         QVERIFY(w->logFile().isOpen() && w->flagFile().isOpen());
         QVERIFY2(w->logFile().fileName().endsWith("_2.txt"), qPrintable(w->logFile().fileName()));
         QVERIFY(w->flagFile().fileName() != w->logFile().fileName());
-        w->writeLogLines({"[00:00:01]DK-61  : C6  "});
         arrive(w.get(), record(1, 0, 0, 0, 0));
+        w->writeLogLines({"[00:00:01]DK-61  : C6  "});
         QVERIFY(readAll(w->logFile().fileName()).endsWith("\n[00:00:01]DK-61  : C6  \n"));
         QVERIFY(readAll(w->flagFile().fileName()).endsWith(",\t1,\t0,\t0,\t0,\t0\n"));
         QCOMPARE(readAll(elsewhere), QByteArray("keep\n"));

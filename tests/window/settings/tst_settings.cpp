@@ -34,7 +34,9 @@ private:
     QTimer boxAnswer;
     int flagLinkBoxes = 0;
 
-    std::unique_ptr<Control_Panel> makeWindow() { return std::make_unique<Control_Panel>(); }
+    std::unique_ptr<Control_Panel> makeWindow() {
+        return std::make_unique<Control_Panel>(fx->ports());
+    }
     // Opens the settings window the way the menu does.
     static Settings* open(Control_Panel* w) {
         const QList<Settings*> before = w->findChildren<Settings*>();
@@ -87,7 +89,7 @@ private slots:
         QCOMPARE(stored("storeFlagFile_csv").toBool(), false);
         QVERIFY(has("storeFlagFile_csv"));
         QVERIFY(!has("Baudrate"));
-        QCOMPARE(w->cdBoard()->baudRate, 128000);
+        QCOMPARE(w->cdBoard()->baudRate(), 128000);
         QVERIFY(!w->logFile().isOpen());
         QVERIFY(!w->flagFile().isOpen());
         QVERIFY(!has("ReconnectAfterBaudChange"));
@@ -217,7 +219,7 @@ private slots:
         QFETCH(int, index);
         env->setSetting("Baudrate", value);
         auto w = makeWindow();
-        QCOMPARE(w->cdBoard()->baudRate, current);
+        QCOMPARE(w->cdBoard()->baudRate(), current);
         Settings* s = open(w.get());
         QCOMPARE(s->baudRateComboBox->currentIndex(), index);
         QCOMPARE(s->currentBaud, current);
@@ -237,9 +239,9 @@ private slots:
         QPointer<Settings> guard(s);
         s->buttonApplyChanges->click();
         QVERIFY(!has("Baudrate"));
-        QCOMPARE(w->cdBoard()->baudRate, 128000);
+        QCOMPARE(w->cdBoard()->baudRate(), 128000);
         QVERIFY(w->cdBoard()->isPortOpen());
-        QCOMPARE(w->cdBoard()->link.port.baudRate(), 128000);
+        QCOMPARE(w->cdBoard()->link().baudRate(), 128000);
         QTRY_VERIFY(guard.isNull()); // closed and gone
     }
 
@@ -304,14 +306,14 @@ private slots:
         QCOMPARE(stored("Baudrate").toString(), QString("115200"));
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), false);
         QVERIFY(w->cdBoard()->isPortOpen());
-        QCOMPARE(w->cdBoard()->link.port.baudRate(), 115200);
+        QCOMPARE(w->cdBoard()->link().baudRate(), 115200);
         // The link keeps its rate: a later reconnection uses the earlier one.
-        QCOMPARE(w->cdBoard()->baudRate, 128000);
+        QCOMPARE(w->cdBoard()->baudRate(), 128000);
         w->cdBoard()->closePort();
         w->cdBoard()->applyPortSettings();
         w->cdBoard()->openPort();
         QVERIFY(w->cdBoard()->isPortOpen());
-        QCOMPARE(w->cdBoard()->link.port.baudRate(), 128000);
+        QCOMPARE(w->cdBoard()->link().baudRate(), 128000);
         // Reopened, the window shows the stored choice.
         Settings* again = open(w.get());
         QVERIFY(!again->checkBox_Reset_Conn->isChecked());
@@ -328,9 +330,9 @@ private slots:
         s->buttonApplyChanges->click();
         QCOMPARE(flagLinkBoxes, 1);
         QCOMPARE(stored("Baudrate").toString(), QString("115200"));
-        QCOMPARE(w->cdBoard()->baudRate, 115200);
+        QCOMPARE(w->cdBoard()->baudRate(), 115200);
         if (w->cdBoard()->isPortOpen()) // reopened by the start-up of the link
-            QCOMPARE(w->cdBoard()->link.port.baudRate(), 115200);
+            QCOMPARE(w->cdBoard()->link().baudRate(), 115200);
     }
 
     void chosenDirectories_takeEffectOnApply() {
@@ -511,7 +513,7 @@ private slots:
         QVERIFY(w->settingsInForce().storeFlagFile);
         QCOMPARE(QDir(w->settingsInForce().logFileDirectory), QDir(dirB));
         QCOMPARE(QDir(w->settingsInForce().flagFileDirectory), QDir(dirB));
-        QCOMPARE(w->cdBoard()->baudRate, 256000);
+        QCOMPARE(w->cdBoard()->baudRate(), 256000);
         QVERIFY(w->logFile().isOpen() && w->flagFile().isOpen());
         QVERIFY(w->logFile().fileName().startsWith(QDir(dirB).absolutePath()));
         QVERIFY(!formWidget<QLabel>(w, "labelLogFile")->isHidden());
