@@ -1,5 +1,5 @@
-#include "common/windowfit.h"
 #include "common/overlay.h"
+#include "common/windowfit.h"
 #include "settings/settings.h"
 #include "windowfixture.h"
 

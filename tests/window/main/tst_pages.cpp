@@ -189,6 +189,60 @@ private slots:
                          "Export Run as CSV...", "Results...", "Export report...", "-", "Exit"}));
         QCOMPARE(texts(fx.find<QMenu>("menuOptions")), options);
     }
+
+    // Options > Loader / Pickup: the entry chosen is stored for the board and alone checked in
+    // its menu.
+    void loaderAndPickup_storeTheChoice_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("value");
+        QTest::newRow("tray loader") << "Loader"
+                                     << "Tray Loader"
+                                     << "loader_type" << 0;
+        QTest::newRow("top loader") << "Loader"
+                                    << "Top Loader"
+                                    << "loader_type" << 2;
+        QTest::newRow("slot loader") << "Loader"
+                                     << "Slot Loader"
+                                     << "loader_type" << 4;
+        QTest::newRow("tria tray loader") << "Loader"
+                                          << "Tray Loader Tria"
+                                          << "loader_type" << 8;
+        QTest::newRow("sony") << "Pickup"
+                              << "Sony KHM"
+                              << "opu_type" << 1;
+        QTest::newRow("sanyo hd850") << "Pickup"
+                                     << "Sanyo HD850"
+                                     << "opu_type" << 2;
+        QTest::newRow("sanyo da11") << "Pickup"
+                                    << "Sanyo DA11"
+                                    << "opu_type" << 4;
+    }
+    void loaderAndPickup_storeTheChoice() {
+        QFETCH(QString, menu);
+        QFETCH(QString, entry);
+        QFETCH(QString, key);
+        QFETCH(int, value);
+        WindowFixture fx;
+        fx.start(Control_Panel::Configuration::Service);
+        QMenu* submenu = nullptr;
+        for (QAction* action : fx.find<QMenu>("menuOptions")->actions())
+            if (action->text() == menu)
+                submenu = action->menu();
+        QVERIFY(submenu);
+        QStringList checked;
+        for (QAction* action : submenu->actions()) {
+            if (action->text() == entry)
+                action->trigger();
+        }
+        for (QAction* action : submenu->actions()) {
+            if (action->isChecked())
+                checked << action->text();
+        }
+        QCOMPARE(checked, QStringList{entry});
+        QCOMPARE(QSettings().value(key).toInt(), value);
+    }
 };
 
 QTEST_MAIN(tst_pages)
