@@ -46,8 +46,9 @@ void RunRecorder::recorded(const RunSummary& summary, int setting, const RunSeri
     run.intervalMs = FlagInterval::milliseconds(setting);
     run.endedAt = nowUtc;
     series = curve;
-    // A new second: the one before is complete.
-    if (results && going())
+    // With a curve the run goes to the store once a second of it, when a new second begins (the
+    // one before is complete); the store writes at most every 10 s anyway.
+    if (results && going() && (!series || series->size() > handedSize))
         hand(false, false);
 }
 

@@ -12,9 +12,10 @@ class RunSeries;
 class RunSummary;
 
 // Turns the flag page's live run into rows of the results database: a run is handed to the store
-// with its first record, then with every record (the store writes it at most every 10 s), and as
-// finished when it ends. Its series goes along: the chunk of the second just begun with every new
-// second, the last second when the run ends. A run without a record is not kept.
+// with its first record, then with every new second of its curve (with every record when it has
+// none; the store writes it at most every 10 s), and as finished when it ends. Its series goes
+// along: the chunk of the second just begun with every new second, the last second when the run
+// ends. A run without a record is not kept.
 class RunRecorder {
 public:
     // `store` may be null (no database): the run is followed all the same, and handed to a store

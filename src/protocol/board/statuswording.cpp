@@ -12,17 +12,12 @@ const auto Green = StatusWording::Colour::Green;
 } // namespace
 
 QString StatusWording::styleSheet(Colour colour) {
-    switch (colour) {
-    case Colour::Red:
-        return QStringLiteral("QLabel {color: red}");
-    case Colour::Green:
-        return QStringLiteral("QLabel {color: green}");
-    case Colour::Plain:
-        return QStringLiteral("QLabel {color: palette(window-text)}");
-    case Colour::Keep:
-        break;
-    }
-    return QString();
+    // In the order of Colour; Keep leaves the label's sheet as it is.
+    static const char* const sheets[] = {nullptr, "QLabel {color: red}", "QLabel {color: green}",
+                                         "QLabel {color: palette(window-text)}"};
+    static_assert(sizeof(sheets) / sizeof(*sheets) == int(Colour::Plain) + 1, "one per colour");
+    const char* sheet = sheets[static_cast<int>(colour)];
+    return sheet ? QString::fromLatin1(sheet) : QString();
 }
 
 StatusWording::Bar StatusWording::start() {
