@@ -1,45 +1,24 @@
 #include "main/control_panel.h"
 
-#include "board/linkstatusbar.h"
 #include "cd_board.h"
 #include "common/plaintext.h"
-#include "console/consolepage.h"
-#include "console/loaderpanel.h"
-#include "console/playerpanel.h"
-#include "console/playpage.h"
-#include "firmware/flashpage.h"
-#include "flags/flagmonitor.h"
-#include "flags/flagplot.h"
 #include "flags/resultspage.h"
 #include "flags/runfiles.h"
 #include "flags/runpanel.h"
 #include "flags/runsession.h"
 #include "flags/testroutine.h"
-#include "laser/lasercurrentpage.h"
-#include "laser/laserhistory.h"
 #include "laser/laserlist.h"
-#include "laser/laserpage.h"
-#include "production/audiobytepage.h"
-#include "production/eeprompage.h"
 #include "production/focus_coefs.h"
-#include "service/servicepanel.h"
 #include "shell/logging.h"
 #include "ui_control_panel.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMessageBox>
 #include <QResizeEvent>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QStatusBar>
-#include <QTabBar>
-#include <QTextBrowser>
-
-#include <algorithm>
 
 Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration configuration)
     : QMainWindow(parent), ports(ports), configuration(configuration) {
@@ -53,7 +32,16 @@ Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration 
     ui->setupUi(this);
     laserList = new LaserList(nullptr);
     laserList->setParent(this);
-    buildPages();
+    ConsolePage::Services console;
+    console.elapsedMs = [this] { return sessionClock.elapsed(); };
+    console.logLines = [this](const QStringList& lines) { writeLogLines(lines); };
+    console.logDirectory = [this] { return currentSettings.logFileDirectory; };
+    const FlashPage::Port port{[this] { return board->link().portName(); },
+                               [this] { boardLink.yieldPort(); }, [this] { boardLink.resume(); }};
+    pages = std::make_unique<MainPages>(*board, *settings, *focusCoefs, *laserList, *ui->tabWidget,
+                                        configuration == Configuration::Delivered,
+                                        MainPages::Window{console, port});
+    playPage = &pages->play();
 
     Q_INIT_RESOURCE(icons);
     setWindowIcon(QIcon(QStringLiteral(":/icons/dk61-pc-tool.svg")));
@@ -80,7 +68,7 @@ Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration 
     wireConsole();
     wireSettings();
     wireProduction(); // production and laser
-    wireAbout();
+    connect(HelpMenu::add(*this), &QAction::triggered, this, &Control_Panel::showAbout);
     wireService(); // service mode
 
     // 10: the segment face for the time displays
@@ -98,7 +86,7 @@ Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration 
     wireFlagMonitor(); // flag monitor: run summary, whole-run view, export, review
 
     // 17: last firmware file
-    flashPage->restoreHexFile();
+    pages->flash().restoreHexFile();
 
     // 18: last page
     ui->tabWidget->setCurrentIndex(settings->value("selectedTab", 0).toInt());
@@ -106,15 +94,15 @@ Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration 
     // 19: the ISP tool
     const QString programDir = QCoreApplication::applicationDirPath();
     QDir::setCurrent(programDir);
-    flashPage->setToolPath(FlashPage::findIspTool(programDir));
+    pages->flash().setToolPath(FlashPage::findIspTool(programDir));
 
     // 20: the delivered page configuration (the service build keeps every page)
     if (configuration == Configuration::Delivered) {
-        applyDeliveredConfiguration();
+        pages->applyDeliveredConfiguration(*this);
     } else {
         loaderPanel->addMenus(ui->menuOptions);
-        servicePanel->hideUntilCalledFor();
-        eepromPage->offerTrayCalibration(false);
+        pages->service().hideUntilCalledFor();
+        pages->eeprom().offerTrayCalibration(false);
     }
 
     // 21
@@ -128,7 +116,7 @@ Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration 
     connect(this, &Control_Panel::recievedCFlags, testRoutine, &TestRoutine::parseCFLags);
 
     // 24: baud-rate and R31 lists of the EEPROM page
-    eepromPage->fillLists();
+    pages->eeprom().fillLists();
 
     // 25
 
@@ -139,7 +127,7 @@ Control_Panel::Control_Panel(PortFactory& ports, QWidget* parent, Configuration 
 Control_Panel::~Control_Panel() {
     // An ISP tool still running is killed and waited for, so that no orphan keeps the port; the
     // board link is not restarted.
-    flashPage.reset();
+    pages->closeFlashPage();
     // The run going on ends (its row written as ended, its report when asked for), then the run
     // panel (it watches the flag plot) goes before the widgets do.
     resultsPage = nullptr;
@@ -154,76 +142,13 @@ Control_Panel::~Control_Panel() {
     delete settings;
 }
 
-void Control_Panel::buildPages() {
-    playerPanel = std::make_unique<PlayerPanel>(*board);
-    playPage = new PlayPage(*playerPanel);
-    ConsolePage::Services console;
-    console.elapsedMs = [this] { return sessionClock.elapsed(); };
-    console.logLines = [this](const QStringList& lines) { writeLogLines(lines); };
-    console.logDirectory = [this] { return currentSettings.logFileDirectory; };
-    console.memoryBusy = [this] { return memoryBusy(); };
-    consolePage = new ConsolePage(*board, *playerPanel, *laserList, console);
-    flagsPage = new FlagsPage(*board, settings);
-    laserPage = new LaserPage(*board);
-    laserCurrentPage = new LaserCurrentPage(
-        *board, *playerPanel, [this] { return memoryBusy(); },
-        [this] { return eepromPage->running(); });
-    eepromPage = new EepromPage(*board);
-    servoPage = new ServoPage(*focusCoefs);
-    audioBytePage = new AudioBytePage;
-    flashPage = std::make_unique<FlashPage>(
-        FlashPage::Port{[this] { return board->link().portName(); },
-                        [this] { boardLink.yieldPort(); }, [this] { boardLink.resume(); }},
-        *settings);
-    servicePanel = std::make_unique<ServicePanel>(*board);
-    serviceModePage = new ServiceModePage(*servicePanel);
-    // The delivered tool shows the console and flags pages; the others are built all the same.
-    const bool delivered = configuration == Configuration::Delivered;
-    for (QWidget* page : std::initializer_list<QWidget*>{
-             playPage, consolePage, flagsPage, eepromPage, servoPage, audioBytePage,
-             flashPage.get(), laserPage, serviceModePage, laserCurrentPage}) {
-        if (!delivered || page == consolePage || page == flagsPage) {
-            ui->tabWidget->addTab(page, page->windowTitle());
-        } else {
-            page->setParent(this);
-            page->hide();
-        }
-    }
-}
-
-QString Control_Panel::memoryBusy() const {
-    if (eepromPage->running())
-        return LaserHistory::busyText();
-    if (const MemorySequence* running = board->decoder().runningSequence())
-        return LaserHistory::waitText(running->what());
-    return QString();
-}
-
 bool Control_Panel::programmingRunning() const {
-    return eepromPage->running();
+    return pages->eeprom().running();
 }
 
-void Control_Panel::applyDeliveredConfiguration() {
-    // the service warnings and step markers, the second link's widgets
-    playPage->showServiceWarning(false);
-    flashPage->hideOutput();
-    eepromPage->showServiceWarning(false);
-    flashPage->showServiceWarning(false);
-    serviceModePage->showServiceWarning(false);
-    serviceModePage->markStep(0);
-    laserCurrentPage->hidePlayer();
-    flagsPage->hideSecondLink();
-    flagsPage->showServiceWarning(false);
-    consolePage->showServiceWarning(false);
-    setWindowTitle("KXRT DADO-Tool Version 4");
-    ui->tabWidget->move(0, 0);
-    // the console page shows the traffic only
-    consolePage->showTrafficOnly(size());
-    ui->tabWidget->setTabText(0, "Data Log");
-    ui->tabWidget->setCurrentIndex(1);
-    qCDebug(dk61App) << "CUSTOMER VERSION";
-
-    eepromPage->lockProductionFields();
+QString Control_Panel::aboutText() const {
+    return HelpMenu::aboutText(configuration == Configuration::Service, settings->fileName(),
+                               currentSettings);
 }
 
 void Control_Panel::keyPressEvent(QKeyEvent* event) {
@@ -232,9 +157,9 @@ void Control_Panel::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Enter || key == Qt::Key_Return) {
         // Return starts the EEPROM programming on the EEPROM page and the flashing on the flash
         // page (pages the delivered configuration removes), through their buttons' guards.
-        if (ui->tabWidget->currentWidget() == eepromPage)
+        if (ui->tabWidget->currentWidget() == &pages->eeprom())
             beginFlashEeprom();
-        if (ui->tabWidget->currentWidget() == flashPage.get())
+        if (ui->tabWidget->currentWidget() == &pages->flash())
             flashFirmware();
         return;
     }
@@ -244,15 +169,5 @@ void Control_Panel::keyPressEvent(QKeyEvent* event) {
 
 void Control_Panel::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    relayout(event->size().width(), event->size().height());
-}
-
-void Control_Panel::relayout(int W, int H) {
-    // The pages are the tab widget less its tab bar and frame.
-    ui->tabWidget->resize(W, H - 60);
-    const QSize page(W - 4, H - 64 - ui->tabWidget->tabBar()->sizeHint().height());
-    consolePage->fitWindow(page, W, H);
-    flagsPage->fitWindow(page, W, H);
-    laserCurrentPage->fitWindow(page, W, H);
-    servoPage->fitWindow(W, H);
+    pages->relayout(event->size().width(), event->size().height());
 }

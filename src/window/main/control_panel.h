@@ -2,24 +2,15 @@
 #define CONTROL_PANEL_H
 
 #include "board/linkstatusbar.h"
+#include "board/linkwindow.h"
 #include "board/statuswording.h"
-#include "console/consolepage.h"
 #include "console/loaderpanel.h"
-#include "console/playerpanel.h"
-#include "console/playpage.h"
-#include "firmware/flashpage.h"
 #include "flags/flagmonitor.h"
 #include "flags/flagplot.h"
-#include "flags/flagspage.h"
-#include "laser/lasercurrentpage.h"
-#include "laser/laserpage.h"
 #include "linkpair.h"
-#include "production/audiobytepage.h"
-#include "production/eeprompage.h"
-#include "production/servopage.h"
+#include "main/helpmenu.h"
+#include "main/mainpages.h"
 #include "serial_info.h"
-#include "service/servicemodepage.h"
-#include "service/servicepanel.h"
 #include "settings/sessionfiles.h"
 
 #include <QElapsedTimer>
@@ -28,7 +19,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <QVector>
 
 #include <memory>
 
@@ -75,36 +65,36 @@ public:
     LinkSupervisor& boardSupervisor() { return boardLink; }
     LinkSupervisor& flagSupervisor() { return flagLink; }
     // The board link's Retry/Abort question while it is up.
-    QMessageBox* portQuestion() const;
+    QMessageBox* portQuestion() const { return linkWindow->boardQuestion(); }
     // Runs once to end the program (after Abort).
-    QTimer& quitTimer() { return abortTimer; }
+    QTimer& quitTimer() { return linkWindow->quitTimer(); }
     const SettingsValues& settingsInForce() const { return currentSettings; }
     const LogFile& logFile() const { return files.log(); }
     const LogFile& flagFile() const { return files.flags(); }
     const LaserList& laserReadings() const { return *laserList; }
     const Focus_Coefs& servoCoefficients() const { return *focusCoefs; }
     bool programmingRunning() const;
-    ConsolePage& console() const { return *consolePage; }
-    PlayerPanel& player() const { return *playerPanel; }
-    FlashPage& firmwarePage() const { return *flashPage; }
+    ConsolePage& console() const { return pages->console(); }
+    PlayerPanel& player() const { return pages->player(); }
+    FlashPage& firmwarePage() const { return pages->flash(); }
     RunPanel& flagRun() const { return flagMonitor->panel(); }
-    FlagPlot& livePlot() const { return flagsPage->plot(); }
+    FlagPlot& livePlot() const { return pages->flags().plot(); }
     RunSession& flagSession() const { return flagMonitor->session(); }
     RunFiles& flagFiles() const { return flagMonitor->files(); }
 
     // ---- what the board tells the window (its signals) ----
     void showStatusBar(const StatusWording::Bar& bar) {
         statusView->show(bar);
-        flagsPage->showLinkMessage(bar.message);
+        pages->flags().showLinkMessage(bar.message);
     }
     void appendFlagFirmware(int version) { statusView->appendFlagFirmware(version); }
     void showLoaderType(const QString& text) { statusView->showLoaderType(text); }
-    void clearDiscId() { playerPanel->clearDiscId(); }
+    void clearDiscId() { pages->player().clearDiscId(); }
     void pushLaserReading(quint16 value);
     void flagRecordAdded(CFlags* record, bool fromFlagBoard);
-    void clearLoaderList() { eepromPage->clearLoaders(); }
-    void addLoaderEntry(const QString& text, int code) { eepromPage->addLoader(text, code); }
-    bool selectLoaderEntry(int code) { return eepromPage->selectLoader(code); }
+    void clearLoaderList() { pages->eeprom().clearLoaders(); }
+    void addLoaderEntry(const QString& text, int code) { pages->eeprom().addLoader(text, code); }
+    bool selectLoaderEntry(int code) { return pages->eeprom().selectLoader(code); }
 
     // ---- log and flag files (settings/) ----
     void openLogFile();
@@ -114,12 +104,12 @@ public:
     // Writes the lines of one pass at once (one write and one flush).
     void writeLogLines(const QStringList& lines) { files.writeLogLines(lines); }
     // Adds the lines of one pass to the traffic view (only while "show data" is checked).
-    void showTrafficLines(const QStringList& lines) { consolePage->show(lines); }
+    void showTrafficLines(const QStringList& lines) { pages->console().show(lines); }
 
     // ---- link (board/) ----
-    void resetBaudrate(int baud, bool reconnect);
+    void resetBaudrate(int baud, bool reconnect) { links.changeBaudRate(baud, reconnect); }
     // The system refuses this user the serial port: the fix, said once.
-    void portAccessDenied(const QString& portName);
+    void portAccessDenied(const QString& portName) { linkWindow->portAccessDenied(portName); }
 
 signals:
     void recievedCFlags(CFlags* cflags);
@@ -138,29 +128,30 @@ public slots:
     void is_connected() { boardLink.checkConnection(); }
     void is_connected_other() { flagLink.checkConnection(); }
     void update_connection_label();
-    void fw_version_detected();
+    void fw_version_detected() { links.firmwareAnswered(); }
     void fw_timer_interrupt() { boardLink.answerTimedOut(); }
-    void ev_loader_ok_detected();
+    // The loader answered: a Retry/Abort box that is up goes when control returns to it.
+    void ev_loader_ok_detected() { links.loaderAnswered(); }
     void ev_loader_ok_timer_interrupt() { boardLink.loaderTimedOut(); }
 
     // ---- traffic view and typed requests (console/) ----
     void update_information() {
         files.flushFlagRows();
-        consolePage->takeReceived();
+        pages->console().takeReceived();
     }
-    void put_send_bytes() { consolePage->takeSent(); }
-    void debug_message() { consolePage->takeDebugText(); }
-    void sendCustomData() { consolePage->sendTyped(); }
-    void textChanged() { consolePage->formatTyped(); }
-    void text_pressedUp() { consolePage->recallOlder(); }
-    void text_pressedDown() { consolePage->recallNewer(); }
-    void showPllState(int state) { playerPanel->showPllState(state); }
+    void put_send_bytes() { pages->console().takeSent(); }
+    void debug_message() { pages->console().takeDebugText(); }
+    void sendCustomData() { pages->console().sendTyped(); }
+    void textChanged() { pages->console().formatTyped(); }
+    void text_pressedUp() { pages->console().recallOlder(); }
+    void text_pressedDown() { pages->console().recallNewer(); }
+    void showPllState(int state) { pages->player().showPllState(state); }
 
     // ---- flag monitor (flags/) ----
-    void plotCFlags() { flagsPage->plotRecords(); }
-    void rescalePlotXAxis() { flagsPage->restartPlot(); }
-    void rescalePlotYAxis() { flagsPage->plot().rescaleRates(); }
-    void send_flagrate_setting(int selection) { flagsPage->chooseInterval(selection); }
+    void plotCFlags() { pages->flags().plotRecords(); }
+    void rescalePlotXAxis() { pages->flags().restartPlot(); }
+    void rescalePlotYAxis() { pages->flags().plot().rescaleRates(); }
+    void send_flagrate_setting(int selection) { pages->flags().chooseInterval(selection); }
 
     // ---- files and settings (settings/) ----
     void writeCFlagsToFlagFile_cvs();
@@ -169,104 +160,106 @@ public slots:
     void showResults();
 
     // ---- EEPROM (production/) ----
-    void handleEepromState() { eepromPage->showRun(); }
+    void handleEepromState() { pages->eeprom().showRun(); }
 
     // ---- firmware (firmware/) ----
-    void browseHexFile() { flashPage->browse(); }
+    void browseHexFile() { pages->flash().browse(); }
     // The button while idle (FlashPage wires it), and Return on the flash page.
-    void flashFirmware() { flashPage->flash(); }
-    void flashFirmwareStandardOutputHandler(const QString& text) { flashPage->showOutput(text); }
+    void flashFirmware() { pages->flash().flash(); }
+    void flashFirmwareStandardOutputHandler(const QString& text) {
+        pages->flash().showOutput(text);
+    }
     // Every run ends here; the link comes back as after an unplug.
-    void flashFirmwareFinished(bool success) { flashPage->finished(success); }
-    void abortFlashingFirmware() { flashPage->abort(); }
+    void flashFirmwareFinished(bool success) { pages->flash().finished(success); }
+    void abortFlashingFirmware() { pages->flash().abort(); }
 
     // ---- laser plots (laser/) ----
     void plotLaserHistory(int runtime, int last_index, const quint8* values,
                           const quint8* values_t);
-    void plotZeroByte(int zerobyte) { laserCurrentPage->plotZeroHourByte(zerobyte); }
+    void plotZeroByte(int zerobyte) { pages->laserCurrent().plotZeroHourByte(zerobyte); }
 
     // ---- EEPROM page and programming run (production/) ----
-    void beginFlashEeprom() { eepromPage->start(EepromRun::Kind::Settings); }
+    void beginFlashEeprom() { pages->eeprom().start(EepromRun::Kind::Settings); }
     void flashEeprom(int step) {
-        if (eepromPage->showRun(step))
+        if (pages->eeprom().showRun(step))
             emit flashSuccess();
     }
     // Connected to the board's eepromRunFailed: a refused write, no answer, bytes that differ, the
     // link lost.
-    void flashTimeOut() { eepromPage->showRun(); }
-    void programAllParameters() { eepromPage->askFullRun(); }
-    void updateBaudrateSetting() { eepromPage->showBaudSetting(); }
-    void updateFocGainSetting() { eepromPage->showFocusSetting(); }
-    void handleProductionCode() { eepromPage->showProductionRecord(); }
-    void handleRuntime() { eepromPage->showRuntime(); }
-    void handleLaserParamters() { eepromPage->showLaser(); }
-    void handle_baud_rate_selected(int index) { eepromPage->baudRateChosen(index); }
-    void toggleFlashDate() { eepromPage->toggleDate(); }
-    void toggleLaserDefault() { eepromPage->toggleLaserDefault(); }
-    void show_hint_runtime_reset() { eepromPage->showRuntimeHint(); }
+    void flashTimeOut() { pages->eeprom().showRun(); }
+    void programAllParameters() { pages->eeprom().askFullRun(); }
+    void updateBaudrateSetting() { pages->eeprom().showBaudSetting(); }
+    void updateFocGainSetting() { pages->eeprom().showFocusSetting(); }
+    void handleProductionCode() { pages->eeprom().showProductionRecord(); }
+    void handleRuntime() { pages->eeprom().showRuntime(); }
+    void handleLaserParamters() { pages->eeprom().showLaser(); }
+    void handle_baud_rate_selected(int index) { pages->eeprom().baudRateChosen(index); }
+    void toggleFlashDate() { pages->eeprom().toggleDate(); }
+    void toggleLaserDefault() { pages->eeprom().toggleLaserDefault(); }
+    void show_hint_runtime_reset() { pages->eeprom().showRuntimeHint(); }
     // ---- audio byte and servo pages, register dialog (production/) ----
-    void handleAudioByteTab() { audioBytePage->compose(); }
-    void sendAudioByte() { audioBytePage->copyToEeprom(); }
-    void update_horizontalScrollBar(int value) { servoPage->scrollAcross(value); }
-    void update_verticalScrollBar(int value) { servoPage->scrollDown(value); }
+    void handleAudioByteTab() { pages->audioByte().compose(); }
+    void sendAudioByte() { pages->audioByte().copyToEeprom(); }
+    void update_horizontalScrollBar(int value) { pages->servo().scrollAcross(value); }
+    void update_verticalScrollBar(int value) { pages->servo().scrollDown(value); }
     void handleWriteToRegister();
     void handleWriteRegisterWindowDestroyed();
     // ---- laser calibration and laser current (laser/) ----
-    void handleAdcValue_1() { laserPage->showPoint(1); }
-    void handleAdcValue_2() { laserPage->showPoint(2); }
-    void calculateLaserParams() { laserPage->fit(); }
-    void update_laser_average() { consolePage->showAverage(); }
-    void updateLaserADCAverage(int index) { consolePage->showCount(index); }
-    void writeLaserCurrentToEEPROM() { consolePage->writeZeroHourByte(); }
-    void handleModuleOff() { laserPage->moduleOff(); }
-    void getLaserHistory() { laserCurrentPage->readHistory(); }
-    void getZeroByte() { laserCurrentPage->readZeroHourByte(); }
-    void resetLaserHistory() { laserCurrentPage->askErase(); }
-    void getLaserCurrent() { consolePage->requestCurrent(); }
-    void updateLaserCurrent() { consolePage->showCurrent(); }
-    void memoryExchangeFailed(const QString& text) { laserCurrentPage->exchangeFailed(text); }
-    void showAdcProgress() { laserPage->showProgress(); }
+    void handleAdcValue_1() { pages->laser().showPoint(1); }
+    void handleAdcValue_2() { pages->laser().showPoint(2); }
+    void calculateLaserParams() { pages->laser().fit(); }
+    void update_laser_average() { pages->console().showAverage(); }
+    void updateLaserADCAverage(int index) { pages->console().showCount(index); }
+    void writeLaserCurrentToEEPROM() { pages->console().writeZeroHourByte(); }
+    void handleModuleOff() { pages->laser().moduleOff(); }
+    void getLaserHistory() { pages->laserCurrent().readHistory(); }
+    void getZeroByte() { pages->laserCurrent().readZeroHourByte(); }
+    void resetLaserHistory() { pages->laserCurrent().askErase(); }
+    void getLaserCurrent() { pages->console().requestCurrent(); }
+    void updateLaserCurrent() { pages->console().showCurrent(); }
+    void memoryExchangeFailed(const QString& text) { pages->laserCurrent().exchangeFailed(text); }
+    void showAdcProgress() { pages->laser().showProgress(); }
     void zeroByteWriteEnded(bool written, const QString& text) {
-        consolePage->zeroHourByteWritten(written, text);
+        pages->console().zeroHourByteWritten(written, text);
     }
 
     // ---- the player panel (console/) ----
-    void play() { playerPanel->playPause(); }
-    void pause() { playerPanel->pause(); }
-    void stop() { playerPanel->stop(); }
-    void next() { playerPanel->next(); }
-    void previous() { playerPanel->previous(); }
-    void open_close() { playerPanel->openClose(); }
-    void open_tray() { playerPanel->openTray(); }
-    void close_tray() { playerPanel->closeTray(); }
-    void handle_tray_update() { playerPanel->trayUpdate(); }
-    void handle_tray_timer_interrupt() { playerPanel->trayUpdate(); }
+    void play() { pages->player().playPause(); }
+    void pause() { pages->player().pause(); }
+    void stop() { pages->player().stop(); }
+    void next() { pages->player().next(); }
+    void previous() { pages->player().previous(); }
+    void open_close() { pages->player().openClose(); }
+    void open_tray() { pages->player().openTray(); }
+    void close_tray() { pages->player().closeTray(); }
+    void handle_tray_update() { pages->player().trayUpdate(); }
+    void handle_tray_timer_interrupt() { pages->player().trayUpdate(); }
     // Not on any button: Play with mode 00, after Get Disc Contents when "PlayInit" is checked.
-    void button_play() { playerPanel->playFromStart(); }
-    void getevtag() { playerPanel->askDiscContents(); }
-    void set_playwithinit_flag() { playerPanel->takePlayInit(); }
-    void handleDiscID() { playerPanel->showDiscId(); }
+    void button_play() { pages->player().playFromStart(); }
+    void getevtag() { pages->player().askDiscContents(); }
+    void set_playwithinit_flag() { pages->player().takePlayInit(); }
+    void handleDiscID() { pages->player().showDiscId(); }
     // ---- the test buttons, loader and pickup (console/) ----
     void testsuite_Show_Hide() {
-        consolePage->toggleTestButtons();
-        relayout(width(), height());
+        pages->console().toggleTestButtons();
+        pages->relayout(width(), height());
     }
-    void handle_other_possible_loader_selected(int index) { eepromPage->chooseLoader(index); }
-    void handleLoaderSelection() { eepromPage->showEepromLoader(); }
+    void handle_other_possible_loader_selected(int index) { pages->eeprom().chooseLoader(index); }
+    void handleLoaderSelection() { pages->eeprom().showEepromLoader(); }
     // ---- service mode and tray calibration (service/) ----
-    void startServiceMode() { servicePanel->start(); }
-    void stepServiceMode() { servicePanel->next(); }
-    void gotoServiceMode(int step) { servicePanel->gotoStep(step); }
+    void startServiceMode() { pages->service().start(); }
+    void stepServiceMode() { pages->service().next(); }
+    void gotoServiceMode(int step) { pages->service().gotoStep(step); }
     // The page changes when the board confirms the end.
-    void exitServiceMode() { servicePanel->exit(); }
-    void handleServiceModeStep(int step) { servicePanel->showStep(step); }
-    void leaveServiceMode() { servicePanel->leave(); }
-    void laserOnOff() { servicePanel->laserButtonPressed(); }
-    void DK65_AC_Calibrate_Loader_1() { eepromPage->calibrationReset(); }
-    void DK65_AC_Calibrate_Loader_2() { eepromPage->calibrationSetDistance(); }
-    void DK65_AC_Calibrate_Loader_3() { eepromPage->calibrationSetTiming(); }
+    void exitServiceMode() { pages->service().exit(); }
+    void handleServiceModeStep(int step) { pages->service().showStep(step); }
+    void leaveServiceMode() { pages->service().leave(); }
+    void laserOnOff() { pages->service().laserButtonPressed(); }
+    void DK65_AC_Calibrate_Loader_1() { pages->eeprom().calibrationReset(); }
+    void DK65_AC_Calibrate_Loader_2() { pages->eeprom().calibrationSetDistance(); }
+    void DK65_AC_Calibrate_Loader_3() { pages->eeprom().calibrationSetTiming(); }
     // ---- Help menu (app/) ----
-    void showAbout();
+    void showAbout() { HelpMenu::showAbout(*this, aboutText()); }
 
 public:
     QString aboutText() const;
@@ -278,15 +271,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void applyDeliveredConfiguration();
-    // Every page, in tab order, with the parts they share.
-    void buildPages();
-    // Why no exchange with the board's memory can start now (empty: it can).
-    QString memoryBusy() const;
-    // Lays the pages out for a window of W x H: what grows with the window and what keeps to its
-    // right or bottom edge.
-    void relayout(int W, int H);
-
     // One wiring function per subsystem, each defined beside that subsystem's slots and called
     // from the constructor in the order of the wiring table; each builds that subsystem's page.
     void wireLink();
@@ -297,14 +281,8 @@ private:
     void wireResults();
     void wireSettings();
     void wireProduction();
-    void wireLaser();
-    void wireAbout();
     void wireService();
 
-    // ---- link (board/) ----
-    // A supervisor's question as a Retry/Abort box; Abort on the board link's question quits.
-    LinkSupervisor::Answer askRetryOrAbort(LinkSupervisor& link,
-                                           const LinkSupervisor::Question& question);
     // ---- flag monitor (flags/) ----
     // The board link opened / went down (a port error, the watchdog, the operator).
     void flagLinkOpened() {
@@ -331,15 +309,11 @@ private:
     LinkPair links{serialInfo};
     LinkSupervisor& boardLink = links.boardSide();
     LinkSupervisor& flagLink = links.flagSide();
-    // The Retry/Abort questions while they are up.
-    QPointer<QMessageBox> portMessageBox;
-    QPointer<QMessageBox> otherPortMessageBox;
-    bool portAccessHintShown = false;
+    LinkWindow* linkWindow = nullptr;
     Focus_Coefs* focusCoefs = nullptr;
     LaserList* laserList = nullptr;
     TestRoutine* testRoutine = nullptr;
     QSettings* settings = nullptr;
-    QTimer abortTimer;
     // Elapsed time since start-up for the time stamps of the traffic lines and files.
     QElapsedTimer sessionClock;
     // The settings in force (directories and switches of the files, link rate, flag limits).
@@ -348,20 +322,10 @@ private:
 
     // ---- each subsystem's page ----
     std::unique_ptr<LinkStatusBar> statusView;
-    ConsolePage* consolePage = nullptr;
-    std::unique_ptr<PlayerPanel> playerPanel;
+    std::unique_ptr<MainPages> pages;
     PlayPage* playPage = nullptr;
     std::unique_ptr<LoaderPanel> loaderPanel;
-    EepromPage* eepromPage = nullptr;
-    ServoPage* servoPage = nullptr;
-    AudioBytePage* audioBytePage = nullptr;
     QPointer<Register_Dialog> registerDialog;
-    LaserPage* laserPage = nullptr;
-    LaserCurrentPage* laserCurrentPage = nullptr;
-    std::unique_ptr<ServicePanel> servicePanel;
-    ServiceModePage* serviceModePage = nullptr;
-    std::unique_ptr<FlashPage> flashPage;
-    FlagsPage* flagsPage = nullptr;
     std::unique_ptr<FlagMonitor> flagMonitor;
     // The results database, the live run's row in it and the Results dialog.
     ResultsPage* resultsPage = nullptr; // the flag monitor's

@@ -38,5 +38,5 @@ void Control_Panel::writeCFlagsToFlagFile_cvs() {
 void Control_Panel::showFileWarning(const FileWarnings::Report& report) {
     if (!report.message.isEmpty())
         statusBar()->showMessage(report.message);
-    flagsPage->showFileWarning(report.text);
+    pages->flags().showFileWarning(report.text);
 }

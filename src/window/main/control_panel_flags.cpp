@@ -10,9 +10,9 @@ void Control_Panel::wireFlagMonitor() {
     FlagMonitor::Hooks hooks;
     hooks.elapsedMs = [this] { return sessionClock.elapsed(); };
     hooks.writeLog = [this](const QStringList& lines) { writeLogLines(lines); };
-    hooks.showPage = [this] { ui->tabWidget->setCurrentWidget(flagsPage); };
-    flagMonitor = std::make_unique<FlagMonitor>(*board, *flagsPage, files, currentSettings, this,
-                                                statusBar(), hooks);
+    hooks.showPage = [this] { ui->tabWidget->setCurrentWidget(&pages->flags()); };
+    flagMonitor = std::make_unique<FlagMonitor>(*board, pages->flags(), files, currentSettings,
+                                                this, statusBar(), hooks);
     resultsPage = &flagMonitor->results();
     RunFiles* runFiles = &flagMonitor->files();
     connect(ui->actionOpenFlagFile, &QAction::triggered, runFiles, &RunFiles::openRunChosen);

@@ -1,10 +1,8 @@
-// The main window's side of the links, which LinkPair keeps: the questions as Retry/Abort boxes,
-// the connection label and the status bar.
-#include "board/linkquestionbox.h"
+// The main window's side of the links, which LinkPair keeps: the connection label, the status bar
+// and what the board reports.
 #include "board/linkstatusbar.h"
 #include "board/serial_selector.h"
 #include "cd_board.h"
-#include "firmware/flashpage.h"
 #include "flags/resultspage.h"
 #include "main/control_panel.h"
 #include "main/signalquitter.h"
@@ -12,15 +10,14 @@
 #include "ui_control_panel.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QPushButton>
 
 void Control_Panel::wireLink() {
     serialInfo.setPortSource([this] { return ports.scan(); });
     serialInfo.setChooser(&Serial_Selector::choose);
     links.attach(*board);
-    links.setPortHeldElsewhere([this] { return flashPage && flashPage->running(); });
-    links.setAskOperator([this](auto& link, const auto& q) { return askRetryOrAbort(link, q); });
+    links.setPortHeldElsewhere([this] { return pages && pages->flash().running(); });
+    linkWindow = new LinkWindow(*this, links);
     for (LinkSupervisor* supervisor : {&boardLink, &flagLink})
         connect(supervisor, &LinkSupervisor::accessDenied, this, &Control_Panel::portAccessDenied);
     connect(&boardLink, &LinkSupervisor::opened, this, &Control_Panel::flagLinkOpened);
@@ -29,7 +26,7 @@ void Control_Panel::wireLink() {
     connect(statusView->connectButton(), &QPushButton::clicked, this,
             &Control_Panel::handleConnectDisconnect);
     connect(ui->actionExit, &QAction::triggered, this, &Control_Panel::abort_now);
-    connect(&abortTimer, &QTimer::timeout, this, &Control_Panel::abort_now);
+    connect(&linkWindow->quitTimer(), &QTimer::timeout, this, &Control_Panel::abort_now);
     connect(board, &CD_Board::recieved_fw_version, this, &Control_Panel::fw_version_detected);
     connect(board, &CD_Board::recieved_ev_loader_ok, this, &Control_Panel::ev_loader_ok_detected);
     wireBoardReports();
@@ -57,40 +54,14 @@ void Control_Panel::wireBoardReports() {
     connect(board, &CD_Board::zeroByteRead, this, &Control_Panel::plotZeroByte);
 }
 
-LinkSupervisor::Answer Control_Panel::askRetryOrAbort(LinkSupervisor& link,
-                                                      const LinkSupervisor::Question& question) {
-    const LinkSupervisor::Answer answer = LinkQuestionBox::ask(
-        this, link, question, &link == &boardLink ? portMessageBox : otherPortMessageBox);
-    if (answer == LinkSupervisor::Answer::Abort && question.abortQuits)
-        abortTimer.start(0);
-    return answer;
-}
-
-QMessageBox* Control_Panel::portQuestion() const {
-    return portMessageBox;
-}
-
 void Control_Panel::abort_now() {
-    abortTimer.stop();
+    linkWindow->quitTimer().stop();
     if (resultsPage)
         resultsPage->confirmClose(&SignalQuitter::quitRequested);
     QCoreApplication::quit();
 }
 
-void Control_Panel::fw_version_detected() {
-    links.firmwareAnswered();
-}
-
-// The loader answered: a Retry/Abort box that is up goes when control returns to it.
-void Control_Panel::ev_loader_ok_detected() {
-    links.loaderAnswered();
-}
-
-void Control_Panel::resetBaudrate(int baud, bool reconnect) {
-    links.changeBaudRate(baud, reconnect);
-}
-
 void Control_Panel::update_connection_label() {
     statusView->showConnection(links.connectionText(), links.boardLinkOpen());
-    consolePage->showConnected(links.boardLinkOpen());
+    pages->console().showConnected(links.boardLinkOpen());
 }
