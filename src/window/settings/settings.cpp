@@ -14,13 +14,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-const int Settings::BaudRates[15] = {300,   600,   1200,  2400,  4800,   9600,   14400, 19200,
-                                     28800, 38400, 56000, 57600, 115200, 128000, 256000};
-
 namespace {
+// The rates the list offers, in its order.
+const int BaudRates[15] = {300,   600,   1200,  2400,  4800,   9600,   14400, 19200,
+                           28800, 38400, 56000, 57600, 115200, 128000, 256000};
 const int DefaultBaud = 128000;
 const int DefaultBaudIndex = 13;
-const int BaudCount = static_cast<int>(sizeof(Settings::BaudRates) / sizeof(int));
+const int BaudCount = static_cast<int>(sizeof(BaudRates) / sizeof(int));
 } // namespace
 
 int Settings::baudForIndex(int index) {

@@ -29,7 +29,6 @@ public:
 
     // The bit-rate list: index and rate map one to one. A rate not in the list shows as index 13
     // ("128000"); an index outside the list counts as 128000.
-    static const int BaudRates[15];
     static int baudForIndex(int index);
     static int indexForBaud(int baud);
 
