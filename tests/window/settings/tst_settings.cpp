@@ -50,10 +50,33 @@ private:
     static QVariant stored(const QString& key) { return QSettings().value(key); }
     static bool has(const QString& key) { return QSettings().contains(key); }
     static void useDirectories(Settings* s, const QString& log, const QString& flags) {
-        s->chooseDirectory = [log, flags](QWidget*, const QString& title, const QString& start) {
-            Q_UNUSED(title);
+        s->setDirectoryChooser([log, flags](QWidget*, const QString&, const QString& start) {
             return start.contains("logs") ? log : flags;
-        };
+        });
+    }
+    // The window's widgets as the operator finds them.
+    static QCheckBox* box(Settings* s, const char* name) { return formWidget<QCheckBox>(s, name); }
+    static QLineEdit* line(Settings* s, const char* name) { return formWidget<QLineEdit>(s, name); }
+    static QPushButton* button(Settings* s, const char* name) {
+        return formWidget<QPushButton>(s, name);
+    }
+    static QComboBox* rates(Settings* s) { return formWidget<QComboBox>(s, "baudRateComboBox"); }
+    // The field a limit's label names.
+    static QLineEdit* limitField(Settings* s, const QString& limit) {
+        for (QLabel* label : s->findChildren<QLabel*>()) {
+            if (label->text() == limit)
+                return qobject_cast<QLineEdit*>(label->buddy());
+        }
+        return nullptr;
+    }
+    // What Apply hands back as chosen; empty when it hands back nothing.
+    static QList<SettingsValues> applyAndTake(Settings* s) {
+        QList<SettingsValues> taken;
+        QObject::connect(
+            s, &Settings::changesApplied,
+            [&taken](const SettingsValues&, const SettingsValues& chosen) { taken << chosen; });
+        button(s, "buttonApplyChanges")->click();
+        return taken;
     }
 
 private slots:
@@ -96,11 +119,11 @@ private slots:
         Settings* s = open(w.get());
         QVERIFY(s);
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), true);
-        QVERIFY(s->checkBox_Reset_Conn->isChecked());
-        QCOMPARE(s->baudRateComboBox->currentText(), QString("128000"));
-        QCOMPARE(s->lineLogFile->text(),
+        QVERIFY(box(s, "checkBox_Reset_Conn")->isChecked());
+        QCOMPARE(rates(s)->currentText(), QString("128000"));
+        QCOMPARE(line(s, "lineLogFile")->text(),
                  QDir(SettingsStore::standardLogDirectory()).absolutePath());
-        QVERIFY(!s->checkBoxStoreLogFile->isChecked());
+        QVERIFY(!box(s, "checkBoxStoreLogFile")->isChecked());
     }
 
     // Apply writes what was changed and nothing else; a file closes where it moves or is
@@ -175,8 +198,8 @@ private slots:
         QCOMPARE(s->windowTitle(), QString("Settings"));
         QVERIFY(s->isWindow());
         QVERIFY(!s->isModal());
-        QCOMPARE(s->label_2->font().pointSize(), 14);
-        QVERIFY(s->lineLogFile->isReadOnly());
+        QCOMPARE(formWidget<QLabel>(s, "label_2")->font().pointSize(), 14);
+        QVERIFY(line(s, "lineLogFile")->isReadOnly());
     }
 
     void baudList_data() {
@@ -194,8 +217,8 @@ private slots:
         QCOMPARE(Settings::indexForBaud(baud), index);
         auto w = makeWindow();
         Settings* s = open(w.get());
-        QCOMPARE(s->baudRateComboBox->count(), 15);
-        QCOMPARE(s->baudRateComboBox->itemText(index), QString::number(baud));
+        QCOMPARE(rates(s)->count(), 15);
+        QCOMPARE(rates(s)->itemText(index), QString::number(baud));
     }
 
     void baudList_outside() {
@@ -221,23 +244,23 @@ private slots:
         auto w = makeWindow();
         QCOMPARE(w->cdBoard()->baudRate(), current);
         Settings* s = open(w.get());
-        QCOMPARE(s->baudRateComboBox->currentIndex(), index);
-        QCOMPARE(s->currentBaud, current);
-        QCOMPARE(s->newBaud, current);
-        QVERIFY(!s->baudChanged);
+        QCOMPARE(rates(s)->currentIndex(), index);
+        // Applied untouched, the rate in force comes back, not the one the list shows.
+        const QList<SettingsValues> taken = applyAndTake(s);
+        QCOMPARE(taken.size(), 1);
+        QCOMPARE(taken[0].baudRate, current);
     }
 
     void activeRateChosenAgain_clearsPendingChange() {
         auto w = makeWindow();
         QVERIFY(fx->device());
         Settings* s = open(w.get());
-        s->baudRateComboBox->setCurrentIndex(12);
-        QVERIFY(s->baudChanged);
-        QCOMPARE(s->newBaud, 115200);
-        s->baudRateComboBox->setCurrentIndex(13);
-        QVERIFY(!s->baudChanged);
+        rates(s)->setCurrentIndex(12);
+        rates(s)->setCurrentIndex(13);
         QPointer<Settings> guard(s);
-        s->buttonApplyChanges->click();
+        const QList<SettingsValues> taken = applyAndTake(s);
+        QCOMPARE(taken.size(), 1);
+        QCOMPARE(taken[0].baudRate, 128000);
         QVERIFY(!has("Baudrate"));
         QCOMPARE(w->cdBoard()->baudRate(), 128000);
         QVERIFY(w->cdBoard()->isPortOpen());
@@ -264,10 +287,10 @@ private slots:
         env->setSetting("flagFileDirectory", dirA);
         auto w = makeWindow();
         Settings* s = open(w.get());
-        QCheckBox* box = log ? s->checkBoxStoreLogFile : s->checkBoxStoreFlagFile;
+        QCheckBox* fileSwitch = box(s, log ? "checkBoxStoreLogFile" : "checkBoxStoreFlagFile");
         for (int i = 0; i < clicks; ++i)
-            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
-        s->buttonApplyChanges->click();
+            QTest::mouseClick(fileSwitch, Qt::LeftButton, {}, QPoint(5, fileSwitch->height() / 2));
+        button(s, "buttonApplyChanges")->click();
         QCOMPARE(stored(log ? "storeLogFile" : "storeFlagFile_csv").toBool(), on);
         QCOMPARE(log ? w->settingsInForce().storeLogFile : w->settingsInForce().storeFlagFile, on);
         QCOMPARE(log ? w->logFile().isOpen() : w->flagFile().isOpen(), on);
@@ -284,10 +307,10 @@ private slots:
         auto w = makeWindow();
         QVERIFY(w->logFile().isOpen() && w->flagFile().isOpen());
         Settings* s = open(w.get());
-        QVERIFY(s->checkBoxStoreLogFile->isChecked());
-        s->checkBoxStoreLogFile->click();
-        s->checkBoxStoreFlagFile->click();
-        s->buttonApplyChanges->click();
+        QVERIFY(box(s, "checkBoxStoreLogFile")->isChecked());
+        box(s, "checkBoxStoreLogFile")->click();
+        box(s, "checkBoxStoreFlagFile")->click();
+        button(s, "buttonApplyChanges")->click();
         QVERIFY(!w->logFile().isOpen());
         QVERIFY(!w->flagFile().isOpen());
         QCOMPARE(stored("storeLogFile").toBool(), false);
@@ -299,10 +322,10 @@ private slots:
         auto w = makeWindow();
         QVERIFY(fx->device());
         Settings* s = open(w.get());
-        s->checkBox_Reset_Conn->click();
-        QVERIFY(!s->reconnectPending);
-        s->baudRateComboBox->setCurrentIndex(12);
-        s->buttonApplyChanges->click();
+        box(s, "checkBox_Reset_Conn")->click();
+        QVERIFY(!box(s, "checkBox_Reset_Conn")->isChecked());
+        rates(s)->setCurrentIndex(12);
+        button(s, "buttonApplyChanges")->click();
         QCOMPARE(stored("Baudrate").toString(), QString("115200"));
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), false);
         QVERIFY(w->cdBoard()->isPortOpen());
@@ -316,18 +339,17 @@ private slots:
         QCOMPARE(w->cdBoard()->link().baudRate(), 128000);
         // Reopened, the window shows the stored choice.
         Settings* again = open(w.get());
-        QVERIFY(!again->checkBox_Reset_Conn->isChecked());
-        QCOMPARE(again->currentBaud, 115200);
-        QCOMPARE(again->baudRateComboBox->currentText(), QString("115200"));
+        QVERIFY(!box(again, "checkBox_Reset_Conn")->isChecked());
+        QCOMPARE(rates(again)->currentText(), QString("115200"));
     }
 
     void applyWithReconnect_setsTheLinkRate() {
         auto w = makeWindow();
         QVERIFY(fx->device());
         Settings* s = open(w.get());
-        QVERIFY(s->reconnectPending);
-        s->baudRateComboBox->setCurrentIndex(12);
-        s->buttonApplyChanges->click();
+        QVERIFY(box(s, "checkBox_Reset_Conn")->isChecked());
+        rates(s)->setCurrentIndex(12);
+        button(s, "buttonApplyChanges")->click();
         QCOMPARE(flagLinkBoxes, 1);
         QCOMPARE(stored("Baudrate").toString(), QString("115200"));
         QCOMPARE(w->cdBoard()->baudRate(), 115200);
@@ -347,22 +369,22 @@ private slots:
         QVERIFY(oldLog.startsWith(dirA + "/logs/"));
         Settings* s = open(w.get());
         QString askedTitle, askedStart;
-        s->chooseDirectory = [&](QWidget*, const QString& title, const QString& start) {
+        s->setDirectoryChooser([&](QWidget*, const QString& title, const QString& start) {
             askedTitle = title;
             askedStart = start;
             return start.endsWith("logs") ? dirB + "/" : dirB;
-        };
-        QTest::mouseClick(s->buttonLogFileBrowse, Qt::LeftButton);
+        });
+        QTest::mouseClick(button(s, "buttonLogFileBrowse"), Qt::LeftButton);
         QCOMPARE(askedTitle, QString("Open Directory"));
         QCOMPARE(askedStart, QDir(dirA + "/logs").absolutePath());
-        QCOMPARE(s->lineLogFile->text(), dirB + "/");
-        QTest::mouseClick(s->buttonFlagFileBrowse, Qt::LeftButton);
+        QCOMPARE(line(s, "lineLogFile")->text(), dirB + "/");
+        QTest::mouseClick(button(s, "buttonFlagFileBrowse"), Qt::LeftButton);
         QCOMPARE(askedStart, QDir(dirA + "/flags").absolutePath());
-        QCOMPARE(s->lineFlagFile->text(), dirB);
+        QCOMPARE(line(s, "lineFlagFile")->text(), dirB);
         // Nothing changes before Apply.
         QCOMPARE(stored("logFileDirectory").toString(), dirA + "/logs");
         QVERIFY(w->logFile().fileName() == oldLog && w->logFile().isOpen());
-        s->buttonApplyChanges->click();
+        button(s, "buttonApplyChanges")->click();
         QCOMPARE(QDir(stored("logFileDirectory").toString()), QDir(dirB));
         QCOMPARE(stored("flagFileDirectory").toString(), dirB);
         QVERIFY(w->logFile().isOpen() && w->flagFile().isOpen());
@@ -409,18 +431,19 @@ private slots:
         env->setSetting("limitC2U", 3);
         auto w = makeWindow();
         Settings* s = open(w.get());
-        QCOMPARE(s->lineLimit[3]->text(), QString("3"));
+        const QStringList limitNames{"C1", "uncorr. C1", "C2", "uncorr. C2", "interpol."};
+        QCOMPARE(limitField(s, "uncorr. C2")->text(), QString("3"));
         if (!flagDir.isEmpty())
-            s->lineFlagFile->setText(flagDir == "B" ? dirB : flagDir);
+            line(s, "lineFlagFile")->setText(flagDir == "B" ? dirB : flagDir);
         for (int k = 0; k < 5; ++k)
-            s->lineLimit[k]->setText(limits[k]);
-        s->lineResultsDatabase->setText(results);
-        s->checkBoxStoreLogFile->click(); // waits for an Apply that is taken
+            limitField(s, limitNames[k])->setText(limits[k]);
+        line(s, "lineResultsDatabase")->setText(results);
+        box(s, "checkBoxStoreLogFile")->click(); // waits for an Apply that is taken
         QPointer<Settings> guard(s);
-        s->buttonApplyChanges->click();
+        button(s, "buttonApplyChanges")->click();
         if (!refusal.isEmpty()) {
             QVERIFY(guard);
-            QCOMPARE(s->labelSettingsError->text(), refusal);
+            QCOMPARE(formWidget<QLabel>(s, "labelSettingsError")->text(), refusal);
             QCOMPARE(stored("flagFileDirectory").toString(), dirA);
             QCOMPARE(stored("storeLogFile").toBool(), false);
             QCOMPARE(stored("limitC2U").toDouble(), 3.0);
@@ -450,7 +473,7 @@ private slots:
         const QString flags = QDir(SettingsStore::standardFlagDirectory()).absolutePath();
         QVERIFY(flags.endsWith("/DK-61 PC-Tool/Flags"));
         QCOMPARE(w->settingsInForce().logFileDirectory, SettingsStore::standardLogDirectory());
-        QCOMPARE(open(w.get())->lineFlagFile->text(), flags);
+        QCOMPARE(line(open(w.get()), "lineFlagFile")->text(), flags);
     }
 
     void cancelledOrMissingDirectory_isIgnored_data() {
@@ -463,12 +486,17 @@ private slots:
         env->setSetting("logFileDirectory", dirA);
         auto w = makeWindow();
         Settings* s = open(w.get());
-        s->chooseDirectory = [answer](QWidget*, const QString&, const QString&) { return answer; };
-        s->buttonLogFileBrowse->click();
-        s->buttonFlagFileBrowse->click();
-        QVERIFY(!s->logDirChanged);
-        QVERIFY(!s->flagDirChanged);
-        QCOMPARE(s->lineLogFile->text(), QDir(dirA).absolutePath());
+        s->setDirectoryChooser(
+            [answer](QWidget*, const QString&, const QString&) { return answer; });
+        button(s, "buttonLogFileBrowse")->click();
+        button(s, "buttonFlagFileBrowse")->click();
+        QCOMPARE(line(s, "lineLogFile")->text(), QDir(dirA).absolutePath());
+        QCOMPARE(line(s, "lineFlagFile")->text(),
+                 QDir(SettingsStore::standardFlagDirectory()).absolutePath());
+        const QList<SettingsValues> taken = applyAndTake(s);
+        QCOMPARE(taken.size(), 1);
+        QCOMPARE(taken[0].logFileDirectory, dirA);
+        QCOMPARE(taken[0].flagFileDirectory, SettingsStore::standardFlagDirectory());
     }
 
     void cancel_storesNothing() {
@@ -476,12 +504,12 @@ private slots:
         auto w = makeWindow();
         Settings* s = open(w.get());
         useDirectories(s, dirB, dirB);
-        s->buttonLogFileBrowse->click();
-        s->checkBoxStoreLogFile->click();
-        s->checkBox_Reset_Conn->click();
-        s->baudRateComboBox->setCurrentIndex(12);
+        button(s, "buttonLogFileBrowse")->click();
+        box(s, "checkBoxStoreLogFile")->click();
+        box(s, "checkBox_Reset_Conn")->click();
+        rates(s)->setCurrentIndex(12);
         QPointer<Settings> guard(s);
-        s->buttonCancelChanges->click();
+        button(s, "buttonCancelChanges")->click();
         QTRY_VERIFY(guard.isNull());
         QCOMPARE(stored("logFileDirectory").toString(), dirA);
         QCOMPARE(stored("storeLogFile").toBool(), false);
@@ -490,8 +518,15 @@ private slots:
         QVERIFY(!w->logFile().isOpen());
         // The next opening starts afresh.
         Settings* again = open(w.get());
-        QVERIFY(!again->logDirChanged && !again->storeLogToggled && !again->baudChanged);
-        QCOMPARE(again->lineLogFile->text(), QDir(dirA).absolutePath());
+        QCOMPARE(line(again, "lineLogFile")->text(), QDir(dirA).absolutePath());
+        QVERIFY(!box(again, "checkBoxStoreLogFile")->isChecked());
+        QVERIFY(box(again, "checkBox_Reset_Conn")->isChecked());
+        QCOMPARE(rates(again)->currentText(), QString("128000"));
+        const QList<SettingsValues> taken = applyAndTake(again);
+        QCOMPARE(taken.size(), 1);
+        QCOMPARE(taken[0].logFileDirectory, dirA);
+        QVERIFY(!taken[0].storeLogFile);
+        QVERIFY(!has("Baudrate"));
     }
 
     void restart_keepsSettings() {
@@ -501,12 +536,12 @@ private slots:
             auto w = makeWindow();
             Settings* s = open(w.get());
             useDirectories(s, dirB, dirB);
-            s->buttonLogFileBrowse->click();
-            s->buttonFlagFileBrowse->click();
-            s->checkBoxStoreLogFile->click();
-            s->checkBoxStoreFlagFile->click();
-            s->baudRateComboBox->setCurrentIndex(14);
-            s->buttonApplyChanges->click();
+            button(s, "buttonLogFileBrowse")->click();
+            button(s, "buttonFlagFileBrowse")->click();
+            box(s, "checkBoxStoreLogFile")->click();
+            box(s, "checkBoxStoreFlagFile")->click();
+            rates(s)->setCurrentIndex(14);
+            button(s, "buttonApplyChanges")->click();
         }
         auto w = makeWindow();
         QVERIFY(w->settingsInForce().storeLogFile);
@@ -523,8 +558,7 @@ private slots:
         env->setSetting("ReconnectAfterBaudChange", false);
         auto w = makeWindow();
         Settings* s = open(w.get());
-        QVERIFY(!s->reconnect);
-        QVERIFY(!s->checkBox_Reset_Conn->isChecked());
+        QVERIFY(!box(s, "checkBox_Reset_Conn")->isChecked());
         QCOMPARE(stored("ReconnectAfterBaudChange").toBool(), false);
     }
 
